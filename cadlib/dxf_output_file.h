@@ -1,0 +1,47 @@
+// The file a drawing is written to: a temporary file in the target's folder
+// that is renamed onto the target only once it is complete, so a failed
+// write never leaves a truncated drawing nor damages an existing file.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace cadlib {
+
+class DxfOutputFile {
+public:
+    explicit DxfOutputFile(std::string target);
+    // Removes the temporary file unless it was committed.
+    ~DxfOutputFile();
+    DxfOutputFile(const DxfOutputFile&) = delete;
+    DxfOutputFile& operator=(const DxfOutputFile&) = delete;
+
+    // Creates the temporary file. False when the target cannot be replaced (a
+    // folder, a read-only file) or the folder takes no new file.
+    bool Open();
+    std::FILE* File() const { return file_.get(); }
+
+    // Closes the temporary file and renames it onto the target. `writeError`
+    // is the errno value of an earlier failed write to File(); it abandons
+    // the file instead. False on any failure.
+    bool Commit(int writeError);
+
+    // "<target>: <reason>" after a failure.
+    const std::string& Error() const { return error_; }
+
+private:
+    bool Fail(int error);
+    bool Fail(const char* reason);
+    void Discard();
+
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::string target_;
+    std::string temporary_; // empty when there is no temporary file to remove
+    std::unique_ptr<std::FILE, Closer> file_;
+    std::string error_;
+};
+
+} // namespace cadlib

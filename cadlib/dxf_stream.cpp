@@ -1,0 +1,150 @@
+// Group-code/value formatting into a large buffer flushed in big chunks.
+#include "cadlib/dxf_stream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace cadlib {
+
+namespace {
+
+constexpr size_t kBufferBytes = size_t{1} << 20;
+// The longest pair: a code line, a value of kMaxStringBytes and a newline.
+constexpr size_t kMaxPairBytes = 8 + kMaxStringBytes + 1;
+// Room for the shortest round-trip form of any double.
+constexpr size_t kMaxNumberBytes = 32;
+
+bool IsUndefinedInWindows1252(unsigned char byte) {
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
+
+// Characters that readers refuse in symbol names ('|' marks names that belong
+// to external references).
+bool IsRefusedInName(char c) { return std::strchr("<>/\\\":;?*|,=`", c) != nullptr; }
+
+} // namespace
+
+size_t CleanText(std::string_view text, size_t limit, char* out) {
+    size_t written = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '^') {
+            if (written + 2 > limit) break;
+            out[written++] = '^';
+            out[written++] = ' ';
+            continue;
+        }
+        if (written == limit) break;
+        if (byte < 0x20 || byte == 0x7F) {
+            out[written++] = ' ';
+        } else if (IsUndefinedInWindows1252(byte)) {
+            out[written++] = '?';
+        } else {
+            out[written++] = c;
+        }
+    }
+    return written;
+}
+
+std::string CleanName(std::string_view name) {
+    std::string result(kMaxStringBytes, '\0');
+    result.resize(CleanText(name, kMaxStringBytes, result.data()));
+    for (char& c : result) {
+        if (IsRefusedInName(c)) c = '_';
+    }
+    if (result.empty()) result = "_";
+    return result;
+}
+
+DxfStream::DxfStream(std::FILE* file)
+    : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(kBufferBytes)) {}
+
+void DxfStream::Flush() {
+    if (used_ > 0 && error_ == 0 && std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
+        error_ = errno != 0 ? errno : EIO;
+    }
+    used_ = 0;
+}
+
+char* DxfStream::Room(size_t bytes) {
+    if (kBufferBytes - used_ < bytes) Flush();
+    return buffer_.get() + used_;
+}
+
+// Codes are right-aligned in three columns, as most writers do.
+char* DxfStream::Code(int code) {
+    char* out = Room(kMaxPairBytes);
+    if (code >= 0 && code < 100) {
+        *out++ = ' ';
+        if (code < 10) *out++ = ' ';
+    }
+    out = std::to_chars(out, out + 8, code).ptr;
+    *out++ = '\n';
+    return out;
+}
+
+void DxfStream::String(int code, std::string_view value) {
+    char* out = Code(code);
+    const size_t length = std::min(value.size(), kMaxStringBytes);
+    std::memcpy(out, value.data(), length);
+    out[length] = '\n';
+    used_ = static_cast<size_t>(out + length + 1 - buffer_.get());
+}
+
+void DxfStream::Text(int code, std::string_view text, size_t limit) {
+    char* out = Code(code);
+    out += CleanText(text, std::min(limit, kMaxStringBytes), out);
+    *out++ = '\n';
+    used_ = static_cast<size_t>(out - buffer_.get());
+}
+
+void DxfStream::Integer(int code, int64_t value) {
+    char* out = Code(code);
+    out = std::to_chars(out, out + kMaxNumberBytes, value).ptr;
+    *out++ = '\n';
+    used_ = static_cast<size_t>(out - buffer_.get());
+}
+
+void DxfStream::Real(int code, double value) {
+    char* out = Code(code);
+    if (value == 0 || !std::isfinite(value)) {
+        *out++ = '0';
+    } else {
+        out = std::to_chars(out, out + kMaxNumberBytes, value).ptr;
+    }
+    *out++ = '\n';
+    used_ = static_cast<size_t>(out - buffer_.get());
+}
+
+void DxfStream::Handle(int code, uint64_t handle) {
+    char* out = Code(code);
+    char digits[16];
+    int count = 0;
+    do {
+        digits[count++] = "0123456789ABCDEF"[handle & 0xF];
+        handle >>= 4;
+    } while (handle != 0);
+    while (count > 0) *out++ = digits[--count];
+    *out++ = '\n';
+    used_ = static_cast<size_t>(out - buffer_.get());
+}
+
+void DxfStream::Point(int code, double x, double y) {
+    Real(code, x);
+    Real(code + 10, y);
+}
+
+void DxfStream::Point(int code, double x, double y, double z) {
+    Point(code, x, y);
+    Real(code + 20, z);
+}
+
+int DxfStream::Finish() {
+    Flush();
+    return error_;
+}
+
+} // namespace cadlib

@@ -1,0 +1,70 @@
+// Buffered writer of DXF group-code/value pairs. The pairs are formatted
+// straight into one large buffer that goes to the file in big chunks, so
+// writing a drawing of millions of entities allocates nothing per pair.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace cadlib {
+
+// Longest string value readers accept everywhere, and the longest TEXT content.
+inline constexpr size_t kMaxStringBytes = 255;
+inline constexpr size_t kMaxTextBytes = 250;
+
+// Writes the bytes of `text` made safe for a one-line string value into `out`
+// and returns how many were written (at most `limit`): control characters
+// become blanks, the bytes Windows-1252 leaves undefined become '?', and a
+// caret is written as "^ " so that readers do not take it for a control
+// character ("^J"). A "^ " pair is never cut in half.
+size_t CleanText(std::string_view text, size_t limit, char* out);
+
+// A symbol-table name (layer, line type, style, view) as it can be written:
+// cleaned like a text, at most 255 bytes, the characters readers refuse in
+// names replaced by '_', and never empty.
+std::string CleanName(std::string_view name);
+
+class DxfStream {
+public:
+    // Pairs go to `file`, which the caller keeps open until Finish.
+    explicit DxfStream(std::FILE* file);
+
+    // A value that is already one line of at most kMaxStringBytes bytes.
+    void String(int code, std::string_view value);
+    // Free text: cleaned (CleanText) and cut to `limit` bytes on the way.
+    void Text(int code, std::string_view text, size_t limit = kMaxStringBytes);
+    void Integer(int code, int64_t value);
+    // Shortest form that reads back to the same double, '.' as decimal
+    // separator in every locale; -0 is written as 0, and a non-finite value
+    // (which the library never stores) as 0 rather than a token readers
+    // misread.
+    void Real(int code, double value);
+    // Object handle: upper-case hexadecimal without leading zeros.
+    void Handle(int code, uint64_t handle);
+    // Coordinates go to `code`, `code` + 10 (and `code` + 20).
+    void Point(int code, double x, double y);
+    void Point(int code, double x, double y, double z);
+
+    // True once a write to the file has failed; later pairs are dropped.
+    bool Failed() const { return error_ != 0; }
+    // Hands the rest of the buffer to the file. Returns 0 on success or the
+    // errno value of the first failed write.
+    int Finish();
+
+private:
+    // Space for `bytes` more bytes, flushing the buffer first when needed.
+    char* Room(size_t bytes);
+    char* Code(int code);
+    void Flush();
+
+    std::FILE* file_;
+    std::unique_ptr<char[]> buffer_;
+    size_t used_ = 0;
+    int error_ = 0;
+};
+
+} // namespace cadlib

@@ -1,0 +1,26 @@
+// The batch conversion run shared by the converter and the viewer's start-up.
+#pragma once
+
+#include <string>
+
+namespace driver {
+
+enum ExitStatus : int {
+    kConverted = 0,
+    kInterpreterError = 1,
+    kNotWritten = 2,
+    kUncaughtError = 3,
+};
+
+// Makes the program folder current, loads the hatch patterns and interprets
+// the command file into the drawing session (the window must exist already).
+// Run-time errors outside the interpreter's trap propagate.
+void PrepareDrawing();
+
+// The output name: the command-line text as it stands, or "temp.dxf".
+std::string OutputName(const std::string& commandLine);
+
+// The whole run of the batch converter; never returns normally.
+[[noreturn]] void RunBatchConversion(int argc, char** argv);
+
+} // namespace driver

@@ -1,0 +1,171 @@
+// Hatch pattern file, name tables and pattern selection.
+#include "hatch/patterns.h"
+
+#include "cadlib/kq.h"
+#include "platform/numbers.h"
+#include "platform/runtime_error.h"
+#include "platform/text_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+#include <string_view>
+
+namespace hatch {
+
+namespace {
+
+using platform::TextFileReader;
+
+// Pattern numbers are positions in the file; these tables give them names.
+constexpr const char* kWellPatternNames[] = {
+    "",          "WELL_FILL",   "WELL_GROUT",  "WELL_SEAL",  "WELL_FILTER",
+    "WELL_PACK", "WELL_SCREEN", "SAMP_COND2",  "SAMP_COND3", "SAMP_COND4",
+    "CUTT_FINE", "CUTT_MED",    "CUTT_COARSE", "QUICKSOIL",
+};
+constexpr const char* kSoilPatternCodes[] = {
+    "FB", "GW", "GP", "GM", "GC", "SW", "SP", "SM", "SC", "ML", "MH", "CL", "CH", "PT", "AR", "LS",
+    "LC", "DO", "SH", "CO", "SS", "MS", "SL", "CG", "BR", "MA", "MB", "GT", "VL", "GR", "ME", "QU",
+};
+static_assert(std::size(kWellPatternNames) ==
+              std::tuple_size_v<decltype(PatternTable::WellPatternNames)>);
+static_assert(std::size(kSoilPatternCodes) ==
+              std::tuple_size_v<decltype(PatternTable::SoilPatternCodes)>);
+
+// Soil code i selects pattern i + 20; code 0 is "FB".
+constexpr int kSoilPatternBase = 20;
+constexpr int kValuesPerLine = 7;
+// A file line is one dash and one gap: the library uses the first two dash values.
+constexpr int32_t kDashValuesUsed = 2;
+
+// The pattern file is edited by hand: every error names the line to look at.
+[[noreturn]] void Fail(const TextFileReader& file, long line, int number, std::string_view why) {
+    platform::Raise(number,
+                    file.Name() + " line " + std::to_string(line) + ": " + std::string(why));
+}
+
+void ReadLine(TextFileReader& file, std::string& line, std::string_view missing) {
+    if (file.AtEnd()) Fail(file, file.LineNumber() + 1, platform::kInputPastEnd, missing);
+    file.ReadLine(line);
+}
+
+template <typename Convert>
+auto ConvertOnLine(const TextFileReader& file, std::string_view why, Convert convert) {
+    try {
+        return convert();
+    } catch (const platform::RuntimeError& error) {
+        Fail(file, file.LineNumber(), error.Number(), why);
+    }
+}
+
+double NumberOnLine(const TextFileReader& file, std::string_view text) {
+    return ConvertOnLine(file, "a value is beyond the range of numbers",
+                         [text] { return platform::LeadingNumber(text); });
+}
+
+// Values 1 to 6 end at a comma; value 7 is whatever number follows the sixth
+// comma (a further comma ends it, so an eighth value is ignored).
+void ReadValues(const TextFileReader& file, std::string_view rest, std::array<double, 8>& values) {
+    for (int k = 1; k < kValuesPerLine; ++k) {
+        const size_t comma = rest.find(',');
+        if (comma == std::string_view::npos) {
+            Fail(file, file.LineNumber(), platform::kInvalidArgument,
+                 "a pattern line needs seven values separated by commas");
+        }
+        values[k] = NumberOnLine(file, rest.substr(0, comma));
+        rest.remove_prefix(comma + 1);
+    }
+    values[kValuesPerLine] = NumberOnLine(file, rest);
+}
+
+// The count is read and converted before it is stored, so a 101st pattern
+// fails on its count line, after the file-end and overflow checks.
+void ReadPattern(TextFileReader& file, std::string& line, int n) {
+    PatternTable& table = Patterns();
+    ReadLine(file, line, "the file ends before the pattern's line count");
+    const int16_t count = ConvertOnLine(file, "the line count is beyond the 16-bit range", [&] {
+        return platform::ToInt16(platform::LeadingNumber(line));
+    });
+    if (n > kMaxPatterns) {
+        Fail(file, file.LineNumber(), platform::kSubscriptOutOfRange,
+             "the file holds more than 100 patterns");
+    }
+    table.PatternLineCount[n] = count;
+    for (int g = 1; g <= count; ++g) {
+        ReadLine(file, line, "the file ends before the pattern's last line");
+        if (g > kMaxPatternLines) {
+            Fail(file, file.LineNumber(), platform::kSubscriptOutOfRange,
+                 "a pattern has more than 50 lines");
+        }
+        ReadValues(file, line, table.PatternValues[n][g]);
+    }
+}
+
+} // namespace
+
+PatternTable& Patterns() {
+    static PatternTable table;
+    return table;
+}
+
+CurrentPattern& Current() {
+    static CurrentPattern pattern;
+    return pattern;
+}
+
+// Errors are not caught here: the start-up ends the program on them.
+void LoadHatchPatterns() {
+    TextFileReader file(kPatternFileName);
+    std::string line;
+    int n = 0;
+    // At least one line is read, so an empty file is an error.
+    do {
+        ReadLine(file, line, "the file is empty");
+        if (!line.empty() && line[0] == '*') ReadPattern(file, line, ++n);
+    } while (!file.AtEnd());
+
+    PatternTable& table = Patterns();
+    std::copy(std::begin(kWellPatternNames), std::end(kWellPatternNames),
+              table.WellPatternNames.begin());
+    std::copy(std::begin(kSoilPatternCodes), std::end(kSoilPatternCodes),
+              table.SoilPatternCodes.begin());
+}
+
+void SelectFillPattern(std::string& name) {
+    for (char& c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    name.erase(0, std::min(name.find_first_not_of(' '), name.size()));
+    name.erase(name.find_last_not_of(' ') + 1);
+
+    const PatternTable& table = Patterns();
+    double number = 0; // a name found in no table selects pattern 0, which has no lines
+    if (name == "FB") {
+        number = kSoilPatternBase;
+    } else if (!name.empty() && name[0] == 'F') {
+        name.erase(0, 1);
+        number = platform::LeadingNumber(name) + kSoilPatternBase;
+    } else if (const auto well = std::find(table.WellPatternNames.begin() + 1,
+                                           table.WellPatternNames.end(), name);
+               well != table.WellPatternNames.end()) {
+        number = well - table.WellPatternNames.begin();
+    } else if (const auto soil = std::find(table.SoilPatternCodes.begin() + 1,
+                                           table.SoilPatternCodes.end(), name);
+               soil != table.SoilPatternCodes.end()) {
+        number = (soil - table.SoilPatternCodes.begin()) + kSoilPatternBase;
+    }
+
+    CurrentPattern& current = Current();
+    current.FillPatternNo = platform::ToSingle(number);
+    const int32_t n = platform::ToInt32(number);
+    if (n < 0 || n > kMaxPatterns) {
+        platform::Raise(platform::kSubscriptOutOfRange, "no fill pattern " + std::to_string(n));
+    }
+    current.FillLineCount = table.PatternLineCount[n];
+    for (int g = 1; g <= current.FillLineCount; ++g) {
+        const std::array<double, 8>& v = table.PatternValues[n][g];
+        kq_set_fill_pattern(v[1], v[2], v[3], v[4], v[5], v[6], v[7], 0.0, 0.0, 0.0, 0.0, 0.0, 0.0,
+                            0.0, kDashValuesUsed, 1.0, current.FillLines[g - 1]);
+    }
+}
+
+} // namespace hatch

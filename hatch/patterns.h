@@ -1,0 +1,40 @@
+// Hatch patterns: the pattern file, the name tables and the current pattern
+// that hatched fills use.
+#pragma once
+
+#include "cadlib/records.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace hatch {
+
+inline constexpr int kMaxPatterns = 100;
+inline constexpr int kMaxPatternLines = 50;
+inline constexpr const char* kPatternFileName = "kqhatch.pat";
+
+struct PatternTable {
+    std::array<int16_t, kMaxPatterns + 1> PatternLineCount{};
+    // [pattern][line][value 1..7]; line 0 and value 0 unused.
+    std::array<std::array<std::array<double, 8>, kMaxPatternLines + 1>, kMaxPatterns + 1>
+        PatternValues{};
+    std::array<std::string, 14> WellPatternNames;
+    std::array<std::string, 32> SoilPatternCodes;
+};
+
+struct CurrentPattern {
+    float FillPatternNo = 0;
+    int16_t FillLineCount = 0;
+    std::array<KqFillLine, kMaxPatternLines + 1> FillLines{};
+};
+
+PatternTable& Patterns();
+CurrentPattern& Current();
+
+// Reads kqhatch.pat from the current folder and fills the name tables.
+void LoadHatchPatterns();
+// Selects the pattern named by `name` (upper-cased and trimmed in place).
+void SelectFillPattern(std::string& name);
+
+} // namespace hatch

@@ -1,0 +1,10 @@
+#include "platform/printer.h"
+
+namespace platform {
+
+PrinterSettings& DefaultPrinter() {
+    static PrinterSettings settings;
+    return settings;
+}
+
+} // namespace platform

@@ -1,0 +1,37 @@
+#include "platform/runtime_error.h"
+
+namespace platform {
+
+const char* ErrorDescription(int number) {
+    switch (number) {
+    case kInvalidArgument:
+        return "Invalid procedure call or argument";
+    case kOverflow:
+        return "Overflow";
+    case kOutOfMemory:
+        return "Out of memory";
+    case kSubscriptOutOfRange:
+        return "Subscript out of range";
+    case kDivisionByZero:
+        return "Division by zero";
+    case kFileNotFound:
+        return "File not found";
+    case kInputPastEnd:
+        return "Input past end of file";
+    default:
+        return "Application-defined or object-defined error";
+    }
+}
+
+static std::string ComposeWhat(int number, const std::string& detail) {
+    std::string text = "Run-time error '" + std::to_string(number) + "': " + ErrorDescription(number);
+    if (!detail.empty()) text += " (" + detail + ")";
+    return text;
+}
+
+RuntimeError::RuntimeError(int number, std::string detail)
+    : std::runtime_error(ComposeWhat(number, detail)), number_(number), detail_(std::move(detail)) {}
+
+void Raise(int number, std::string detail) { throw RuntimeError(number, std::move(detail)); }
+
+} // namespace platform

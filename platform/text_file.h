@@ -1,0 +1,44 @@
+// Sequential reading of an 8-bit text file line by line. A line ends at CR LF
+// or at a CR alone; a LF alone is ordinary text. The file is read in large
+// blocks and a line is handed out in a caller's string, so reading a file
+// allocates nothing per line once the string has grown.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class TextFileReader {
+public:
+    // Opens `name` for reading; raises error 53 when the file cannot be opened.
+    explicit TextFileReader(const std::string& name);
+
+    // Reads the next line into `line` (without its line end). Raises error 62
+    // when the file is already at its end.
+    void ReadLine(std::string& line);
+
+    // True when no character is left to read.
+    bool AtEnd();
+
+    // 1-based number of the line last read (0 before the first).
+    long LineNumber() const { return lineNumber_; }
+    const std::string& Name() const { return name_; }
+
+private:
+    bool Fill(); // refills the block; false at the end of the file
+
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::string name_;
+    std::vector<char> block_;
+    size_t position_ = 0;
+    size_t length_ = 0;
+    long lineNumber_ = 0;
+};
+
+} // namespace platform

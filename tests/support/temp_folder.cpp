@@ -1,0 +1,34 @@
+#include "support/temp_folder.h"
+
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+namespace testsupport {
+
+TempFolder::TempFolder() : previous_(std::filesystem::current_path()) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path_ = std::filesystem::temp_directory_path() /
+                ("plotdxf-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(path_)) {
+            std::filesystem::current_path(path_);
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void TempFolder::Write(const std::string& name, std::string_view bytes) const {
+    std::ofstream file(path_ / name, std::ios::binary);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file) throw std::runtime_error("cannot write " + name);
+}
+
+} // namespace testsupport
