@@ -210,7 +210,7 @@ def main():
                "" if z == 1 else ", zoom %g" % z),
             fontsize=9, va="center")
     lw_pt = 0.55
-    dot_pt = 1.6
+    dot_pt = 1.0  # about 0.014 inch, a point printed with a fine pen
     for idx, n in enumerate(numbers):
         label, fam = patterns[n - 1]
         r, c = divmod(idx, cols)
