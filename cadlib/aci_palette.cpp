@@ -23,12 +23,24 @@ KqColour Hsv(double hueDegrees, double saturation, double value) {
     const double t = value * (1 - saturation * (1 - f));
     double r = 0, g = 0, b = 0;
     switch (k) {
-    case 0: r = value, g = t, b = p; break;
-    case 1: r = q, g = value, b = p; break;
-    case 2: r = p, g = value, b = t; break;
-    case 3: r = p, g = q, b = value; break;
-    case 4: r = t, g = p, b = value; break;
-    default: r = value, g = p, b = q; break;
+    case 0:
+        r = value, g = t, b = p;
+        break;
+    case 1:
+        r = q, g = value, b = p;
+        break;
+    case 2:
+        r = p, g = value, b = t;
+        break;
+    case 3:
+        r = p, g = q, b = value;
+        break;
+    case 4:
+        r = t, g = p, b = value;
+        break;
+    default:
+        r = value, g = p, b = q;
+        break;
     }
     return FromLevels(static_cast<int>(r), static_cast<int>(g), static_cast<int>(b));
 }
@@ -36,10 +48,11 @@ KqColour Hsv(double hueDegrees, double saturation, double value) {
 std::array<KqColour, kPaletteSize> BuildPalette() {
     std::array<KqColour, kPaletteSize> palette{};
     palette[0] = FromLevels(0, 0, 0); // the ink
-    const int named[9][3] = {{255, 0, 0},   {255, 255, 0},   {0, 255, 0},
-                             {0, 255, 255}, {0, 0, 255},     {255, 0, 255},
+    const int named[9][3] = {{255, 0, 0},     {255, 255, 0},   {0, 255, 0},
+                             {0, 255, 255},   {0, 0, 255},     {255, 0, 255},
                              {255, 255, 255}, {128, 128, 128}, {192, 192, 192}};
-    for (int i = 0; i < 9; ++i) palette[i + 1] = FromLevels(named[i][0], named[i][1], named[i][2]);
+    for (int i = 0; i < 9; ++i)
+        palette[i + 1] = FromLevels(named[i][0], named[i][1], named[i][2]);
     const double levels[5] = {255, 204, 153, 127, 76};
     for (int index = 10; index < 250; ++index) {
         const double hue = (index / 10 - 1) * 15.0;
@@ -47,7 +60,8 @@ std::array<KqColour, kPaletteSize> BuildPalette() {
         palette[index] = Hsv(hue, shade % 2 ? 0.5 : 1.0, levels[shade / 2]);
     }
     const int greys[6] = {51, 80, 105, 130, 190, 255};
-    for (int i = 0; i < 6; ++i) palette[250 + i] = FromLevels(greys[i], greys[i], greys[i]);
+    for (int i = 0; i < 6; ++i)
+        palette[250 + i] = FromLevels(greys[i], greys[i], greys[i]);
     return palette;
 }
 

@@ -35,7 +35,7 @@ struct Entity {
     int32_t fillStyle = 0;
     int32_t fillMode = 0;
     double lineTypeScale = 1.0;
-    uint32_t geometry = 0;    // index into the geometry vector of `kind`
+    uint32_t geometry = 0;     // index into the geometry vector of `kind`
     uint32_t hatch = kNoHatch; // index into DataArea::hatches
 };
 
@@ -59,7 +59,7 @@ struct TextGeometry {
     double height = 0, widthFactor = 1, oblique = 0, rotation = 0;
     int32_t horizontal = 0, vertical = 0, flags = 0;
     uint32_t textOffset = 0, textLength = 0; // bytes in DataArea::textArena
-    uint32_t styleName = 0;                   // index into DataArea::styleNames
+    uint32_t styleName = 0;                  // index into DataArea::styleNames
 };
 
 struct PolylineGeometry {

@@ -103,9 +103,11 @@ int32_t kq_construct_polyline(int32_t dataArea, int32_t kind, const KqPoint3* po
     }
     PolylineGeometry geometry{static_cast<uint32_t>(area->polylinePoints.size()),
                               static_cast<uint32_t>(count), kind};
-    const int32_t handle = Construct(dataArea, EntityKind::Polyline, &DataArea::polylines, geometry);
+    const int32_t handle =
+        Construct(dataArea, EntityKind::Polyline, &DataArea::polylines, geometry);
     if (handle) {
-        for (int32_t i = 0; i < count; ++i) area->polylinePoints.push_back({points[i].x, points[i].y});
+        for (int32_t i = 0; i < count; ++i)
+            area->polylinePoints.push_back({points[i].x, points[i].y});
     }
     return handle;
 }
@@ -119,7 +121,9 @@ int32_t kq_update_entity_list(int32_t dataArea, int32_t, int32_t entity) {
     return 1;
 }
 
-int32_t kq_get_entity_data(int32_t entity) { return FindEntity(entity) ? entity : 0; }
+int32_t kq_get_entity_data(int32_t entity) {
+    return FindEntity(entity) ? entity : 0;
+}
 
 int32_t kq_set_text_name(int32_t entityData, const char* styleName) {
     DataArea* owner = nullptr;
@@ -148,7 +152,9 @@ int32_t kq_set_entity_fillmode(int32_t entity, int32_t mode) {
 
 // --- Arcs through three points ---------------------------------------------
 
-double kq_degrees(double radians) { return radians * (180.0 / M_PI); }
+double kq_degrees(double radians) {
+    return radians * (180.0 / M_PI);
+}
 
 int32_t kq_arc_3pnts(const KqPoint2& start, const KqPoint2& middle, const KqPoint2& end,
                      KqArc& arc) {
@@ -157,8 +163,8 @@ int32_t kq_arc_3pnts(const KqPoint2& start, const KqPoint2& middle, const KqPoin
     const double bx = middle.x, by = middle.y;
     const double cx = end.x, cy = end.y;
     const double d = 2.0 * (ax * (by - cy) + bx * (cy - ay) + cx * (ay - by));
-    const double scale = std::fabs(bx - ax) + std::fabs(by - ay) + std::fabs(cx - ax) +
-                         std::fabs(cy - ay);
+    const double scale =
+        std::fabs(bx - ax) + std::fabs(by - ay) + std::fabs(cx - ax) + std::fabs(cy - ay);
     if (!std::isfinite(d) || std::fabs(d) <= 1e-12 * scale * scale) return 0; // collinear
     const double a2 = ax * ax + ay * ay, b2 = bx * bx + by * by, c2 = cx * cx + cy * cy;
     const double ux = (a2 * (by - cy) + b2 * (cy - ay) + c2 * (ay - by)) / d;

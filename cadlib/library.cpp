@@ -84,7 +84,8 @@ bool IsRefused(const char* name) {
 
 std::string Upper(std::string_view text) {
     std::string result(text);
-    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : result)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return result;
 }
 
@@ -100,7 +101,9 @@ int FindByName(const Records& records, std::string_view name) {
     return -1;
 }
 
-const char* Safe(const char* text) { return text ? text : ""; }
+const char* Safe(const char* text) {
+    return text ? text : "";
+}
 
 // Puts a pending record into a data-area table, replacing one of the same name.
 template <typename Record>
@@ -125,7 +128,8 @@ int32_t MakePending(Pool<Record, true>& pool, HandleKind kind, const char* name)
 
 // Moves a pending record into `table`; the pending handle is spent.
 template <typename Record>
-int StorePending(Pool<Record, true>& pool, HandleKind kind, int32_t entry, std::vector<Record>& table) {
+int StorePending(Pool<Record, true>& pool, HandleKind kind, int32_t entry,
+                 std::vector<Record>& table) {
     const auto index = IndexOf(entry, kind);
     Record* record = pool.Find(index);
     if (!record) return -1;
@@ -142,7 +146,9 @@ DataArea* FindDataArea(int32_t handle) {
     return Lib().dataAreas.Find(IndexOf(handle, HandleKind::DataArea));
 }
 
-Screen* FindScreen(int32_t handle) { return Lib().screens.Find(IndexOf(handle, HandleKind::Screen)); }
+Screen* FindScreen(int32_t handle) {
+    return Lib().screens.Find(IndexOf(handle, HandleKind::Screen));
+}
 
 Entity* FindEntity(int32_t handle, DataArea** owner) {
     if (handle <= 0) return nullptr;
@@ -166,7 +172,9 @@ TextStyle* FindPendingStyle(int32_t handle) {
     return Lib().pendingStyles.Find(IndexOf(handle, HandleKind::StyleRecord));
 }
 
-DataArea* DataAreaOf(const Screen& screen) { return FindDataArea(screen.dataArea); }
+DataArea* DataAreaOf(const Screen& screen) {
+    return FindDataArea(screen.dataArea);
+}
 
 int32_t AddEntity(DataArea& area, EntityKind kind, uint32_t geometry) {
     if (area.entities.size() >= kEntityIndexMask - 1) return 0;
@@ -183,12 +191,22 @@ int32_t AddEntity(DataArea& area, EntityKind kind, uint32_t geometry) {
                                 (slot << kSlotShift) | index);
 }
 
-int DataArea::FindLayer(std::string_view name) const { return FindByName(layers, name); }
-int DataArea::FindLineType(std::string_view name) const { return FindByName(lineTypes, name); }
-int DataArea::FindStyle(std::string_view name) const { return FindByName(styles, name); }
-int DataArea::FindViewport(std::string_view name) const { return FindByName(viewports, name); }
+int DataArea::FindLayer(std::string_view name) const {
+    return FindByName(layers, name);
+}
+int DataArea::FindLineType(std::string_view name) const {
+    return FindByName(lineTypes, name);
+}
+int DataArea::FindStyle(std::string_view name) const {
+    return FindByName(styles, name);
+}
+int DataArea::FindViewport(std::string_view name) const {
+    return FindByName(viewports, name);
+}
 
-void SetLastError(std::string message) { Lib().lastError = std::move(message); }
+void SetLastError(std::string message) {
+    Lib().lastError = std::move(message);
+}
 
 std::string TrueTypeFileName(std::string_view family) {
     static const std::pair<std::string_view, std::string_view> known[] = {
@@ -220,8 +238,12 @@ using namespace cadlib;
 
 // --- Geometry values -------------------------------------------------------
 
-void kq_set_pnt_3d(double x, double y, double z, KqPoint3& point) { point = {x, y, z}; }
-void kq_set_pnt_2d(double x, double y, KqPoint2& point) { point = {x, y}; }
+void kq_set_pnt_3d(double x, double y, double z, KqPoint3& point) {
+    point = {x, y, z};
+}
+void kq_set_pnt_2d(double x, double y, KqPoint2& point) {
+    point = {x, y};
+}
 void kq_set_rect_2d(double x1, double y1, double x2, double y2, KqRect2& rect) {
     rect = {x1, y1, x2, y2};
 }
@@ -495,7 +517,8 @@ int32_t kq_set_vport_status(int32_t screen, int32_t status, int32_t viewport) {
     Screen* s = FindScreen(screen);
     if (!s) return 0;
     if (viewport == 0 || viewport == -1) {
-        for (ViewportDisplay& display : s->viewports) display.active = status != 0;
+        for (ViewportDisplay& display : s->viewports)
+            display.active = status != 0;
         return 1;
     }
     ViewportDisplay* display = DisplayOf(*s, viewport);
@@ -516,7 +539,8 @@ int32_t kq_create_default_line_types(int32_t dataArea) {
         {"CENTER", "Center ____ _ ____ _ ____ _ ____ _ ____ _ ____", {1.25, -0.25, 0.25, -0.25}},
         {"DOT", "Dot . . . . . . . . . . . . . . . . . . . . . . . .", {0.0, -0.25}},
     };
-    for (const LineType& type : defaults) StoreRecord(area->lineTypes, LineType(type));
+    for (const LineType& type : defaults)
+        StoreRecord(area->lineTypes, LineType(type));
     return 1;
 }
 
@@ -584,15 +608,23 @@ int32_t kq_set_sys_qtextmode(int32_t dataArea, int32_t mode) {
     return 1;
 }
 
-const char* kq_last_error() { return Lib().lastError.c_str(); }
+const char* kq_last_error() {
+    return Lib().lastError.c_str();
+}
 
 // --- Test controls ---------------------------------------------------------
 
 namespace cadlib::testing {
 
-void RefuseNextDataArea() { Lib().refuseDataArea = true; }
-void RefuseNextScreen() { Lib().refuseScreen = true; }
-void RefuseTableEntry(const std::string& name) { Lib().refusedNames.push_back(name); }
+void RefuseNextDataArea() {
+    Lib().refuseDataArea = true;
+}
+void RefuseNextScreen() {
+    Lib().refuseScreen = true;
+}
+void RefuseTableEntry(const std::string& name) {
+    Lib().refusedNames.push_back(name);
+}
 
 void ClearRefusals() {
     Lib().refuseDataArea = false;
@@ -604,6 +636,8 @@ void SetPurgeObserver(std::function<void(const std::string&, int32_t)> observer)
     Lib().purgeObserver = std::move(observer);
 }
 
-void ResetLibrary() { Lib() = Library{}; }
+void ResetLibrary() {
+    Lib() = Library{};
+}
 
 } // namespace cadlib::testing

@@ -40,9 +40,9 @@ void RunBatchConversion(int argc, char** argv) {
         const interpreter::InterpreterState& run = interpreter::Interpreter();
         if (run.ReportedError != 0) {
             std::string where = run.ReportedErrorLine > 0
-                                     ? "line " + std::to_string(run.ReportedErrorLine) + " of " +
-                                           interpreter::kCommandFileName
-                                     : std::string(interpreter::kCommandFileName);
+                                    ? "line " + std::to_string(run.ReportedErrorLine) + " of " +
+                                          interpreter::kCommandFileName
+                                    : std::string(interpreter::kCommandFileName);
             std::string why = platform::ErrorDescription(run.ReportedError);
             if (!run.ReportedErrorDetail.empty()) why += ": " + run.ReportedErrorDetail;
             Complain("the interpretation stopped at " + where + " (" + why +

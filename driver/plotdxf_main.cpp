@@ -6,4 +6,6 @@
 // uncaught run-time error ended the run before the drawing was written.
 #include "driver/batch_run.h"
 
-int main(int argc, char** argv) { driver::RunBatchConversion(argc, argv); }
+int main(int argc, char** argv) {
+    driver::RunBatchConversion(argc, argv);
+}

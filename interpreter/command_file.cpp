@@ -22,9 +22,15 @@ namespace {
 
 using Fields = std::array<std::string, kMaxFields + 1>;
 
-float Single(const Fields& f, int n) { return platform::ToSingle(platform::LeadingNumber(f[n])); }
-int16_t Int16(const Fields& f, int n) { return platform::ToInt16(platform::LeadingNumber(f[n])); }
-int32_t Int32(const Fields& f, int n) { return platform::ToInt32(platform::LeadingNumber(f[n])); }
+float Single(const Fields& f, int n) {
+    return platform::ToSingle(platform::LeadingNumber(f[n]));
+}
+int16_t Int16(const Fields& f, int n) {
+    return platform::ToInt16(platform::LeadingNumber(f[n]));
+}
+int32_t Int32(const Fields& f, int n) {
+    return platform::ToInt32(platform::LeadingNumber(f[n]));
+}
 
 // Arguments are read in field order before the operation runs, so the first
 // bad field is the one reported.
@@ -59,12 +65,24 @@ void TextSizeCommand(Fields& f) {
     builder::SetTextSize(platform::ToSingle(platform::LeadingNumber(f[2]) * 0.7));
 }
 
-void TextAngleCommand(Fields& f) { builder::SetTextAngle(Int16(f, 2)); }
-void TextFontCommand(Fields& f) { builder::SetTextFont(f[2]); }
-void FillPatternCommand(Fields& f) { hatch::SelectFillPattern(f[2]); }
-void LineTypeCommand(Fields& f) { builder::SetLineType(Int16(f, 2)); }
-void PenWidthCommand(Fields& f) { builder::SetPenWidth(Int32(f, 2)); }
-void FillPathColourCommand(Fields& f) { builder::FillPathColour(f[2]); }
+void TextAngleCommand(Fields& f) {
+    builder::SetTextAngle(Int16(f, 2));
+}
+void TextFontCommand(Fields& f) {
+    builder::SetTextFont(f[2]);
+}
+void FillPatternCommand(Fields& f) {
+    hatch::SelectFillPattern(f[2]);
+}
+void LineTypeCommand(Fields& f) {
+    builder::SetLineType(Int16(f, 2));
+}
+void PenWidthCommand(Fields& f) {
+    builder::SetPenWidth(Int32(f, 2));
+}
+void FillPathColourCommand(Fields& f) {
+    builder::FillPathColour(f[2]);
+}
 
 void FillRectangleColourCommand(Fields& f) {
     const float w = Single(f, 2);
@@ -147,7 +165,8 @@ constexpr Command kCommands[] = {
 const std::unordered_map<std::string_view, void (*)(Fields&)>& CommandIndex() {
     static const auto index = [] {
         std::unordered_map<std::string_view, void (*)(Fields&)> map;
-        for (const Command& command : kCommands) map.emplace(command.name, command.run);
+        for (const Command& command : kCommands)
+            map.emplace(command.name, command.run);
         return map;
     }();
     return index;
@@ -209,18 +228,22 @@ void DispatchCommand() {
     if (found != index.end()) found->second(fields);
 }
 
-void StartDrawing() {
+namespace {
+
+template <typename OpenCommands>
+void RunInterpreter(OpenCommands open) {
     InterpreterState& state = Interpreter();
     state.ReportedError = 0;
     state.ReportedErrorLine = 0;
     state.ReportedErrorDetail.clear();
-    for (std::string& field : state.CommandFields) field.clear();
+    for (std::string& field : state.CommandFields)
+        field.clear();
 
     std::optional<platform::TextFileReader> file;
     try {
         try {
             SetInitialState();
-            file.emplace(kCommandFileName);
+            file.emplace(open());
             std::string line;
             for (;;) {
                 file->ReadLine(line);
@@ -234,6 +257,17 @@ void StartDrawing() {
     } catch (const platform::RuntimeError& error) {
         ReportError(state, error, file ? file->LineNumber() : 0);
     }
+}
+
+} // namespace
+
+void StartDrawing() {
+    RunInterpreter([] { return platform::TextFileReader(kCommandFileName); });
+}
+
+void StartDrawingFromText(std::string_view commands) {
+    RunInterpreter(
+        [commands] { return platform::TextFileReader::FromText(kCommandFileName, commands); });
 }
 
 } // namespace interpreter

@@ -16,7 +16,7 @@ inline constexpr int kMaxFields = 8;
 struct InterpreterState {
     // Entry n holds field n of the latest line that had that field; entry 0 is unused.
     std::array<std::string, kMaxFields + 1> CommandFields;
-    int ReportedError = 0;   // number of the error that ended the run, 0 when none
+    int ReportedError = 0;      // number of the error that ended the run, 0 when none
     long ReportedErrorLine = 0; // line of the command file it happened on (0: before reading)
     std::string ReportedErrorDetail;
 };
@@ -26,6 +26,9 @@ InterpreterState& Interpreter();
 // Interprets the command file of the current folder into the drawing session.
 // Never throws: errors are reported and end the interpretation.
 void StartDrawing();
+
+// The same run on `commands` held in memory instead of the command file.
+void StartDrawingFromText(std::string_view commands);
 
 // The message of the interpreter's error box for error `number`.
 std::string ErrorReportText(int number);

@@ -11,10 +11,16 @@ PlacementState& Placement() {
     return state;
 }
 
-double DistanceX(double d) { return platform::Divide(d, Placement().ScaleX); }
-double DistanceY(double d) { return platform::Divide(d, Placement().ScaleY); }
+double DistanceX(double d) {
+    return platform::Divide(d, Placement().ScaleX);
+}
+double DistanceY(double d) {
+    return platform::Divide(d, Placement().ScaleY);
+}
 
-float StoreSingle(double value) { return platform::ToSingle(value); }
+float StoreSingle(double value) {
+    return platform::ToSingle(value);
+}
 
 void S(float x, float y) {
     PlacementState& p = Placement();
@@ -33,13 +39,25 @@ void SA(float angleDegrees, float distance) {
     p.PenY = penY;
 }
 
-void SR(float d) { Placement().PenX = StoreSingle(double(Placement().PenX) + DistanceX(d)); }
-void SL(float d) { Placement().PenX = StoreSingle(double(Placement().PenX) - DistanceX(d)); }
-void SU(float d) { Placement().PenY = StoreSingle(double(Placement().PenY) + DistanceY(d)); }
-void SD(float d) { Placement().PenY = StoreSingle(double(Placement().PenY) - DistanceY(d)); }
+void SR(float d) {
+    Placement().PenX = StoreSingle(double(Placement().PenX) + DistanceX(d));
+}
+void SL(float d) {
+    Placement().PenX = StoreSingle(double(Placement().PenX) - DistanceX(d));
+}
+void SU(float d) {
+    Placement().PenY = StoreSingle(double(Placement().PenY) + DistanceY(d));
+}
+void SD(float d) {
+    Placement().PenY = StoreSingle(double(Placement().PenY) - DistanceY(d));
+}
 
-void SH(float v) { Placement().ScaleX = v; }
-void SV(float v) { Placement().ScaleY = v; }
+void SH(float v) {
+    Placement().ScaleX = v;
+}
+void SV(float v) {
+    Placement().ScaleY = v;
+}
 
 void Z(float x, float y) {
     PlacementState& p = Placement();

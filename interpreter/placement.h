@@ -35,7 +35,7 @@ void SU(float d);
 void SD(float d);
 void SH(float v);
 void SV(float v);
-void Z(float x, float y);   // drawing units
+void Z(float x, float y); // drawing units
 void ZC();
 void ZXY(float x, float y); // drawing units
 

@@ -11,8 +11,12 @@ namespace platform {
 
 namespace {
 
-bool IsSkipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsSkipped(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The smallest magnitude that rounds to infinity in single precision: halfway
 // between FLT_MAX and 2^128 (a tie goes to the even neighbour, which is infinity).
@@ -29,7 +33,8 @@ double LeadingNumber(std::string_view text) {
     size_t i = 0;
     const size_t n = text.size();
     auto skip = [&] {
-        while (i < n && IsSkipped(text[i])) ++i;
+        while (i < n && IsSkipped(text[i]))
+            ++i;
     };
     skip();
     bool negative = false;
@@ -39,7 +44,7 @@ double LeadingNumber(std::string_view text) {
         skip();
     }
     // Leading zeros carry no value; dropping them keeps huge zero runs cheap.
-    long long integerDigits = 0;   // significant digits before the point
+    long long integerDigits = 0;        // significant digits before the point
     long long leadingFractionZeros = 0; // zeros right after the point, before any other digit
     bool anyDigit = false;
     bool seenPoint = false;
@@ -72,7 +77,8 @@ double LeadingNumber(std::string_view text) {
     long long exponent = 0;
     if (i < n && (text[i] == 'E' || text[i] == 'e')) {
         size_t j = i + 1;
-        while (j < n && IsSkipped(text[j])) ++j;
+        while (j < n && IsSkipped(text[j]))
+            ++j;
         bool expNegative = false;
         if (j < n && (text[j] == '+' || text[j] == '-')) {
             expNegative = text[j] == '-';
@@ -94,7 +100,8 @@ double LeadingNumber(std::string_view text) {
     // underflow before the parser is asked (it reports both as out of range).
     const long long fractionDigits = static_cast<long long>(number.size()) - integerDigits;
     const long long scale = exponent - fractionDigits - leadingFractionZeros;
-    const long long magnitude = scale + static_cast<long long>(number.size()); // value < 10^magnitude
+    const long long magnitude =
+        scale + static_cast<long long>(number.size()); // value < 10^magnitude
     if (magnitude > 310) Raise(kOverflow);
     if (magnitude < -330) return 0.0;
 
@@ -130,8 +137,12 @@ Int RoundToInteger(double value) {
 
 } // namespace
 
-int16_t ToInt16(double value) { return RoundToInteger<int16_t>(value); }
-int32_t ToInt32(double value) { return RoundToInteger<int32_t>(value); }
+int16_t ToInt16(double value) {
+    return RoundToInteger<int16_t>(value);
+}
+int32_t ToInt32(double value) {
+    return RoundToInteger<int32_t>(value);
+}
 
 double Divide(double a, double b) {
     if (b == 0.0) Raise(a == 0.0 ? kOverflow : kDivisionByZero);

@@ -24,14 +24,18 @@ const char* ErrorDescription(int number) {
 }
 
 static std::string ComposeWhat(int number, const std::string& detail) {
-    std::string text = "Run-time error '" + std::to_string(number) + "': " + ErrorDescription(number);
+    std::string text =
+        "Run-time error '" + std::to_string(number) + "': " + ErrorDescription(number);
     if (!detail.empty()) text += " (" + detail + ")";
     return text;
 }
 
 RuntimeError::RuntimeError(int number, std::string detail)
-    : std::runtime_error(ComposeWhat(number, detail)), number_(number), detail_(std::move(detail)) {}
+    : std::runtime_error(ComposeWhat(number, detail)), number_(number), detail_(std::move(detail)) {
+}
 
-void Raise(int number, std::string detail) { throw RuntimeError(number, std::move(detail)); }
+void Raise(int number, std::string detail) {
+    throw RuntimeError(number, std::move(detail));
+}
 
 } // namespace platform

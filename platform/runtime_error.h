@@ -21,14 +21,14 @@ enum ErrorNumber : int {
 const char* ErrorDescription(int number);
 
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     // `detail` says where the error happened (a file and line, a name); it may be empty.
     RuntimeError(int number, std::string detail = {});
 
     int Number() const { return number_; }
     const std::string& Detail() const { return detail_; }
 
-private:
+  private:
     int number_;
     std::string detail_;
 };

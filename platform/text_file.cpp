@@ -16,14 +16,25 @@ TextFileReader::TextFileReader(const std::string& name)
     block_.resize(kBlockSize);
 }
 
+TextFileReader TextFileReader::FromText(std::string name, std::string_view text) {
+    TextFileReader reader;
+    reader.name_ = std::move(name);
+    reader.block_.assign(text.begin(), text.end());
+    reader.length_ = reader.block_.size();
+    return reader;
+}
+
 bool TextFileReader::Fill() {
     if (position_ < length_) return true;
+    if (!file_) return false;
     length_ = std::fread(block_.data(), 1, block_.size(), file_.get());
     position_ = 0;
     return length_ > 0;
 }
 
-bool TextFileReader::AtEnd() { return !Fill(); }
+bool TextFileReader::AtEnd() {
+    return !Fill();
+}
 
 void TextFileReader::ReadLine(std::string& line) {
     if (!Fill()) Raise(kInputPastEnd, name_);

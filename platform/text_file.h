@@ -7,14 +7,18 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
 
 class TextFileReader {
-public:
+  public:
     // Opens `name` for reading; raises error 53 when the file cannot be opened.
     explicit TextFileReader(const std::string& name);
+
+    // Reads `text` as if it were the contents of a file called `name`.
+    static TextFileReader FromText(std::string name, std::string_view text);
 
     // Reads the next line into `line` (without its line end). Raises error 62
     // when the file is already at its end.
@@ -27,13 +31,14 @@ public:
     long LineNumber() const { return lineNumber_; }
     const std::string& Name() const { return name_; }
 
-private:
+  private:
+    TextFileReader() = default;
     bool Fill(); // refills the block; false at the end of the file
 
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
-    std::unique_ptr<std::FILE, FileCloser> file_;
+    std::unique_ptr<std::FILE, FileCloser> file_; // none when reading from memory
     std::string name_;
     std::vector<char> block_;
     size_t position_ = 0;

@@ -7,8 +7,14 @@ WindowHandle nextWindow = 0x100;
 WindowHandle mainWindow = 0;
 } // namespace
 
-WindowHandle CreateWindowHandle() { return nextWindow++; }
-WindowHandle MainWindowHandle() { return mainWindow; }
-void RegisterMainWindow(WindowHandle window) { mainWindow = window; }
+WindowHandle CreateWindowHandle() {
+    return nextWindow++;
+}
+WindowHandle MainWindowHandle() {
+    return mainWindow;
+}
+void RegisterMainWindow(WindowHandle window) {
+    mainWindow = window;
+}
 
 } // namespace platform

@@ -38,8 +38,12 @@ void DrawArea::Initialise() {
     HScroll1.SetValue(kScrollRest);
 }
 
-void DrawArea::HScroll1Change() { ScrollChange(HScroll1, true); }
-void DrawArea::VScroll1Change() { ScrollChange(VScroll1, false); }
+void DrawArea::HScroll1Change() {
+    ScrollChange(HScroll1, true);
+}
+void DrawArea::VScroll1Change() {
+    ScrollChange(VScroll1, false);
+}
 
 void DrawArea::ScrollChange(ScrollBarModel& bar, bool) {
     // Panning arrives with the display; until then a change only re-centres the bar.

@@ -11,7 +11,7 @@
 namespace view {
 
 class DrawArea {
-public:
+  public:
     // Creates the window object, registers its handle and runs the initialisation.
     DrawArea();
 
@@ -25,7 +25,7 @@ public:
     void HScroll1Change();
     void VScroll1Change();
 
-private:
+  private:
     void Initialise();
     void ScrollChange(ScrollBarModel& bar, bool horizontal);
 

@@ -8,7 +8,7 @@
 namespace view {
 
 class ScrollBarModel {
-public:
+  public:
     int16_t Min() const { return min_; }
     int16_t Max() const { return max_; }
     int16_t SmallChange() const { return smallChange_; }
@@ -24,7 +24,7 @@ public:
 
     void OnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
 
-private:
+  private:
     int16_t min_ = 0, max_ = 32767, smallChange_ = 1, largeChange_ = 1, value_ = 0;
     std::function<void()> onChange_;
 };

@@ -17,15 +17,17 @@ using builder::Session;
 namespace {
 
 class SessionTest : public testsupport::DrawingTest {
-protected:
+  protected:
     std::vector<std::string> LayerNames() {
         std::vector<std::string> names;
-        for (const auto& layer : Area().layers) names.push_back(layer.name);
+        for (const auto& layer : Area().layers)
+            names.push_back(layer.name);
         return names;
     }
     std::vector<std::string> ViewportNames() {
         std::vector<std::string> names;
-        for (const auto& viewport : Area().viewports) names.push_back(viewport.name);
+        for (const auto& viewport : Area().viewports)
+            names.push_back(viewport.name);
         return names;
     }
     std::vector<std::string> MessageTexts() {
@@ -170,7 +172,8 @@ TEST_F(SessionTest, FontCommandKeepsOneUserStyle) {
     std::string none;
     builder::SetTextFont(none);
     int userStyles = 0;
-    for (const auto& style : Area().styles) userStyles += style.name == "USERFONT";
+    for (const auto& style : Area().styles)
+        userStyles += style.name == "USERFONT";
     EXPECT_EQ(userStyles, 1);
     EXPECT_EQ(Area().styles[Area().FindStyle("USERFONT")].trueTypeFont, "");
     EXPECT_EQ(builder::Text().TextStyleName, "USERFONT");

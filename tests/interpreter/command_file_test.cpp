@@ -18,7 +18,7 @@ using interpreter::Placement;
 namespace {
 
 class CommandFileTest : public testsupport::DrawingTest {
-protected:
+  protected:
     // Runs the interpreter on `commands` as the whole command file.
     void Run(std::string_view commands) {
         folder.Write("tempdxf.txt", commands);
@@ -159,8 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"PenWidthOutOfRange", "SU\t600\t\r\nLW\t3e9\t\r\nSU\t600\t\r\n", 6, 2},
         ErrorCase{"SizeBeyondSingle", "SU\t600\t\r\nAP\t1e39\t\r\nSU\t600\t\r\n", 6, 2},
         ErrorCase{"NumberBeyondDouble", "SU\t600\t\r\nSR\t1e999\t\r\nSU\t600\t\r\n", 6, 2},
-        ErrorCase{"PenBeyondSingle",
-                  "SU\t600\t\r\nSH\t1\t\r\nZXY\t3e38\t1\t\r\nSR\t3e38\t\r\n", 6, 4}),
+        ErrorCase{"PenBeyondSingle", "SU\t600\t\r\nSH\t1\t\r\nZXY\t3e38\t1\t\r\nSR\t3e38\t\r\n", 6,
+                  4}),
     [](const auto& info) { return info.param.name; });
 
 TEST_F(CommandFileTest, NinthFieldStoresTheFirstEightBeforeFailing) {
@@ -196,7 +196,8 @@ TEST_F(CommandFileTest, SessionFailuresAreReportedButTheRunGoesOn) {
 }
 
 TEST(ErrorReportText, HasTheBlankRuleAndTwoBlanksAfterTheStop) {
-    EXPECT_EQ(interpreter::ErrorReportText(9), "Error 9 in DXF startdrawing.  Please contact Tarsel");
+    EXPECT_EQ(interpreter::ErrorReportText(9),
+              "Error 9 in DXF startdrawing.  Please contact Tarsel");
     EXPECT_EQ(interpreter::ErrorReportText(-5),
               "Error-5 in DXF startdrawing.  Please contact Tarsel");
 }

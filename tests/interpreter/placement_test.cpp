@@ -11,7 +11,7 @@ using namespace interpreter;
 namespace {
 
 class PlacementTest : public ::testing::Test {
-protected:
+  protected:
     // The start state of every command file.
     void SetUp() override {
         Placement() = {};

@@ -8,6 +8,7 @@
 #include "hatch/patterns.h"
 #include "interpreter/command_file.h"
 #include "interpreter/placement.h"
+#include "platform/runtime_error.h"
 #include "view/zoom_state.h"
 
 namespace testsupport {
@@ -63,7 +64,8 @@ cadlib::Screen& DrawingTest::ScreenGlobals() {
 
 std::vector<const cadlib::Entity*> DrawingTest::Entities() {
     std::vector<const cadlib::Entity*> result;
-    for (uint32_t index : Area().order) result.push_back(&Area().entities[index]);
+    for (uint32_t index : Area().order)
+        result.push_back(&Area().entities[index]);
     return result;
 }
 
@@ -79,6 +81,27 @@ const cadlib::TextGeometry& DrawingTest::TextOf(const cadlib::Entity& entity) {
 
 std::string DrawingTest::TextContent(const cadlib::Entity& entity) {
     return std::string(Area().Text(TextOf(entity)));
+}
+
+std::array<double, 4> DrawingTest::LineEnds(const cadlib::Entity& entity) {
+    const cadlib::LineGeometry& line = LineOf(entity);
+    EXPECT_EQ(line.start.z, 0.0);
+    EXPECT_EQ(line.end.z, 0.0);
+    return {line.start.x, line.start.y, line.end.x, line.end.y};
+}
+
+void DrawingTest::Command(std::string_view line) {
+    interpreter::SplitFields(line);
+    interpreter::DispatchCommand();
+}
+
+int DrawingTest::CommandError(std::string_view line) {
+    try {
+        Command(line);
+    } catch (const platform::RuntimeError& error) {
+        return error.Number();
+    }
+    return 0;
 }
 
 } // namespace testsupport

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testsupport {
@@ -17,7 +19,7 @@ namespace testsupport {
 void ResetAllModules();
 
 class DrawingTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -32,10 +34,17 @@ protected:
     const cadlib::LineGeometry& LineOf(const cadlib::Entity& entity);
     const cadlib::TextGeometry& TextOf(const cadlib::Entity& entity);
     std::string TextContent(const cadlib::Entity& entity);
+    // Start x, y and end x, y of a line entity.
+    std::array<double, 4> LineEnds(const cadlib::Entity& entity);
+
+    // Carries out one command file line ("LR\t600\t") as the interpreter does;
+    // CommandError returns the run-time error number it raised, 0 when none.
+    void Command(std::string_view line);
+    int CommandError(std::string_view line);
 
     std::vector<platform::MessageRequest> messages;
 
-private:
+  private:
     platform::MessageSink previousSink_;
 };
 

@@ -9,8 +9,8 @@ namespace testsupport {
 TempFolder::TempFolder() : previous_(std::filesystem::current_path()) {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path_ = std::filesystem::temp_directory_path() /
-                ("plotdxf-test-" + std::to_string(random()));
+        path_ =
+            std::filesystem::temp_directory_path() / ("plotdxf-test-" + std::to_string(random()));
         if (std::filesystem::create_directory(path_)) {
             std::filesystem::current_path(path_);
             return;

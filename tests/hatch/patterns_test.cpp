@@ -1,0 +1,111 @@
+#include "hatch/patterns.h"
+
+#include "support/drawing_fixture.h"
+#include "support/error_number.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <utility>
+
+using hatch::Current;
+using hatch::Patterns;
+using testsupport::ErrorNumberOf;
+
+namespace {
+
+using Result = std::pair<int, std::string>; // error number (0: none) and detail
+
+const std::string kLine = "45,0,0,0,0.125,0.1,-0.05\r\n";
+
+std::string Repeated(int count, const std::string& text) {
+    std::string result;
+    for (int i = 0; i < count; ++i)
+        result += text;
+    return result;
+}
+
+// Loads `text` as kqhatch.pat from a temporary current folder, modules reset first.
+Result Load(const std::string& text) {
+    testsupport::ResetAllModules();
+    testsupport::TempFolder folder;
+    folder.Write(hatch::kPatternFileName, text);
+    try {
+        hatch::LoadHatchPatterns();
+    } catch (const platform::RuntimeError& error) {
+        return {error.Number(), error.Detail()};
+    }
+    return {0, ""};
+}
+
+// Selects `name` and returns the string as the selection left it.
+std::string Select(std::string name) {
+    hatch::SelectFillPattern(name);
+    return name;
+}
+
+} // namespace
+
+TEST(HatchFile, ReadsPatternsInFileOrder) {
+    ASSERT_EQ(Load("skipped\r\n* WELL_FILL\r\n2\r\n0,0,0,0.125,0.125,0.1,0.05\r\n"
+                   "90,1,2,3,4,5,6,7\r\nskipped\r*\r\n1.5\r\n" +
+                   kLine + kLine + "*\r\n2.5\r\n" + kLine + kLine + "*\r\n-1\r\n" + kLine),
+              Result{});
+    const hatch::PatternTable& table = Patterns();
+    EXPECT_EQ(table.PatternValues[1][1],
+              (std::array<double, 8>{0, 0, 0, 0, 0.125, 0.125, 0.1, 0.05}));
+    EXPECT_EQ(table.PatternValues[1][2][7], 6); // an eighth value is ignored
+    EXPECT_EQ(table.PatternLineCount[2], 2);    // halves round to even
+    EXPECT_EQ(table.PatternLineCount[3], 2);
+    EXPECT_EQ(table.PatternLineCount[4], -1); // no lines: the line after it is skipped
+    EXPECT_EQ(table.WellPatternNames[13], "QUICKSOIL");
+    EXPECT_EQ(table.SoilPatternCodes[31], "QU");
+}
+
+TEST(HatchFile, ErrorsNameTheFileAndLine) {
+    EXPECT_EQ(Load("*\r\n0\r\n\r\n*\r\n1\r\n1,2,3,4,5,6\r\n"),
+              (Result{5, "kqhatch.pat line 6: a pattern line needs seven values separated by "
+                         "commas"}));
+    EXPECT_EQ(Load("*\r\n40000\r\n"),
+              (Result{6, "kqhatch.pat line 2: the line count is beyond the 16-bit range"}));
+    EXPECT_EQ(Load(Repeated(101, "*\r\n0\r\n")),
+              (Result{9, "kqhatch.pat line 202: the file holds more than 100 patterns"}));
+    EXPECT_EQ(Load("*\r\n51\r\n" + Repeated(51, kLine)),
+              (Result{9, "kqhatch.pat line 53: a pattern has more than 50 lines"}));
+    EXPECT_EQ(Load(""), (Result{62, "kqhatch.pat line 1: the file is empty"}));
+    EXPECT_EQ(Load("*\r\n"),
+              (Result{62, "kqhatch.pat line 2: the file ends before the pattern's line count"}));
+    EXPECT_EQ(Load("*\r\n2\r\n" + kLine),
+              (Result{62, "kqhatch.pat line 4: the file ends before the pattern's last line"}));
+    EXPECT_EQ(ErrorNumberOf([] { hatch::LoadHatchPatterns(); }), platform::kFileNotFound);
+}
+
+TEST(HatchFile, SelectsByNameCodeOrNumber) {
+    ASSERT_EQ(Load("*\r\n3\r\n" + kLine + "0,1,2,3,4,5,6\r\n" + kLine + Repeated(99, "*\r\n0\r\n")),
+              Result{});
+    const std::pair<std::string, std::string> names[] = {{"gw", "GW"}, {" GW ", "GW"}, {"F1", "1"},
+                                                         {"fb", "FB"}, {"F", ""},      {"F0", "0"}};
+    for (const auto& [name, left] : names) {
+        EXPECT_EQ(Select(name), left);
+        EXPECT_EQ(Current().FillPatternNo, left == "GW" || left == "1" ? 21 : 20) << name;
+    }
+    Select("quicksoil");
+    EXPECT_EQ(Current().FillPatternNo, 13);
+    Select("F80");
+    EXPECT_EQ(Current().FillPatternNo, 100);
+    EXPECT_EQ(ErrorNumberOf([] { Select("F81"); }), platform::kSubscriptOutOfRange);
+
+    Select("WELL_FILL");
+    EXPECT_EQ(Current().FillLineCount, 3);
+    const KqFillLine& line = Current().FillLines[1];
+    EXPECT_EQ(line.baseX, 1);
+    EXPECT_EQ(line.gap, 6);
+    EXPECT_EQ(line.dashCount, 2);
+    EXPECT_EQ(line.scale, 1.0);
+    EXPECT_EQ(Current().FillLines[2].angle, 45);
+    Select("unknown");
+    EXPECT_EQ(Current().FillPatternNo, 0);
+    EXPECT_EQ(Current().FillLineCount, 0);
+}
