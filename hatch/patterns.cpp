@@ -113,9 +113,9 @@ CurrentPattern& Current() {
     return pattern;
 }
 
-// Errors are not caught here: the start-up ends the program on them.
-void LoadHatchPatterns() {
-    TextFileReader file(kPatternFileName);
+namespace {
+
+void ReadPatternFile(TextFileReader& file) {
     std::string line;
     int n = 0;
     // At least one line is read, so an empty file is an error.
@@ -129,6 +129,19 @@ void LoadHatchPatterns() {
               table.WellPatternNames.begin());
     std::copy(std::begin(kSoilPatternCodes), std::end(kSoilPatternCodes),
               table.SoilPatternCodes.begin());
+}
+
+} // namespace
+
+// Errors are not caught here: the start-up ends the program on them.
+void LoadHatchPatterns() {
+    TextFileReader file(kPatternFileName);
+    ReadPatternFile(file);
+}
+
+void LoadHatchPatternsFromText(std::string_view contents) {
+    TextFileReader file = TextFileReader::FromText(kPatternFileName, contents);
+    ReadPatternFile(file);
 }
 
 void SelectFillPattern(std::string& name) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace hatch {
 
@@ -34,6 +35,8 @@ CurrentPattern& Current();
 
 // Reads kqhatch.pat from the current folder and fills the name tables.
 void LoadHatchPatterns();
+// The same reading of `contents` held in memory.
+void LoadHatchPatternsFromText(std::string_view contents);
 // Selects the pattern named by `name` (upper-cased and trimmed in place).
 void SelectFillPattern(std::string& name);
 

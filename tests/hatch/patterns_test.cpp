@@ -1,6 +1,7 @@
 #include "hatch/patterns.h"
 
 #include "support/drawing_fixture.h"
+#include "support/module_reset.h"
 #include "support/error_number.h"
 #include "support/temp_folder.h"
 

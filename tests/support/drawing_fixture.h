@@ -15,9 +15,6 @@
 
 namespace testsupport {
 
-// Puts every module's state back to its program-start values and purges the library.
-void ResetAllModules();
-
 class DrawingTest : public ::testing::Test {
   protected:
     void SetUp() override;

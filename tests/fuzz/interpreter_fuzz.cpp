@@ -1,0 +1,44 @@
+// Fuzz target: a whole conversion of an in-memory command file — session
+// set-up, interpretation and the DXF writer — on the shipped hatch patterns.
+#include "builder/session.h"
+#include "cadlib/kq.h"
+#include "hatch/patterns.h"
+#include "interpreter/command_file.h"
+#include "platform/message_box.h"
+#include "support/module_reset.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string patternFile;
+std::string outputName;
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    platform::SetMessageSink(
+        [](const platform::MessageRequest&) { return platform::MessageAnswer::Ok; });
+    std::ifstream file(PLOTDXF_SOURCE_DIR "/data/kqhatch.pat", std::ios::binary);
+    patternFile.assign(std::istreambuf_iterator<char>(file), {});
+    if (patternFile.empty()) std::abort();
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("plotdxf-fuzz-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    outputName = (folder / "fuzz.dxf").string();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    testsupport::ResetAllModules();
+    hatch::LoadHatchPatternsFromText(patternFile);
+    interpreter::StartDrawingFromText(std::string_view(reinterpret_cast<const char*>(data), size));
+    kq_output_dxf_file(builder::Session().ScreenHandle, outputName.c_str());
+    return 0;
+}
