@@ -10,7 +10,9 @@ namespace cadlib {
 
 DxfOutputFile::DxfOutputFile(std::string target) : target_(std::move(target)) {}
 
-DxfOutputFile::~DxfOutputFile() { Discard(); }
+DxfOutputFile::~DxfOutputFile() {
+    Discard();
+}
 
 void DxfOutputFile::Discard() {
     file_.reset();
@@ -24,7 +26,9 @@ bool DxfOutputFile::Fail(const char* reason) {
     return false;
 }
 
-bool DxfOutputFile::Fail(int error) { return Fail(std::strerror(error)); }
+bool DxfOutputFile::Fail(int error) {
+    return Fail(std::strerror(error));
+}
 
 bool DxfOutputFile::Open() {
     // The process umask is only readable by setting it; the program is
@@ -40,10 +44,10 @@ bool DxfOutputFile::Open() {
     if (::stat(target_.c_str(), &existing) == 0) {
         if (S_ISDIR(existing.st_mode)) return Fail(EISDIR);
         if (!S_ISREG(existing.st_mode)) return Fail("not a regular file");
-        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-            ::access(target_.c_str(), W_OK) != 0) {
-            return Fail(EACCES);
+        if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            return Fail("the file is read-only");
         }
+        if (::access(target_.c_str(), W_OK) != 0) return Fail(errno);
         mode = existing.st_mode & 07777;
     }
 

@@ -10,7 +10,7 @@
 namespace cadlib {
 
 class DxfOutputFile {
-public:
+  public:
     explicit DxfOutputFile(std::string target);
     // Removes the temporary file unless it was committed.
     ~DxfOutputFile();
@@ -30,7 +30,7 @@ public:
     // "<target>: <reason>" after a failure.
     const std::string& Error() const { return error_; }
 
-private:
+  private:
     bool Fail(int error);
     bool Fail(const char* reason);
     void Discard();

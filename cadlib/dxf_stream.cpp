@@ -23,7 +23,9 @@ bool IsUndefinedInWindows1252(unsigned char byte) {
 
 // Characters that readers refuse in symbol names ('|' marks names that belong
 // to external references).
-bool IsRefusedInName(char c) { return std::strchr("<>/\\\":;?*|,=`", c) != nullptr; }
+bool IsRefusedInName(char c) {
+    return std::strchr("<>/\\\":;?*|,=`", c) != nullptr;
+}
 
 } // namespace
 
@@ -55,7 +57,7 @@ std::string CleanName(std::string_view name) {
     for (char& c : result) {
         if (IsRefusedInName(c)) c = '_';
     }
-    if (result.empty()) result = "_";
+    if (result.empty()) result.push_back('_');
     return result;
 }
 
@@ -127,7 +129,8 @@ void DxfStream::Handle(int code, uint64_t handle) {
         digits[count++] = "0123456789ABCDEF"[handle & 0xF];
         handle >>= 4;
     } while (handle != 0);
-    while (count > 0) *out++ = digits[--count];
+    while (count > 0)
+        *out++ = digits[--count];
     *out++ = '\n';
     used_ = static_cast<size_t>(out - buffer_.get());
 }

@@ -29,7 +29,7 @@ size_t CleanText(std::string_view text, size_t limit, char* out);
 std::string CleanName(std::string_view name);
 
 class DxfStream {
-public:
+  public:
     // Pairs go to `file`, which the caller keeps open until Finish.
     explicit DxfStream(std::FILE* file);
 
@@ -55,7 +55,7 @@ public:
     // errno value of the first failed write.
     int Finish();
 
-private:
+  private:
     // Space for `bytes` more bytes, flushing the buffer first when needed.
     char* Room(size_t bytes);
     char* Code(int code);

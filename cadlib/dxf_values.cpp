@@ -6,12 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 namespace cadlib {
 
 namespace {
 
-constexpr int kLineweights[] = {0,  5,  9,  13, 15,  18,  20,  25,  30,  35,  40,  50,
+constexpr int kLineweights[] = {0,  5,  9,  13, 15, 18,  20,  25,  30,  35,  40,  50,
                                 53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
 
 int Level(float fraction) {
@@ -31,14 +32,14 @@ bool operator==(const KqColour& a, const KqColour& b) {
 }
 
 // Distance in luma and colour difference, the colour difference counting
-// double: a grey must find a grey, not a dark hue of similar brightness
-// (plain RGB distance maps black to dark red).
+// four times: a grey must find a grey, not a dark hue of similar brightness
+// (plain RGB distance maps black to dark red, a double weight to dark blue).
 double Distance(const Rgb& a, const Rgb& b) {
     const double dr = a.red - b.red, dg = a.green - b.green, db = a.blue - b.blue;
     const double luma = 0.299 * dr + 0.587 * dg + 0.114 * db;
     const double blueDifference = -0.168736 * dr - 0.331264 * dg + 0.5 * db;
     const double redDifference = 0.5 * dr - 0.418688 * dg - 0.081312 * db;
-    return luma * luma + 2.0 * (blueDifference * blueDifference + redDifference * redDifference);
+    return luma * luma + 4.0 * (blueDifference * blueDifference + redDifference * redDifference);
 }
 
 } // namespace
@@ -46,11 +47,13 @@ double Distance(const Rgb& a, const Rgb& b) {
 int NearestLineweight(int32_t penWidth) {
     if (penWidth <= 0) return 0;
     const double hundredthsOfMm = penWidth * 25.4;
-    int best = kLineweights[0];
-    for (const int weight : kLineweights) {
-        if (std::fabs(weight - hundredthsOfMm) < std::fabs(best - hundredthsOfMm)) best = weight;
-    }
-    return best;
+    const int* above =
+        std::lower_bound(std::begin(kLineweights), std::end(kLineweights), hundredthsOfMm,
+                         [](int weight, double value) { return weight < value; });
+    if (above == std::end(kLineweights)) return kLineweights[std::size(kLineweights) - 1];
+    if (above == std::begin(kLineweights)) return *above;
+    const int below = *(above - 1);
+    return hundredthsOfMm - below <= *above - hundredthsOfMm ? below : *above;
 }
 
 int NearestAci(int red, int green, int blue) {

@@ -25,7 +25,7 @@ struct DxfColour {
 
 // The DXF colour of every palette index of one screen.
 class DxfColours {
-public:
+  public:
     explicit DxfColours(const std::array<KqColour, kPaletteSize>& palette);
     // Colour 0 (the ink), no colour and numbers outside the palette are the
     // ink: ACI 7, black on a white page and white on a black screen.
@@ -33,7 +33,7 @@ public:
         return colour > 0 && colour < kPaletteSize ? table_[colour] : DxfColour{};
     }
 
-private:
+  private:
     std::array<DxfColour, kPaletteSize> table_;
 };
 

@@ -43,7 +43,7 @@ def to_bytes(commands):
     '\\n' for line ends and is encoded as Windows-1252."""
     if isinstance(commands, bytes):
         return commands
-    return commands.replace("\n", "\r\n").encode("cp1252")
+    return commands.replace("\r\n", "\n").replace("\n", "\r\n").encode("cp1252")
 
 
 @pytest.fixture

@@ -26,7 +26,7 @@ def test_writes_temp_dxf_in_its_own_folder_with_the_session_tables(convert):
     assert styles["USERFONT"].dxf.font.lower() == "arial.ttf"
     views = {view.dxf.name: view for view in doc.views}
     assert set(views) == {"TOPVIEW", "3D270", "3D0", "3D90", "3D180"}
-    assert tuple(views["3D270"].dxf.view_direction_from_target) == (0, -1, 1)
+    assert tuple(views["3D270"].dxf.direction) == (0, -1, 1)
 
 
 def test_output_name_is_the_command_line_text(convert):

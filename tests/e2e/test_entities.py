@@ -14,6 +14,10 @@ def single(value):
     return struct.unpack("f", struct.pack("f", value))[0]
 
 
+def xy(vector):
+    return (vector.x, vector.y)
+
+
 def close(a, b, tolerance=1e-9):
     return all(abs(x - y) <= tolerance for x, y in zip(a, b))
 
@@ -48,8 +52,8 @@ def test_line_commands_end_points_styles_and_pen(convert):
         ((0, 0), (100 / 600, -50 / 600), "CONTINUOUS", 0.1, 0),
     ]
     for line, (start, end, linetype, scale, weight) in zip(lines, expected):
-        assert close(line.dxf.start[:2], start), (line.dxf.start, start)
-        assert close(line.dxf.end[:2], end), (line.dxf.end, end)
+        assert close(xy(line.dxf.start), start), (line.dxf.start, start)
+        assert close(xy(line.dxf.end), end), (line.dxf.end, end)
         assert line.dxf.linetype.upper() == linetype
         assert line.dxf.ltscale == pytest.approx(scale)
         assert line.dxf.lineweight == weight  # 3 x 0.254 mm -> 0.80 mm
@@ -71,17 +75,17 @@ def test_text_lines_alignment_rotation_and_font(convert):
     assert [t.dxf.text for t in texts] == [
         "AB", "CD", "UP", "next", "3.14", ".25", "-.5", "3", "Deg \xb0 \xb1 \xe9"]
     ab, cd, up, nxt = texts[:4]
-    assert close(ab.dxf.insert[:2], (1, single(2 - 0.55 * h)), 1e-7)
-    assert close(ab.dxf.align_point[:2], ab.dxf.insert[:2])
-    assert close(cd.dxf.insert[:2], (1, 2 - h - 0.55 * h), 1e-6)
+    assert close(xy(ab.dxf.insert), (1, single(2 - 0.55 * h)), 1e-7)
+    assert close(xy(ab.dxf.align_point), xy(ab.dxf.insert))
+    assert close(xy(cd.dxf.insert), (1, 2 - h - 0.55 * h), 1e-6)
     assert (ab.dxf.halign, ab.dxf.valign) == (1, 2)
     assert ab.dxf.height == pytest.approx(h)
     assert ab.dxf.style == "USERFONT"
     h10 = single(10 * 0.7) / 72
     assert up.dxf.rotation == 90
     assert (up.dxf.halign, up.dxf.valign) == (0, 2)
-    assert close(up.dxf.insert[:2], (2 + 0.55 * h10, 2), 1e-6)
-    assert close(nxt.dxf.insert[:2], (2 + h10 + 0.55 * h10, 2), 1e-6)
+    assert close(xy(up.dxf.insert), (2 + 0.55 * h10, 2), 1e-6)
+    assert close(xy(nxt.dxf.insert), (2 + h10 + 0.55 * h10, 2), 1e-6)
     assert texts[4].dxf.halign == 2
     style = doc.styles.get("USERFONT")
     assert style.dxf.font.lower() == "times.ttf"  # the last AF redefines the style
@@ -98,22 +102,22 @@ def test_circles_arcs_and_triangles(convert):
     kinds = [e.dxftype() for e in items]
     assert kinds == ["CIRCLE", "CIRCLE", "HATCH", "ARC", "ARC"] + ["LINE"] * 7
     circle, filled, solid, up, down = items[:5]
-    assert close(circle.dxf.center[:2], (1, 1)) and circle.dxf.radius == 0.5
+    assert close(xy(circle.dxf.center), (1, 1)) and circle.dxf.radius == 0.5
     assert circle.dxf.lineweight == 50
     assert filled.dxf.radius == 0.25 and filled.dxf.color == 7
     assert solid.dxf.solid_fill == 1 and solid.dxf.color == 7
-    assert close(up.dxf.center[:2], (0.5, -0.1125), 1e-7) and up.dxf.radius == pytest.approx(0.5125)
+    assert close(xy(up.dxf.center), (0.5, -0.1125), 1e-7) and up.dxf.radius == pytest.approx(0.5125)
     assert up.dxf.start_angle == pytest.approx(12.680383, abs=1e-5)
     assert up.dxf.end_angle == pytest.approx(167.319617, abs=1e-5)
-    assert close(down.dxf.center[:2], (0.5, 0.1125), 1e-7)
+    assert close(xy(down.dxf.center), (0.5, 0.1125), 1e-7)
     assert down.dxf.start_angle == pytest.approx(192.680383, abs=1e-5)
     a, b = single(0.866), 0.5
-    tri = [(e.dxf.start[:2], e.dxf.end[:2]) for e in items[5:8]]
+    tri = [(xy(e.dxf.start), xy(e.dxf.end)) for e in items[5:8]]
     x0 = y0 = 5.0
     assert close(tri[0][0], (x0 + a, y0 - b), 1e-6) and close(tri[0][1], (x0 - a, y0 - b), 1e-6)
     assert close(tri[1][1], (x0, y0 + 1), 1e-6) and close(tri[2][1], (x0 + a, y0 - b), 1e-6)
-    low = [(e.dxf.start[:2], e.dxf.end[:2]) for e in items[8:11]]
+    low = [(xy(e.dxf.start), xy(e.dxf.end)) for e in items[8:11]]
     assert close(low[1][1], (x0, y0 - 0.5), 1e-6)
     # The triangles give back the pen and the scales: LR 600 is one inch from (5, 5).
     last = items[11]
-    assert close(last.dxf.start[:2], (5, 5), 1e-6) and close(last.dxf.end[:2], (6, 5), 1e-6)
+    assert close(xy(last.dxf.start), (5, 5), 1e-6) and close(xy(last.dxf.end), (6, 5), 1e-6)

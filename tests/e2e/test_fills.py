@@ -110,7 +110,7 @@ def test_white_fill_hides_what_was_drawn_before_it_in_order(convert):
 
 
 def test_path_limit_and_pen_after_fills(convert):
-    steps = "".join("PR\t1\t\n" for _ in range(249))
+    steps = "PU\t600\t\n" + "".join("PR\t1\t\n" for _ in range(248))
     run = convert("S\t600\t600\t\n" + steps + "PFS\t1\t\nLR\t600\t\n" + steps + "PR\t1\t\n")
     assert "Error 9 in DXF startdrawing" in run.stderr
     assert run.returncode == 1

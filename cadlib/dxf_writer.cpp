@@ -1,0 +1,1006 @@
+// The DXF writer: the whole drawing of a screen as AutoCAD 2004 (AC1018)
+// ASCII DXF, with complete tables, one handle counter, resolvable owners and
+// the objects section that AutoCAD-family programs insist on.
+#include "cadlib/database.h"
+#include "cadlib/dxf_output_file.h"
+#include "cadlib/dxf_stream.h"
+#include "cadlib/dxf_values.h"
+#include "cadlib/kq.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <span>
+
+namespace cadlib {
+
+namespace {
+
+constexpr double kDegrees = 3.14159265358979323846 / 180.0;
+
+// A fill-line family may repeat at most this often across its boundary, and
+// its dash sequence at most this often along one line: denser patterns make
+// readers refuse the hatch ("hatch scale too small") or stall generating it.
+constexpr double kMaxPatternRepeats = 1e5;
+
+// Average advance of a character as a fraction of the text height; the real
+// metrics belong to the reader's font, so text extents are an estimate.
+constexpr double kCharacterAdvance = 0.7;
+
+constexpr int kMaxDashes = 9;
+
+struct Box {
+    double min[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL};
+    double max[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+
+    bool Empty() const { return min[0] > max[0]; }
+    void Add(double x, double y, double z) {
+        const double p[3] = {x, y, z};
+        for (int i = 0; i < 3; ++i) {
+            min[i] = std::min(min[i], p[i]);
+            max[i] = std::max(max[i], p[i]);
+        }
+    }
+    void Add(const KqPoint3& p) { Add(p.x, p.y, p.z); }
+};
+
+// Arc angles as readers show them: from 0 up to (not including) 360 degrees.
+double NormalisedAngle(double degrees) {
+    const double angle = std::fmod(degrees, 360.0);
+    return angle < 0 ? angle + 360.0 : angle;
+}
+
+KqRect2 Normalised(const KqRect2& r) {
+    return {std::min(r.x1, r.x2), std::min(r.y1, r.y2), std::max(r.x1, r.x2), std::max(r.y1, r.y2)};
+}
+
+// The outline that bounds a fill: a polygon or a circle.
+struct Outline {
+    const KqPoint2* points = nullptr;
+    uint32_t count = 0;
+    const CircleGeometry* circle = nullptr;
+
+    // Diagonal of the bounding box.
+    double Extent() const {
+        if (circle) return 2 * std::sqrt(2.0) * circle->radius;
+        Box box;
+        for (uint32_t i = 0; i < count; ++i)
+            box.Add(points[i].x, points[i].y, 0);
+        return std::hypot(box.max[0] - box.min[0], box.max[1] - box.min[1]);
+    }
+
+    // A circle, or a polygon of three or more vertices that encloses an area:
+    // a hatch of no area shows nothing and some readers refuse it.
+    bool Fillable() const {
+        if (circle) return true;
+        if (count < 3) return false;
+        // Twice the signed area, relative to the first vertex for precision.
+        double area = 0;
+        for (uint32_t i = 1; i + 1 < count; ++i) {
+            area += (points[i].x - points[0].x) * (points[i + 1].y - points[0].y) -
+                    (points[i + 1].x - points[0].x) * (points[i].y - points[0].y);
+        }
+        const double extent = Extent();
+        return std::fabs(area) > 1e-12 * extent * extent;
+    }
+};
+
+bool IsClosed(const PolylineGeometry& polyline) {
+    return (polyline.kind & 1) != 0;
+}
+
+// The vertices of a polyline as an outline; a closing vertex that repeats the
+// first is dropped, since closed outlines in DXF must not repeat it.
+Outline PolylineOutline(const DataArea& area, const PolylineGeometry& polyline) {
+    Outline outline{area.Points(polyline), polyline.pointCount};
+    const KqPoint2& first = outline.points[0];
+    const KqPoint2& last = outline.points[outline.count - 1];
+    if (outline.count > 2 && first.x == last.x && first.y == last.y) --outline.count;
+    return outline;
+}
+
+std::span<const KqFillLine> FillLinesOf(const DataArea& area, const HatchAttachment& hatch) {
+    return {area.fillLines.data() + hatch.firstLine, hatch.lineCount};
+}
+
+// The seven further dash values, copied out: the record's packing leaves
+// them without the alignment of a double.
+std::array<double, 7> FurtherDashes(const KqFillLine& line) {
+    std::array<double, 7> values;
+    std::memcpy(values.data(), line.moreDashes, sizeof values);
+    return values;
+}
+
+// The dash values of a fill line as DXF writes them, before scaling (> 0
+// drawn, < 0 a gap, 0 a dot): the dash, the gap, then the further values the
+// line uses. A line that never lifts the pen is continuous and has none.
+int DashSequence(const KqFillLine& line, double (&dashes)[kMaxDashes]) {
+    dashes[0] = line.dash;
+    dashes[1] = -std::fabs(line.gap);
+    const int further = std::clamp(line.dashCount - 2, 0, kMaxDashes - 2);
+    const std::array<double, 7> more = FurtherDashes(line);
+    std::copy_n(more.begin(), further, dashes + 2);
+    const int count = 2 + further;
+    return std::any_of(dashes, dashes + count, [](double d) { return d < 0; }) ? count : 0;
+}
+
+bool IsFinite(const KqFillLine& line) {
+    const std::array<double, 7> more = FurtherDashes(line);
+    const double values[] = {line.angle,        line.baseX, line.baseY, line.offsetAlong,
+                             line.offsetAcross, line.dash,  line.gap,   line.scale};
+    const auto finite = [](double v) { return std::isfinite(v); };
+    return std::all_of(std::begin(values), std::end(values), finite) &&
+           std::all_of(more.begin(), more.end(), finite);
+}
+
+// False when a line of the pattern is too dense for an outline of `extent`.
+bool PatternFits(std::span<const KqFillLine> lines, double extent) {
+    if (lines.empty()) return false;
+    for (const KqFillLine& line : lines) {
+        if (!IsFinite(line)) return false;
+        const double scale = std::fabs(line.scale);
+        if (!(std::fabs(line.offsetAcross) * scale * kMaxPatternRepeats > extent)) return false;
+        double dashes[kMaxDashes];
+        const int count = DashSequence(line, dashes);
+        double period = 0;
+        for (int i = 0; i < count; ++i)
+            period += std::fabs(dashes[i]);
+        if (count > 0 && !(period * scale * kMaxPatternRepeats > extent)) return false;
+    }
+    return true;
+}
+
+// What one entity becomes in the file: the entity itself, a solid HATCH, a
+// pattern HATCH. The survey that counts handles and the writer share it.
+struct EntityPlan {
+    bool shape = true;
+    bool solid = false;
+    const HatchAttachment* pattern = nullptr;
+    Outline outline;
+
+    uint64_t Objects() const { return uint64_t{shape} + solid + (pattern != nullptr); }
+};
+
+EntityPlan PlanFor(const DataArea& area, const Entity& entity) {
+    EntityPlan plan;
+    if (entity.kind == EntityKind::Polyline) {
+        plan.outline = PolylineOutline(area, area.polylines[entity.geometry]);
+    } else if (entity.kind == EntityKind::Circle) {
+        plan.outline.circle = &area.circles[entity.geometry];
+    } else {
+        return plan;
+    }
+    const bool fillable = plan.outline.Fillable();
+    if (entity.fillStyle == 1 && entity.fillMode == 1 && fillable) {
+        // A filled area is the hatch alone; a filled circle keeps its circle.
+        if (entity.kind == EntityKind::Circle) {
+            plan.solid = true;
+        } else if (IsClosed(area.polylines[entity.geometry])) {
+            plan.solid = true;
+            plan.shape = false;
+        }
+    }
+    if (entity.hatch < area.hatches.size() && fillable) {
+        const HatchAttachment& hatch = area.hatches[entity.hatch];
+        if (PatternFits(FillLinesOf(area, hatch), plan.outline.Extent())) plan.pattern = &hatch;
+    }
+    return plan;
+}
+
+void AddArc(Box& box, const ArcGeometry& arc) {
+    const auto at = [&](double cosine, double sine) {
+        box.Add(arc.centre.x + arc.radius * cosine, arc.centre.y + arc.radius * sine, arc.centre.z);
+    };
+    at(std::cos(arc.startAngle * kDegrees), std::sin(arc.startAngle * kDegrees));
+    at(std::cos(arc.endAngle * kDegrees), std::sin(arc.endAngle * kDegrees));
+    // The axis points the counter-clockwise sweep passes; equal angles make
+    // a full circle, as far as the extents are concerned.
+    double sweep = std::fmod(arc.endAngle - arc.startAngle, 360.0);
+    if (sweep <= 0) sweep += 360.0;
+    const double axes[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    for (int quadrant = 0; quadrant < 4; ++quadrant) {
+        double delta = std::fmod(quadrant * 90.0 - arc.startAngle, 360.0);
+        if (delta < 0) delta += 360.0;
+        if (delta <= sweep) at(axes[quadrant][0], axes[quadrant][1]);
+    }
+}
+
+// The box a text occupies, estimated from its length and height: the
+// baseline runs from the anchor the alignment names, in the rotation's
+// direction (from the first to the second point for aligned and fitted text).
+void AddText(Box& box, const TextGeometry& text) {
+    const double height = text.height;
+    double width = static_cast<double>(std::min<size_t>(text.textLength, kMaxTextBytes)) * height *
+                   std::fabs(text.widthFactor) * kCharacterAdvance;
+    double rotation = text.rotation * kDegrees;
+    KqPoint3 anchor = text.first;
+    double x0 = 0, y0 = 0;
+    switch (text.horizontal) {
+    case 1:
+    case 4:
+        x0 = -width / 2, anchor = text.second;
+        break;
+    case 2:
+        x0 = -width, anchor = text.second;
+        break;
+    case 3:
+    case 5:
+        width = std::hypot(text.second.x - text.first.x, text.second.y - text.first.y);
+        rotation = std::atan2(text.second.y - text.first.y, text.second.x - text.first.x);
+        break;
+    default:
+        break;
+    }
+    switch (text.vertical) {
+    case 1:
+        anchor = text.second;
+        break;
+    case 2:
+        y0 = -height / 2, anchor = text.second;
+        break;
+    case 3:
+        y0 = -height, anchor = text.second;
+        break;
+    default:
+        if (text.horizontal == 4) y0 = -height / 2;
+        break;
+    }
+    const double mirrorX = (text.flags & 2) ? -1 : 1, mirrorY = (text.flags & 4) ? -1 : 1;
+    const double c = std::cos(rotation), s = std::sin(rotation);
+    for (const double x : {x0, x0 + width}) {
+        for (const double y : {y0, y0 + height}) {
+            const double u = x * mirrorX, v = y * mirrorY;
+            box.Add(anchor.x + u * c - v * s, anchor.y + u * s + v * c, anchor.z);
+        }
+    }
+}
+
+void AddEntity(Box& box, const DataArea& area, const Entity& entity) {
+    switch (entity.kind) {
+    case EntityKind::Line: {
+        const LineGeometry& line = area.lines[entity.geometry];
+        box.Add(line.start);
+        box.Add(line.end);
+        break;
+    }
+    case EntityKind::Circle: {
+        const CircleGeometry& circle = area.circles[entity.geometry];
+        const KqPoint3& c = circle.centre;
+        box.Add(c.x - circle.radius, c.y - circle.radius, c.z);
+        box.Add(c.x + circle.radius, c.y + circle.radius, c.z);
+        break;
+    }
+    case EntityKind::Arc:
+        AddArc(box, area.arcs[entity.geometry]);
+        break;
+    case EntityKind::Text:
+        AddText(box, area.texts[entity.geometry]);
+        break;
+    case EntityKind::Polyline: {
+        const PolylineGeometry& polyline = area.polylines[entity.geometry];
+        const KqPoint2* points = area.Points(polyline);
+        for (uint32_t i = 0; i < polyline.pointCount; ++i)
+            box.Add(points[i].x, points[i].y, 0);
+        break;
+    }
+    }
+}
+
+// One pass over the drawing before anything is written: the extents for the
+// header and the number of entity handles for $HANDSEED.
+struct Survey {
+    Box extents;
+    uint64_t objects = 0;
+};
+
+Survey SurveyOf(const DataArea& area) {
+    Survey survey;
+    for (const uint32_t index : area.order) {
+        const Entity& entity = area.entities[index];
+        AddEntity(survey.extents, area, entity);
+        survey.objects += PlanFor(area, entity).Objects();
+    }
+    return survey;
+}
+
+// Handles of everything but the entities, taken from the one counter before
+// anything is written, since the header and some pointers refer forward.
+struct Handles {
+    uint64_t blockRecords, layers, styles, lineTypes, views, ucs, vports, appIds, dimStyles;
+    uint64_t root, groups, layouts, plotStyles, placeholder, modelLayout, paperLayout;
+    uint64_t modelRecord, paperRecord, modelBlock, modelBlockEnd, paperBlock, paperBlockEnd;
+    uint64_t activeVport, byBlock, byLayer, acadAppId, standardDimStyle, standardStyle;
+    uint64_t firstLineType, firstLayer, firstStyle, firstView;
+    uint64_t firstEntity, seed;
+};
+
+Handles AssignHandles(const DataArea& area, uint64_t entityObjects) {
+    uint64_t next = 1;
+    const auto take = [&next](uint64_t count = 1) {
+        const uint64_t first = next;
+        next += count;
+        return first;
+    };
+    Handles h{};
+    for (uint64_t* handle :
+         {&h.blockRecords, &h.layers,           &h.styles,       &h.lineTypes,   &h.views,
+          &h.ucs,          &h.vports,           &h.appIds,       &h.dimStyles,   &h.root,
+          &h.groups,       &h.layouts,          &h.plotStyles,   &h.placeholder, &h.modelLayout,
+          &h.paperLayout,  &h.modelRecord,      &h.paperRecord,  &h.modelBlock,  &h.modelBlockEnd,
+          &h.paperBlock,   &h.paperBlockEnd,    &h.activeVport,  &h.byBlock,     &h.byLayer,
+          &h.acadAppId,    &h.standardDimStyle, &h.standardStyle}) {
+        *handle = take();
+    }
+    h.firstLineType = take(area.lineTypes.size());
+    h.firstLayer = take(area.layers.size());
+    h.firstStyle = take(area.styles.size());
+    h.firstView = take(area.viewports.size());
+    h.firstEntity = take(entityObjects);
+    h.seed = next;
+    return h;
+}
+
+// The file name of a style's shape font: "ROMAND" -> "romand.shx".
+std::string ShapeFontFile(std::string_view primary) {
+    if (primary.empty()) return "txt";
+    std::string file = CleanName(primary);
+    std::transform(file.begin(), file.end(), file.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (file.find('.') == std::string::npos) file += ".shx";
+    return file;
+}
+
+// A name for a user-defined pattern, the same for the same fill lines.
+std::string PatternName(std::span<const KqFillLine> lines) {
+    uint32_t hash = 2166136261u; // FNV-1a
+    for (const KqFillLine& line : lines) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&line);
+        for (size_t i = 0; i < sizeof line; ++i)
+            hash = (hash ^ bytes[i]) * 16777619u;
+    }
+    std::string name = "KQ_00000000";
+    for (size_t i = name.size(); i-- > 3; hash >>= 4)
+        name[i] = "0123456789ABCDEF"[hash & 0xF];
+    return name;
+}
+
+class DrawingWriter {
+  public:
+    DrawingWriter(const Screen& screen, const DataArea& area, DxfStream& out)
+        : area_(area), out_(out), colours_(screen.palette), page_(Normalised(screen.paper)) {
+        for (const Layer& layer : area.layers)
+            layerNames_.push_back(CleanName(layer.name));
+        for (const LineType& type : area.lineTypes)
+            lineTypeNames_.push_back(CleanName(type.name));
+        for (const TextStyle& style : area.styles)
+            styleNames_.push_back(CleanName(style.name));
+        ownStandard_ = area.FindStyle(kStandard) >= 0;
+        for (const std::string& name : area.styleNames) {
+            const int style = area.FindStyle(name);
+            textStyles_.push_back(style >= 0 ? std::string_view(styleNames_[style]) : kStandard);
+        }
+        const Survey survey = SurveyOf(area);
+        extents_ = survey.extents;
+        if (extents_.Empty()) {
+            extents_.Add(page_.x1, page_.y1, 0);
+            extents_.Add(page_.x2, page_.y2, 0);
+        }
+        h_ = AssignHandles(area, survey.objects);
+        nextEntity_ = h_.firstEntity;
+    }
+
+    void Write() {
+        Header();
+        Classes();
+        Tables();
+        Blocks();
+        Entities();
+        Objects();
+        out_.String(0, "EOF");
+    }
+
+  private:
+    static constexpr std::string_view kStandard = "Standard";
+
+    void SectionStart(std::string_view name) {
+        out_.String(0, "SECTION");
+        out_.String(2, name);
+    }
+    void SectionEnd() { out_.String(0, "ENDSEC"); }
+    void Variable(std::string_view name) { out_.String(9, name); }
+
+    void Header() {
+        SectionStart("HEADER");
+        Variable("$ACADVER");
+        out_.String(1, "AC1018");
+        Variable("$ACADMAINTVER");
+        out_.Integer(70, 6);
+        Variable("$DWGCODEPAGE");
+        out_.String(3, "ANSI_1252");
+        Variable("$INSBASE");
+        out_.Point(10, 0, 0, 0);
+        Variable("$EXTMIN");
+        out_.Point(10, extents_.min[0], extents_.min[1], extents_.min[2]);
+        Variable("$EXTMAX");
+        out_.Point(10, extents_.max[0], extents_.max[1], extents_.max[2]);
+        Variable("$LIMMIN");
+        out_.Point(10, page_.x1, page_.y1);
+        Variable("$LIMMAX");
+        out_.Point(10, page_.x2, page_.y2);
+        Variable("$LTSCALE");
+        out_.Real(40, 1);
+        Variable("$TEXTSTYLE");
+        out_.String(7, kStandard);
+        Variable("$CLAYER");
+        out_.String(8, "0");
+        Variable("$CELTYPE");
+        out_.String(6, "ByLayer");
+        Variable("$CECOLOR");
+        out_.Integer(62, 256);
+        Variable("$CELTSCALE");
+        out_.Real(40, 1);
+        Variable("$CELWEIGHT");
+        out_.Integer(370, -1);
+        Variable("$LWDISPLAY");
+        out_.Integer(290, 1);
+        Variable("$INSUNITS");
+        out_.Integer(70, 1); // inches
+        Variable("$MEASUREMENT");
+        out_.Integer(70, 0); // imperial
+        Variable("$PSTYLEMODE");
+        out_.Integer(290, 1);
+        Variable("$HANDSEED");
+        out_.Handle(5, h_.seed);
+        SectionEnd();
+    }
+
+    void Class(std::string_view record, std::string_view cppClass, int instances) {
+        out_.String(0, "CLASS");
+        out_.String(1, record);
+        out_.String(2, cppClass);
+        out_.String(3, "ObjectDBX Classes");
+        out_.Integer(90, 0);
+        out_.Integer(91, instances);
+        out_.Integer(280, 0);
+        out_.Integer(281, 0);
+    }
+
+    void Classes() {
+        SectionStart("CLASSES");
+        Class("ACDBDICTIONARYWDFLT", "AcDbDictionaryWithDefault", 1);
+        Class("ACDBPLACEHOLDER", "AcDbPlaceHolder", 1);
+        Class("LAYOUT", "AcDbLayout", 2);
+        SectionEnd();
+    }
+
+    void TableStart(std::string_view name, uint64_t handle, size_t records) {
+        out_.String(0, "TABLE");
+        out_.String(2, name);
+        out_.Handle(5, handle);
+        out_.String(330, "0");
+        out_.String(100, "AcDbSymbolTable");
+        out_.Integer(70, static_cast<int64_t>(records));
+    }
+    void TableEnd() { out_.String(0, "ENDTAB"); }
+
+    void RecordStart(std::string_view type, uint64_t handle, uint64_t table,
+                     std::string_view subclass, int handleCode = 5) {
+        out_.String(0, type);
+        out_.Handle(handleCode, handle);
+        out_.Handle(330, table);
+        out_.String(100, "AcDbSymbolTableRecord");
+        out_.String(100, subclass);
+    }
+
+    void Tables() {
+        SectionStart("TABLES");
+        ViewportTable();
+        LineTypeTable();
+        LayerTable();
+        StyleTable();
+        ViewTable();
+        TableStart("UCS", h_.ucs, 0);
+        TableEnd();
+        TableStart("APPID", h_.appIds, 1);
+        RecordStart("APPID", h_.acadAppId, h_.appIds, "AcDbRegAppTableRecord");
+        out_.String(2, "ACAD");
+        out_.Integer(70, 0);
+        TableEnd();
+        TableStart("DIMSTYLE", h_.dimStyles, 1);
+        out_.String(100, "AcDbDimStyleTable");
+        RecordStart("DIMSTYLE", h_.standardDimStyle, h_.dimStyles, "AcDbDimStyleTableRecord", 105);
+        out_.String(2, kStandard);
+        out_.Integer(70, 0);
+        TableEnd();
+        TableStart("BLOCK_RECORD", h_.blockRecords, 2);
+        RecordStart("BLOCK_RECORD", h_.modelRecord, h_.blockRecords, "AcDbBlockTableRecord");
+        out_.String(2, "*Model_Space");
+        out_.Handle(340, h_.modelLayout);
+        RecordStart("BLOCK_RECORD", h_.paperRecord, h_.blockRecords, "AcDbBlockTableRecord");
+        out_.String(2, "*Paper_Space");
+        out_.Handle(340, h_.paperLayout);
+        TableEnd();
+        SectionEnd();
+    }
+
+    // The page, or the drawing when the page has no area: what views show.
+    KqRect2 ViewFrame() const {
+        if (page_.x2 > page_.x1 && page_.y2 > page_.y1) return page_;
+        if (extents_.max[0] > extents_.min[0] && extents_.max[1] > extents_.min[1]) {
+            return {extents_.min[0], extents_.min[1], extents_.max[0], extents_.max[1]};
+        }
+        return {0, 0, 1, 1};
+    }
+
+    void ViewportTable() {
+        const KqRect2 frame = ViewFrame();
+        const double width = frame.x2 - frame.x1, height = frame.y2 - frame.y1;
+        TableStart("VPORT", h_.vports, 1);
+        RecordStart("VPORT", h_.activeVport, h_.vports, "AcDbViewportTableRecord");
+        out_.String(2, "*Active");
+        out_.Integer(70, 0);
+        out_.Point(10, 0, 0);
+        out_.Point(11, 1, 1);
+        out_.Point(12, (frame.x1 + frame.x2) / 2, (frame.y1 + frame.y2) / 2);
+        out_.Point(13, 0, 0);
+        out_.Point(14, 0.5, 0.5);
+        out_.Point(15, 0.5, 0.5);
+        out_.Point(16, 0, 0, 1);
+        out_.Point(17, 0, 0, 0);
+        out_.Real(40, height);
+        out_.Real(41, width / height);
+        out_.Real(42, 50);
+        out_.Real(43, 0);
+        out_.Real(44, 0);
+        out_.Real(50, 0);
+        out_.Real(51, 0);
+        for (const auto& [code, value] :
+             {std::pair{71, 0}, {72, 100}, {73, 1}, {74, 3}, {75, 0}, {76, 0}, {77, 0}, {78, 0}}) {
+            out_.Integer(code, value);
+        }
+        TableEnd();
+    }
+
+    void LineTypeRecord(uint64_t handle, std::string_view name, std::string_view description,
+                        std::span<const double> elements) {
+        RecordStart("LTYPE", handle, h_.lineTypes, "AcDbLinetypeTableRecord");
+        out_.String(2, name);
+        out_.Integer(70, 0);
+        out_.Text(3, description);
+        out_.Integer(72, 65);
+        out_.Integer(73, static_cast<int64_t>(elements.size()));
+        double total = 0;
+        for (const double element : elements)
+            total += std::fabs(element);
+        out_.Real(40, total);
+        for (const double element : elements) {
+            out_.Real(49, element);
+            out_.Integer(74, 0);
+        }
+    }
+
+    void LineTypeTable() {
+        TableStart("LTYPE", h_.lineTypes, 2 + area_.lineTypes.size());
+        LineTypeRecord(h_.byBlock, "ByBlock", "", {});
+        LineTypeRecord(h_.byLayer, "ByLayer", "", {});
+        for (size_t i = 0; i < area_.lineTypes.size(); ++i) {
+            const LineType& type = area_.lineTypes[i];
+            LineTypeRecord(h_.firstLineType + i, lineTypeNames_[i], type.description,
+                           type.elements);
+        }
+        TableEnd();
+    }
+
+    void LayerTable() {
+        TableStart("LAYER", h_.layers, area_.layers.size());
+        for (size_t i = 0; i < area_.layers.size(); ++i) {
+            const DxfColour colour = colours_.Of(area_.layers[i].colour);
+            RecordStart("LAYER", h_.firstLayer + i, h_.layers, "AcDbLayerTableRecord");
+            out_.String(2, layerNames_[i]);
+            out_.Integer(70, 0); // the library's layer status has no DXF meaning
+            out_.Integer(62, colour.aci);
+            if (colour.trueColour >= 0) out_.Integer(420, colour.trueColour);
+            out_.String(6, lineTypeNames_.front());
+            out_.Integer(370, -3);
+            out_.Handle(390, h_.placeholder);
+        }
+        TableEnd();
+    }
+
+    void StyleRecord(uint64_t handle, std::string_view name, std::string_view file) {
+        RecordStart("STYLE", handle, h_.styles, "AcDbTextStyleTableRecord");
+        out_.String(2, name);
+        out_.Integer(70, 0);
+        out_.Real(40, 0);
+        out_.Real(41, 1);
+        out_.Real(50, 0);
+        out_.Integer(71, 0);
+        out_.Real(42, 2.5);
+        out_.String(3, file);
+        out_.String(4, "");
+    }
+
+    void StyleTable() {
+        TableStart("STYLE", h_.styles, (ownStandard_ ? 0 : 1) + area_.styles.size());
+        if (!ownStandard_) StyleRecord(h_.standardStyle, kStandard, "txt");
+        for (size_t i = 0; i < area_.styles.size(); ++i) {
+            const TextStyle& style = area_.styles[i];
+            if (style.trueTypeFont.empty()) {
+                StyleRecord(h_.firstStyle + i, styleNames_[i], ShapeFontFile(style.primaryFont));
+                continue;
+            }
+            // The family in the extended data is what CAD programs pick the font by.
+            StyleRecord(h_.firstStyle + i, styleNames_[i],
+                        CleanName(TrueTypeFileName(style.trueTypeFont)));
+            out_.String(1001, "ACAD");
+            out_.Text(1000, style.trueTypeFont);
+            out_.Integer(1071, 34); // variable pitch, swiss family, regular
+        }
+        TableEnd();
+    }
+
+    // Each viewport of the data area as a named view of the page, looking at
+    // its centre from the viewport's direction.
+    void ViewTable() {
+        const KqRect2 frame = ViewFrame();
+        TableStart("VIEW", h_.views, area_.viewports.size());
+        for (size_t i = 0; i < area_.viewports.size(); ++i) {
+            const ViewportRecord& viewport = area_.viewports[i];
+            double direction[3] = {viewport.view[0], viewport.view[1], viewport.view[2]};
+            if (!std::all_of(direction, direction + 3, [](double v) { return std::isfinite(v); }) ||
+                std::all_of(direction, direction + 3, [](double v) { return v == 0; })) {
+                direction[0] = direction[1] = 0, direction[2] = 1;
+            }
+            RecordStart("VIEW", h_.firstView + i, h_.views, "AcDbViewTableRecord");
+            out_.String(2, CleanName(viewport.name));
+            out_.Integer(70, 0);
+            out_.Real(40, frame.y2 - frame.y1);
+            out_.Point(10, 0, 0); // centre in view coordinates, which start at the target
+            out_.Real(41, frame.x2 - frame.x1);
+            out_.Point(11, direction[0], direction[1], direction[2]);
+            out_.Point(12, (frame.x1 + frame.x2) / 2, (frame.y1 + frame.y2) / 2, 0);
+            out_.Real(42, 50);
+            out_.Real(43, 0);
+            out_.Real(44, 0);
+            out_.Real(50, 0);
+            out_.Integer(71, 0);
+            out_.Integer(281, 0);
+            out_.Integer(72, 0);
+        }
+        TableEnd();
+    }
+
+    void Block(uint64_t begin, uint64_t end, uint64_t record, std::string_view name, bool paper) {
+        out_.String(0, "BLOCK");
+        out_.Handle(5, begin);
+        out_.Handle(330, record);
+        out_.String(100, "AcDbEntity");
+        if (paper) out_.Integer(67, 1);
+        out_.String(8, "0");
+        out_.String(100, "AcDbBlockBegin");
+        out_.String(2, name);
+        out_.Integer(70, 0);
+        out_.Point(10, 0, 0, 0);
+        out_.String(3, name);
+        out_.String(1, "");
+        out_.String(0, "ENDBLK");
+        out_.Handle(5, end);
+        out_.Handle(330, record);
+        out_.String(100, "AcDbEntity");
+        if (paper) out_.Integer(67, 1);
+        out_.String(8, "0");
+        out_.String(100, "AcDbBlockEnd");
+    }
+
+    void Blocks() {
+        SectionStart("BLOCKS");
+        Block(h_.modelBlock, h_.modelBlockEnd, h_.modelRecord, "*Model_Space", false);
+        Block(h_.paperBlock, h_.paperBlockEnd, h_.paperRecord, "*Paper_Space", true);
+        SectionEnd();
+    }
+
+    void Entities() {
+        SectionStart("ENTITIES");
+        for (const uint32_t index : area_.order) {
+            if (out_.Failed()) return; // the file is abandoned anyway
+            WriteEntity(area_.entities[index]);
+        }
+        SectionEnd();
+    }
+
+    void WriteEntity(const Entity& entity) {
+        const EntityPlan plan = PlanFor(area_, entity);
+        const DxfColour colour = colours_.Of(entity.colour);
+        if (plan.shape) {
+            switch (entity.kind) {
+            case EntityKind::Line:
+                Line(entity, colour);
+                break;
+            case EntityKind::Circle:
+                Circle(entity, colour, area_.circles[entity.geometry]);
+                break;
+            case EntityKind::Arc:
+                Arc(entity, colour);
+                break;
+            case EntityKind::Text:
+                Text(entity, colour);
+                break;
+            case EntityKind::Polyline:
+                Polyline(entity, colour, plan.outline);
+                break;
+            }
+        }
+        if (plan.solid) Hatch(entity, colour, plan.outline, nullptr);
+        // Pattern lines are drawn in ink so that they show on a white area.
+        if (plan.pattern) Hatch(entity, DxfColour{}, plan.outline, plan.pattern);
+    }
+
+    void EntityStart(std::string_view type, const Entity& entity, const DxfColour& colour) {
+        out_.String(0, type);
+        out_.Handle(5, nextEntity_++);
+        out_.Handle(330, h_.modelRecord);
+        out_.String(100, "AcDbEntity");
+        out_.String(8, entity.layer < layerNames_.size() ? layerNames_[entity.layer]
+                                                         : layerNames_.front());
+        out_.String(6, entity.lineType < lineTypeNames_.size() ? lineTypeNames_[entity.lineType]
+                                                               : lineTypeNames_.front());
+        out_.Integer(62, colour.aci);
+        out_.Integer(370, NearestLineweight(entity.penWidth));
+        out_.Real(48, entity.lineTypeScale);
+        if (colour.trueColour >= 0) out_.Integer(420, colour.trueColour);
+    }
+
+    void Line(const Entity& entity, const DxfColour& colour) {
+        const LineGeometry& line = area_.lines[entity.geometry];
+        EntityStart("LINE", entity, colour);
+        out_.String(100, "AcDbLine");
+        out_.Point(10, line.start.x, line.start.y, line.start.z);
+        out_.Point(11, line.end.x, line.end.y, line.end.z);
+    }
+
+    void Circle(const Entity& entity, const DxfColour& colour, const CircleGeometry& circle) {
+        EntityStart("CIRCLE", entity, colour);
+        out_.String(100, "AcDbCircle");
+        out_.Point(10, circle.centre.x, circle.centre.y, circle.centre.z);
+        out_.Real(40, circle.radius);
+    }
+
+    void Arc(const Entity& entity, const DxfColour& colour) {
+        const ArcGeometry& arc = area_.arcs[entity.geometry];
+        EntityStart("ARC", entity, colour);
+        out_.String(100, "AcDbCircle");
+        out_.Point(10, arc.centre.x, arc.centre.y, arc.centre.z);
+        out_.Real(40, arc.radius);
+        out_.String(100, "AcDbArc");
+        out_.Real(50, NormalisedAngle(arc.startAngle));
+        out_.Real(51, NormalisedAngle(arc.endAngle));
+    }
+
+    void Text(const Entity& entity, const DxfColour& colour) {
+        const TextGeometry& text = area_.texts[entity.geometry];
+        EntityStart("TEXT", entity, colour);
+        out_.String(100, "AcDbText");
+        out_.Point(10, text.first.x, text.first.y, text.first.z);
+        out_.Real(40, text.height);
+        out_.Text(1, area_.Text(text), kMaxTextBytes);
+        out_.Real(50, text.rotation);
+        out_.Real(41, text.widthFactor);
+        out_.Real(51, text.oblique);
+        out_.String(7,
+                    text.styleName < textStyles_.size() ? textStyles_[text.styleName] : kStandard);
+        // Only the mirror flags and the alignments readers know are written.
+        out_.Integer(71, text.flags & 6);
+        out_.Integer(72, text.horizontal >= 0 && text.horizontal <= 5 ? text.horizontal : 0);
+        out_.Point(11, text.second.x, text.second.y, text.second.z);
+        out_.String(100, "AcDbText");
+        out_.Integer(73, text.vertical >= 0 && text.vertical <= 3 ? text.vertical : 0);
+    }
+
+    void Polyline(const Entity& entity, const DxfColour& colour, const Outline& outline) {
+        const PolylineGeometry& polyline = area_.polylines[entity.geometry];
+        const bool closed = IsClosed(polyline);
+        const uint32_t count = closed ? outline.count : polyline.pointCount;
+        EntityStart("LWPOLYLINE", entity, colour);
+        out_.String(100, "AcDbPolyline");
+        out_.Integer(90, count);
+        out_.Integer(70, closed ? 1 : 0);
+        for (uint32_t i = 0; i < count; ++i)
+            out_.Point(10, outline.points[i].x, outline.points[i].y);
+    }
+
+    // A closed polyline boundary path; a circle is two half circles (bulge 1).
+    void BoundaryPath(const Outline& outline) {
+        out_.Integer(92, 3); // external, polyline
+        out_.Integer(72, outline.circle ? 1 : 0);
+        out_.Integer(73, 1);
+        if (outline.circle) {
+            const KqPoint3& centre = outline.circle->centre;
+            const double radius = outline.circle->radius;
+            out_.Integer(93, 2);
+            out_.Point(10, centre.x + radius, centre.y);
+            out_.Real(42, 1);
+            out_.Point(10, centre.x - radius, centre.y);
+            out_.Real(42, 1);
+        } else {
+            out_.Integer(93, outline.count);
+            for (uint32_t i = 0; i < outline.count; ++i) {
+                out_.Point(10, outline.points[i].x, outline.points[i].y);
+            }
+        }
+        out_.Integer(97, 0);
+    }
+
+    // A pattern line in drawing space: the offset to the next line is given
+    // in the line's own frame and written as a world vector.
+    void PatternLine(const KqFillLine& line) {
+        const double scale = line.scale;
+        const double c = std::cos(line.angle * kDegrees), s = std::sin(line.angle * kDegrees);
+        out_.Real(53, line.angle);
+        out_.Real(43, line.baseX * scale);
+        out_.Real(44, line.baseY * scale);
+        out_.Real(45, (line.offsetAlong * c - line.offsetAcross * s) * scale);
+        out_.Real(46, (line.offsetAlong * s + line.offsetAcross * c) * scale);
+        double dashes[kMaxDashes];
+        const int count = DashSequence(line, dashes);
+        out_.Integer(79, count);
+        for (int i = 0; i < count; ++i)
+            out_.Real(49, dashes[i] * scale);
+    }
+
+    void Hatch(const Entity& entity, const DxfColour& colour, const Outline& outline,
+               const HatchAttachment* pattern) {
+        EntityStart("HATCH", entity, colour);
+        out_.String(100, "AcDbHatch");
+        out_.Point(10, 0, 0, outline.circle ? outline.circle->centre.z : 0);
+        out_.Point(210, 0, 0, 1);
+        const std::span<const KqFillLine> lines =
+            pattern ? FillLinesOf(area_, *pattern) : std::span<const KqFillLine>();
+        out_.String(2, pattern ? PatternName(lines) : "SOLID");
+        out_.Integer(70, pattern ? 0 : 1);
+        out_.Integer(71, 0); // not associative
+        out_.Integer(91, 1);
+        BoundaryPath(outline);
+        out_.Integer(75, 0);
+        out_.Integer(76, pattern ? 2 : 1); // custom pattern, or the predefined SOLID
+        if (pattern) {
+            out_.Real(52, 0);
+            out_.Real(41, 1);
+            out_.Integer(77, 0);
+            out_.Integer(78, static_cast<int64_t>(lines.size()));
+            for (const KqFillLine& line : lines)
+                PatternLine(line);
+        }
+        out_.Integer(98, 0);
+    }
+
+    void Layout(uint64_t handle, std::string_view name, bool model, uint64_t record) {
+        out_.String(0, "LAYOUT");
+        out_.Handle(5, handle);
+        out_.Handle(330, h_.layouts);
+        out_.String(100, "AcDbPlotSettings");
+        out_.String(1, "");
+        out_.String(2, "none_device");
+        out_.String(4, "ANSI_A_(8.50_x_11.00_Inches)");
+        out_.String(6, "");
+        for (const int margin : {40, 41, 42, 43})
+            out_.Real(margin, 6.35);
+        out_.Real(44, 279.4); // paper size in millimetres
+        out_.Real(45, 215.9);
+        for (const int origin : {46, 47, 48, 49, 140, 141})
+            out_.Real(origin, 0);
+        out_.Real(142, 1);
+        out_.Real(143, 1);
+        out_.Integer(70, model ? 1024 : 0);
+        out_.Integer(72, 0); // inches
+        out_.Integer(73, 0);
+        out_.Integer(74, 5);
+        out_.String(7, "");
+        out_.Integer(75, 16); // 1:1
+        out_.Real(147, 1);
+        out_.Real(148, 0);
+        out_.Real(149, 0);
+        out_.String(100, "AcDbLayout");
+        out_.String(1, name);
+        out_.Integer(70, 1);
+        out_.Integer(71, model ? 0 : 1);
+        out_.Point(10, page_.x1, page_.y1);
+        out_.Point(11, page_.x2, page_.y2);
+        out_.Point(12, 0, 0, 0);
+        out_.Point(14, extents_.min[0], extents_.min[1], extents_.min[2]);
+        out_.Point(15, extents_.max[0], extents_.max[1], extents_.max[2]);
+        out_.Real(146, 0);
+        out_.Point(13, 0, 0, 0);
+        out_.Point(16, 1, 0, 0);
+        out_.Point(17, 0, 1, 0);
+        out_.Integer(76, 0);
+        out_.Handle(330, record);
+    }
+
+    void DictionaryStart(std::string_view type, uint64_t handle, uint64_t owner) {
+        out_.String(0, type);
+        out_.Handle(5, handle);
+        out_.Handle(330, owner);
+        out_.String(100, "AcDbDictionary");
+        out_.Integer(281, 1);
+    }
+
+    void Objects() {
+        SectionStart("OBJECTS");
+        out_.String(0, "DICTIONARY");
+        out_.Handle(5, h_.root);
+        out_.String(330, "0");
+        out_.String(100, "AcDbDictionary");
+        out_.Integer(281, 1);
+        out_.String(3, "ACAD_GROUP");
+        out_.Handle(350, h_.groups);
+        out_.String(3, "ACAD_LAYOUT");
+        out_.Handle(350, h_.layouts);
+        out_.String(3, "ACAD_PLOTSTYLENAME");
+        out_.Handle(350, h_.plotStyles);
+        DictionaryStart("DICTIONARY", h_.groups, h_.root);
+        DictionaryStart("DICTIONARY", h_.layouts, h_.root);
+        out_.String(3, "Layout1");
+        out_.Handle(350, h_.paperLayout);
+        out_.String(3, "Model");
+        out_.Handle(350, h_.modelLayout);
+        DictionaryStart("ACDBDICTIONARYWDFLT", h_.plotStyles, h_.root);
+        out_.String(3, "Normal");
+        out_.Handle(350, h_.placeholder);
+        out_.String(100, "AcDbDictionaryWithDefault");
+        out_.Handle(340, h_.placeholder);
+        out_.String(0, "ACDBPLACEHOLDER");
+        out_.Handle(5, h_.placeholder);
+        out_.Handle(330, h_.plotStyles);
+        Layout(h_.modelLayout, "Model", true, h_.modelRecord);
+        Layout(h_.paperLayout, "Layout1", false, h_.paperRecord);
+        SectionEnd();
+    }
+
+    const DataArea& area_;
+    DxfStream& out_;
+    DxfColours colours_;
+    KqRect2 page_;
+    std::vector<std::string> layerNames_, lineTypeNames_, styleNames_;
+    std::vector<std::string_view> textStyles_; // by DataArea::styleNames index
+    bool ownStandard_ = false;                 // the data area defines "Standard" itself
+    Box extents_;
+    Handles h_{};
+    uint64_t nextEntity_ = 0;
+};
+
+} // namespace
+
+} // namespace cadlib
+
+using namespace cadlib;
+
+int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
+    const Screen* session = FindScreen(screen);
+    if (!session) {
+        SetLastError("no drawing session");
+        return 0;
+    }
+    const DataArea* area = DataAreaOf(*session);
+    if (!area) {
+        SetLastError("the drawing session has no data area");
+        return 0;
+    }
+    if (!fileName || !*fileName) {
+        SetLastError("no file name");
+        return 0;
+    }
+    DxfOutputFile output(fileName);
+    if (!output.Open()) {
+        SetLastError(output.Error());
+        return 0;
+    }
+    DxfStream stream(output.File());
+    DrawingWriter(*session, *area, stream).Write();
+    if (!output.Commit(stream.Finish())) {
+        SetLastError(output.Error());
+        return 0;
+    }
+    SetLastError("");
+    return 1;
+}
