@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
+#include <memory>
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -16,29 +15,25 @@ int main(int argc, char** argv) {
         return 2;
     }
     const long pairs = std::strtol(argv[1], nullptr, 10);
-    std::vector<char> buffer;
-    buffer.reserve(static_cast<size_t>(pairs) * 20);
-    char scratch[64];
-    auto append = [&](const char* begin, const char* end) {
-        buffer.insert(buffer.end(), begin, end);
-        buffer.push_back('\n');
-    };
+    // One buffer large enough for every pair, filled by to_chars in place.
+    const auto buffer =
+        std::make_unique_for_overwrite<char[]>(static_cast<size_t>(pairs) * 32 + 64);
+    char* out = buffer.get();
     // Coordinates of a drawing: doubles of a few significant digits, as the
     // converter writes them, with the group codes of points.
     static const int codes[] = {10, 20, 30, 11, 21, 31, 40, 8, 62, 370};
     uint64_t state = 88172645463325252ull;
     for (long i = 0; i < pairs; ++i) {
-        const int code = codes[i % 10];
-        char* end = std::to_chars(scratch, scratch + sizeof scratch, code).ptr;
-        append(scratch, end);
+        out = std::to_chars(out, out + 8, codes[i % 10]).ptr;
+        *out++ = '\n';
         state ^= state << 13, state ^= state >> 7, state ^= state << 17;
         const double value = static_cast<double>(state % 110000) / 10000.0 + 0.0001;
-        end = std::to_chars(scratch, scratch + sizeof scratch, value).ptr;
-        append(scratch, end);
+        out = std::to_chars(out, out + 24, value).ptr;
+        *out++ = '\n';
     }
+    const size_t size = static_cast<size_t>(out - buffer.get());
     std::FILE* file = std::fopen(argv[2], "wb");
-    if (!file || std::fwrite(buffer.data(), 1, buffer.size(), file) != buffer.size() ||
-        std::fclose(file) != 0) {
+    if (!file || std::fwrite(buffer.get(), 1, size, file) != size || std::fclose(file) != 0) {
         std::perror(argv[2]);
         return 1;
     }

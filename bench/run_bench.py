@@ -68,7 +68,7 @@ def main():
     parser.add_argument("--sizes", default="10000,100000,1000000")
     parser.add_argument("--runs", type=int, default=5)
     options = parser.parse_args()
-    build = Path(options.build)
+    build = Path(options.build).resolve()
     floor = build / "bench" / "format_floor"
     if not floor.exists():
         sys.exit(f"{floor} is missing: build the project first (tools/build)")
