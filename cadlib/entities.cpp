@@ -33,6 +33,35 @@ uint32_t InternStyleName(DataArea& area, std::string_view name) {
     return static_cast<uint32_t>(area.styleNames.size() - 1);
 }
 
+// FNV-1a over the records' bytes: equal fill lines hash equal.
+uint64_t HashOf(const KqFillLine* lines, uint32_t count) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(lines);
+    uint64_t hash = 1469598103934665603ull;
+    for (size_t i = 0; i < size_t{count} * sizeof(KqFillLine); ++i) {
+        hash = (hash ^ bytes[i]) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// The attachment holding exactly these fill lines, made when new.
+uint32_t InternHatch(DataArea& area, const KqFillLine* lines, uint32_t count) {
+    const uint64_t hash = HashOf(lines, count);
+    const auto [first, last] = area.hatchesByContent.equal_range(hash);
+    for (auto it = first; it != last; ++it) {
+        const HatchAttachment& known = area.hatches[it->second];
+        if (known.lineCount == count &&
+            std::memcmp(area.fillLines.data() + known.firstLine, lines,
+                        count * sizeof(KqFillLine)) == 0) {
+            return it->second;
+        }
+    }
+    const auto index = static_cast<uint32_t>(area.hatches.size());
+    area.hatches.push_back({static_cast<uint32_t>(area.fillLines.size()), count});
+    area.fillLines.insert(area.fillLines.end(), lines, lines + count);
+    area.hatchesByContent.emplace(hash, index);
+    return index;
+}
+
 template <typename Apply>
 int32_t WithEntity(int32_t handle, Apply apply) {
     Entity* entity = FindEntity(handle);
@@ -215,10 +244,6 @@ int32_t kq_filluser_entity(int32_t screen, const KqFillLine* lines, int32_t coun
     Entity* record = FindEntity(entity, &owner);
     if (!s || !record || owner != DataAreaOf(*s) || !lines || count <= 0) return 0;
     if (record->kind != EntityKind::Polyline && record->kind != EntityKind::Circle) return 0;
-    HatchAttachment hatch{static_cast<uint32_t>(owner->fillLines.size()),
-                          static_cast<uint32_t>(count)};
-    owner->fillLines.insert(owner->fillLines.end(), lines, lines + count);
-    record->hatch = static_cast<uint32_t>(owner->hatches.size());
-    owner->hatches.push_back(hatch);
+    record->hatch = InternHatch(*owner, lines, static_cast<uint32_t>(count));
     return 1;
 }
