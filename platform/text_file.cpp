@@ -13,21 +13,23 @@ constexpr size_t kBlockSize = 1 << 20;
 TextFileReader::TextFileReader(const std::string& name)
     : file_(std::fopen(name.c_str(), "rb")), name_(name) {
     if (!file_) Raise(kFileNotFound, name);
-    block_.resize(kBlockSize);
+    block_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
+    capacity_ = kBlockSize;
 }
 
 TextFileReader TextFileReader::FromText(std::string name, std::string_view text) {
     TextFileReader reader;
     reader.name_ = std::move(name);
-    reader.block_.assign(text.begin(), text.end());
-    reader.length_ = reader.block_.size();
+    reader.block_ = std::make_unique_for_overwrite<char[]>(text.size());
+    std::memcpy(reader.block_.get(), text.data(), text.size());
+    reader.length_ = reader.capacity_ = text.size();
     return reader;
 }
 
 bool TextFileReader::Fill() {
     if (position_ < length_) return true;
     if (!file_) return false;
-    length_ = std::fread(block_.data(), 1, block_.size(), file_.get());
+    length_ = std::fread(block_.get(), 1, capacity_, file_.get());
     position_ = 0;
     return length_ > 0;
 }
@@ -41,7 +43,7 @@ void TextFileReader::ReadLine(std::string& line) {
     line.clear();
     ++lineNumber_;
     for (;;) {
-        const char* start = block_.data() + position_;
+        const char* start = block_.get() + position_;
         const size_t available = length_ - position_;
         const void* cr = std::memchr(start, '\r', available);
         if (!cr) {

@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace platform {
 
@@ -40,7 +39,8 @@ class TextFileReader {
     };
     std::unique_ptr<std::FILE, FileCloser> file_; // none when reading from memory
     std::string name_;
-    std::vector<char> block_;
+    std::unique_ptr<char[]> block_; // not zero-filled: only what is read is touched
+    size_t capacity_ = 0;
     size_t position_ = 0;
     size_t length_ = 0;
     long lineNumber_ = 0;
