@@ -7,8 +7,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace cadlib {
@@ -116,8 +118,11 @@ struct DataArea {
     std::vector<KqPoint2> polylinePoints;
     std::vector<char> textArena;
     std::vector<std::string> styleNames; // names that text entities refer to
+    // Hatches with the same fill lines share one attachment: a log repeats a
+    // handful of patterns thousands of times.
     std::vector<HatchAttachment> hatches;
     std::vector<KqFillLine> fillLines;
+    std::unordered_multimap<uint64_t, uint32_t> hatchesByContent; // hash -> index in hatches
 
     std::vector<Layer> layers;       // "0" first
     std::vector<LineType> lineTypes; // "CONTINUOUS" first
@@ -161,6 +166,17 @@ struct Screen {
     std::vector<std::pair<std::string, bool>> layerVisibility; // overrides by name
     std::string assignedLayers, assignedViewports, assignedLineStyles;
     std::vector<ViewportDisplay> viewports; // parallel to the data area's viewport table
+
+    // Display: the device context drawn into (0: none), the SaveDC level of
+    // the open drawing pass (0: none), the drawing area the viewports are laid
+    // out over (pixels; 0 before the first kq_resize_vports), the mapping mode,
+    // the current viewport (0: the first active one) and the pointer.
+    int32_t deviceContext = 0;
+    int32_t drawPass = 0;
+    int32_t areaWidth = 0, areaHeight = 0;
+    int32_t mapMode = 1;
+    int32_t currentViewport = 0;
+    int32_t mouseX = 0, mouseY = 0;
 };
 
 // --- Handles ---------------------------------------------------------------
@@ -173,6 +189,14 @@ enum class HandleKind : int32_t {
     StyleRecord = 6,
     CharArray = 7,
 };
+
+// The handle of object `index` of `kind`, and back: nullopt for 0 and for a
+// handle of another kind.
+int32_t MakeHandle(HandleKind kind, uint32_t index);
+std::optional<uint32_t> IndexOf(int32_t handle, HandleKind kind);
+
+// Table names compare without regard to case.
+bool SameName(std::string_view a, std::string_view b);
 
 // Lookups: nullptr for 0, unknown or purged handles.
 DataArea* FindDataArea(int32_t handle);

@@ -18,7 +18,9 @@ class DxfOutputFile {
     DxfOutputFile& operator=(const DxfOutputFile&) = delete;
 
     // Creates the temporary file. False when the target cannot be replaced (a
-    // folder, a read-only file) or the folder takes no new file.
+    // folder, a read-only file) or the folder takes no new file. Open() and
+    // MoveIntoPlace() are the system's part, in dxf_output_file_posix.cpp and
+    // dxf_output_file_windows.cpp.
     bool Open();
     std::FILE* File() const { return file_.get(); }
 
@@ -31,8 +33,12 @@ class DxfOutputFile {
     const std::string& Error() const { return error_; }
 
   private:
+    // Puts the closed temporary file in the target's place.
+    bool MoveIntoPlace();
+    // Takes over the temporary file's descriptor for writing.
+    bool Adopt(int descriptor);
     bool Fail(int error);
-    bool Fail(const char* reason);
+    bool Fail(const std::string& reason);
     void Discard();
 
     struct Closer {

@@ -20,19 +20,6 @@ constexpr uint32_t kEntityIndexMask = (1u << kSlotShift) - 1;
 constexpr uint32_t kIndexMask = (1u << kKindShift) - 1;
 constexpr size_t kDataAreaSlots = 4;
 
-int32_t MakeHandle(HandleKind kind, uint32_t index) {
-    return static_cast<int32_t>((static_cast<uint32_t>(kind) << kKindShift) | (index + 1));
-}
-
-std::optional<uint32_t> IndexOf(int32_t handle, HandleKind kind) {
-    if (handle <= 0) return std::nullopt;
-    const uint32_t bits = static_cast<uint32_t>(handle);
-    if ((bits >> kKindShift) != static_cast<uint32_t>(kind)) return std::nullopt;
-    const uint32_t index = bits & kIndexMask;
-    if (index == 0) return std::nullopt;
-    return index - 1;
-}
-
 // Slots of owned objects. A purged slot stays empty when handles to it must
 // never alias a later object (data areas, screens); pending table records,
 // whose handles are spent once stored, reuse their slots.
@@ -89,10 +76,6 @@ std::string Upper(std::string_view text) {
     return result;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && Upper(a) == Upper(b);
-}
-
 template <typename Records>
 int FindByName(const Records& records, std::string_view name) {
     for (size_t i = 0; i < records.size(); ++i) {
@@ -141,6 +124,23 @@ int StorePending(Pool<Record, true>& pool, HandleKind kind, int32_t entry,
 } // namespace
 
 // --- Lookups ---------------------------------------------------------------
+
+int32_t MakeHandle(HandleKind kind, uint32_t index) {
+    return static_cast<int32_t>((static_cast<uint32_t>(kind) << kKindShift) | (index + 1));
+}
+
+std::optional<uint32_t> IndexOf(int32_t handle, HandleKind kind) {
+    if (handle <= 0) return std::nullopt;
+    const uint32_t bits = static_cast<uint32_t>(handle);
+    if ((bits >> kKindShift) != static_cast<uint32_t>(kind)) return std::nullopt;
+    const uint32_t index = bits & kIndexMask;
+    if (index == 0) return std::nullopt;
+    return index - 1;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && Upper(a) == Upper(b);
+}
 
 DataArea* FindDataArea(int32_t handle) {
     return Lib().dataAreas.Find(IndexOf(handle, HandleKind::DataArea));
@@ -488,44 +488,7 @@ int32_t kq_get_vport_id(int32_t screen, const char* name) {
     return area->FindViewport(name) + 1;
 }
 
-namespace {
-
-// The display state of viewport `id` (1-based) on a screen, nullptr when unknown.
-ViewportDisplay* DisplayOf(Screen& screen, int32_t id) {
-    if (id < 1 || static_cast<size_t>(id) > screen.viewports.size()) return nullptr;
-    return &screen.viewports[id - 1];
-}
-
-} // namespace
-
-int32_t kq_set_vport_world(int32_t screen, int32_t viewport, const KqRect2& world) {
-    Screen* s = FindScreen(screen);
-    ViewportDisplay* display = s ? DisplayOf(*s, viewport) : nullptr;
-    if (!display) return 0;
-    display->world = world;
-    return 1;
-}
-
-int32_t kq_reset_vport(int32_t screen, int32_t viewport) {
-    Screen* s = FindScreen(screen);
-    if (!s) return 0;
-    if (viewport == 9000) return 1;
-    return DisplayOf(*s, viewport) ? 1 : 0;
-}
-
-int32_t kq_set_vport_status(int32_t screen, int32_t status, int32_t viewport) {
-    Screen* s = FindScreen(screen);
-    if (!s) return 0;
-    if (viewport == 0 || viewport == -1) {
-        for (ViewportDisplay& display : s->viewports)
-            display.active = status != 0;
-        return 1;
-    }
-    ViewportDisplay* display = DisplayOf(*s, viewport);
-    if (!display) return 0;
-    display->active = status != 0;
-    return 1;
-}
+// kq_set_vport_world, kq_reset_vport and kq_set_vport_status: display_viewports.cpp.
 
 // --- Line types and text styles --------------------------------------------
 

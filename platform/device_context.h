@@ -52,6 +52,7 @@ struct DevicePoint {
 };
 struct DeviceRect {
     double left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const DeviceRect&) const = default;
 };
 struct LogicalPoint {
     double x = 0, y = 0;
@@ -70,11 +71,13 @@ struct Pen {
     // count, or empty for a solid line. A drawn length of 0 is a dot.
     std::vector<double> dashes;
     double dashOffset = 0; // how far into the pattern the first point lies
+    bool operator==(const Pen&) const = default;
 };
 
 struct Brush {
     bool null = false;
     Rgb colour{255, 255, 255};
+    bool operator==(const Brush&) const = default;
 };
 
 // Everything a surface needs to paint one primitive.
@@ -83,6 +86,7 @@ struct DrawState {
     Brush brush;
     int32_t rasterOp = R2_COPYPEN;
     std::optional<DeviceRect> clip;
+    bool operator==(const DrawState&) const = default;
 };
 
 enum class TextAlign { Left, Centre, Right };
@@ -100,7 +104,7 @@ struct TextFont {
 
 // A drawing surface in device units: origin at the top left, y down.
 class Surface {
-public:
+  public:
     virtual ~Surface() = default;
 
     virtual int Width() const = 0;
@@ -133,7 +137,7 @@ std::u16string DecodeWindows1252Line(std::string_view text);
 
 // A device context over a surface.
 class DeviceContext {
-public:
+  public:
     explicit DeviceContext(Surface& surface);
 
     // Previous mode; 0, changing nothing, for an unknown mode.
@@ -155,8 +159,6 @@ public:
     bool Restore(int32_t level);
 
     int32_t Capability(int32_t index) const;
-    // Logical units per device unit (the same across and down).
-    double LogicalPerDevice() const;
 
     void Polyline(std::span<const LogicalPoint> points);
     void Segments(std::span<const LogicalPoint> ends);
@@ -171,7 +173,7 @@ public:
     bool EndPage() { return surface_.EndPage(); }
     bool EndDocument() { return surface_.EndDocument(); }
 
-private:
+  private:
     struct State {
         int32_t mapMode = MM_TEXT;
         int32_t rasterOp = R2_COPYPEN;
@@ -181,6 +183,7 @@ private:
         std::optional<LogicalRect> clip;
     };
 
+    double DevicePerLogical() const; // the same across and down
     DevicePoint ToDevice(LogicalPoint point) const;
     TextFont ToDevice(const TextFont& font) const;
     const DrawState& Device(); // the state in device units, rebuilt after a change
@@ -202,13 +205,13 @@ void RegisterWindowSurface(WindowHandle window, Surface* surface);
 
 // Registers a surface for the life of the object.
 class ScopedWindowSurface {
-public:
+  public:
     ScopedWindowSurface(WindowHandle window, Surface& surface);
     ~ScopedWindowSurface();
     ScopedWindowSurface(const ScopedWindowSurface&) = delete;
     ScopedWindowSurface& operator=(const ScopedWindowSurface&) = delete;
 
-private:
+  private:
     WindowHandle window_;
 };
 

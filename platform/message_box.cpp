@@ -1,12 +1,26 @@
 #include "platform/message_box.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 
 namespace {
 
-MessageAnswer WriteToStderr(const MessageRequest& request) {
+MessageSink DefaultSink() {
+    const char* unattended = std::getenv(kUnattendedVariable);
+    const bool nobodyThere = unattended != nullptr && *unattended != '\0';
+    return nobodyThere ? MessageSink(WriteMessageToStderr) : MessageSink(ShowSystemMessageBox);
+}
+
+MessageSink& CurrentSink() {
+    static MessageSink sink = DefaultSink();
+    return sink;
+}
+
+} // namespace
+
+MessageAnswer WriteMessageToStderr(const MessageRequest& request) {
     std::string line = request.title.empty() ? request.text : request.title + ": " + request.text;
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stderr);
@@ -14,20 +28,13 @@ MessageAnswer WriteToStderr(const MessageRequest& request) {
     return MessageAnswer::Ok;
 }
 
-MessageSink& CurrentSink() {
-    static MessageSink sink = WriteToStderr;
-    return sink;
-}
-
-} // namespace
-
 MessageAnswer ShowMessage(std::string_view text, std::string_view title, MessageButtons buttons) {
     return CurrentSink()(MessageRequest{std::string(text), std::string(title), buttons});
 }
 
 MessageSink SetMessageSink(MessageSink sink) {
     MessageSink previous = std::move(CurrentSink());
-    CurrentSink() = sink ? std::move(sink) : MessageSink(WriteToStderr);
+    CurrentSink() = sink ? std::move(sink) : DefaultSink();
     return previous;
 }
 

@@ -1,6 +1,7 @@
-// Message boxes. The batch converter has no desktop, so by default a box is
-// written to stderr as "Title: text" and answered OK; the viewer installs a
-// sink that shows a real dialog, and tests install one that records.
+// Message boxes. By default a box is the system's own: a modal box on
+// Windows, a line "Title: text" on stderr answered OK where the batch
+// converter has no desktop. The viewer installs a sink that shows a Qt
+// dialog, and tests install one that records.
 #pragma once
 
 #include <functional>
@@ -23,10 +24,21 @@ using MessageSink = std::function<MessageAnswer(const MessageRequest&)>;
 // The caption of boxes that carry the application's title.
 inline constexpr std::string_view kApplicationTitle = "plotdxf";
 
+// Set to a non-empty value, this environment variable sends every box to
+// stderr and answers it OK, so that no run waits for a user who is not there.
+inline constexpr const char* kUnattendedVariable = "PLOTDXF_UNATTENDED";
+
 MessageAnswer ShowMessage(std::string_view text, std::string_view title,
                           MessageButtons buttons = MessageButtons::Ok);
 
-// Replaces the sink; returns the previous one. An empty sink restores stderr.
+// Replaces the sink; returns the previous one. An empty sink restores the
+// default: stderr when unattended, else the system's box.
 MessageSink SetMessageSink(MessageSink sink);
+
+// Writes the box to stderr as "Title: text" and answers OK.
+MessageAnswer WriteMessageToStderr(const MessageRequest& request);
+
+// The system's own box (message_box_posix.cpp, message_box_windows.cpp).
+MessageAnswer ShowSystemMessageBox(const MessageRequest& request);
 
 } // namespace platform

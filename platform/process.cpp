@@ -1,34 +1,30 @@
+// The parts of the process services that are the same on every system; the
+// program folder and the command line are in process_posix.cpp and
+// process_windows.cpp.
 #include "platform/process.h"
 
 #include "platform/message_box.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <system_error>
 
 namespace platform {
 
-std::filesystem::path ProgramFolder() {
-    std::error_code error;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) Raise(kFileNotFound, "cannot locate the program file: " + error.message());
-    return exe.parent_path();
-}
-
-void MakeProgramFolderCurrent() {
-    const std::filesystem::path folder = ProgramFolder();
-    std::error_code error;
-    std::filesystem::current_path(folder, error);
-    if (error) Raise(kFileNotFound, folder.string() + ": " + error.message());
-}
-
-std::string CommandLineText(int argc, char** argv) {
-    std::string text;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) text += ' ';
-        text += argv[i];
+std::string_view ArgumentsAfterProgramName(std::string_view commandLine) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    size_t position = 0;
+    bool quoted = false;
+    for (; position < commandLine.size(); ++position) {
+        const char c = commandLine[position];
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && isBlank(c)) {
+            break;
+        }
     }
-    return text;
+    while (position < commandLine.size() && isBlank(commandLine[position]))
+        ++position;
+    return commandLine.substr(position);
 }
 
 void ReportUncaughtError(const RuntimeError& error, int exitStatus) {

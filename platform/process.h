@@ -4,21 +4,29 @@
 
 #include "platform/runtime_error.h"
 
-#include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
-// The folder that holds the running executable.
-std::filesystem::path ProgramFolder();
+// The folder that holds the running executable, as the 8-bit name the
+// system's file functions take (the ANSI code page on Windows).
+std::string ProgramFolder();
 
 // Makes the program's folder the current folder (directory, then drive where
 // the system has drives). Raises error 53 when that is impossible.
 void MakeProgramFolderCurrent();
 
-// Everything after the program name, as one string. POSIX keeps no command
-// line, so the arguments are joined by single blanks.
+// Everything after the program name, as one string. Windows keeps the command
+// line as the caller wrote it and it is returned verbatim; POSIX keeps none,
+// so there the arguments are joined by single blanks.
 std::string CommandLineText(int argc, char** argv);
+
+// A Windows command line without its program name. The name ends at the
+// first blank or TAB outside quotation marks (a quotation mark only switches
+// quoting on and off), as the C runtime reads argv[0]; the blanks and TABs
+// after it go with it, and the rest is returned as it stands.
+std::string_view ArgumentsAfterProgramName(std::string_view commandLine);
 
 // "Run-time error 'N': description" shown to the user (stderr in the batch
 // converter), then the program ends with `exitStatus`.

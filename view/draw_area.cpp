@@ -1,13 +1,43 @@
 #include "view/draw_area.h"
 
+#include "builder/redraw.h"
 #include "builder/session.h"
+#include "cadlib/kq.h"
+#include "cadlib/kq_display.h"
+#include "platform/message_box.h"
+#include "platform/numbers.h"
+#include "platform/process.h"
+#include "platform/runtime_error.h"
+#include "view/kq_zoom.h"
 #include "view/zoom_state.h"
+
+#include <cstdlib>
+#include <utility>
 
 namespace view {
 
 namespace {
+
 constexpr int16_t kScrollRest = 50;
+// One small step of a bar pans this share of the view.
+constexpr double kStepsPerView = 20;
+
+// The size the document information record is given, as the window always has.
+constexpr int32_t kDocInfoSize = 10;
+constexpr int32_t kDocNameArraySize = 15;
+
+PixelPoint Rounded(float x, float y) {
+    return {platform::ToInt32(x), platform::ToInt32(y)};
 }
+
+// Arms one point zoom for the next release, disarming the others.
+void ArmPointZoom(int16_t ZoomState::*flag) {
+    ZoomState& zoom = Zoom();
+    zoom.ZoomInPending = zoom.ZoomOutPending = zoom.ZoomLimitsPending = 0;
+    zoom.*flag = 1;
+}
+
+} // namespace
 
 DrawArea::DrawArea() : handle_(platform::CreateWindowHandle()) {
     platform::RegisterMainWindow(handle_);
@@ -38,18 +68,329 @@ void DrawArea::Initialise() {
     HScroll1.SetValue(kScrollRest);
 }
 
+// --- Painting and layout -------------------------------------------------------
+
+void DrawArea::Paint() {
+    builder::RedrawScreen();
+}
+
+void DrawArea::Refresh() {
+    EraseClientArea();
+    Paint();
+    Show();
+}
+
+void DrawArea::EraseClientArea() {
+    const platform::DeviceContextHandle dc = platform::GetDC(handle_);
+    platform::SelectObject(dc, platform::GetStockObject(platform::NULL_PEN));
+    platform::SelectObject(dc, platform::GetStockObject(platform::WHITE_BRUSH));
+    platform::Rectangle(dc, 0, 0, platform::ToInt32(clientWidth_),
+                        platform::ToInt32(clientHeight_));
+    platform::ReleaseDC(handle_, dc);
+}
+
+void DrawArea::Resize(double width, double height) {
+    clientWidth_ = width;
+    clientHeight_ = height;
+    // A negative size (a window smaller than the bars) is refused and skipped;
+    // the edges are set whatever they come to.
+    const double barWidth = VScroll1.Width(), barHeight = HScroll1.Height();
+    VScroll1.SetTop(0);
+    VScroll1.SetLeft(width - barWidth);
+    VScroll1.SetHeight(height - barWidth);
+    HScroll1.SetLeft(0);
+    HScroll1.SetWidth(width - barWidth);
+    HScroll1.SetTop(height - barHeight);
+
+    const int32_t screen = builder::Session().ScreenHandle;
+    if (screen == 0) return;
+    // The drawing area is the client area less the bars' strips.
+    kq_resize_vports(screen, platform::ToInt32(VScroll1.Left()), platform::ToInt32(HScroll1.Top()));
+    Refresh();
+}
+
+void DrawArea::Shown() {
+    const builder::SessionState& session = builder::Session();
+    if (firstViewRecorded_ || session.ScreenHandle == 0) return;
+    firstViewRecorded_ = true;
+    kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, Zoom().CurrentView);
+}
+
+// --- Scroll bars ---------------------------------------------------------------
+
 void DrawArea::HScroll1Change() {
     ScrollChange(HScroll1, true);
 }
+
 void DrawArea::VScroll1Change() {
     ScrollChange(VScroll1, false);
 }
 
-void DrawArea::ScrollChange(ScrollBarModel& bar, bool) {
-    // Panning arrives with the display; until then a change only re-centres the bar.
+void DrawArea::ScrollChange(ScrollBarModel& bar, bool horizontal) {
+    if (ScrollResetting == 0) {
+        const builder::SessionState& session = builder::Session();
+        // Read afresh: a zoom or an earlier pan may have changed the view.
+        KqRect2 world;
+        kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, world);
+        const auto steps = static_cast<int16_t>(bar.Value() - kScrollRest);
+        const double fraction = steps / kStepsPerView;
+        if (horizontal) {
+            kq_pan_vport(session.ScreenHandle, session.ScreenViewport,
+                         (world.x2 - world.x1) * fraction, 0);
+        } else {
+            // The bar grows downwards, the world upwards.
+            kq_pan_vport(session.ScreenHandle, session.ScreenViewport, 0,
+                         -(world.y2 - world.y1) * fraction);
+        }
+        Refresh();
+    }
+    // Back to the centre; the change this raises finds the flag set and does not pan.
     ScrollResetting = 1;
     bar.SetValue(kScrollRest);
     ScrollResetting = 0;
+}
+
+// --- Mouse and zoom ------------------------------------------------------------
+
+void DrawArea::MouseDown(int16_t button, int16_t, float x, float y) {
+    const int32_t screen = builder::Session().ScreenHandle;
+    if (screen == 0) return;
+    ZoomState& zoom = Zoom();
+    const PixelPoint at = Rounded(x, y);
+    zoom.MouseX = at.x;
+    zoom.MouseY = at.y;
+    if (button != kLeftButton) return;
+    if (zoom.ZoomWindowMode == 1) {
+        zoom.BandStart = zoom.BandEnd = at;
+        DrawBand();
+        Show();
+        zoom.BandShown = 1;
+    }
+    kq_set_mouse(screen, zoom.MouseX, zoom.MouseY);
+}
+
+void DrawArea::MouseMove(int16_t buttons, int16_t, float x, float y) {
+    try {
+        const int32_t screen = builder::Session().ScreenHandle;
+        if (screen == 0) return;
+        ZoomState& zoom = Zoom();
+        const PixelPoint at = Rounded(x, y);
+        zoom.MouseX = at.x;
+        zoom.MouseY = at.y;
+        kq_set_mouse(screen, zoom.MouseX, zoom.MouseY);
+        if (buttons == kLeftButton && zoom.ZoomWindowMode == 1 && zoom.BandShown == 1) {
+            DrawBand(); // off with the old band
+            zoom.BandEnd = at;
+            DrawBand();
+            Show();
+        }
+    } catch (const platform::RuntimeError&) {
+        // A move that cannot be followed (a position beyond any integer) is
+        // dropped; the next one carries on.
+    }
+}
+
+void DrawArea::MouseUp(int16_t button, int16_t, float x, float y) {
+    if (button != kLeftButton) return;
+    ZoomState& zoom = Zoom();
+    const PixelPoint at = Rounded(x, y);
+    zoom.MouseX = at.x;
+    zoom.MouseY = at.y;
+    if (zoom.ZoomInPending == 1) {
+        ZoomInAtPoint(zoom.MouseX, zoom.MouseY);
+        zoom.ZoomInPending = 0;
+    }
+    if (zoom.ZoomOutPending == 1) {
+        ZoomOutAtPoint(zoom.MouseX, zoom.MouseY);
+        zoom.ZoomOutPending = 0;
+    }
+    if (zoom.ZoomLimitsPending == 1) {
+        ZoomLimitsAtPoint(zoom.MouseX, zoom.MouseY);
+        zoom.ZoomLimitsPending = 0;
+    }
+    if (zoom.ZoomWindowMode == 1) {
+        const builder::SessionState& session = builder::Session();
+        zoom.PreviousView = zoom.CurrentView;
+        // The band ends where the last move left it, not at the release.
+        ZoomByWindow(zoom.BandStart, zoom.BandEnd);
+        zoom.ZoomWindowMode = 0;
+        Refresh(); // also wipes the band
+        kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, zoom.CurrentView);
+        SetPointer(MousePointer::Default);
+    }
+}
+
+void DrawArea::MouseWheel(int notches, float x, float y) {
+    if (notches == 0 || builder::Session().ScreenHandle == 0) return;
+    const PixelPoint at = Rounded(x, y);
+    for (int turned = 0; turned < std::abs(notches); ++turned) {
+        if (notches > 0) {
+            ZoomInAtPoint(at.x, at.y);
+        } else {
+            ZoomOutAtPoint(at.x, at.y);
+        }
+    }
+    Refresh();
+}
+
+void DrawArea::DrawBand() {
+    const ZoomState& zoom = Zoom();
+    DrawRubberBand(handle_, zoom.BandStart, zoom.BandEnd);
+}
+
+void DrawArea::mnuZoomWindowClick() {
+    Zoom().ZoomWindowMode = 1;
+    SetPointer(MousePointer::SizeAll);
+}
+
+void DrawArea::mnuZoomLastClick() {
+    const builder::SessionState& session = builder::Session();
+    ZoomState& zoom = Zoom();
+    kq_set_vport_world(session.ScreenHandle, session.CurrentViewport, zoom.PreviousView);
+    kq_reset_vport(session.ScreenHandle, session.CurrentViewport);
+    Refresh();
+    // Choosing it again goes back to the view it left.
+    std::swap(zoom.CurrentView, zoom.PreviousView);
+}
+
+void DrawArea::mnuZoomPageClick() {
+    builder::SessionState& session = builder::Session();
+    ZoomState& zoom = Zoom();
+    zoom.PreviousView = zoom.CurrentView;
+    session.CurrentViewport = kq_get_vport_id(session.ScreenHandle, "TOPVIEW");
+    kq_zoom_vport_limits(session.ScreenHandle, session.CurrentViewport);
+    kq_reset_vport(session.ScreenHandle, session.CurrentViewport);
+    Refresh();
+    kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, zoom.CurrentView);
+}
+
+void DrawArea::mnuZoomInClick() {
+    ArmPointZoom(&ZoomState::ZoomInPending);
+}
+
+void DrawArea::mnuZoomOutClick() {
+    ArmPointZoom(&ZoomState::ZoomOutPending);
+}
+
+void DrawArea::mnuZoomLimitsClick() {
+    ArmPointZoom(&ZoomState::ZoomLimitsPending);
+}
+
+bool DrawArea::PointZoomArmed() const {
+    const ZoomState& zoom = Zoom();
+    return zoom.ZoomInPending == 1 || zoom.ZoomOutPending == 1 || zoom.ZoomLimitsPending == 1;
+}
+
+std::optional<KqPoint2> DrawArea::WorldAt(int32_t x, int32_t y) const {
+    KqPoint2 world;
+    if (kq_get_world_pnt(builder::Session().ScreenHandle, x, y, world.x, world.y) == 0) {
+        return std::nullopt;
+    }
+    return world;
+}
+
+// --- File menu -----------------------------------------------------------------
+
+void DrawArea::mnuDXF12Click() {
+    const std::string name(kExportFileName);
+    if (kq_output_dxf_file(builder::Session().ScreenHandle, name.c_str()) != 0) {
+        platform::ShowMessage("FILE CREATED:  " + name, platform::kApplicationTitle);
+    } else {
+        platform::ShowMessage("FILE NOT CREATED:  " + name + "\n" + kq_last_error(),
+                              platform::kApplicationTitle);
+    }
+}
+
+void DrawArea::mnuPrintSetupClick() {
+    if (host_.printerDialog) host_.printerDialog();
+}
+
+void DrawArea::mnuPrintClick() {
+    if (platform::ShowMessage(kPrintPrompt, "", platform::MessageButtons::OkCancel) !=
+        platform::MessageAnswer::Ok) {
+        return;
+    }
+    const std::unique_ptr<PrintJob> job = host_.openPrinter ? host_.openPrinter() : nullptr;
+    if (!job) return; // nothing to print on: the hidden window of a batch run
+    PrintPage(job->DeviceContext());
+    const bool written = job->Finish();
+    const std::string file = job->PdfFile();
+    if (file.empty()) return;
+    platform::ShowMessage(written ? "No printer is available: the page was saved as " + file
+                                  : "No printer is available, and the page could not be saved as " +
+                                        file,
+                          platform::kApplicationTitle);
+}
+
+// One page on the printer's context P, at one inch per inch. Everything the
+// print changes is put back, except the library's binding, which goes to no
+// context at all: the next paint binds the window again.
+void DrawArea::PrintPage(platform::DeviceContextHandle printer) {
+    const builder::SessionState& session = builder::Session();
+    const int32_t savedState = platform::SaveDC(printer);
+    double extents[6] = {};
+    kq_compute_drawing_extents(extents, session.ScreenHandle);
+    const int32_t docName = kq_create_char_array(kDocNameArraySize);
+    kq_strcpyvb2(docName, 2, kPrintJobName);
+    platform::DOCINFOA info;
+    info.cbSize = kDocInfoSize;
+    info.lpszDocName = kPrintJobName;
+    info.lpszOutput = nullptr;
+    kq_set_sys_qtextmode(session.DataAreaHandle, 0);
+    kq_set_window_DC(session.ScreenHandle, printer);
+    const int32_t libraryMode = kq_set_map_mode(session.ScreenHandle, platform::MM_LOENGLISH);
+    platform::SetMapMode(printer, platform::MM_LOENGLISH);
+    platform::StartDocA(printer, info);
+    platform::StartPage(printer);
+    // Again inside the page, where a printer may have reset it.
+    const int32_t printerMode = platform::SetMapMode(printer, platform::MM_LOENGLISH);
+    kq_print_drawing(session.ScreenHandle, 1.0, 1, 1);
+    platform::EndPage(printer);
+    platform::EndDoc(printer);
+    kq_set_map_mode(session.ScreenHandle, libraryMode);
+    platform::SetMapMode(printer, printerMode);
+    kq_set_window_DC(session.ScreenHandle, 0);
+    platform::RestoreDC(printer, savedState);
+    kq_purge_char_array(docName);
+}
+
+// --- Ending ----------------------------------------------------------------------
+
+void DrawArea::mnuExitClick() {
+    PurgeSession();
+    Unload();
+    // At once: no handler runs after this, the termination included, so
+    // neither handle is freed twice.
+    if (host_.endProgram) {
+        host_.endProgram();
+    } else {
+        platform::EndProgram(0);
+    }
+}
+
+void DrawArea::Terminate() {
+    if (unloaded_) return; // Exit has freed the session already
+    PurgeSession();
+    Unload();
+}
+
+void DrawArea::PurgeSession() {
+    const builder::SessionState& session = builder::Session();
+    if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
+    if (session.ScreenHandle != 0) kq_purge_scrn_glb(session.ScreenHandle);
+}
+
+void DrawArea::Unload() {
+    unloaded_ = true;
+    if (host_.unload) host_.unload();
+}
+
+void DrawArea::Show() {
+    if (host_.show) host_.show();
+}
+
+void DrawArea::SetPointer(MousePointer pointer) {
+    if (host_.setPointer) host_.setPointer(pointer);
 }
 
 } // namespace view

@@ -1,36 +1,152 @@
 // The drawing window ("Screen View"): its state and handlers, written against
-// the platform's window and device-context services only. The batch run
-// creates it hidden so the library's display can be bound to its handle.
+// the platform's window, device-context and message-box services only. The
+// batch run creates it hidden so the library's display can be bound to its
+// handle; plotdxf-view shows it through the Qt shell in view/qt/, which turns
+// the toolkit's events into these handlers and provides the host hooks.
 #pragma once
 
+#include "cadlib/records.h"
+#include "platform/device_context.h"
 #include "platform/window_handles.h"
 #include "view/scroll_bar.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace view {
+
+// Mouse buttons as the handlers receive them: a press or release names one,
+// a move gives the mask of those held.
+inline constexpr int16_t kLeftButton = 1;
+inline constexpr int16_t kRightButton = 2;
+inline constexpr int16_t kMiddleButton = 4;
+
+enum class MousePointer { Default, SizeAll };
+
+// The fixed file Export to DXF writes.
+#ifdef _WIN32
+inline constexpr std::string_view kExportFileName = "\\temp\\ztest.dxf";
+#else
+inline constexpr std::string_view kExportFileName = "/tmp/ztest.dxf";
+#endif
+
+inline constexpr std::string_view kPrintPrompt = "Printing, Click OK to Continue...";
+inline constexpr const char* kPrintJobName = "DO-DEZ Print";
+
+// A printer's device context for one print job, from the system that shows
+// the window. The job ends with the object.
+class PrintJob {
+  public:
+    virtual ~PrintJob() = default;
+    virtual platform::DeviceContextHandle DeviceContext() const = 0;
+    // The PDF file the page goes to when no printer is available; empty when
+    // it goes to a printer.
+    virtual std::string PdfFile() const = 0;
+    // Completes the document; false when it could not be written.
+    virtual bool Finish() = 0;
+};
+
+// What the window asks of the system that shows it. A hook left empty does
+// nothing, which suits the batch run's hidden window; endProgram then ends
+// the process.
+struct WindowHost {
+    // The client area's surface has been drawn on: show it.
+    std::function<void()> show;
+    std::function<void(MousePointer)> setPointer;
+    // The system's printer dialog (Print Setup).
+    std::function<void()> printerDialog;
+    // The printer to print on, or a PDF file when there is no printer.
+    std::function<std::unique_ptr<PrintJob>()> openPrinter;
+    // Takes the window off the screen for good.
+    std::function<void()> unload;
+    std::function<void()> endProgram;
+};
 
 class DrawArea {
   public:
     // Creates the window object, registers its handle and runs the initialisation.
     DrawArea();
 
+    // The system that shows the window; until it is given, nothing is shown.
+    void SetHost(WindowHost host) { host_ = std::move(host); }
+
     platform::WindowHandle Handle() const { return handle_; }
 
     ScrollBarModel HScroll1;
     ScrollBarModel VScroll1;
+
+    void Load() {}
+    // Draws the drawing into the window (RedrawScreen).
+    void Paint();
+    // Erases the client area with white and paints it again, at once.
+    void Refresh();
+    // The client area is now width x height pixels: lays out the bars and the
+    // library's drawing area, and refreshes.
+    void Resize(double width, double height);
+    // The window has been shown. The first time, with a session open, the view
+    // on screen is remembered as the current one, so that Zoom Last before any
+    // zoom comes back to it.
+    void Shown();
 
     // Change of a scroll bar: pans by the bar's distance from its centre, then
     // puts the bar back to the centre.
     void HScroll1Change();
     void VScroll1Change();
 
+    // `button` is the button pressed or released, `buttons` the mask of those
+    // held; `shift` the shift keys (unused). Positions in client pixels, beyond
+    // the client area while a button is held.
+    void MouseDown(int16_t button, int16_t shift, float x, float y);
+    void MouseMove(int16_t buttons, int16_t shift, float x, float y);
+    void MouseUp(int16_t button, int16_t shift, float x, float y);
+    // Wheel turned by `notches` (away from the user positive): zoom in or out
+    // about the pointer, a step of two per notch.
+    void MouseWheel(int notches, float x, float y);
+
+    void mnuZoomWindowClick();
+    void mnuZoomLastClick();
+    void mnuZoomPageClick();
+    // The next left-button release zooms in, out or to the limits there.
+    void mnuZoomInClick();
+    void mnuZoomOutClick();
+    void mnuZoomLimitsClick();
+    // Whether a release of the left button has a point zoom to run. Those
+    // zooms do not show themselves: whoever releases the button refreshes.
+    bool PointZoomArmed() const;
+
+    void mnuDXF12Click();
+    void mnuPrintSetupClick();
+    void mnuPrintClick();
+    // Frees the session and ends the program.
+    void mnuExitClick();
+    // The window is released: frees the session (the program goes on).
+    void Terminate();
+
+    // The drawing point under the client pixel (x, y); nullopt without a session.
+    std::optional<KqPoint2> WorldAt(int32_t x, int32_t y) const;
+
   private:
     void Initialise();
     void ScrollChange(ScrollBarModel& bar, bool horizontal);
+    void EraseClientArea();
+    void DrawBand();
+    void PrintPage(platform::DeviceContextHandle printer);
+    void PurgeSession();
+    void Unload();
+    void Show();
+    void SetPointer(MousePointer pointer);
 
     platform::WindowHandle handle_;
+    WindowHost host_;
     int16_t ScrollResetting = 0;
+    double clientWidth_ = 0, clientHeight_ = 0;
+    bool firstViewRecorded_ = false;
+    bool unloaded_ = false;
 };
 
 } // namespace view

@@ -1,5 +1,6 @@
-// A scroll bar's model: range, small and large change, value. Setting a value
-// that differs from the present one reports a change, as the window's bars do.
+// A scroll bar's model: range, small and large change, value, and where the
+// bar lies in the window. Setting a value that differs from the present one
+// reports a change, as the window's bars do.
 #pragma once
 
 #include <cstdint>
@@ -24,9 +25,21 @@ class ScrollBarModel {
 
     void OnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
 
+    // Position and size in the window's client pixels. Edges take any value;
+    // a negative width or height is refused (false) and the old one stays.
+    double Left() const { return left_; }
+    double Top() const { return top_; }
+    double Width() const { return width_; }
+    double Height() const { return height_; }
+    void SetLeft(double value) { left_ = value; }
+    void SetTop(double value) { top_ = value; }
+    bool SetWidth(double value);
+    bool SetHeight(double value);
+
   private:
     int16_t min_ = 0, max_ = 32767, smallChange_ = 1, largeChange_ = 1, value_ = 0;
     std::function<void()> onChange_;
+    double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
 
 } // namespace view

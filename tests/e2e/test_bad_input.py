@@ -4,11 +4,10 @@ readable, and alone in the folder (no temporary file left behind)."""
 
 import random
 import stat
-import subprocess
 
 import pytest
 
-from conftest import SOURCE_DIR
+from conftest import EXE_NAME, SOURCE_DIR, start
 
 COMMANDS = [
     "SH", "SV", "A", "AN", "AL", "AC", "AR", "AP", "AD", "AF", "ARCR", "C", "DrawBMP", "EF",
@@ -34,7 +33,7 @@ def check_written(run, name="temp.dxf"):
     assert run.returncode in (0, 1), run.stderr
     assert "Run-time error" not in run.stderr and "Sanitizer" not in run.stderr
     doc = run.read(name)
-    leftovers = {p.name for p in run.folder.iterdir()} - {"plotdxf", "kqhatch.pat",
+    leftovers = {p.name for p in run.folder.iterdir()} - {EXE_NAME, "kqhatch.pat",
                                                          "tempdxf.txt", name}
     assert not leftovers
     return doc
@@ -141,12 +140,13 @@ def test_read_only_output_file_is_kept(convert):
     run = convert("LR\t600\t\r\n", args=["locked.dxf"])
     target = run.dxf_path("locked.dxf")
     original = target.read_bytes()
+    # Wine shows a file without write permission as read-only; test_windows.py
+    # sets the attribute itself.
     target.chmod(stat.S_IRUSR | stat.S_IRGRP | stat.S_IROTH)
     (run.folder / "tempdxf.txt").write_bytes(b"LU\t600\t\r\n")
-    rerun = subprocess.run([str(run.folder / "plotdxf"), "locked.dxf"], cwd=SOURCE_DIR,
-                           capture_output=True, text=True)
+    rerun = start(run.folder, ["locked.dxf"], cwd=SOURCE_DIR, text=True)
     assert rerun.returncode == 2
     assert "locked.dxf" in rerun.stderr and "read-only" in rerun.stderr
     assert target.read_bytes() == original
-    assert {p.name for p in run.folder.iterdir()} == {"plotdxf", "kqhatch.pat", "tempdxf.txt",
+    assert {p.name for p in run.folder.iterdir()} == {EXE_NAME, "kqhatch.pat", "tempdxf.txt",
                                                       "locked.dxf"}

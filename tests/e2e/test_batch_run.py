@@ -1,9 +1,9 @@
 """The batch run: program folder, output name, session tables, errors and
 exit statuses."""
 
-import subprocess
-
 import pytest
+
+from conftest import start
 
 ERROR_TEXT = "Error {} in DXF startdrawing.  Please contact Tarsel"
 
@@ -90,8 +90,7 @@ def test_an_output_name_that_is_a_folder_fails_cleanly(convert, tmp_path):
     (run.folder / "sub").mkdir()
     (run.folder / "sub" / "inside.txt").write_text("kept")
     before = sorted(p.name for p in run.folder.iterdir())
-    rerun = subprocess.run([str(run.folder / "plotdxf"), "sub"], cwd=tmp_path,
-                           capture_output=True, text=True)
+    rerun = start(run.folder, ["sub"], cwd=tmp_path, text=True)
     assert rerun.returncode == 2
     assert "sub" in rerun.stderr
     assert (run.folder / "sub" / "inside.txt").read_text() == "kept"

@@ -100,12 +100,13 @@ TEST(HatchFile, SelectsByNameCodeOrNumber) {
 
     Select("WELL_FILL");
     EXPECT_EQ(Current().FillLineCount, 3);
+    // Values, not references: the packed record's doubles may sit off alignment.
     const KqFillLine& line = Current().FillLines[1];
-    EXPECT_EQ(line.baseX, 1);
-    EXPECT_EQ(line.gap, 6);
-    EXPECT_EQ(line.dashCount, 2);
-    EXPECT_EQ(line.scale, 1.0);
-    EXPECT_EQ(Current().FillLines[2].angle, 45);
+    EXPECT_EQ(double{line.baseX}, 1);
+    EXPECT_EQ(double{line.gap}, 6);
+    EXPECT_EQ(int32_t{line.dashCount}, 2);
+    EXPECT_EQ(double{line.scale}, 1.0);
+    EXPECT_EQ(double{Current().FillLines[2].angle}, 45);
     Select("unknown");
     EXPECT_EQ(Current().FillPatternNo, 0);
     EXPECT_EQ(Current().FillLineCount, 0);

@@ -1,0 +1,195 @@
+// Redraw timing of the screen view: RedrawScreen of the bundled boring log
+// and of a generated drawing of many entities spread over the page, at the
+// size of a large window, as the median of several runs. Each figure is given
+// twice: into an image (what the window pays) and into a surface that only
+// counts what it is given (the library's own share, with no painting).
+//
+//     draw_bench [--runs N] [--entities N] [--size WxH]
+#include "builder/redraw.h"
+#include "builder/session.h"
+#include "cadlib/kq.h"
+#include "cadlib/kq_display.h"
+#include "driver/batch_run.h"
+#include "platform/device_context.h"
+#include "platform/window_handles.h"
+#include "view/draw_area.h"
+#include "view/qt/headless.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Settings {
+    int runs = 7;
+    long entities = 100000;
+    int width = 1000, height = 1300;
+};
+
+// Paints nothing: what is left is the library's and the device context's work.
+class CountingSurface : public platform::Surface {
+  public:
+    explicit CountingSurface(int width, int height) : width_(width), height_(height) {}
+    size_t primitives = 0;
+
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    double DotsPerInch() const override { return 100; }
+    void Polyline(const platform::DrawState&, std::span<const platform::DevicePoint>) override {
+        ++primitives;
+    }
+    void Segments(const platform::DrawState&, std::span<const platform::DevicePoint>) override {
+        ++primitives;
+    }
+    void Polygon(const platform::DrawState&, std::span<const platform::DevicePoint>) override {
+        ++primitives;
+    }
+    void Text(const platform::DrawState&, platform::DevicePoint, std::u16string_view,
+              const platform::TextFont&) override {
+        ++primitives;
+    }
+    double TextWidth(std::u16string_view text, const platform::TextFont& font) override {
+        return 0.6 * font.height * static_cast<double>(text.size());
+    }
+
+  private:
+    int width_, height_;
+};
+
+struct Timing {
+    double median = 0, fastest = 0; // milliseconds
+};
+
+Timing TimeRedraws(platform::Surface& surface, int runs) {
+    const platform::ScopedWindowSurface shown(platform::MainWindowHandle(), surface);
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        builder::RedrawScreen();
+        const std::chrono::duration<double, std::milli> spent =
+            std::chrono::steady_clock::now() - start;
+        times.push_back(spent.count());
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.front()};
+}
+
+// A log-like mix, ten entities a round, at seeded places all over the page:
+// lines (one dashed), texts, a hatched and a black rectangle, a circle, an arc.
+std::string GeneratedCommands(long entities) {
+    static const char* const soils[] = {"GW", "SP", "SM", "ML", "CL", "CH", "PT", "SC"};
+    uint64_t state = 88172645463325252ull;
+    const auto next = [&state](int limit) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return static_cast<int>(state % static_cast<uint64_t>(limit));
+    };
+    std::ostringstream out;
+    out << "AP\t7\t\r\nAL\t\r\n";
+    for (long made = 0; made < entities; made += 10) {
+        const auto at = [&] {
+            out << "S\t" << 300 + next(4500) << '\t' << 300 + next(6000) << "\t\r\n";
+        };
+        at();
+        out << "LR\t" << 60 + next(1200) << "\t\r\n";
+        at();
+        out << "LD\t" << 60 + next(600) << "\t\r\n";
+        at();
+        out << "LT\t2\t\r\nLRTO\t" << next(600) - 300 << '\t' << next(600) - 300
+            << "\t\r\nLT\t1\t\r\n";
+        at();
+        out << "LA\t" << next(360) << '\t' << 60 + next(300) << "\t\r\n";
+        at();
+        out << "A\tSAND, silty, brown " << made << "\t\r\n";
+        at();
+        out << "AN\t" << next(100) << "\t\r\n";
+        at();
+        out << "FPF\t" << soils[next(8)] << "\t\r\nRF\t" << 120 + next(400) << '\t'
+            << 60 + next(240) << "\t\r\n";
+        at();
+        out << "RFS\t" << 30 + next(120) << '\t' << 30 + next(120) << "\t1\t\r\n";
+        at();
+        out << "C\t" << 0.02 + next(100) / 1000.0 << "\t\r\n";
+        at();
+        out << "ARCR\t" << 60 + next(300) << '\t' << 1 + next(5) << "\t\r\n";
+    }
+    out << "STOP\t\r\n";
+    return out.str();
+}
+
+void Report(const char* name, const Settings& settings, const std::string& commands,
+            const fs::path& folder) {
+    std::ofstream(folder / "tempdxf.txt", std::ios::binary) << commands;
+    const view::DrawArea window;
+    driver::PrepareDrawing();
+    const builder::SessionState& session = builder::Session();
+    kq_resize_vports(session.ScreenHandle, settings.width, settings.height);
+    kq_zoom_vport_limits(session.ScreenHandle, session.CurrentViewport);
+
+    CountingSurface counting(settings.width, settings.height);
+    const Timing library = TimeRedraws(counting, settings.runs);
+    const size_t primitives = counting.primitives / settings.runs;
+    const std::unique_ptr<platform::Surface> image =
+        view::qt::CreateImageSurface(settings.width, settings.height);
+    const Timing painted = TimeRedraws(*image, settings.runs);
+
+    std::printf("  %-34s %8zu primitives  image %9.2f ms (fastest %9.2f)  library only %8.2f ms\n",
+                name, primitives, painted.median, painted.fastest, library.median);
+    kq_purge_data_area(session.DataAreaHandle);
+    kq_purge_scrn_glb(session.ScreenHandle);
+}
+
+bool ParseArguments(int argc, char** argv, Settings& settings) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i], value = argv[i + 1];
+        if (option == "--runs") {
+            settings.runs = std::max(1, std::stoi(value));
+        } else if (option == "--entities") {
+            settings.entities = std::max(10L, std::stol(value));
+        } else if (option == "--size" && value.find('x') != std::string::npos) {
+            settings.width = std::stoi(value.substr(0, value.find('x')));
+            settings.height = std::stoi(value.substr(value.find('x') + 1));
+        } else {
+            return false;
+        }
+    }
+    return argc % 2 == 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Settings settings;
+    if (!ParseArguments(argc, argv, settings)) {
+        std::fprintf(stderr, "usage: draw_bench [--runs N] [--entities N] [--size WxH]\n");
+        return 2;
+    }
+    const view::qt::HeadlessGui gui(argc, argv);
+    const fs::path source = PLOTDXF_SOURCE_DIR;
+    const fs::path folder = fs::temp_directory_path() /
+                            ("plotdxf-draw-bench-" + std::to_string(std::random_device()()));
+    fs::create_directories(folder);
+    fs::copy_file(source / "data" / "kqhatch.pat", folder / "kqhatch.pat");
+    fs::current_path(folder);
+
+    std::ifstream example(source / "examples" / "boring_log.txt", std::ios::binary);
+    const std::string boringLog((std::istreambuf_iterator<char>(example)), {});
+    std::printf("RedrawScreen at %d x %d pixels, median of %d runs\n", settings.width,
+                settings.height, settings.runs);
+    Report("examples/boring_log.txt", settings, boringLog, folder);
+    const std::string generated = "generated, " + std::to_string(settings.entities) + " entities";
+    Report(generated.c_str(), settings, GeneratedCommands(settings.entities), folder);
+
+    fs::current_path(source);
+    fs::remove_all(folder);
+}

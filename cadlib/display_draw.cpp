@@ -1,0 +1,384 @@
+// Drawing passes: entities through the viewports into the bound device
+// context, with cosmetic pens, line types, solid areas, hatch lines and text.
+#include "cadlib/display_draw.h"
+
+#include "cadlib/display_geometry.h"
+#include "cadlib/display_hatch.h"
+#include "cadlib/kq_display.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <numeric>
+
+namespace cadlib {
+
+namespace {
+
+using platform::LogicalPoint;
+
+// How far a chord may stray from its arc, in logical units.
+constexpr double kChordTolerance = 0.25;
+// Dash patterns shorter than this (logical units) could not be seen: solid.
+constexpr double kMinDashPeriod = 2;
+// Geometry is cut this far (logical units, beyond half the pen) outside the
+// painted area, so nothing of it shows at the edge.
+constexpr double kClipMargin = 2;
+// Text taller than this (logical units) is drawn as its box: no font system
+// renders glyphs of that size sensibly.
+constexpr double kMaxTextHeight = 20000;
+constexpr const char* kFallbackFamily = "sans-serif";
+// Text bounds: no character advances further than this many heights.
+constexpr double kTextReachPerCharacter = 1.5;
+
+platform::Rgb ToRgb(const KqColour& colour) {
+    const auto level = [](float value) {
+        return static_cast<uint8_t>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
+    };
+    return {level(colour.red), level(colour.green), level(colour.blue)};
+}
+
+platform::Pen SolidPen(platform::Rgb colour) {
+    platform::Pen pen;
+    pen.colour = colour;
+    return pen;
+}
+
+// The palette entry of an entity colour: entry 0 (the ink) for no colour.
+int ColourIndex(int32_t colour) {
+    return colour >= 1 && colour < kPaletteSize ? colour : 0;
+}
+
+platform::TextAlign Alignment(int32_t horizontal) {
+    switch (horizontal) {
+    case 1: // centre
+    case 4: // middle
+        return platform::TextAlign::Centre;
+    case 2:
+        return platform::TextAlign::Right;
+    default:
+        return platform::TextAlign::Left;
+    }
+}
+
+// Heights from the alignment point up to the middle of the capitals.
+double RiseToMiddle(int32_t vertical) {
+    switch (vertical) {
+    case 0: // baseline
+    case 1: // bottom
+        return 0.5;
+    case 3:
+        return -0.5; // top
+    default:
+        return 0.0; // middle
+    }
+}
+
+KqRect2 BoxOf(std::span<const KqPoint2> points) {
+    KqRect2 box{INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (const KqPoint2& p : points) {
+        box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
+               std::max(box.y2, p.y)};
+    }
+    return box;
+}
+
+class SceneDrawer {
+  public:
+    SceneDrawer(const Screen& screen, const DataArea& area, platform::DeviceContext& dc,
+                const Scene& scene)
+        : screen_(screen), area_(area), dc_(dc), scene_(scene), families_(area.styleNames.size()) {
+        const KqPoint2 a = scene.mapping.ToWorld(scene.area.x1, scene.area.y1);
+        const KqPoint2 b = scene.mapping.ToWorld(scene.area.x2, scene.area.y2);
+        visibleWorld_ = Normalised({a.x, a.y, b.x, b.y});
+        for (const Layer& layer : area.layers) {
+            bool shown = screen.layersVisibleByDefault;
+            for (const auto& [name, visible] : screen.layerVisibility) {
+                if (SameName(name, layer.name)) shown = visible;
+            }
+            layerShown_.push_back(shown);
+        }
+    }
+
+    void Draw(const Entity& entity) {
+        if (entity.layer >= layerShown_.size() || !layerShown_[entity.layer]) return;
+        const double margin = (PenWidth(entity) / 2 + kClipMargin) / scene_.mapping.scale;
+        if (!Overlaps(Grown(EntityBounds(area_, entity), margin), visibleWorld_)) return;
+        switch (entity.kind) {
+        case EntityKind::Line: {
+            const LineGeometry& line = area_.lines[entity.geometry];
+            const KqPoint2 ends[] = {{line.start.x, line.start.y}, {line.end.x, line.end.y}};
+            Stroke(entity, ends, false);
+            break;
+        }
+        case EntityKind::Circle:
+            DrawCircle(entity, area_.circles[entity.geometry]);
+            break;
+        case EntityKind::Arc:
+            DrawArc(entity, area_.arcs[entity.geometry]);
+            break;
+        case EntityKind::Text:
+            DrawText(entity, area_.texts[entity.geometry]);
+            break;
+        case EntityKind::Polyline:
+            DrawPolyline(entity, area_.polylines[entity.geometry]);
+            break;
+        }
+    }
+
+  private:
+    double PenWidth(const Entity& entity) const {
+        return std::max(0, entity.penWidth) * scene_.penUnit;
+    }
+
+    bool Filled(const Entity& entity) const {
+        return entity.fillStyle == 1 && entity.fillMode == 1;
+    }
+
+    platform::Pen PenOf(const Entity& entity) const {
+        platform::Pen pen;
+        pen.colour = ToRgb(screen_.penColours[ColourIndex(entity.colour)]);
+        pen.width = PenWidth(entity);
+        if (entity.lineType < area_.lineTypes.size()) {
+            const DashPattern dashes = MakeDashPattern(area_.lineTypes[entity.lineType].elements,
+                                                       entity.lineTypeScale * scene_.mapping.scale);
+            if (dashes.period >= kMinDashPeriod) {
+                pen.dashes = dashes.lengths;
+                pen.dashOffset = dashes.phase;
+            }
+        }
+        return pen;
+    }
+
+    const std::vector<LogicalPoint>& ToLogical(std::span<const KqPoint2> world, bool closed) {
+        logical_.clear();
+        for (const KqPoint2& p : world)
+            logical_.push_back(scene_.mapping.ToLogical(p.x, p.y));
+        if (closed && !world.empty()) logical_.push_back(logical_.front());
+        return logical_;
+    }
+
+    void Stroke(const Entity& entity, std::span<const KqPoint2> world, bool closed) {
+        platform::Pen pen = PenOf(entity);
+        const double phase = pen.dashOffset;
+        const double period = std::accumulate(pen.dashes.begin(), pen.dashes.end(), 0.0);
+        dc_.SetPen(pen);
+        const KqRect2 box = Grown(scene_.area, pen.width / 2 + kClipMargin);
+        ClipPolyline(ToLogical(world, closed), box,
+                     [&](std::span<const LogicalPoint> run, double start) {
+                         // A run that starts inside the line keeps the line's dashes in step.
+                         if (period > 0 && start > 0) {
+                             pen.dashOffset = std::fmod(phase + start, period);
+                             dc_.SetPen(pen);
+                         }
+                         dc_.Polyline(run);
+                     });
+    }
+
+    void Fill(const Entity& entity, std::span<const KqPoint2> boundary) {
+        const std::vector<LogicalPoint> inside =
+            ClipPolygon(ToLogical(boundary, false), Grown(scene_.area, kClipMargin));
+        if (inside.empty()) return;
+        platform::Pen none;
+        none.null = true;
+        dc_.SetPen(none);
+        dc_.SetBrush({false, ToRgb(screen_.palette[ColourIndex(entity.colour)])});
+        dc_.Polygon(inside);
+    }
+
+    void Hatch(const Entity& entity, std::span<const KqPoint2> boundary) {
+        if (entity.hatch >= area_.hatches.size()) return;
+        const HatchAttachment& hatch = area_.hatches[entity.hatch];
+        const std::span<const KqFillLine> lines(area_.fillLines.data() + hatch.firstLine,
+                                                hatch.lineCount);
+        logical_.clear();
+        for (const HatchPiece& piece : HatchLines(boundary, lines, visibleWorld_)) {
+            logical_.push_back(scene_.mapping.ToLogical(piece.from.x, piece.from.y));
+            logical_.push_back(scene_.mapping.ToLogical(piece.to.x, piece.to.y));
+        }
+        dc_.SetPen(SolidPen(ToRgb(screen_.penColours[ColourIndex(screen_.hatchColour)])));
+        dc_.Segments(logical_);
+    }
+
+    // Fill, then hatch lines, then the outline: each stays visible over the one before.
+    void DrawPolyline(const Entity& entity, const PolylineGeometry& polyline) {
+        const std::span<const KqPoint2> points(area_.Points(polyline), polyline.pointCount);
+        std::span<const KqPoint2> boundary = points;
+        if (boundary.size() > 2 && boundary.front().x == boundary.back().x &&
+            boundary.front().y == boundary.back().y) {
+            boundary = boundary.first(boundary.size() - 1);
+        }
+        if (boundary.size() >= 3) {
+            if (Filled(entity)) Fill(entity, boundary);
+            Hatch(entity, boundary);
+        }
+        // A filled area is the fill alone; any other polyline keeps its line.
+        if (!(Filled(entity) && polyline.kind == kPolylineFilledArea)) {
+            Stroke(entity, points, (polyline.kind & 1) != 0);
+        }
+    }
+
+    void DrawCircle(const Entity& entity, const CircleGeometry& circle) {
+        world_.clear();
+        AppendArcPoints({circle.centre.x, circle.centre.y}, circle.radius, 0, 360,
+                        kChordTolerance / scene_.mapping.scale, world_);
+        world_.pop_back(); // the end repeats the start
+        if (Filled(entity)) Fill(entity, world_);
+        Hatch(entity, world_);
+        Stroke(entity, world_, true);
+    }
+
+    void DrawArc(const Entity& entity, const ArcGeometry& arc) {
+        double sweep = std::fmod(arc.endAngle - arc.startAngle, 360.0);
+        if (sweep <= 0) sweep += 360; // equal angles make a whole circle
+        world_.clear();
+        AppendArcPoints({arc.centre.x, arc.centre.y}, arc.radius, arc.startAngle, sweep,
+                        kChordTolerance / scene_.mapping.scale, world_);
+        Stroke(entity, world_, false);
+    }
+
+    void DrawText(const Entity& entity, const TextGeometry& text) {
+        const std::string_view content = area_.Text(text);
+        const double height = text.height * scene_.mapping.scale;
+        if (content.empty() || !(height > 0)) return;
+        const platform::TextFont font{FamilyOf(text),   height,       text.rotation,
+                                      text.widthFactor, text.oblique, Alignment(text.horizontal)};
+        // As in DXF: plain left-aligned text sits on its first point, any
+        // other alignment on the second.
+        const KqPoint3& at = text.horizontal == 0 && text.vertical == 0 ? text.first : text.second;
+        const double radians = text.rotation * std::numbers::pi / 180.0;
+        const KqPoint2 along{std::cos(radians), std::sin(radians)};
+        const KqPoint2 up{-along.y, along.x};
+        const double rise = RiseToMiddle(text.vertical) * text.height;
+        const KqPoint2 middle{at.x + up.x * rise, at.y + up.y * rise};
+
+        if (area_.system.quickTextMode == 0 && height <= kMaxTextHeight) {
+            dc_.SetPen(SolidPen(ToRgb(screen_.penColours[ColourIndex(entity.colour)])));
+            dc_.Text(scene_.mapping.ToLogical(middle.x, middle.y), content, font);
+            return;
+        }
+        // Quick text: the box the text would fill.
+        const double width = dc_.TextWidth(content, font) / scene_.mapping.scale;
+        const double left = font.align == platform::TextAlign::Left     ? 0
+                            : font.align == platform::TextAlign::Centre ? -width / 2
+                                                                        : -width;
+        const double half = text.height / 2;
+        const auto corner = [&](double x, double y) {
+            return KqPoint2{middle.x + along.x * x + up.x * y, middle.y + along.y * x + up.y * y};
+        };
+        const KqPoint2 box[] = {corner(left, -half), corner(left + width, -half),
+                                corner(left + width, half), corner(left, half)};
+        Stroke(entity, box, true);
+    }
+
+    // The TrueType family of a text's style, else a sans-serif face.
+    const std::string& FamilyOf(const TextGeometry& text) {
+        static const std::string fallback = kFallbackFamily;
+        if (text.styleName >= families_.size()) return fallback;
+        std::string& family = families_[text.styleName];
+        if (family.empty()) {
+            const int style = area_.FindStyle(area_.styleNames[text.styleName]);
+            family = style >= 0 && !area_.styles[style].trueTypeFont.empty()
+                         ? area_.styles[style].trueTypeFont
+                         : fallback;
+        }
+        return family;
+    }
+
+    const Screen& screen_;
+    const DataArea& area_;
+    platform::DeviceContext& dc_;
+    const Scene& scene_;
+    KqRect2 visibleWorld_;
+    std::vector<bool> layerShown_;
+    std::vector<std::string> families_; // by style-name index, found on first use
+    std::vector<KqPoint2> world_;
+    std::vector<LogicalPoint> logical_;
+};
+
+} // namespace
+
+void DrawScene(const Screen& screen, const DataArea& area, platform::DeviceContext& dc,
+               const Scene& scene) {
+    dc.SetRasterOp(platform::R2_COPYPEN); // whatever the context was left with
+    dc.SetClip(platform::LogicalRect{scene.area.x1, scene.area.y1, scene.area.x2, scene.area.y2});
+    SceneDrawer drawer(screen, area, dc, scene);
+    for (uint32_t index : area.order)
+        drawer.Draw(area.entities[index]);
+}
+
+KqRect2 EntityBounds(const DataArea& area, const Entity& entity) {
+    switch (entity.kind) {
+    case EntityKind::Line: {
+        const LineGeometry& line = area.lines[entity.geometry];
+        return Normalised({line.start.x, line.start.y, line.end.x, line.end.y});
+    }
+    case EntityKind::Circle: {
+        const CircleGeometry& circle = area.circles[entity.geometry];
+        return Grown({circle.centre.x, circle.centre.y, circle.centre.x, circle.centre.y},
+                     circle.radius);
+    }
+    case EntityKind::Arc: {
+        const ArcGeometry& arc = area.arcs[entity.geometry];
+        return Grown({arc.centre.x, arc.centre.y, arc.centre.x, arc.centre.y}, arc.radius);
+    }
+    case EntityKind::Text: {
+        const TextGeometry& text = area.texts[entity.geometry];
+        const double characters = std::max<double>(1, text.textLength);
+        const double reach =
+            std::fabs(text.height) *
+            (kTextReachPerCharacter * std::fabs(text.widthFactor) * characters + 1);
+        return Grown(Normalised({text.first.x, text.first.y, text.second.x, text.second.y}), reach);
+    }
+    case EntityKind::Polyline: {
+        const PolylineGeometry& polyline = area.polylines[entity.geometry];
+        return BoxOf({area.Points(polyline), polyline.pointCount});
+    }
+    }
+    return {};
+}
+
+} // namespace cadlib
+
+using namespace cadlib;
+
+int32_t kq_set_window_DC(int32_t screen, int32_t deviceContext) {
+    Screen* s = FindScreen(screen);
+    if (!s) return 0;
+    s->deviceContext = deviceContext;
+    s->drawPass = 0; // a pass belongs to the context it was opened on
+    return 1;
+}
+
+int32_t kq_begin_draw(int32_t screen) {
+    Screen* s = FindScreen(screen);
+    platform::DeviceContext* dc = s ? platform::FindDeviceContext(s->deviceContext) : nullptr;
+    if (!dc) return 0;
+    if (s->drawPass == 0) s->drawPass = dc->Save();
+    return 1;
+}
+
+int32_t kq_draw_it(int32_t screen) {
+    Screen* s = FindScreen(screen);
+    const DataArea* area = s ? DataAreaOf(*s) : nullptr;
+    platform::DeviceContext* dc = s ? platform::FindDeviceContext(s->deviceContext) : nullptr;
+    // Viewports are laid out in pixels: the pass draws in the pixel mapping mode.
+    if (!area || !dc || s->drawPass == 0 || s->mapMode != platform::MM_TEXT) return 0;
+    for (auto id = 1; id <= static_cast<int32_t>(s->viewports.size()); ++id) {
+        if (!s->viewports[id - 1].active) continue;
+        if (const std::optional<ViewportView> view = ViewOf(*s, id)) {
+            DrawScene(*s, *area, *dc, Scene{view->mapping, view->pixels, 1.0});
+        }
+    }
+    return 1;
+}
+
+int32_t kq_end_draw(int32_t screen) {
+    Screen* s = FindScreen(screen);
+    if (!s || s->drawPass == 0) return 0;
+    if (platform::DeviceContext* dc = platform::FindDeviceContext(s->deviceContext)) {
+        dc->Restore(s->drawPass);
+    }
+    s->drawPass = 0;
+    return 1;
+}

@@ -1,0 +1,28 @@
+// Drawing the database into a device context. Only cadlib/ sources include
+// this header.
+#pragma once
+
+#include "cadlib/display_view.h"
+#include "platform/device_context.h"
+
+namespace cadlib {
+
+// One picture: the world-to-logical mapping, the box of logical units it
+// fills (x1 <= x2, y1 <= y2) and the logical units of one pen-width unit
+// (0.01 inch: one pixel on screen, its true size on paper).
+struct Scene {
+    ViewMapping mapping;
+    KqRect2 area;
+    double penUnit = 1;
+};
+
+// Draws every entity of the drawing order on a visible layer that reaches
+// the scene's area, clipped to it.
+void DrawScene(const Screen& screen, const DataArea& area, platform::DeviceContext& dc,
+               const Scene& scene);
+
+// Where an entity lies, in drawing units; a text's box is estimated on the
+// generous side.
+KqRect2 EntityBounds(const DataArea& area, const Entity& entity);
+
+} // namespace cadlib

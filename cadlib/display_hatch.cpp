@@ -1,0 +1,192 @@
+#include "cadlib/display_hatch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+namespace cadlib {
+
+namespace {
+
+constexpr double kMaxLinesPerFamily = 1e5;
+constexpr double kMaxRepeatsPerLine = 1e4;
+constexpr int kMaxDashValues = 9;
+
+double Dot(const KqPoint2& a, const KqPoint2& b) {
+    return a.x * b.x + a.y * b.y;
+}
+
+// The record is packed to 4 bytes: its doubles are copied out, never referred
+// to, since in an array of records they may lie off their natural alignment.
+bool IsFinite(const KqFillLine& line) {
+    double values[8 + kMaxDashValues - 2] = {line.angle,       line.baseX,        line.baseY,
+                                             line.offsetAlong, line.offsetAcross, line.dash,
+                                             line.gap,         line.scale};
+    for (int i = 0; i < kMaxDashValues - 2; ++i)
+        values[8 + i] = line.moreDashes[i];
+    return std::all_of(std::begin(values), std::end(values),
+                       [](double v) { return std::isfinite(v); });
+}
+
+// The range [low, high] of parameter t where c*n + t*d lies within `low` and
+// `high` of one coordinate (origin o, direction component v).
+bool NarrowToSlab(double origin, double direction, double low, double high, double& tLow,
+                  double& tHigh) {
+    if (direction == 0) return origin >= low && origin <= high;
+    double a = (low - origin) / direction, b = (high - origin) / direction;
+    if (a > b) std::swap(a, b);
+    tLow = std::max(tLow, a);
+    tHigh = std::min(tHigh, b);
+    return tLow <= tHigh;
+}
+
+// One family of hatch lines in its own frame: line j is where n.p equals
+// first + j * spacing, and t measures positions along it (p = c n + t d).
+class Family {
+  public:
+    Family(const KqFillLine& line, std::vector<HatchPiece>& out) : out_(out) {
+        const double angle = line.angle * std::numbers::pi / 180.0;
+        const double c = std::cos(angle), s = std::sin(angle);
+        direction_ = {c, s};
+        normal_ = {-s, c};
+        base_ = {line.baseX * line.scale, line.baseY * line.scale};
+        shift_ = {(line.offsetAlong * c - line.offsetAcross * s) * line.scale,
+                  (line.offsetAlong * s + line.offsetAcross * c) * line.scale};
+        const double across = Dot(shift_, normal_);
+        spacing_ = std::fabs(across);
+        // Counting lines by j upwards walks the family's own numbering backwards
+        // when its offset points down.
+        numbering_ = across < 0 ? -1 : 1;
+        first_ = Dot(base_, normal_);
+
+        // The dash values as the DXF convention has them: the dash, the gap,
+        // then the further values the line uses.
+        dashes_[0] = line.dash * line.scale;
+        dashes_[1] = -std::fabs(line.gap * line.scale);
+        const int further = std::clamp(line.dashCount - 2, 0, kMaxDashValues - 2);
+        for (int i = 0; i < further; ++i)
+            dashes_[2 + i] = line.moreDashes[i] * line.scale;
+        dashCount_ = 2 + further;
+        for (int i = 0; i < dashCount_; ++i)
+            period_ += std::fabs(dashes_[i]);
+        continuous_ = std::none_of(dashes_, dashes_ + dashCount_, [](double d) { return d < 0; });
+    }
+
+    void Generate(std::span<const KqPoint2> boundary, const KqRect2& region) {
+        if (!(spacing_ > 0)) return;
+        // The lines that cross the region.
+        double low = INFINITY, high = -INFINITY;
+        for (double x : {region.x1, region.x2}) {
+            for (double y : {region.y1, region.y2}) {
+                const double across = Dot({x, y}, normal_);
+                low = std::min(low, across);
+                high = std::max(high, across);
+            }
+        }
+        const double jLow = std::ceil((low - first_) / spacing_);
+        const double jHigh = std::floor((high - first_) / spacing_);
+        if (!(jHigh - jLow <= kMaxLinesPerFamily)) return;
+
+        // Where each boundary edge crosses each line: a line crosses the edge
+        // when it lies in [lower end, upper end), so a vertex shared by two
+        // edges counts once.
+        std::vector<std::pair<int64_t, double>> crossings;
+        for (size_t i = 0; i < boundary.size(); ++i) {
+            const KqPoint2& p = boundary[i];
+            const KqPoint2& q = boundary[(i + 1) % boundary.size()];
+            const double np = Dot(p, normal_), nq = Dot(q, normal_);
+            const double from = std::max(jLow, std::ceil((std::min(np, nq) - first_) / spacing_));
+            const double to =
+                std::min(jHigh, std::ceil((std::max(np, nq) - first_) / spacing_) - 1);
+            for (double j = from; j <= to; ++j) {
+                const double u = (first_ + j * spacing_ - np) / (nq - np);
+                const KqPoint2 at{p.x + (q.x - p.x) * u, p.y + (q.y - p.y) * u};
+                crossings.emplace_back(static_cast<int64_t>(j), Dot(at, direction_));
+            }
+        }
+        std::sort(crossings.begin(), crossings.end());
+        size_t i = 0;
+        while (i + 1 < crossings.size()) {
+            if (crossings[i].first != crossings[i + 1].first) {
+                ++i; // an unpaired crossing, left by rounding: pair from the next one
+                continue;
+            }
+            Line(crossings[i].first, crossings[i].second, crossings[i + 1].second, region);
+            i += 2;
+        }
+    }
+
+  private:
+    // The stretch [a, b] of line j that lies inside the boundary.
+    void Line(int64_t j, double a, double b, const KqRect2& window) {
+        const double across = first_ + double(j) * spacing_;
+        double tLow = -INFINITY, tHigh = INFINITY;
+        if (!NarrowToSlab(across * normal_.x, direction_.x, window.x1, window.x2, tLow, tHigh) ||
+            !NarrowToSlab(across * normal_.y, direction_.y, window.y1, window.y2, tLow, tHigh)) {
+            return;
+        }
+        a = std::max(a, tLow);
+        b = std::min(b, tHigh);
+        if (!(a < b)) return;
+        if (continuous_ || (b - a) / period_ > kMaxRepeatsPerLine) {
+            Emit(across, a, b);
+            return;
+        }
+        // The pattern starts at the line's origin: the base point shifted j times.
+        const double k = double(j) * numbering_;
+        const double origin = Dot({base_.x + k * shift_.x, base_.y + k * shift_.y}, direction_);
+        const double start = origin + std::floor((a - origin) / period_) * period_;
+        const auto repeats = static_cast<int64_t>((b - start) / period_) + 1;
+        for (int64_t r = 0; r <= repeats; ++r) {
+            double position = start + double(r) * period_;
+            for (int i = 0; i < dashCount_; ++i) {
+                const double value = dashes_[i];
+                if (value > 0) {
+                    const double from = std::max(position, a), to = std::min(position + value, b);
+                    if (from < to) Emit(across, from, to);
+                } else if (value == 0 && position >= a && position <= b) {
+                    Emit(across, position, position);
+                }
+                position += std::fabs(value);
+            }
+        }
+    }
+
+    void Emit(double across, double from, double to) {
+        const KqPoint2 foot{across * normal_.x, across * normal_.y};
+        out_.push_back({{foot.x + from * direction_.x, foot.y + from * direction_.y},
+                        {foot.x + to * direction_.x, foot.y + to * direction_.y}});
+    }
+
+    std::vector<HatchPiece>& out_;
+    KqPoint2 direction_, normal_, base_, shift_;
+    double spacing_ = 0, first_ = 0;
+    int numbering_ = 1;
+    double dashes_[kMaxDashValues] = {};
+    int dashCount_ = 0;
+    double period_ = 0;
+    bool continuous_ = true;
+};
+
+} // namespace
+
+std::vector<HatchPiece> HatchLines(std::span<const KqPoint2> boundary,
+                                   std::span<const KqFillLine> lines, const KqRect2& window) {
+    std::vector<HatchPiece> pieces;
+    if (boundary.size() < 3) return pieces;
+    KqRect2 region{INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (const KqPoint2& p : boundary) {
+        region = {std::min(region.x1, p.x), std::min(region.y1, p.y), std::max(region.x2, p.x),
+                  std::max(region.y2, p.y)};
+    }
+    region = {std::max(region.x1, window.x1), std::max(region.y1, window.y1),
+              std::min(region.x2, window.x2), std::min(region.y2, window.y2)};
+    if (!(region.x1 <= region.x2 && region.y1 <= region.y2)) return pieces;
+    for (const KqFillLine& line : lines) {
+        if (IsFinite(line)) Family(line, pieces).Generate(boundary, region);
+    }
+    return pieces;
+}
+
+} // namespace cadlib

@@ -1,0 +1,60 @@
+// Windows half of the output file: the read-only attribute decides what may
+// be replaced, and MoveFileExA puts the complete file in place. Names go to
+// the system as the caller gave them, 8-bit in the ANSI code page.
+#include "cadlib/dxf_output_file.h"
+
+#include "platform/system_error_windows.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+
+namespace cadlib {
+
+namespace {
+// Names tried for the temporary file before giving up; each is taken only
+// if no file of that name exists, and the process id makes a clash rare.
+constexpr int kTemporaryNameAttempts = 100;
+} // namespace
+
+bool DxfOutputFile::Open() {
+    // Refused up front so that no time is spent writing a drawing that could
+    // not be put in place or that would replace a file the user protected.
+    const DWORD attributes = GetFileAttributesA(target_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Fail(EISDIR);
+        if (attributes & FILE_ATTRIBUTE_READONLY) return Fail("the file is read-only");
+    }
+
+    const std::string stem = target_ + "." + std::to_string(GetCurrentProcessId()) + "-";
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        std::string name = stem + std::to_string(attempt);
+        const int descriptor =
+            _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (descriptor < 0) {
+            if (errno == EEXIST) continue;
+            return Fail(errno);
+        }
+        // A device name (NUL, CON, COM1...) opens the device whatever follows
+        // it, so what was opened is no file that could be renamed.
+        if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(descriptor))) != FILE_TYPE_DISK) {
+            _close(descriptor);
+            return Fail("not a regular file");
+        }
+        temporary_ = std::move(name);
+        return Adopt(descriptor);
+    }
+    return Fail(EEXIST);
+}
+
+bool DxfOutputFile::MoveIntoPlace() {
+    if (!MoveFileExA(temporary_.c_str(), target_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return Fail(platform::SystemErrorText(GetLastError()));
+    }
+    return true;
+}
+
+} // namespace cadlib

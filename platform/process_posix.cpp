@@ -1,0 +1,33 @@
+// POSIX half of the process services: the executable through /proc/self/exe,
+// and the arguments joined, since no command line survives exec.
+#include "platform/process.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace platform {
+
+std::string ProgramFolder() {
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) Raise(kFileNotFound, "cannot locate the program file: " + error.message());
+    return exe.parent_path().string();
+}
+
+void MakeProgramFolderCurrent() {
+    const std::string folder = ProgramFolder();
+    std::error_code error;
+    std::filesystem::current_path(folder, error);
+    if (error) Raise(kFileNotFound, folder + ": " + error.message());
+}
+
+std::string CommandLineText(int argc, char** argv) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) text += ' ';
+        text += argv[i];
+    }
+    return text;
+}
+
+} // namespace platform

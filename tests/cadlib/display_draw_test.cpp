@@ -1,0 +1,392 @@
+// Drawing passes into a recording surface: what reaches the device, where,
+// and with which pen, brush and font.
+#include "cadlib/database.h"
+#include "cadlib/display_fixture.h"
+#include "cadlib/kq.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+
+namespace {
+
+using platform::RecordedPrimitive;
+using Kind = platform::RecordedPrimitive::Kind;
+
+constexpr double kClose = 1e-6;
+// Texts hang from the pen, which is kept in single precision.
+constexpr double kTextClose = 1e-3;
+constexpr platform::Rgb kBlack{0, 0, 0};
+constexpr platform::Rgb kWhite{255, 255, 255};
+
+void ExpectPoint(const platform::DevicePoint& actual, double x, double y,
+                 double tolerance = kClose) {
+    EXPECT_NEAR(actual.x, x, tolerance);
+    EXPECT_NEAR(actual.y, y, tolerance);
+}
+
+class DisplayDrawTest : public testsupport::DisplayTest {
+  protected:
+    int32_t DataArea() const { return builder::Session().DataAreaHandle; }
+
+    int32_t Line(double x1, double y1, double x2, double y2) {
+        const KqPoint3 start{x1, y1, 0}, end{x2, y2, 0};
+        const int32_t entity = kq_construct_line(DataArea(), start, end);
+        builder::AppendEntity(entity);
+        return entity;
+    }
+
+    const RecordedPrimitive& Only(Kind kind) {
+        const auto& drawn = Redraw();
+        EXPECT_EQ(drawn.size(), 1u);
+        if (drawn.empty()) throw std::runtime_error("nothing drawn");
+        EXPECT_EQ(drawn[0].kind, kind);
+        return drawn[0];
+    }
+
+    // The text's middle: the builders hang a text 0.55 heights below the pen.
+    double TextMiddleY(double penY) const { return 1100 - (penY - 0.55 * TextHeight()) * 100; }
+    double TextHeight() const { return 8.0 / 72.0; }
+};
+
+TEST_F(DisplayDrawTest, ALineIsDrawnAtItsPixelsWithACosmeticPen) {
+    Command("LW\t3\t");
+    Command("S\t600\t600\t");
+    Command("LR\t600\t");
+    const RecordedPrimitive& line = Only(Kind::Polyline);
+    ASSERT_EQ(line.points.size(), 2u);
+    ExpectPoint(line.points[0], 100, 1000);
+    ExpectPoint(line.points[1], 200, 1000);
+    EXPECT_EQ(line.state.pen.width, 3);
+    EXPECT_EQ(line.state.pen.colour, kBlack);
+    EXPECT_TRUE(line.state.pen.dashes.empty());
+    EXPECT_EQ(line.state.rasterOp, platform::R2_COPYPEN);
+
+    // Twice as near, the line is twice as long and the pen as wide.
+    kq_zoom_point(Screen(), Viewport(), {1.5, 1}, 2.0);
+    const RecordedPrimitive& nearer = Only(Kind::Polyline);
+    EXPECT_NEAR(nearer.points[1].x - nearer.points[0].x, 200, kClose);
+    EXPECT_EQ(nearer.state.pen.width, 3);
+}
+
+TEST_F(DisplayDrawTest, PenWidthZeroIsOnePixel) {
+    Line(1, 1, 2, 2);
+    EXPECT_EQ(Only(Kind::Polyline).state.pen.width, 1);
+}
+
+TEST_F(DisplayDrawTest, ColoursComeFromTheScreensPenColours) {
+    const int32_t white = Line(1, 1, 2, 1);
+    const int32_t black = Line(1, 2, 2, 2);
+    const int32_t red = Line(1, 3, 2, 3);
+    Line(1, 4, 2, 4); // no colour: ink
+    kq_set_entity_color(white, 21);
+    kq_set_entity_color(black, 22);
+    kq_set_entity_color(red, 1);
+    const auto& drawn = Redraw();
+    ASSERT_EQ(drawn.size(), 4u);
+    EXPECT_EQ(drawn[0].state.pen.colour, kWhite);
+    EXPECT_EQ(drawn[1].state.pen.colour, kBlack);
+    EXPECT_EQ(drawn[2].state.pen.colour, (platform::Rgb{255, 0, 0}));
+    EXPECT_EQ(drawn[3].state.pen.colour, kBlack);
+}
+
+TEST_F(DisplayDrawTest, HiddenLayersAreNotDrawn) {
+    Line(1, 1, 2, 1);
+    EXPECT_EQ(Redraw().size(), 1u);
+    kq_set_layer_off(Screen(), "0");
+    EXPECT_TRUE(Redraw().empty());
+    kq_set_layer_on(Screen(), "KQ_ALL");
+    EXPECT_EQ(Redraw().size(), 1u);
+    kq_set_layer_off(Screen(), "KQ_ALL");
+    EXPECT_TRUE(Redraw().empty());
+}
+
+TEST_F(DisplayDrawTest, LineTypesAreDashPatternsInDrawingUnits) {
+    Command("S\t600\t600\t");
+    Command("LT\t2\t"); // HIDDEN (0.25 dash, 0.125 gap) at scale 0.25
+    Command("LR\t1200\t");
+    const RecordedPrimitive& hidden = Only(Kind::Polyline);
+    ASSERT_EQ(hidden.state.pen.dashes.size(), 2u);
+    EXPECT_NEAR(hidden.state.pen.dashes[0], 6.25, kClose);
+    EXPECT_NEAR(hidden.state.pen.dashes[1], 3.125, kClose);
+
+    kq_zoom_point(Screen(), Viewport(), {2, 1}, 2.0);
+    const RecordedPrimitive& nearer = Only(Kind::Polyline);
+    EXPECT_NEAR(nearer.state.pen.dashes[0], 12.5, kClose);
+    EXPECT_NEAR(nearer.state.pen.dashes[1], 6.25, kClose);
+}
+
+TEST_F(DisplayDrawTest, DashDotKeepsItsDotAndDotsStayVisible) {
+    Command("LT\t3\t"); // DASHDOT at scale 0.1
+    Line(1, 1, 5, 1);
+    const std::vector<double> dashDot{5, 2.5, 0, 2.5};
+    EXPECT_EQ(Only(Kind::Polyline).state.pen.dashes, dashDot);
+}
+
+TEST_F(DisplayDrawTest, DashesTooFineToSeeAreDrawnSolid) {
+    Command("LT\t5\t"); // DOT: 0.25 gaps at scale 0.1, 2.5 pixels here
+    Line(1, 1, 5, 1);
+    EXPECT_EQ(Only(Kind::Polyline).state.pen.dashes.size(), 2u);
+    kq_zoom_point(Screen(), Viewport(), {3, 1}, 0.5);
+    EXPECT_TRUE(Only(Kind::Polyline).state.pen.dashes.empty());
+}
+
+TEST_F(DisplayDrawTest, ALineCutAtTheWindowEdgeKeepsItsDashesInStep) {
+    Command("LT\t2\t");
+    Line(1, 5, 7, 5);
+    kq_set_vport_world(Screen(), Viewport(), {3, 0, 11.5, 11});
+    const RecordedPrimitive& line = Only(Kind::Polyline);
+    const double lineStart = (1 - 3) * 100.0;
+    const double period = 9.375;
+    EXPECT_LT(line.points[0].x, 0);
+    EXPECT_NEAR(line.state.pen.dashOffset, std::fmod(line.points[0].x - lineStart, period), kClose);
+}
+
+TEST_F(DisplayDrawTest, ABlackRectangleIsAFilledAreaThenItsOutline) {
+    Command("S\t600\t600\t");
+    Command("RFC\t600\t600\t0 0 0\t");
+    const auto& drawn = Redraw();
+    ASSERT_EQ(drawn.size(), 2u);
+    const RecordedPrimitive& area = drawn[0];
+    EXPECT_EQ(area.kind, Kind::Polygon);
+    EXPECT_TRUE(area.state.pen.null);
+    EXPECT_FALSE(area.state.brush.null);
+    EXPECT_EQ(area.state.brush.colour, kBlack);
+    ASSERT_EQ(area.points.size(), 4u);
+    ExpectPoint(area.points[0], 100, 1000);
+    ExpectPoint(area.points[2], 200, 900);
+    EXPECT_EQ(drawn[1].kind, Kind::Polyline);
+    EXPECT_EQ(drawn[1].points.size(), 5u); // closed: back to the first corner
+}
+
+TEST_F(DisplayDrawTest, AWhiteAreaIsPaintedOverTheLineDrawnBeforeIt) {
+    Command("S\t600\t1200\t");
+    Command("LR\t1200\t");
+    Command("S\t1200\t900\t");
+    Command("RFS\t600\t600\t0\t");
+    const auto& drawn = Redraw();
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0].kind, Kind::Polyline);
+    EXPECT_EQ(drawn[1].kind, Kind::Polygon);
+    EXPECT_EQ(drawn[1].state.brush.colour, kWhite);
+}
+
+TEST_F(DisplayDrawTest, HatchLinesAreDrawnInsideTheirBoundaryBeforeTheOutline) {
+    const KqPoint3 corners[] = {{1, 1, 0}, {3, 1, 0}, {3, 2, 0}, {1, 2, 0}};
+    const int32_t square = kq_construct_polyline(DataArea(), 1, corners, 4);
+    builder::AppendEntity(square);
+    KqFillLine line;
+    kq_set_fill_pattern(45, 0, 0, 0, 0.1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1.0, line);
+    ASSERT_EQ(kq_filluser_entity(Screen(), &line, 1, square), 1);
+
+    const auto& drawn = Redraw();
+    ASSERT_EQ(drawn.size(), 2u);
+    const RecordedPrimitive& hatch = drawn[0];
+    EXPECT_EQ(hatch.kind, Kind::Segments);
+    EXPECT_EQ(hatch.state.pen.colour, kBlack);
+    // A 45 degree family 0.1 apart crosses a 2 x 1 rectangle about 21 times.
+    EXPECT_NEAR(hatch.points.size() / 2.0, 3.0 / 0.1 / std::sqrt(2.0), 1.5);
+    for (const platform::DevicePoint& p : hatch.points) {
+        EXPECT_GE(p.x, 100 - kClose);
+        EXPECT_LE(p.x, 300 + kClose);
+        EXPECT_GE(p.y, 900 - kClose);
+        EXPECT_LE(p.y, 1000 + kClose);
+    }
+    EXPECT_EQ(drawn[1].kind, Kind::Polyline);
+}
+
+TEST_F(DisplayDrawTest, ATextSitsWhereItsAlignmentPutsIt) {
+    Command("S\t1800\t3000\t"); // (3, 5) inches
+    Command("AL\t");
+    Command("A\tHELLO\t");
+    Command("AR\t");
+    Command("A\tHELLO\t");
+    Command("AD\t90\t");
+    Command("AC\t");
+    Command("A\tHELLO\t");
+    const auto& drawn = Redraw();
+    ASSERT_EQ(drawn.size(), 3u);
+    const RecordedPrimitive& left = drawn[0];
+    EXPECT_EQ(left.kind, Kind::Text);
+    EXPECT_EQ(left.text, u"HELLO");
+    EXPECT_EQ(left.font.family, "Arial");
+    EXPECT_NEAR(left.font.height, TextHeight() * 100, kClose);
+    EXPECT_EQ(left.font.align, platform::TextAlign::Left);
+    ExpectPoint(left.points[0], 300, TextMiddleY(5), kTextClose);
+    EXPECT_EQ(drawn[1].font.align, platform::TextAlign::Right);
+    ExpectPoint(drawn[1].points[0], 300, TextMiddleY(5), kTextClose);
+    // Rotated texts hang beside the pen: to its right.
+    EXPECT_EQ(drawn[2].font.align, platform::TextAlign::Centre);
+    EXPECT_EQ(drawn[2].font.rotation, 90);
+    ExpectPoint(drawn[2].points[0], 300 + 0.55 * TextHeight() * 100, 600, kTextClose);
+}
+
+TEST_F(DisplayDrawTest, AStyleWithoutTrueTypeFontFallsBackToSans) {
+    builder::CreateTextStyle("PLAIN", "ROMAND", "");
+    const KqPoint3 at{2, 2, 0};
+    const int32_t text = kq_construct_text(DataArea(), at,
+                                           "A\x01"
+                                           "B\xB0",
+                                           0.2, 1, 0, 0, 0, 0, 0, at);
+    builder::AppendEntity(text);
+    kq_set_text_name(kq_get_entity_data(text), "PLAIN");
+    const RecordedPrimitive& drawn = Only(Kind::Text);
+    EXPECT_EQ(drawn.font.family, "sans-serif");
+    EXPECT_EQ(drawn.text, u"A B\u00B0"); // control characters show as blanks
+    // Left-aligned on the baseline: the middle of the capitals lies half a height up.
+    ExpectPoint(drawn.points[0], 200, 1100 - (2 + 0.1) * 100);
+}
+
+TEST_F(DisplayDrawTest, QuickTextDrawsEachTextAsItsBox) {
+    kq_set_sys_qtextmode(DataArea(), 1);
+    Command("S\t1800\t3000\t");
+    Command("AL\t");
+    Command("A\tABCD\t");
+    const RecordedPrimitive& box = Only(Kind::Polyline);
+    ASSERT_EQ(box.points.size(), 5u);
+    const double height = TextHeight() * 100;
+    const double width = platform::RecordingSurface::kAdvancePerHeight * height * 4;
+    const double middle = TextMiddleY(5);
+    ExpectPoint(box.points[0], 300, middle + height / 2, kTextClose);
+    ExpectPoint(box.points[1], 300 + width, middle + height / 2, kTextClose);
+    ExpectPoint(box.points[2], 300 + width, middle - height / 2, kTextClose);
+    ExpectPoint(box.points[3], 300, middle - height / 2, kTextClose);
+}
+
+TEST_F(DisplayDrawTest, CirclesAndArcsAreSmoothPolylines) {
+    Command("S\t1200\t1200\t");
+    Command("C\t0.5\t");
+    Command("EF\t0.25\t");
+    const auto& drawn = Redraw();
+    ASSERT_EQ(drawn.size(), 3u); // circle; filled circle: area, then its outline
+    EXPECT_EQ(drawn[0].kind, Kind::Polyline);
+    EXPECT_GE(drawn[0].points.size(), 30u);
+    for (const platform::DevicePoint& p : drawn[0].points) {
+        EXPECT_NEAR(std::hypot(p.x - 200, p.y - 900), 50, 1e-6);
+    }
+    EXPECT_EQ(drawn[1].kind, Kind::Polygon);
+    EXPECT_EQ(drawn[1].state.brush.colour, kBlack);
+    EXPECT_EQ(drawn[2].kind, Kind::Polyline);
+}
+
+TEST_F(DisplayDrawTest, EntitiesOutsideTheViewAreLeftOutAndCrossingOnesCut) {
+    Line(7, 10, 8, 10.5);   // top right
+    Line(0.5, 0.5, 8, 0.5); // along the bottom, through the zoomed view
+    kq_set_vport_world(Screen(), Viewport(), {0, 0, 1.7, 2.2});
+    const RecordedPrimitive& line = Only(Kind::Polyline);
+    EXPECT_NEAR(line.points[0].y, 1100 - 0.5 * 500, kClose);
+    EXPECT_LE(line.points[1].x, kWidth + 3);
+}
+
+TEST_F(DisplayDrawTest, ADrawingPassNeedsBeginAndPutsTheContextBack) {
+    const platform::DeviceContextHandle dc = platform::CreateDeviceContext(surface);
+    platform::SetROP2(dc, platform::R2_NOT);
+    Line(1, 1, 2, 1);
+    kq_set_window_DC(Screen(), dc);
+    EXPECT_EQ(kq_draw_it(Screen()), 0); // no pass open
+    EXPECT_EQ(kq_begin_draw(Screen()), 1);
+    EXPECT_EQ(kq_draw_it(Screen()), 1);
+    EXPECT_EQ(kq_end_draw(Screen()), 1);
+    ASSERT_EQ(surface.primitives.size(), 1u);
+    EXPECT_EQ(surface.primitives[0].state.rasterOp, platform::R2_COPYPEN);
+    EXPECT_EQ(platform::SetROP2(dc, platform::R2_COPYPEN), platform::R2_NOT);
+    kq_set_window_DC(Screen(), 0);
+    EXPECT_EQ(kq_begin_draw(Screen()), 0);
+    platform::DeleteDC(dc);
+}
+
+class DisplayPrintTest : public DisplayDrawTest {
+  protected:
+    // A letter page at 600 dots per inch.
+    platform::RecordingSurface paper{5100, 6600, 600};
+};
+
+TEST_F(DisplayPrintTest, PrintingDrawsThePageAtOneInchPerInch) {
+    Command("LW\t2\t");
+    Command("S\t600\t600\t");
+    Command("LR\t600\t");
+    kq_zoom_point(Screen(), Viewport(), {4, 4}, 3.0); // the screen's zoom does not matter
+    const platform::DeviceContextHandle dc = platform::CreateDeviceContext(paper);
+    kq_set_window_DC(Screen(), dc);
+    EXPECT_EQ(kq_set_map_mode(Screen(), platform::MM_LOENGLISH), platform::MM_TEXT);
+    platform::SetMapMode(dc, platform::MM_LOENGLISH);
+    EXPECT_EQ(kq_print_drawing(Screen(), 1.0, 1, 1), 1);
+    EXPECT_EQ(kq_set_map_mode(Screen(), platform::MM_TEXT), platform::MM_LOENGLISH);
+
+    ASSERT_EQ(paper.primitives.size(), 1u);
+    const RecordedPrimitive& line = paper.primitives[0];
+    ExpectPoint(line.points[0], 600, 6000);
+    ExpectPoint(line.points[1], 1200, 6000);
+    EXPECT_NEAR(line.state.pen.width, 12, kClose); // 0.02 inch
+    ASSERT_TRUE(line.state.clip.has_value());
+    EXPECT_EQ(*line.state.clip, (platform::DeviceRect{0, 0, 5100, 6600}));
+    platform::DeleteDC(dc);
+}
+
+TEST_F(DisplayPrintTest, PrintingInDevicePixelsGivesTheSamePage) {
+    Command("S\t600\t600\t");
+    Command("LR\t600\t");
+    const platform::DeviceContextHandle dc = platform::CreateDeviceContext(paper);
+    kq_set_window_DC(Screen(), dc);
+    EXPECT_EQ(kq_print_drawing(Screen(), 1.0, 1, 1), 1);
+    ASSERT_EQ(paper.primitives.size(), 1u);
+    ExpectPoint(paper.primitives[0].points[0], 600, 6000);
+    ExpectPoint(paper.primitives[0].points[1], 1200, 6000);
+    platform::DeleteDC(dc);
+}
+
+TEST_F(DisplayPrintTest, PrintingTheViewPutsItsTopLeftCornerAtThePagesCorner) {
+    Line(2, 3, 3, 3);
+    kq_set_vport_world(Screen(), Viewport(), {2, 1, 2.85, 2.1}); // fits the window exactly
+    const platform::DeviceContextHandle dc = platform::CreateDeviceContext(paper);
+    kq_set_window_DC(Screen(), dc);
+    kq_set_map_mode(Screen(), platform::MM_LOENGLISH);
+    platform::SetMapMode(dc, platform::MM_LOENGLISH);
+    EXPECT_EQ(kq_print_drawing(Screen(), 2.0, 0, 1), 1); // twice the size
+    ASSERT_EQ(paper.primitives.size(), 0u);              // y = 3 is above the view
+    Line(2, 2, 3, 2);
+    EXPECT_EQ(kq_print_drawing(Screen(), 2.0, 0, 1), 1);
+    ASSERT_EQ(paper.primitives.size(), 1u);
+    ExpectPoint(paper.primitives[0].points[0], 0, 0.1 * 2 * 600);
+    platform::DeleteDC(dc);
+}
+
+TEST_F(DisplayPrintTest, PrintingNeedsABoundContextAndAScale) {
+    EXPECT_EQ(kq_print_drawing(Screen(), 1.0, 1, 1), 0);
+    const platform::DeviceContextHandle dc = platform::CreateDeviceContext(paper);
+    kq_set_window_DC(Screen(), dc);
+    EXPECT_EQ(kq_print_drawing(Screen(), 0.0, 1, 1), 0);
+    EXPECT_EQ(kq_print_drawing(Screen(), NAN, 1, 1), 0);
+    EXPECT_EQ(kq_set_map_mode(Screen(), 7), 0);
+    platform::DeleteDC(dc);
+}
+
+TEST_F(DisplayDrawTest, ExtentsCoverTheDrawingOrThePageWhenEmpty) {
+    double extents[6] = {};
+    ASSERT_EQ(kq_compute_drawing_extents(extents, Screen()), 1);
+    EXPECT_EQ(extents[3], 8.5);
+    EXPECT_EQ(extents[4], 11);
+    Line(1, 1, 2, 3);
+    Line(4, 0.5, 1.5, 2);
+    ASSERT_EQ(kq_compute_drawing_extents(extents, Screen()), 1);
+    const double expected[6] = {1, 0.5, 0, 4, 3, 0};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(extents[i], expected[i]) << i;
+    EXPECT_EQ(kq_compute_drawing_extents(extents, 0), 0);
+}
+
+TEST(CharArrayTest, ArraysHoldWhatFitsAndArePurgedOnce) {
+    const int32_t array = kq_create_char_array(15);
+    ASSERT_NE(array, 0);
+    EXPECT_EQ(kq_strcpyvb2(array, 2, "DO-DEZ Print"), 1);
+    EXPECT_EQ(kq_strcpyvb2(array, 2, "a name longer than fifteen"), 1);
+    EXPECT_EQ(kq_strcpyvb2(array, 2, nullptr), 0);
+    EXPECT_EQ(kq_purge_char_array(array), 1);
+    EXPECT_EQ(kq_purge_char_array(array), 0);
+    EXPECT_EQ(kq_strcpyvb2(array, 2, "late"), 0);
+    EXPECT_EQ(kq_create_char_array(0), 0);
+    EXPECT_NE(kq_create_char_array(1), array);
+}
+
+} // namespace

@@ -1,0 +1,192 @@
+// The hatch-line generator: families of lines cut to their boundary, dashes and dots.
+#include "cadlib/display_hatch.h"
+#include "cadlib/kq.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+using cadlib::HatchLines;
+using cadlib::HatchPiece;
+
+constexpr double kClose = 1e-9;
+const KqRect2 kEverywhere{-1e9, -1e9, 1e9, 1e9};
+
+KqFillLine Family(double angle, double across, double dash = 0, double gap = 0, double along = 0,
+                  double baseX = 0, double baseY = 0) {
+    KqFillLine line;
+    kq_set_fill_pattern(angle, baseX, baseY, along, across, dash, gap, 0, 0, 0, 0, 0, 0, 0, 2, 1.0,
+                        line);
+    return line;
+}
+
+double Length(const HatchPiece& piece) {
+    return std::hypot(piece.to.x - piece.from.x, piece.to.y - piece.from.y);
+}
+
+bool IsDot(const HatchPiece& piece) {
+    return piece.from.x == piece.to.x && piece.from.y == piece.to.y;
+}
+
+const std::vector<KqPoint2> kSquare{{0.1, 0.1}, {1.1, 0.1}, {1.1, 1.1}, {0.1, 1.1}};
+
+TEST(HatchLinesTest, HorizontalLinesAcrossASquare) {
+    const KqFillLine lines[] = {Family(0, 0.25)};
+    const std::vector<HatchPiece> pieces = HatchLines(kSquare, lines, kEverywhere);
+    ASSERT_EQ(pieces.size(), 4u); // y = 0.25, 0.5, 0.75, 1.0
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        EXPECT_NEAR(pieces[i].from.y, 0.25 * double(i + 1), kClose);
+        EXPECT_NEAR(std::min(pieces[i].from.x, pieces[i].to.x), 0.1, kClose);
+        EXPECT_NEAR(std::max(pieces[i].from.x, pieces[i].to.x), 1.1, kClose);
+        EXPECT_NEAR(pieces[i].to.y, pieces[i].from.y, kClose);
+    }
+}
+
+TEST(HatchLinesTest, DiagonalLinesEndOnTheBoundary) {
+    const KqFillLine lines[] = {Family(45, 0.1)};
+    const std::vector<HatchPiece> pieces = HatchLines(kSquare, lines, kEverywhere);
+    // Across the square's diagonal, 1.414 wide: 15 lines, the middle one
+    // along the diagonal itself.
+    EXPECT_EQ(pieces.size(), 15u);
+    const auto onBoundary = [](const KqPoint2& p) {
+        const bool insideX = p.x >= 0.1 - kClose && p.x <= 1.1 + kClose;
+        const bool insideY = p.y >= 0.1 - kClose && p.y <= 1.1 + kClose;
+        const bool onEdge = std::fabs(p.x - 0.1) < kClose || std::fabs(p.x - 1.1) < kClose ||
+                            std::fabs(p.y - 0.1) < kClose || std::fabs(p.y - 1.1) < kClose;
+        return insideX && insideY && onEdge;
+    };
+    for (const HatchPiece& piece : pieces) {
+        EXPECT_TRUE(onBoundary(piece.from)) << piece.from.x << ", " << piece.from.y;
+        EXPECT_TRUE(onBoundary(piece.to)) << piece.to.x << ", " << piece.to.y;
+        EXPECT_NEAR(piece.to.y - piece.from.y, piece.to.x - piece.from.x, kClose); // 45 degrees
+    }
+}
+
+TEST(HatchLinesTest, AConcaveBoundaryLeavesItsNotchEmpty) {
+    // A U: two arms from x 0-1 and 2-3, joined below y = 1.
+    const std::vector<KqPoint2> u{{0, 0}, {3, 0}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}};
+    const KqFillLine lines[] = {Family(0, 0.5, 0, 0, 0, 0, 0.25)};
+    const std::vector<HatchPiece> pieces = HatchLines(u, lines, kEverywhere);
+    int armPieces = 0, basePieces = 0;
+    for (const HatchPiece& piece : pieces) {
+        const double low = std::min(piece.from.x, piece.to.x);
+        const double high = std::max(piece.from.x, piece.to.x);
+        if (piece.from.y > 1) {
+            ++armPieces;
+            // Above the base a line is cut in two: nothing in the notch.
+            EXPECT_TRUE((std::fabs(low) < kClose && std::fabs(high - 1) < kClose) ||
+                        (std::fabs(low - 2) < kClose && std::fabs(high - 3) < kClose));
+        } else {
+            ++basePieces;
+            EXPECT_NEAR(high - low, 3, kClose);
+        }
+    }
+    EXPECT_EQ(basePieces, 2);    // y = 0.25, 0.75
+    EXPECT_EQ(armPieces, 2 * 4); // y = 1.25 ... 2.75, two pieces each
+}
+
+TEST(HatchLinesTest, ASelfCrossingBoundaryIsFilledEvenOdd) {
+    // A pentagram: its middle pentagon is crossed twice, so it stays empty.
+    std::vector<KqPoint2> star;
+    for (int i = 0; i < 5; ++i) {
+        const double angle = M_PI / 2 + i * 4 * M_PI / 5;
+        star.push_back({std::cos(angle), std::sin(angle)});
+    }
+    const KqFillLine lines[] = {Family(0, 1.0, 0, 0, 0, 0, 0.05)};
+    const std::vector<HatchPiece> pieces = HatchLines(star, lines, kEverywhere);
+    ASSERT_EQ(pieces.size(), 2u); // the line through the middle: two points of the star
+    for (const HatchPiece& piece : pieces) {
+        EXPECT_GT(std::min(std::fabs(piece.from.x), std::fabs(piece.to.x)), 0.2);
+    }
+}
+
+TEST(HatchLinesTest, DashesAndGapsRepeatFromTheLinesOrigin) {
+    const std::vector<KqPoint2> strip{{0.05, -0.1}, {1.05, -0.1}, {1.05, 0.1}, {0.05, 0.1}};
+    const KqFillLine lines[] = {Family(0, 1.0, 0.2, 0.1)};
+    const std::vector<HatchPiece> pieces = HatchLines(strip, lines, kEverywhere);
+    // From x = 0: dashes 0-0.2, 0.3-0.5, 0.6-0.8, 0.9-1.1, cut to 0.05-1.05.
+    ASSERT_EQ(pieces.size(), 4u);
+    const double starts[] = {0.05, 0.3, 0.6, 0.9}, ends[] = {0.2, 0.5, 0.8, 1.05};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(pieces[i].from.x, starts[i], kClose);
+        EXPECT_NEAR(pieces[i].to.x, ends[i], kClose);
+    }
+}
+
+TEST(HatchLinesTest, AnOffsetAlongShiftsTheDashesOfTheNextLine) {
+    const std::vector<KqPoint2> strip{{0, -0.1}, {1, -0.1}, {1, 1.1}, {0, 1.1}};
+    const KqFillLine lines[] = {Family(0, 1.0, 0.2, 0.3, 0.25)};
+    const std::vector<HatchPiece> pieces = HatchLines(strip, lines, kEverywhere);
+    std::vector<double> firstLine, secondLine;
+    for (const HatchPiece& piece : pieces)
+        (piece.from.y < 0.5 ? firstLine : secondLine).push_back(piece.from.x);
+    ASSERT_GE(firstLine.size(), 2u);
+    ASSERT_GE(secondLine.size(), 2u);
+    EXPECT_NEAR(firstLine[0], 0.0, kClose);
+    EXPECT_NEAR(firstLine[1], 0.5, kClose);
+    EXPECT_NEAR(secondLine[0], 0.25, kClose);
+    EXPECT_NEAR(secondLine[1], 0.75, kClose);
+}
+
+TEST(HatchLinesTest, ADashOfZeroIsADot) {
+    const std::vector<KqPoint2> strip{{0.1, -0.1}, {1.1, -0.1}, {1.1, 0.1}, {0.1, 0.1}};
+    const KqFillLine lines[] = {Family(0, 1.0, 0, 0.25)};
+    const std::vector<HatchPiece> pieces = HatchLines(strip, lines, kEverywhere);
+    ASSERT_EQ(pieces.size(), 4u); // x = 0.25, 0.5, 0.75, 1.0
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        EXPECT_TRUE(IsDot(pieces[i]));
+        EXPECT_NEAR(pieces[i].from.x, 0.25 * double(i + 1), kClose);
+    }
+}
+
+TEST(HatchLinesTest, NoDashAndNoGapIsAContinuousLine) {
+    const KqFillLine lines[] = {Family(90, 0.5)};
+    const std::vector<HatchPiece> pieces = HatchLines(kSquare, lines, kEverywhere);
+    ASSERT_EQ(pieces.size(), 2u); // x = 0.5, 1.0
+    for (const HatchPiece& piece : pieces)
+        EXPECT_NEAR(Length(piece), 1.0, kClose);
+}
+
+TEST(HatchLinesTest, TheScaleMultipliesOffsetsAndDashes) {
+    KqFillLine line = Family(0, 0.125, 0.1, 0.05);
+    line.scale = 2;
+    const std::vector<HatchPiece> pieces =
+        HatchLines(kSquare, std::vector<KqFillLine>{line}, kEverywhere);
+    ASSERT_FALSE(pieces.empty());
+    EXPECT_NEAR(pieces[0].from.y, 0.25, kClose);
+    EXPECT_NEAR(Length(pieces[1]), 0.2, kClose);
+}
+
+TEST(HatchLinesTest, OnlyTheWindowIsFilled) {
+    const KqFillLine lines[] = {Family(0, 0.1)};
+    const std::vector<HatchPiece> pieces = HatchLines(kSquare, lines, {0.5, 0.45, 0.7, 0.65});
+    ASSERT_EQ(pieces.size(), 2u); // y = 0.5, 0.6
+    for (const HatchPiece& piece : pieces) {
+        EXPECT_NEAR(std::min(piece.from.x, piece.to.x), 0.5, kClose);
+        EXPECT_NEAR(std::max(piece.from.x, piece.to.x), 0.7, kClose);
+    }
+}
+
+TEST(HatchLinesTest, FamiliesTooDenseOrBrokenShowNothing) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const KqFillLine lines[] = {Family(0, 0), Family(0, 1e-7), Family(nan, 0.1),
+                                Family(0, 0.1, nan, 0.1)};
+    EXPECT_TRUE(HatchLines(kSquare, lines, kEverywhere).empty());
+    const KqFillLine fine[] = {Family(0, 0.1)};
+    EXPECT_TRUE(HatchLines(std::vector<KqPoint2>{{0, 0}, {1, 1}}, fine, kEverywhere).empty());
+}
+
+TEST(HatchLinesTest, DashesTooFineToShowBecomeOneLine) {
+    const KqFillLine lines[] = {Family(0, 1.0, 1e-6, 1e-6)};
+    const std::vector<KqPoint2> strip{{0, -0.1}, {1, -0.1}, {1, 0.1}, {0, 0.1}};
+    const std::vector<HatchPiece> pieces = HatchLines(strip, lines, kEverywhere);
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_NEAR(Length(pieces[0]), 1.0, kClose);
+}
+
+} // namespace

@@ -1,0 +1,206 @@
+// The window's handlers without any toolkit: scroll bars, layout, zoom
+// window, zoom last and page, exit and termination.
+#include "view/draw_area_fixture.h"
+
+#include "cadlib/testing.h"
+#include "view/zoom_state.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using testsupport::DrawAreaTest;
+using view::kLeftButton;
+using view::kRightButton;
+using view::Zoom;
+
+constexpr double kNear = 1e-9;
+
+TEST_F(DrawAreaTest, AnArrowStepPansATwentiethOfTheViewOnceAndTheBarReturns) {
+    const KqRect2 before = View();
+    area->HScroll1.SetValue(51);
+    EXPECT_NEAR(View().x1, before.x1 + 8.5 / 20, kNear);
+    EXPECT_NEAR(View().y1, before.y1, kNear);
+    EXPECT_EQ(area->HScroll1.Value(), 50);
+    EXPECT_EQ(Refreshes(), 1); // putting the bar back pans nothing more
+}
+
+TEST_F(DrawAreaTest, ATroughStepDownPansHalfAViewDown) {
+    const KqRect2 before = View();
+    area->VScroll1.SetValue(60);
+    EXPECT_NEAR(View().y1, before.y1 - 11.0 / 2, kNear);
+    EXPECT_NEAR(View().x1, before.x1, kNear);
+    EXPECT_EQ(area->VScroll1.Value(), 50);
+    EXPECT_EQ(Refreshes(), 1);
+}
+
+TEST_F(DrawAreaTest, WithoutASessionABarOnlyReturns) {
+    builder::Session().ScreenHandle = 0;
+    area->HScroll1.SetValue(100);
+    EXPECT_EQ(area->HScroll1.Value(), 50);
+    EXPECT_EQ(Refreshes(), 1); // an empty refresh: white, nothing drawn
+    EXPECT_EQ(surface.primitives.size(), 1u);
+}
+
+TEST_F(DrawAreaTest, ResizeGivesTheLibraryTheClientAreaLessTheBars) {
+    area->Resize(500.5, 401.5);
+    EXPECT_EQ(ScreenGlobals().areaWidth, 484);  // 484.5 to even
+    EXPECT_EQ(ScreenGlobals().areaHeight, 386); // 385.5 to even
+    EXPECT_EQ(area->VScroll1.Left(), 484.5);
+    EXPECT_EQ(area->VScroll1.Top(), 0);
+    EXPECT_EQ(area->VScroll1.Height(), 385.5); // the bar's width stays free below it
+    EXPECT_EQ(area->HScroll1.Left(), 0);
+    EXPECT_EQ(area->HScroll1.Width(), 484.5);
+    EXPECT_EQ(area->HScroll1.Top(), 385.5);
+    EXPECT_EQ(Refreshes(), 1);
+}
+
+TEST_F(DrawAreaTest, AWindowSmallerThanTheBarsKeepsTheirSizesAndStillSetsTheEdges) {
+    area->Resize(10, 5);
+    EXPECT_EQ(area->VScroll1.Left(), -6);
+    EXPECT_EQ(area->VScroll1.Height(), 1100); // -11 refused
+    EXPECT_EQ(area->HScroll1.Width(), 850);   // -6 refused
+    EXPECT_EQ(area->HScroll1.Top(), -11);
+    EXPECT_EQ(ScreenGlobals().areaWidth, 850); // the library refuses the negative area
+    area->Resize(kWidth, kHeight);
+    EXPECT_EQ(area->VScroll1.Height(), 1100);
+}
+
+TEST_F(DrawAreaTest, ZoomWindowShowsTheDraggedBandInEitherDirection) {
+    const KqRect2 page = View();
+    for (const bool backwards : {false, true}) {
+        area->mnuZoomPageClick();
+        area->mnuZoomWindowClick();
+        EXPECT_EQ(pointers.back(), view::MousePointer::SizeAll);
+        // The band from (1, 9) to (3, 6) inches; the view is fitted to its height.
+        if (backwards) {
+            Drag(300, 500, 100, 200);
+        } else {
+            Drag(100, 200, 300, 500);
+        }
+        const KqRect2 view = View();
+        EXPECT_NEAR(view.y1, 6, kNear);
+        EXPECT_NEAR(view.y2, 9, kNear);
+        EXPECT_NEAR((view.x1 + view.x2) / 2, 2, kNear);
+        EXPECT_EQ(Zoom().ZoomWindowMode, 0);
+        EXPECT_EQ(pointers.back(), view::MousePointer::Default);
+        EXPECT_NEAR(Zoom().CurrentView.y1, 6, kNear);
+        EXPECT_NEAR(Zoom().PreviousView.y2, page.y2, kNear);
+    }
+}
+
+TEST_F(DrawAreaTest, AClickOrAFlatBandZoomsNothingButEndsTheMode) {
+    const KqRect2 before = View();
+    for (const int toY : {200, 500}) {
+        area->mnuZoomWindowClick();
+        Drag(100, 200, 100, toY); // a click, then a vertical line
+        EXPECT_NEAR(View().x1, before.x1, kNear);
+        EXPECT_NEAR(View().y2, before.y2, kNear);
+        EXPECT_EQ(Zoom().ZoomWindowMode, 0);
+        EXPECT_NEAR(Zoom().PreviousView.y2, before.y2, kNear);
+    }
+    EXPECT_EQ(Refreshes(), 2);
+}
+
+TEST_F(DrawAreaTest, TheRightButtonNeitherStartsMovesNorEndsTheBand) {
+    area->mnuZoomWindowClick();
+    area->MouseDown(kRightButton, 0, 100, 200);
+    area->MouseMove(kRightButton, 0, 300, 500);
+    area->MouseUp(kRightButton, 0, 300, 500);
+    EXPECT_EQ(Zoom().BandShown, 0);
+    EXPECT_EQ(Zoom().ZoomWindowMode, 1);
+    EXPECT_TRUE(surface.primitives.empty());
+    EXPECT_EQ(Zoom().MouseX, 300);
+}
+
+TEST_F(DrawAreaTest, AMoveWithBothButtonsLeavesTheBand) {
+    area->mnuZoomWindowClick();
+    area->MouseDown(kLeftButton, 0, 100, 200);
+    area->MouseMove(kLeftButton, 0, 300, 500);
+    const size_t drawn = surface.primitives.size();
+    area->MouseMove(kLeftButton | kRightButton, 0, 400, 600);
+    EXPECT_EQ(Zoom().BandEnd.x, 300);
+    EXPECT_EQ(Zoom().BandEnd.y, 500);
+    EXPECT_EQ(surface.primitives.size(), drawn);
+    EXPECT_EQ(ScreenGlobals().mouseX, 400); // the library still follows the pointer
+}
+
+TEST_F(DrawAreaTest, ZoomLastGoesBackAndForth) {
+    area->mnuZoomPageClick();
+    area->mnuZoomWindowClick();
+    Drag(100, 200, 300, 500);
+    area->mnuZoomLastClick();
+    EXPECT_NEAR(View().y1, 0, kNear); // the page
+    EXPECT_NEAR(View().y2, 11, kNear);
+    area->mnuZoomLastClick();
+    EXPECT_NEAR(View().y1, 6, kNear); // the band again
+    EXPECT_NEAR(View().y2, 9, kNear);
+}
+
+TEST_F(DrawAreaTest, ZoomLastBeforeAnyZoomReturnsToTheFirstView) {
+    area->mnuZoomWindowClick();
+    Drag(100, 200, 300, 500);
+    area->mnuZoomLastClick();
+    EXPECT_NEAR(View().y1, 0, kNear);
+    EXPECT_NEAR(View().x2, 8.5, kNear);
+}
+
+TEST_F(DrawAreaTest, AnArmedPointZoomRunsOnceAtTheReleaseWithoutRefreshing) {
+    area->mnuZoomInClick();
+    EXPECT_TRUE(area->PointZoomArmed());
+    area->MouseDown(kLeftButton, 0, 200, 300);
+    area->MouseUp(kLeftButton, 0, 200, 300);
+    EXPECT_FALSE(area->PointZoomArmed());
+    EXPECT_NEAR(View().y2 - View().y1, 5.5, kNear);
+    const std::optional<KqPoint2> centre = area->WorldAt(200, 300);
+    ASSERT_TRUE(centre);
+    EXPECT_NEAR(centre->x, 2, kNear); // the point stays under the pointer
+    EXPECT_NEAR(centre->y, 8, kNear);
+    EXPECT_EQ(Refreshes(), 0);
+    area->MouseUp(kLeftButton, 0, 200, 300);
+    EXPECT_NEAR(View().y2 - View().y1, 5.5, kNear);
+}
+
+TEST_F(DrawAreaTest, TheWheelZoomsAboutThePointerAndShowsIt) {
+    area->MouseWheel(-1, 425, 550);
+    EXPECT_NEAR(View().y2 - View().y1, 22, kNear);
+    area->MouseWheel(2, 425, 550);
+    EXPECT_NEAR(View().y2 - View().y1, 5.5, kNear);
+    EXPECT_NEAR((View().x1 + View().x2) / 2, 4.25, kNear);
+    EXPECT_EQ(Refreshes(), 2);
+}
+
+class EndingTest : public DrawAreaTest {
+  protected:
+    void SetUp() override {
+        DrawAreaTest::SetUp();
+        cadlib::testing::SetPurgeObserver(
+            [this](const std::string& what, int32_t) { purges.push_back(what); });
+    }
+    std::vector<std::string> purges;
+};
+
+TEST_F(EndingTest, ExitFreesTheDataAreaThenTheScreenOnceAndEnds) {
+    area->mnuExitClick();
+    EXPECT_EQ(purges, (std::vector<std::string>{"data area", "screen"}));
+    EXPECT_EQ(unloads, 1);
+    EXPECT_EQ(ends, 1);
+    EXPECT_NE(builder::Session().DataAreaHandle, 0); // the variables keep their values
+    area->Terminate();                               // nothing runs after Exit
+    EXPECT_EQ(purges.size(), 2u);
+}
+
+TEST_F(EndingTest, TerminationFreesTheSessionAndDoesNotEnd) {
+    area->Terminate();
+    EXPECT_EQ(purges, (std::vector<std::string>{"data area", "screen"}));
+    EXPECT_EQ(unloads, 1);
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(EndingTest, AHandleThatIsZeroIsNotPassedOn) {
+    builder::Session().DataAreaHandle = 0;
+    area->mnuExitClick();
+    EXPECT_EQ(purges, (std::vector<std::string>{"screen"}));
+}
+
+} // namespace

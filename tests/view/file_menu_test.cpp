@@ -1,0 +1,179 @@
+// Print Setup, Print and Export to DXF of the window's File menu.
+#include "view/draw_area_fixture.h"
+
+#include "cadlib/database.h"
+#include "cadlib/kq.h"
+#include "platform/message_box.h"
+#include "support/dxf_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using platform::MessageAnswer;
+using platform::MessageRequest;
+
+// A printer that notes, at each document call and at the first thing drawn,
+// the state of its own context and of the library.
+class PrinterSpy : public platform::RecordingSurface {
+  public:
+    PrinterSpy() : RecordingSurface(850, 1100) {}
+
+    platform::DeviceContextHandle dc = 0;
+    std::vector<std::string> events;
+
+    std::string State() const {
+        const cadlib::Screen* screen = cadlib::FindScreen(builder::Session().ScreenHandle);
+        const cadlib::DataArea* area = cadlib::FindDataArea(builder::Session().DataAreaHandle);
+        return " (printer " + std::to_string(platform::FindDeviceContext(dc)->MapMode()) +
+               ", library " + std::to_string(screen->mapMode) +
+               (screen->deviceContext == dc ? ", bound" : ", unbound") + ", quick text " +
+               std::to_string(area->system.quickTextMode) + ")";
+    }
+    void Note(const std::string& event) { events.push_back(event + State()); }
+
+    bool StartDocument(std::string_view name) override {
+        Note("StartDocument " + std::string(name));
+        return RecordingSurface::StartDocument(name);
+    }
+    bool StartPage() override {
+        Note("StartPage");
+        return RecordingSurface::StartPage();
+    }
+    void Polygon(const platform::DrawState& state,
+                 std::span<const platform::DevicePoint> points) override {
+        Note("Polygon");
+        RecordingSurface::Polygon(state, points);
+    }
+    bool EndPage() override {
+        Note("EndPage");
+        return RecordingSurface::EndPage();
+    }
+    bool EndDocument() override {
+        Note("EndDocument");
+        return RecordingSurface::EndDocument();
+    }
+};
+
+class SpyJob : public view::PrintJob {
+  public:
+    SpyJob(PrinterSpy& spy, std::string pdf)
+        : spy_(spy), dc_(platform::CreateDeviceContext(spy)), pdf_(std::move(pdf)) {
+        spy_.dc = dc_;
+    }
+    ~SpyJob() override { platform::DeleteDC(dc_); }
+    platform::DeviceContextHandle DeviceContext() const override { return dc_; }
+    std::string PdfFile() const override { return pdf_; }
+    bool Finish() override {
+        // Saving now gets the first level again only if the print restored its save.
+        platform::DeviceContext* context = platform::FindDeviceContext(dc_);
+        const int32_t level = context->Save();
+        context->Restore(level);
+        spy_.Note("Finish, saved level " + std::to_string(level));
+        return true;
+    }
+
+  private:
+    PrinterSpy& spy_;
+    platform::DeviceContextHandle dc_;
+    std::string pdf_;
+};
+
+class FileMenuTest : public testsupport::DrawAreaTest {
+  protected:
+    void SetUp() override {
+        DrawAreaTest::SetUp();
+        Command("S\t600\t600\t");
+        Command("RFC\t600\t600\t0 0 0\t");                          // a black inch square
+        kq_set_sys_qtextmode(builder::Session().DataAreaHandle, 1); // texts shown as boxes
+        openPrinter = [this] {
+            ++printersOpened;
+            return std::make_unique<SpyJob>(printer, pdfFile);
+        };
+    }
+
+    PrinterSpy printer;
+    std::string pdfFile;
+    int printersOpened = 0;
+};
+
+TEST_F(FileMenuTest, PrintAsksFirstAndCancelDoesNothing) {
+    std::vector<MessageRequest> asked;
+    platform::SetMessageSink([&asked](const MessageRequest& request) {
+        asked.push_back(request);
+        return MessageAnswer::Cancel;
+    });
+    area->mnuPrintClick();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].text, "Printing, Click OK to Continue...");
+    EXPECT_EQ(asked[0].title, "");
+    EXPECT_EQ(asked[0].buttons, platform::MessageButtons::OkCancel);
+    EXPECT_EQ(printersOpened, 0);
+    EXPECT_EQ(Area().system.quickTextMode, 1);
+}
+
+TEST_F(FileMenuTest, PrintDrawsOnePageAtTrueScaleAndPutsEverythingBack) {
+    area->mnuPrintClick();
+    const std::string printing = " (printer 4, library 4, bound, quick text 0)";
+    EXPECT_EQ(printer.events, (std::vector<std::string>{
+                                  "StartDocument DO-DEZ Print" + printing,
+                                  "StartPage" + printing,
+                                  "Polygon" + printing,
+                                  "EndPage" + printing,
+                                  "EndDocument" + printing,
+                                  "Finish, saved level 1 (printer 1, library 1, unbound, "
+                                  "quick text 0)",
+                              }));
+    // The square's corners in hundredths of an inch from the page's top left corner.
+    const auto square = std::find_if(
+        printer.primitives.begin(), printer.primitives.end(), [](const auto& primitive) {
+            return primitive.kind == platform::RecordedPrimitive::Kind::Polygon;
+        });
+    ASSERT_NE(square, printer.primitives.end());
+    const auto [left, right] =
+        std::minmax_element(square->points.begin(), square->points.end(),
+                            [](const auto& a, const auto& b) { return a.x < b.x; });
+    EXPECT_NEAR(left->x, 100, 1);
+    EXPECT_NEAR(right->x, 200, 1);
+    EXPECT_EQ(messages.size(), 1u); // only the question
+    EXPECT_EQ(Refreshes(), 0);      // the window is not repainted
+}
+
+TEST_F(FileMenuTest, WithoutAPrinterThePageGoesToAPdfAndTheUserIsTold) {
+    pdfFile = "/tmp/x/DO-DEZ Print.pdf";
+    area->mnuPrintClick();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "No printer is available: the page was saved as " + pdfFile);
+}
+
+TEST_F(FileMenuTest, PrintSetupShowsThePrinterDialog) {
+    area->mnuPrintSetupClick();
+    EXPECT_EQ(printerDialogs, 1);
+    EXPECT_EQ(printersOpened, 0);
+}
+
+TEST_F(FileMenuTest, ExportWritesTheFixedFileAndSaysSo) {
+    const std::string name(view::kExportFileName);
+    std::remove(name.c_str());
+    area->mnuDXF12Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "FILE CREATED:  " + name);
+    EXPECT_EQ(messages[0].title, platform::kApplicationTitle);
+    const testsupport::DxfProbe probe = testsupport::ProbeDxf(name);
+    ASSERT_TRUE(probe.read) << probe.diagnostics;
+    EXPECT_EQ(probe.auditErrors, 0);
+    EXPECT_TRUE(std::any_of(probe.entities.begin(), probe.entities.end(),
+                            [](const auto& entity) { return entity.Str("type") == "HATCH"; }));
+}
+
+TEST_F(FileMenuTest, AnExportThatFailsSaysWhy) {
+    builder::Session().ScreenHandle = 0;
+    area->mnuDXF12Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "FILE NOT CREATED:  " + std::string(view::kExportFileName) + "\nno drawing session");
+}
+
+} // namespace

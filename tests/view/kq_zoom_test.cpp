@@ -1,0 +1,91 @@
+// The rubber band on a surface that keeps pixels, as the window's image does.
+#include "view/draw_area_fixture.h"
+
+#include "view/kq_zoom.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <utility>
+
+namespace {
+
+// Black and white pixels. A rectangle's outline is painted in the pen, or
+// inverted under R2_NOT, each pixel once; its inside in the brush.
+class PixelSurface : public platform::RecordingSurface {
+  public:
+    PixelSurface(int width, int height)
+        : RecordingSurface(width, height), black_(size_t(width) * height) {}
+
+    bool Black(int x, int y) const { return black_[size_t(y) * Width() + x]; }
+    int BlackCount() const { return int(std::count(black_.begin(), black_.end(), true)); }
+
+    void Polygon(const platform::DrawState& state,
+                 std::span<const platform::DevicePoint> points) override {
+        const auto [left, right] = std::minmax({points[0].x, points[2].x});
+        const auto [top, bottom] = std::minmax({points[0].y, points[2].y});
+        std::set<std::pair<int, int>> outline;
+        for (int x = int(left); x <= int(right); ++x) {
+            outline.insert({x, int(top)});
+            outline.insert({x, int(bottom)});
+        }
+        for (int y = int(top); y <= int(bottom); ++y) {
+            outline.insert({int(left), y});
+            outline.insert({int(right), y});
+        }
+        for (int y = int(top); y <= int(bottom); ++y) {
+            for (int x = int(left); x <= int(right); ++x) {
+                const bool edge = outline.count({x, y}) != 0;
+                auto pixel = black_.begin() + (size_t(y) * Width() + x);
+                if (edge && !state.pen.null) {
+                    *pixel =
+                        state.rasterOp == platform::R2_NOT ? !*pixel : state.pen.colour.red == 0;
+                } else if (!edge && !state.brush.null) {
+                    *pixel = state.brush.colour.red == 0;
+                }
+            }
+        }
+    }
+
+  private:
+    std::vector<bool> black_;
+};
+
+TEST(RubberBandTest, InvertsTheOutlineOnlyAndASecondBandRestoresIt) {
+    PixelSurface image(200, 120);
+    const platform::WindowHandle window = platform::CreateWindowHandle();
+    const platform::ScopedWindowSurface shown(window, image);
+    const view::PixelPoint from{150, 100}, to{20, 10}; // dragged up and to the left
+    view::DrawRubberBand(window, from, to);
+    EXPECT_TRUE(image.Black(20, 50));
+    EXPECT_TRUE(image.Black(85, 100));
+    EXPECT_FALSE(image.Black(85, 50)); // the inside is left alone
+    EXPECT_EQ(image.BlackCount(), 2 * 131 + 2 * 89);
+    view::DrawRubberBand(window, from, to);
+    EXPECT_EQ(image.BlackCount(), 0);
+}
+
+TEST(RubberBandTest, SamePointComparesBothCoordinates) {
+    EXPECT_TRUE(view::SamePoint({3, 4}, {3, 4}));
+    EXPECT_FALSE(view::SamePoint({3, 4}, {3, 5}));
+    EXPECT_FALSE(view::SamePoint({3, 4}, {2, 4}));
+}
+
+class BandDragTest : public testsupport::DrawAreaTest {};
+
+TEST_F(BandDragTest, DraggingShowsOnlyTheLatestBand) {
+    PixelSurface image(kWidth, kHeight);
+    shown.emplace(area->Handle(), image);
+    area->mnuZoomWindowClick();
+    area->MouseDown(view::kLeftButton, 0, 10, 10);
+    area->MouseMove(view::kLeftButton, 0, 50, 40);
+    area->MouseMove(view::kLeftButton, 0, 80, 60);
+    EXPECT_TRUE(image.Black(80, 30));
+    EXPECT_TRUE(image.Black(45, 60));
+    EXPECT_FALSE(image.Black(50, 25)); // the first band is gone
+    EXPECT_EQ(image.BlackCount(), 2 * 71 + 2 * 49);
+    EXPECT_EQ(shows, 3);
+}
+
+} // namespace

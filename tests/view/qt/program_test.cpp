@@ -1,0 +1,124 @@
+// plotdxf-view run as a program: copied with kqhatch.pat and a command file
+// into a folder of its own, started from another folder.
+#include "support/temp_folder.h"
+
+#include <QImage>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string errors;
+};
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directory(program);
+        fs::create_directory(caller);
+        fs::copy_file(PLOTDXF_VIEW_BIN, program / "plotdxf-view");
+        fs::copy_file(fs::path(PLOTDXF_SOURCE_DIR) / "data" / "kqhatch.pat",
+                      program / "kqhatch.pat");
+    }
+
+    void WriteCommands(const std::string& lines) {
+        std::ofstream(program / "tempdxf.txt", std::ios::binary) << lines;
+    }
+
+    Outcome Run(const QStringList& arguments) {
+        QProcess process;
+        process.setWorkingDirectory(QString::fromStdString(caller.string()));
+        process.start(QString::fromStdString((program / "plotdxf-view").string()), arguments);
+        process.waitForFinished(60000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardError().toStdString()};
+    }
+
+    static bool BlackAt(const QImage& image, int x, int y) {
+        return qGray(image.pixel(x, y)) < 128;
+    }
+
+    testsupport::TempFolder folder;
+    fs::path program = folder.Path() / "program";
+    fs::path caller = folder.Path() / "caller";
+};
+
+constexpr const char* kBlackSquare = "S\t600\t600\t\r\nRFC\t600\t600\t0 0 0\t\r\n";
+
+TEST_F(ProgramTest, WritesThePageAsAPngBesideTheCaller) {
+    WriteCommands(kBlackSquare);
+    const Outcome outcome = Run({"--png", "page.png"});
+    EXPECT_EQ(outcome.status, 0) << outcome.errors;
+    const QImage page(QString::fromStdString((caller / "page.png").string()));
+    ASSERT_EQ(page.size(), QSize(850, 1100));
+    EXPECT_TRUE(BlackAt(page, 150, 950));
+    EXPECT_FALSE(BlackAt(page, 250, 950));
+}
+
+TEST_F(ProgramTest, TheSizeLaysThePageOutOverThatManyPixels) {
+    WriteCommands(kBlackSquare);
+    const Outcome outcome = Run({"--png", "wide.png", "--size", "1700x1100"});
+    EXPECT_EQ(outcome.status, 0) << outcome.errors;
+    const QImage page(QString::fromStdString((caller / "wide.png").string()));
+    ASSERT_EQ(page.size(), QSize(1700, 1100));
+    EXPECT_TRUE(BlackAt(page, 425 + 150, 950)); // the page centred
+    EXPECT_FALSE(BlackAt(page, 150, 950));
+}
+
+TEST_F(ProgramTest, WritesAOnePagePdf) {
+    WriteCommands(kBlackSquare);
+    const Outcome outcome = Run({"--pdf", "page.pdf"});
+    EXPECT_EQ(outcome.status, 0) << outcome.errors;
+    std::ifstream file(caller / "page.pdf", std::ios::binary);
+    const std::string pdf((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
+    EXPECT_NE(pdf.find("/MediaBox [0 0 612.0"), std::string::npos); // letter: 8.5 x 72 points
+    EXPECT_NE(pdf.find(" 792.0"), std::string::npos);
+    EXPECT_NE(pdf.find("/Type /Page\n"), std::string::npos);
+    EXPECT_EQ(pdf.find("/Type /Page\n"), pdf.rfind("/Type /Page\n")); // one page
+}
+
+TEST_F(ProgramTest, AnInterpreterErrorStillWritesWhatWasBuilt) {
+    WriteCommands(std::string(kBlackSquare) + "LR\t1\t2\t3\t4\t5\t6\t7\t8\t9\t\r\n");
+    const Outcome outcome = Run({"--png", "page.png"});
+    EXPECT_EQ(outcome.status, 1) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("Error 9"), std::string::npos);
+    const QImage page(QString::fromStdString((caller / "page.png").string()));
+    EXPECT_TRUE(BlackAt(page, 150, 950));
+}
+
+TEST_F(ProgramTest, AFileThatCannotBeWrittenIsStatusTwo) {
+    WriteCommands(kBlackSquare);
+    const Outcome outcome = Run({"--png", "no/such/folder/page.png"});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_NE(outcome.errors.find("could not be written"), std::string::npos);
+}
+
+TEST_F(ProgramTest, AMissingPatternFileIsARunTimeError) {
+    WriteCommands(kBlackSquare);
+    fs::remove(program / "kqhatch.pat");
+    const Outcome outcome = Run({"--png", "page.png"});
+    EXPECT_EQ(outcome.status, 3);
+    EXPECT_NE(outcome.errors.find("Run-time error '53'"), std::string::npos);
+    EXPECT_FALSE(fs::exists(caller / "page.png"));
+}
+
+TEST_F(ProgramTest, WithoutArgumentsItSaysTheWindowIsNotThereYet) {
+    const Outcome outcome = Run({});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_NE(outcome.errors.find("interactive window is not available"), std::string::npos);
+    EXPECT_EQ(Run({"--help"}).status, 0);
+    EXPECT_EQ(Run({"--png", "a.png", "--size", "9x9"}).status, 2);
+    EXPECT_EQ(Run({"--bogus", "x"}).status, 2);
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+#include "view/qt/canvas.h"
+
+#include "view/qt/event_guard.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace view::qt {
+
+namespace {
+
+// A wheel notch, in the eighths of a degree the toolkit reports.
+constexpr int kNotchAngle = 120;
+
+int16_t ButtonCode(Qt::MouseButtons buttons) {
+    int16_t code = 0;
+    if (buttons & Qt::LeftButton) code |= kLeftButton;
+    if (buttons & Qt::RightButton) code |= kRightButton;
+    if (buttons & Qt::MiddleButton) code |= kMiddleButton;
+    return code;
+}
+
+int16_t ShiftCode(Qt::KeyboardModifiers modifiers) {
+    int16_t code = 0;
+    if (modifiers & Qt::ShiftModifier) code |= 1;
+    if (modifiers & Qt::ControlModifier) code |= 2;
+    if (modifiers & Qt::AltModifier) code |= 4;
+    return code;
+}
+
+QRect Bounds(const ScrollBarModel& model) {
+    return QRect(qRound(model.Left()), qRound(model.Top()), qRound(model.Width()),
+                 qRound(model.Height()));
+}
+
+} // namespace
+
+Canvas::Canvas(DrawArea& area, std::function<void(QPoint)> pointerMoved)
+    : area_(area), pointerMoved_(std::move(pointerMoved)) {
+    setMouseTracking(true); // moves without a button report the pointer too
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    area_.VScroll1.SetWidth(vScroll1_.sizeHint().width());
+    area_.HScroll1.SetHeight(hScroll1_.sizeHint().height());
+    FollowModel(hScroll1_, area_.HScroll1);
+    FollowModel(vScroll1_, area_.VScroll1);
+}
+
+void Canvas::FollowModel(QScrollBar& bar, ScrollBarModel& model) {
+    bar.setRange(model.Min(), model.Max());
+    bar.setSingleStep(model.SmallChange());
+    bar.setPageStep(model.LargeChange());
+    bar.setValue(model.Value());
+    // A dragged thumb changes the value only when it is let go.
+    bar.setTracking(false);
+    bar.setCursor(Qt::ArrowCursor);
+    connect(&bar, &QScrollBar::valueChanged, this,
+            [this, &bar, &model](int value) { BarChanged(bar, model, value); });
+}
+
+void Canvas::BarChanged(QScrollBar& bar, ScrollBarModel& model, int value) {
+    Guarded([&] { model.SetValue(static_cast<int16_t>(value)); });
+    // The handler has put the model back to the centre: so goes the bar.
+    const QSignalBlocker quiet(bar);
+    bar.setValue(model.Value());
+}
+
+const QImage* Canvas::Picture() {
+    return image_ ? &image_->Image() : nullptr;
+}
+
+void Canvas::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (const QImage* picture = Picture()) {
+        painter.drawImage(0, 0, *picture);
+    } else {
+        painter.fillRect(rect(), Qt::white);
+    }
+}
+
+void Canvas::resizeEvent(QResizeEvent*) {
+    // A new backing image of the new size, white, handed out from now on.
+    registered_.reset();
+    image_ = std::make_unique<ImageSurface>(std::max(1, width()), std::max(1, height()));
+    registered_.emplace(area_.Handle(), *image_);
+    Guarded([this] { area_.Resize(width(), height()); });
+    hScroll1_.setGeometry(Bounds(area_.HScroll1));
+    vScroll1_.setGeometry(Bounds(area_.VScroll1));
+}
+
+void Canvas::mousePressEvent(QMouseEvent* event) {
+    Guarded([&] {
+        area_.MouseDown(ButtonCode(event->button()), ShiftCode(event->modifiers()),
+                        static_cast<float>(event->position().x()),
+                        static_cast<float>(event->position().y()));
+    });
+}
+
+void Canvas::mouseMoveEvent(QMouseEvent* event) {
+    area_.MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()),
+                    static_cast<float>(event->position().x()),
+                    static_cast<float>(event->position().y()));
+    pointerMoved_(event->position().toPoint());
+}
+
+void Canvas::mouseReleaseEvent(QMouseEvent* event) {
+    Guarded([&] {
+        // A point zoom does not show itself; the view it made is shown here.
+        const bool pointZoom = event->button() == Qt::LeftButton && area_.PointZoomArmed();
+        area_.MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()),
+                      static_cast<float>(event->position().x()),
+                      static_cast<float>(event->position().y()));
+        if (pointZoom) area_.Refresh();
+    });
+}
+
+void Canvas::wheelEvent(QWheelEvent* event) {
+    wheelAngle_ += event->angleDelta().y();
+    const int notches = wheelAngle_ / kNotchAngle;
+    wheelAngle_ -= notches * kNotchAngle;
+    Guarded([&] {
+        area_.MouseWheel(notches, static_cast<float>(event->position().x()),
+                         static_cast<float>(event->position().y()));
+    });
+    event->accept();
+}
+
+} // namespace view::qt

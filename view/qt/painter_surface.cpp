@@ -1,0 +1,165 @@
+#include "view/qt/painter_surface.h"
+
+#include <QLineF>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace view::qt {
+
+namespace {
+
+constexpr int kReferencePixelSize = 256;
+// Qt wants positive dash lengths: a gap never vanishes entirely.
+constexpr double kShortestGap = 1e-3;
+
+QColor ToQColor(const platform::Rgb& colour) {
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
+QPen ToQPen(const platform::Pen& pen) {
+    if (pen.null) return QPen(Qt::NoPen);
+    QPen result(ToQColor(pen.colour), pen.width);
+    if (pen.dashes.empty()) {
+        result.setCapStyle(Qt::RoundCap);
+        result.setJoinStyle(Qt::RoundJoin);
+        return result;
+    }
+    // Qt measures dashes in pen widths; a dot is one width long.
+    QVector<qreal> pattern;
+    for (size_t i = 0; i < pen.dashes.size(); ++i) {
+        const double length = pen.dashes[i] / pen.width;
+        pattern.push_back(i % 2 == 0 ? (length > 0 ? length : 1.0)
+                                     : std::max(length, kShortestGap));
+    }
+    result.setCapStyle(Qt::FlatCap);
+    result.setJoinStyle(Qt::MiterJoin);
+    result.setDashPattern(pattern);
+    result.setDashOffset(pen.dashOffset / pen.width);
+    return result;
+}
+
+bool SamePoint(const platform::DevicePoint& a, const platform::DevicePoint& b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+} // namespace
+
+QPainter* PainterSurface::Prepared(const platform::DrawState& state) {
+    QPainter* painter = ActivePainter();
+    if (!painter || (applied_ && *applied_ == state)) return painter;
+    painter->setPen(ToQPen(state.pen));
+    painter->setBrush(state.brush.null ? QBrush(Qt::NoBrush)
+                                       : QBrush(ToQColor(state.brush.colour)));
+    // Paper has no raster operations: there an inverting pen draws plainly.
+    if (painter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
+        painter->setCompositionMode(state.rasterOp == platform::R2_NOT
+                                        ? QPainter::RasterOp_NotDestination
+                                        : QPainter::CompositionMode_SourceOver);
+    }
+    if (state.clip) {
+        painter->setClipRect(QRectF(QPointF(state.clip->left, state.clip->top),
+                                    QPointF(state.clip->right, state.clip->bottom)));
+    } else {
+        painter->setClipping(false);
+    }
+    applied_ = state;
+    return painter;
+}
+
+const QVector<QPointF>& PainterSurface::ToQt(std::span<const platform::DevicePoint> points) {
+    points_.resize(static_cast<qsizetype>(points.size()));
+    std::transform(points.begin(), points.end(), points_.begin(),
+                   [](const platform::DevicePoint& p) { return QPointF(p.x, p.y); });
+    return points_;
+}
+
+void PainterSurface::Polyline(const platform::DrawState& state,
+                              std::span<const platform::DevicePoint> points) {
+    QPainter* painter = Prepared(state);
+    if (!painter) return;
+    if (points.size() == 2 && SamePoint(points[0], points[1])) {
+        painter->drawPoint(QPointF(points[0].x, points[0].y));
+        return;
+    }
+    const QVector<QPointF>& qtPoints = ToQt(points);
+    painter->drawPolyline(qtPoints.data(), static_cast<int>(qtPoints.size()));
+}
+
+void PainterSurface::Segments(const platform::DrawState& state,
+                              std::span<const platform::DevicePoint> ends) {
+    QPainter* painter = Prepared(state);
+    if (!painter) return;
+    QVector<QLineF> lines;
+    QVector<QPointF> dots;
+    for (size_t i = 0; i + 1 < ends.size(); i += 2) {
+        const QPointF from(ends[i].x, ends[i].y);
+        if (SamePoint(ends[i], ends[i + 1])) {
+            dots.push_back(from);
+        } else {
+            lines.push_back(QLineF(from, QPointF(ends[i + 1].x, ends[i + 1].y)));
+        }
+    }
+    painter->drawLines(lines);
+    painter->drawPoints(dots.data(), static_cast<int>(dots.size()));
+}
+
+void PainterSurface::Polygon(const platform::DrawState& state,
+                             std::span<const platform::DevicePoint> points) {
+    QPainter* painter = Prepared(state);
+    if (!painter) return;
+    const QVector<QPointF>& qtPoints = ToQt(points);
+    painter->drawPolygon(qtPoints.data(), static_cast<int>(qtPoints.size()), Qt::OddEvenFill);
+}
+
+const PainterSurface::FontEntry& PainterSurface::FontFor(const std::string& family) {
+    auto found = fonts_.find(family);
+    if (found == fonts_.end()) {
+        QFont font;
+        font.setFamilies({QString::fromStdString(family)});
+        font.setStyleHint(QFont::SansSerif); // what an unknown family falls back to
+        font.setPixelSize(kReferencePixelSize);
+        font.setHintingPreference(QFont::PreferNoHinting);
+        const QFontMetricsF metrics(font);
+        // Some faces report no capital height: take the ascent's usual share.
+        const double capHeight =
+            metrics.capHeight() > 0 ? metrics.capHeight() : metrics.ascent() * 0.7;
+        found = fonts_.emplace(family, FontEntry{font, metrics, capHeight}).first;
+    }
+    return found->second;
+}
+
+void PainterSurface::Text(const platform::DrawState& state, platform::DevicePoint anchor,
+                          std::u16string_view text, const platform::TextFont& font) {
+    QPainter* painter = Prepared(state);
+    if (!painter || !(font.height > 0)) return;
+    const FontEntry& entry = FontFor(font.family);
+    const QString content = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    const double advance = entry.metrics.horizontalAdvance(content);
+    const double x = font.align == platform::TextAlign::Left     ? 0
+                     : font.align == platform::TextAlign::Centre ? -advance / 2
+                                                                 : -advance;
+    const double scale = font.height / entry.capHeight;
+    painter->save();
+    painter->translate(anchor.x, anchor.y);
+    painter->rotate(-font.rotation);
+    painter->scale(scale * font.widthFactor, scale);
+    painter->shear(-std::tan(font.oblique * std::numbers::pi / 180.0), 0);
+    painter->setFont(entry.font);
+    // The baseline lies half a capital height below the anchor.
+    painter->drawText(QPointF(x, entry.capHeight / 2), content);
+    painter->restore();
+}
+
+double PainterSurface::TextWidth(std::u16string_view text, const platform::TextFont& font) {
+    const FontEntry& entry = FontFor(font.family);
+    const QString content = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    return entry.metrics.horizontalAdvance(content) * font.height / entry.capHeight *
+           font.widthFactor;
+}
+
+} // namespace view::qt
