@@ -1,6 +1,7 @@
 #include "interpreter/placement.h"
 
 #include "platform/runtime_error.h"
+#include "support/error_number.h"
 
 #include <gtest/gtest.h>
 
@@ -20,15 +21,6 @@ class PlacementTest : public ::testing::Test {
         SH(600);
     }
     void TearDown() override { Placement() = {}; }
-
-    static int ErrorOf(auto&& action) {
-        try {
-            action();
-        } catch (const platform::RuntimeError& error) {
-            return error.Number();
-        }
-        return 0;
-    }
 };
 
 } // namespace
@@ -101,9 +93,9 @@ TEST_F(PlacementTest, NegativeScaleMirrors) {
 
 TEST_F(PlacementTest, ZeroScaleFailsUntilZRepairsIt) {
     SH(0);
-    EXPECT_EQ(ErrorOf([] { SR(5); }), platform::kDivisionByZero);
-    EXPECT_EQ(ErrorOf([] { SR(0); }), platform::kOverflow);
-    EXPECT_EQ(ErrorOf([] { S(1, 1); }), platform::kDivisionByZero);
+    EXPECT_EQ(testsupport::ErrorNumberOf([] { SR(5); }), platform::kDivisionByZero);
+    EXPECT_EQ(testsupport::ErrorNumberOf([] { SR(0); }), platform::kOverflow);
+    EXPECT_EQ(testsupport::ErrorNumberOf([] { S(1, 1); }), platform::kDivisionByZero);
     EXPECT_EQ(Placement().PenX, 0.0f); // nothing moved
     Z(0, 0);
     EXPECT_EQ(Placement().ScaleX, 1.0f);
@@ -113,7 +105,7 @@ TEST_F(PlacementTest, ZeroScaleFailsUntilZRepairsIt) {
 TEST_F(PlacementTest, PenBeyondSinglePrecisionIsAnOverflow) {
     SH(1);
     ZXY(3e38f, 0);
-    EXPECT_EQ(ErrorOf([] { SR(3e38f); }), platform::kOverflow);
+    EXPECT_EQ(testsupport::ErrorNumberOf([] { SR(3e38f); }), platform::kOverflow);
 }
 
 TEST_F(PlacementTest, StoredPositionsAreSinglePrecision) {

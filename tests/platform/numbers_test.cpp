@@ -1,5 +1,6 @@
 #include "platform/numbers.h"
 #include "platform/runtime_error.h"
+#include "support/error_number.h"
 
 #include <gtest/gtest.h>
 
@@ -9,18 +10,7 @@
 
 using platform::LeadingNumber;
 
-namespace {
-
-int ErrorOf(auto&& action) {
-    try {
-        action();
-    } catch (const platform::RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
-}
-
-} // namespace
+using testsupport::ErrorNumberOf;
 
 TEST(LeadingNumber, ReadsTheNumberAtTheFront) {
     EXPECT_EQ(LeadingNumber("600"), 600.0);
@@ -60,9 +50,9 @@ TEST(LeadingNumber, TextWithoutANumberReadsAsZero) {
 }
 
 TEST(LeadingNumber, BeyondTheDoubleRangeIsAnOverflow) {
-    EXPECT_EQ(ErrorOf([] { LeadingNumber("1e309"); }), platform::kOverflow);
-    EXPECT_EQ(ErrorOf([] { LeadingNumber("-" + std::string(400, '9')); }), platform::kOverflow);
-    EXPECT_EQ(ErrorOf([] { LeadingNumber("1e99999999999999999999"); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { LeadingNumber("1e309"); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { LeadingNumber("-" + std::string(400, '9')); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { LeadingNumber("1e99999999999999999999"); }), platform::kOverflow);
     EXPECT_EQ(LeadingNumber("1.7976931348623157e308"), DBL_MAX);
     // Underflow is no error: the number is just very small.
     EXPECT_EQ(LeadingNumber("1e-400"), 0.0);
@@ -73,10 +63,10 @@ TEST(ToSingle, RoundsToNearestAndRaisesOverflowBeyondTheRange) {
     EXPECT_EQ(platform::ToSingle(0.1), 0.1f);
     EXPECT_EQ(platform::ToSingle(FLT_MAX), FLT_MAX);
     EXPECT_EQ(platform::ToSingle(-1e-50), -0.0f);
-    EXPECT_EQ(ErrorOf([] { platform::ToSingle(3.5e38); }), platform::kOverflow);
-    EXPECT_EQ(ErrorOf([] { platform::ToSingle(-1e39); }), platform::kOverflow);
-    EXPECT_EQ(ErrorOf([] { platform::ToSingle(NAN); }), platform::kOverflow);
-    EXPECT_EQ(ErrorOf([] { platform::ToSingle(INFINITY); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { platform::ToSingle(3.5e38); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { platform::ToSingle(-1e39); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { platform::ToSingle(NAN); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { platform::ToSingle(INFINITY); }), platform::kOverflow);
 }
 
 TEST(IntegerConversions, RoundHalvesToEven) {
@@ -91,17 +81,17 @@ TEST(IntegerConversions, RoundHalvesToEven) {
 TEST(IntegerConversions, RaiseOverflowOutsideTheirRange) {
     EXPECT_EQ(platform::ToInt16(32767.4), 32767);
     EXPECT_EQ(platform::ToInt16(-32768.5), -32768); // halves to even: still in range
-    EXPECT_EQ(ErrorOf([] { platform::ToInt16(32767.5); }), platform::kOverflow);
-    EXPECT_EQ(ErrorOf([] { platform::ToInt16(40000); }), platform::kOverflow);
-    EXPECT_EQ(ErrorOf([] { platform::ToInt16(-32769); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { platform::ToInt16(32767.5); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { platform::ToInt16(40000); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { platform::ToInt16(-32769); }), platform::kOverflow);
     EXPECT_EQ(platform::ToInt32(2147483647.0), 2147483647);
-    EXPECT_EQ(ErrorOf([] { platform::ToInt32(2147483648.0); }), platform::kOverflow);
-    EXPECT_EQ(ErrorOf([] { platform::ToInt32(NAN); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { platform::ToInt32(2147483648.0); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { platform::ToInt32(NAN); }), platform::kOverflow);
 }
 
 TEST(Divide, NeverMakesInfinityOrNaN) {
     EXPECT_EQ(platform::Divide(600, 600), 1.0);
-    EXPECT_EQ(ErrorOf([] { platform::Divide(5, 0); }), platform::kDivisionByZero);
-    EXPECT_EQ(ErrorOf([] { platform::Divide(0, 0); }), platform::kOverflow);
-    EXPECT_EQ(ErrorOf([] { platform::Divide(1e300, 1e-300); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { platform::Divide(5, 0); }), platform::kDivisionByZero);
+    EXPECT_EQ(ErrorNumberOf([] { platform::Divide(0, 0); }), platform::kOverflow);
+    EXPECT_EQ(ErrorNumberOf([] { platform::Divide(1e300, 1e-300); }), platform::kOverflow);
 }
