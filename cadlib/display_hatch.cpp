@@ -1,5 +1,7 @@
 #include "cadlib/display_hatch.h"
 
+#include "cadlib/fill_line.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -11,22 +13,9 @@ namespace {
 
 constexpr double kMaxLinesPerFamily = 1e5;
 constexpr double kMaxRepeatsPerLine = 1e4;
-constexpr int kMaxDashValues = 9;
 
 double Dot(const KqPoint2& a, const KqPoint2& b) {
     return a.x * b.x + a.y * b.y;
-}
-
-// The record is packed to 4 bytes: its doubles are copied out, never referred
-// to, since in an array of records they may lie off their natural alignment.
-bool IsFinite(const KqFillLine& line) {
-    double values[8 + kMaxDashValues - 2] = {line.angle,       line.baseX,        line.baseY,
-                                             line.offsetAlong, line.offsetAcross, line.dash,
-                                             line.gap,         line.scale};
-    for (int i = 0; i < kMaxDashValues - 2; ++i)
-        values[8 + i] = line.moreDashes[i];
-    return std::all_of(std::begin(values), std::end(values),
-                       [](double v) { return std::isfinite(v); });
 }
 
 // The range [low, high] of parameter t where c*n + t*d lies within `low` and
@@ -45,7 +34,7 @@ bool NarrowToSlab(double origin, double direction, double low, double high, doub
 // first + j * spacing, and t measures positions along it (p = c n + t d).
 class Family {
   public:
-    Family(const KqFillLine& line, std::vector<HatchPiece>& out) : out_(out) {
+    Family(const FillLineValues& line, std::vector<HatchPiece>& out) : out_(out) {
         const double angle = line.angle * std::numbers::pi / 180.0;
         const double c = std::cos(angle), s = std::sin(angle);
         direction_ = {c, s};
@@ -60,17 +49,11 @@ class Family {
         numbering_ = across < 0 ? -1 : 1;
         first_ = Dot(base_, normal_);
 
-        // The dash values as the DXF convention has them: the dash, the gap,
-        // then the further values the line uses.
-        dashes_[0] = line.dash * line.scale;
-        dashes_[1] = -std::fabs(line.gap * line.scale);
-        const int further = std::clamp(line.dashCount - 2, 0, kMaxDashValues - 2);
-        for (int i = 0; i < further; ++i)
-            dashes_[2 + i] = line.moreDashes[i] * line.scale;
-        dashCount_ = 2 + further;
+        dashCount_ = line.dashCount;
         for (int i = 0; i < dashCount_; ++i)
-            period_ += std::fabs(dashes_[i]);
-        continuous_ = std::none_of(dashes_, dashes_ + dashCount_, [](double d) { return d < 0; });
+            dashes_[i] = line.dashes[i] * line.scale;
+        period_ = line.Period() * std::fabs(line.scale);
+        continuous_ = dashCount_ == 0;
     }
 
     void Generate(std::span<const KqPoint2> boundary, const KqRect2& region) {
@@ -184,7 +167,8 @@ std::vector<HatchPiece> HatchLines(std::span<const KqPoint2> boundary,
               std::min(region.x2, window.x2), std::min(region.y2, window.y2)};
     if (!(region.x1 <= region.x2 && region.y1 <= region.y2)) return pieces;
     for (const KqFillLine& line : lines) {
-        if (IsFinite(line)) Family(line, pieces).Generate(boundary, region);
+        const FillLineValues values = ReadFillLine(line);
+        if (values.finite) Family(values, pieces).Generate(boundary, region);
     }
     return pieces;
 }

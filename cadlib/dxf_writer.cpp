@@ -5,6 +5,7 @@
 #include "cadlib/dxf_output_file.h"
 #include "cadlib/dxf_stream.h"
 #include "cadlib/dxf_values.h"
+#include "cadlib/fill_line.h"
 #include "cadlib/kq.h"
 
 #include <algorithm>
@@ -27,8 +28,6 @@ constexpr double kMaxPatternRepeats = 1e5;
 // Average advance of a character as a fraction of the text height; the real
 // metrics belong to the reader's font, so text extents are an estimate.
 constexpr double kCharacterAdvance = 0.7;
-
-constexpr int kMaxDashes = 9;
 
 struct Box {
     double min[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL};
@@ -104,49 +103,17 @@ std::span<const KqFillLine> FillLinesOf(const DataArea& area, const HatchAttachm
     return {area.fillLines.data() + hatch.firstLine, hatch.lineCount};
 }
 
-// The seven further dash values, copied out: the record's packing leaves
-// them without the alignment of a double.
-std::array<double, 7> FurtherDashes(const KqFillLine& line) {
-    std::array<double, 7> values;
-    std::memcpy(values.data(), line.moreDashes, sizeof values);
-    return values;
-}
-
-// The dash values of a fill line as DXF writes them, before scaling (> 0
-// drawn, < 0 a gap, 0 a dot): the dash, the gap, then the further values the
-// line uses. A line that never lifts the pen is continuous and has none.
-int DashSequence(const KqFillLine& line, double (&dashes)[kMaxDashes]) {
-    dashes[0] = line.dash;
-    dashes[1] = -std::fabs(line.gap);
-    const int further = std::clamp(line.dashCount - 2, 0, kMaxDashes - 2);
-    const std::array<double, 7> more = FurtherDashes(line);
-    std::copy_n(more.begin(), further, dashes + 2);
-    const int count = 2 + further;
-    return std::any_of(dashes, dashes + count, [](double d) { return d < 0; }) ? count : 0;
-}
-
-bool IsFinite(const KqFillLine& line) {
-    const std::array<double, 7> more = FurtherDashes(line);
-    const double values[] = {line.angle,        line.baseX, line.baseY, line.offsetAlong,
-                             line.offsetAcross, line.dash,  line.gap,   line.scale};
-    const auto finite = [](double v) { return std::isfinite(v); };
-    return std::all_of(std::begin(values), std::end(values), finite) &&
-           std::all_of(more.begin(), more.end(), finite);
-}
-
 // False when a line of the pattern is too dense for an outline of `extent`.
 bool PatternFits(std::span<const KqFillLine> lines, double extent) {
     if (lines.empty()) return false;
-    for (const KqFillLine& line : lines) {
-        if (!IsFinite(line)) return false;
+    for (const KqFillLine& record : lines) {
+        const FillLineValues line = ReadFillLine(record);
+        if (!line.finite) return false;
         const double scale = std::fabs(line.scale);
         if (!(std::fabs(line.offsetAcross) * scale * kMaxPatternRepeats > extent)) return false;
-        double dashes[kMaxDashes];
-        const int count = DashSequence(line, dashes);
-        double period = 0;
-        for (int i = 0; i < count; ++i)
-            period += std::fabs(dashes[i]);
-        if (count > 0 && !(period * scale * kMaxPatternRepeats > extent)) return false;
+        if (line.dashCount > 0 && !(line.Period() * scale * kMaxPatternRepeats > extent)) {
+            return false;
+        }
     }
     return true;
 }
@@ -833,7 +800,8 @@ class DrawingWriter {
 
     // A pattern line in drawing space: the offset to the next line is given
     // in the line's own frame and written as a world vector.
-    void PatternLine(const KqFillLine& line) {
+    void PatternLine(const KqFillLine& record) {
+        const FillLineValues line = ReadFillLine(record);
         const double scale = line.scale;
         const double c = std::cos(line.angle * kDegrees), s = std::sin(line.angle * kDegrees);
         out_.Real(53, line.angle);
@@ -841,11 +809,9 @@ class DrawingWriter {
         out_.Real(44, line.baseY * scale);
         out_.Real(45, (line.offsetAlong * c - line.offsetAcross * s) * scale);
         out_.Real(46, (line.offsetAlong * s + line.offsetAcross * c) * scale);
-        double dashes[kMaxDashes];
-        const int count = DashSequence(line, dashes);
-        out_.Integer(79, count);
-        for (int i = 0; i < count; ++i)
-            out_.Real(49, dashes[i] * scale);
+        out_.Integer(79, line.dashCount);
+        for (int i = 0; i < line.dashCount; ++i)
+            out_.Real(49, line.dashes[i] * scale);
     }
 
     void Hatch(const Entity& entity, const DxfColour& colour, const Outline& outline,

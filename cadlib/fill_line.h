@@ -1,0 +1,30 @@
+// One family of hatch lines, read out of its packed fill-line record into
+// aligned values: the one reading that the DXF writer and the display share.
+#pragma once
+
+#include "cadlib/records.h"
+
+#include <array>
+
+namespace cadlib {
+
+inline constexpr int kMaxDashValues = 9;
+
+struct FillLineValues {
+    double angle = 0, baseX = 0, baseY = 0, offsetAlong = 0, offsetAcross = 0, scale = 1;
+    // Before scaling, as DXF has them: > 0 drawn, < 0 a gap, 0 a dot. The dash,
+    // the gap, then the further values the line uses; none when the line never
+    // lifts the pen (a continuous line).
+    std::array<double, kMaxDashValues> dashes{};
+    int dashCount = 0;
+    bool finite = true; // every value is a finite number
+
+    // The length of one repeat of the dashes, before scaling (0 when continuous).
+    double Period() const;
+};
+
+// The record is packed to 4 bytes, so its doubles may lie off their natural
+// alignment in an array: they are copied out here, never referred to.
+FillLineValues ReadFillLine(const KqFillLine& line);
+
+} // namespace cadlib
