@@ -11,7 +11,7 @@ namespace cadlib {
 
 namespace {
 
-constexpr size_t kBufferBytes = size_t{1} << 20;
+constexpr size_t kBufferBytes = size_t{1} << 16;
 // The longest pair: a code line, a value of kMaxStringBytes and a newline.
 constexpr size_t kMaxPairBytes = 8 + kMaxStringBytes + 1;
 // Room for the shortest round-trip form of any double.
