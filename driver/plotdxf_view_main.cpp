@@ -1,11 +1,12 @@
-// plotdxf-view: the screen view of the drawing that plotdxf converts. With
-// --png FILE or --pdf FILE it interprets tempdxf.txt in the program's folder
-// and writes the page as the window shows it, with no display needed.
+// plotdxf-view: the screen view of the drawing that plotdxf converts. Without
+// arguments it interprets tempdxf.txt in the program's folder and shows the
+// drawing in the "Screen View" window. With --png FILE or --pdf FILE it
+// writes the page as the window shows it instead, with no display needed.
 //
-// Exit status: 0 written; 1 the interpreter reported an error (the picture
-// holds what the lines before it built); 2 the picture could not be written,
-// or the command line asks for nothing this program can do yet; 3 an uncaught
-// run-time error ended the run before the picture was written.
+// Exit status: 0 written, or the window closed or exited; 1 the interpreter
+// reported an error (the picture holds what the lines before it built); 2 the
+// picture could not be written, or the command line was not understood; 3 an
+// uncaught run-time error ended the run.
 #include "builder/session.h"
 #include "cadlib/kq.h"
 #include "driver/batch_run.h"
@@ -13,6 +14,7 @@
 #include "platform/process.h"
 #include "view/draw_area.h"
 #include "view/qt/headless.h"
+#include "view/qt/screen_view.h"
 
 #include <charconv>
 #include <cstdio>
@@ -24,20 +26,23 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: plotdxf-view --png FILE [--size WxH]\n"
+    "usage: plotdxf-view\n"
+    "       plotdxf-view --png FILE [--size WxH]\n"
     "       plotdxf-view --pdf FILE [--size WxH]\n"
     "\n"
-    "Interprets tempdxf.txt in the program's folder (with kqhatch.pat beside it)\n"
-    "and writes the whole page as the screen view shows it, without a display:\n"
+    "Interprets tempdxf.txt in the program's folder (with kqhatch.pat beside it).\n"
+    "Without arguments it shows the drawing in the Screen View window. Otherwise\n"
+    "it writes the whole page as the screen view shows it, without a display:\n"
     "  --png FILE   a PNG image of W x H pixels\n"
     "  --pdf FILE   a one-page PDF of W x H pixels at 100 pixels per inch\n"
     "  --size WxH   the drawing area in pixels (default 850x1100: the letter page\n"
     "               at 100 pixels per inch); each side from 16 to 10000\n"
     "A relative FILE is taken from the folder the program is started in.\n"
     "\n"
-    "Exit status: 0 written; 1 the command file stopped at an error (the picture\n"
-    "shows what the lines before it built); 2 the picture could not be written or\n"
-    "the command line was not understood; 3 a run-time error ended the run.\n";
+    "Exit status: 0 written, or the window closed; 1 the command file stopped at\n"
+    "an error (the picture shows what the lines before it built); 2 the picture\n"
+    "could not be written or the command line was not understood; 3 a run-time\n"
+    "error ended the run.\n";
 
 constexpr int kDefaultWidth = 850, kDefaultHeight = 1100;
 constexpr int kSmallestSide = 16, kLargestSide = 10000;
@@ -125,6 +130,13 @@ int RenderPage(const Options& options, int& argc, char** argv) {
                                                          : driver::kConverted;
 }
 
+// The run as plotdxf makes it, the window created before the session, then
+// the window shown until it is closed.
+int ShowScreenView(int& argc, char** argv) {
+    platform::MakeProgramFolderCurrent();
+    return view::qt::RunScreenView(argc, argv, driver::PrepareDrawing);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -132,19 +144,17 @@ int main(int argc, char** argv) {
         Say(stdout, kUsage);
         return driver::kConverted;
     }
-    if (argc == 1) {
-        Complain("the interactive window is not available yet; use --png FILE or --pdf FILE "
-                 "(see --help)");
-        return driver::kNotWritten;
-    }
-    std::string problem;
-    const std::optional<Options> options = ParseOptions(argc, argv, problem);
-    if (!options) {
-        Complain(problem + " (see --help)");
-        return driver::kNotWritten;
+    std::optional<Options> options;
+    if (argc > 1) {
+        std::string problem;
+        options = ParseOptions(argc, argv, problem);
+        if (!options) {
+            Complain(problem + " (see --help)");
+            return driver::kNotWritten;
+        }
     }
     try {
-        return RenderPage(*options, argc, argv);
+        return options ? RenderPage(*options, argc, argv) : ShowScreenView(argc, argv);
     } catch (const platform::RuntimeError& error) {
         platform::ReportUncaughtError(error, driver::kUncaughtError);
     }

@@ -45,8 +45,9 @@ def start(folder, args=(), *, cwd, command_text=None, program=None, timeout=120,
     kwargs.setdefault("stdin", subprocess.DEVNULL)
     executable = Path(folder) / EXE_NAME
     if LAUNCHER is None:
-        assert command_text is None and program is None, "a verbatim command line needs PLOTDXF_LAUNCHER"
-        return subprocess.run([*RUNNER, str(executable), *args], cwd=cwd, timeout=timeout, **kwargs)
+        assert command_text is None and program is None, "needs PLOTDXF_LAUNCHER"
+        return subprocess.run([*RUNNER, str(executable), *args], cwd=cwd, timeout=timeout,
+                              **kwargs)
     if command_text is None:
         command_text = " ".join(args)
     command_line = f'"{program or windows_path(executable)}"'

@@ -28,7 +28,6 @@ class DrawAreaTest : public DrawingTest {
         view::WindowHost host;
         host.show = [this] { ++shows; };
         host.setPointer = [this](view::MousePointer pointer) { pointers.push_back(pointer); };
-        host.printerDialog = [this] { ++printerDialogs; };
         host.openPrinter = [this] { return openPrinter(); };
         host.unload = [this] { ++unloads; };
         host.endProgram = [this] { ++ends; };
@@ -83,7 +82,7 @@ class DrawAreaTest : public DrawingTest {
     std::optional<view::DrawArea> area;
     std::optional<platform::ScopedWindowSurface> shown;
     std::function<std::unique_ptr<view::PrintJob>()> openPrinter = [] { return nullptr; };
-    int shows = 0, printerDialogs = 0, unloads = 0, ends = 0;
+    int shows = 0, unloads = 0, ends = 0;
     std::vector<view::MousePointer> pointers;
 };
 

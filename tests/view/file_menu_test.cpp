@@ -148,12 +148,6 @@ TEST_F(FileMenuTest, WithoutAPrinterThePageGoesToAPdfAndTheUserIsTold) {
     EXPECT_EQ(messages[1].text, "No printer is available: the page was saved as " + pdfFile);
 }
 
-TEST_F(FileMenuTest, PrintSetupShowsThePrinterDialog) {
-    area->mnuPrintSetupClick();
-    EXPECT_EQ(printerDialogs, 1);
-    EXPECT_EQ(printersOpened, 0);
-}
-
 TEST_F(FileMenuTest, ExportWritesTheFixedFileAndSaysSo) {
     const std::string name(view::kExportFileName);
     std::remove(name.c_str());

@@ -11,8 +11,9 @@
 
 namespace {
 
-// Black and white pixels. A rectangle's outline is painted in the pen, or
-// inverted under R2_NOT, each pixel once; its inside in the brush.
+// Black and white pixels. A rectangle's outline is painted with the pen and
+// its inside with the brush, each pixel once; under R2_NOT what either
+// paints is inverted instead.
 class PixelSurface : public platform::RecordingSurface {
   public:
     PixelSurface(int width, int height)
@@ -37,13 +38,10 @@ class PixelSurface : public platform::RecordingSurface {
         for (int y = int(top); y <= int(bottom); ++y) {
             for (int x = int(left); x <= int(right); ++x) {
                 const bool edge = outline.count({x, y}) != 0;
+                const bool painted = edge ? !state.pen.null : !state.brush.null;
+                const bool ink = edge ? state.pen.colour.red == 0 : state.brush.colour.red == 0;
                 auto pixel = black_.begin() + (size_t(y) * Width() + x);
-                if (edge && !state.pen.null) {
-                    *pixel =
-                        state.rasterOp == platform::R2_NOT ? !*pixel : state.pen.colour.red == 0;
-                } else if (!edge && !state.brush.null) {
-                    *pixel = state.brush.colour.red == 0;
-                }
+                if (painted) *pixel = state.rasterOp == platform::R2_NOT ? !*pixel : ink;
             }
         }
     }
@@ -52,7 +50,7 @@ class PixelSurface : public platform::RecordingSurface {
     std::vector<bool> black_;
 };
 
-TEST(RubberBandTest, InvertsTheOutlineOnlyAndASecondBandRestoresIt) {
+TEST(ZoomModuleTest, InvertsTheOutlineOnlyAndASecondBandRestoresIt) {
     PixelSurface image(200, 120);
     const platform::WindowHandle window = platform::CreateWindowHandle();
     const platform::ScopedWindowSurface shown(window, image);
@@ -64,12 +62,6 @@ TEST(RubberBandTest, InvertsTheOutlineOnlyAndASecondBandRestoresIt) {
     EXPECT_EQ(image.BlackCount(), 2 * 131 + 2 * 89);
     view::DrawRubberBand(window, from, to);
     EXPECT_EQ(image.BlackCount(), 0);
-}
-
-TEST(RubberBandTest, SamePointComparesBothCoordinates) {
-    EXPECT_TRUE(view::SamePoint({3, 4}, {3, 4}));
-    EXPECT_FALSE(view::SamePoint({3, 4}, {3, 5}));
-    EXPECT_FALSE(view::SamePoint({3, 4}, {2, 4}));
 }
 
 class BandDragTest : public testsupport::DrawAreaTest {};

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPrinter>
 
 #include <functional>

@@ -112,10 +112,26 @@ TEST_F(ProgramTest, AMissingPatternFileIsARunTimeError) {
     EXPECT_FALSE(fs::exists(caller / "page.png"));
 }
 
-TEST_F(ProgramTest, WithoutArgumentsItSaysTheWindowIsNotThereYet) {
-    const Outcome outcome = Run({});
-    EXPECT_EQ(outcome.status, 2);
-    EXPECT_NE(outcome.errors.find("interactive window is not available"), std::string::npos);
+TEST_F(ProgramTest, WithoutArgumentsTheDrawingIsShownUntilTheWindowCloses) {
+    WriteCommands(std::string(kBlackSquare) + "LR\t1\t2\t3\t4\t5\t6\t7\t8\t9\t\r\n");
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("PLOTDXF_UNATTENDED", "1"); // boxes on stderr, answered at once
+    process.setProcessEnvironment(environment);
+    process.start(QString::fromStdString((program / "plotdxf-view").string()), {});
+    // The interpreter's report comes first; then the window stays up.
+    process.setReadChannel(QProcess::StandardError);
+    std::string errors;
+    while (errors.find("Error 9") == std::string::npos && process.waitForReadyRead(60000))
+        errors += process.readAllStandardError().toStdString();
+    EXPECT_NE(errors.find("Error 9"), std::string::npos) << errors;
+    EXPECT_FALSE(process.waitForFinished(1000));
+    process.kill();
+    process.waitForFinished();
+}
+
+TEST_F(ProgramTest, TheCommandLineIsChecked) {
     EXPECT_EQ(Run({"--help"}).status, 0);
     EXPECT_EQ(Run({"--png", "a.png", "--size", "9x9"}).status, 2);
     EXPECT_EQ(Run({"--bogus", "x"}).status, 2);
