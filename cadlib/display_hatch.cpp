@@ -35,8 +35,8 @@ bool NarrowToSlab(double origin, double direction, double low, double high, doub
 class Family {
   public:
     Family(const FillLineValues& line, std::vector<HatchPiece>& out) : out_(out) {
-        const double angle = line.angle * std::numbers::pi / 180.0;
-        const double c = std::cos(angle), s = std::sin(angle);
+        double c = 0, s = 0;
+        line.Direction(c, s);
         direction_ = {c, s};
         normal_ = {-s, c};
         base_ = {line.baseX * line.scale, line.baseY * line.scale};

@@ -803,7 +803,8 @@ class DrawingWriter {
     void PatternLine(const KqFillLine& record) {
         const FillLineValues line = ReadFillLine(record);
         const double scale = line.scale;
-        const double c = std::cos(line.angle * kDegrees), s = std::sin(line.angle * kDegrees);
+        double c = 0, s = 0;
+        line.Direction(c, s);
         out_.Real(53, line.angle);
         out_.Real(43, line.baseX * scale);
         out_.Real(44, line.baseY * scale);

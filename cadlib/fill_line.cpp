@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 namespace cadlib {
 
@@ -11,6 +12,20 @@ double FillLineValues::Period() const {
     for (int i = 0; i < dashCount; ++i)
         period += std::fabs(dashes[i]);
     return period;
+}
+
+void FillLineValues::Direction(double& cosine, double& sine) const {
+    const double quarterTurns = angle / 90.0;
+    if (quarterTurns == std::floor(quarterTurns) && std::isfinite(quarterTurns)) {
+        static constexpr double kCosines[] = {1, 0, -1, 0};
+        const auto quadrant = static_cast<int>(std::fmod(std::fmod(quarterTurns, 4.0) + 4.0, 4.0));
+        cosine = kCosines[quadrant];
+        sine = kCosines[(quadrant + 3) % 4];
+        return;
+    }
+    const double radians = angle * (std::numbers::pi / 180.0);
+    cosine = std::cos(radians);
+    sine = std::sin(radians);
 }
 
 FillLineValues ReadFillLine(const KqFillLine& line) {

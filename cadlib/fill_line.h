@@ -21,6 +21,9 @@ struct FillLineValues {
 
     // The length of one repeat of the dashes, before scaling (0 when continuous).
     double Period() const;
+    // The line's direction (cosine, sine), exact for multiples of 90 degrees,
+    // so axis-parallel patterns carry no rounding residue into the drawing.
+    void Direction(double& cosine, double& sine) const;
 };
 
 // The record is packed to 4 bytes, so its doubles may lie off their natural
