@@ -14,25 +14,22 @@ import statistics
 import subprocess
 import sys
 import tempfile
-import time
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 SOURCE = HERE.parent
 
 
+MEASURE = None  # bench/measure of the build: times a process and reads its peak memory
+
+
 def timed(argv, cwd):
     """Wall time and peak resident memory (bytes) of one process."""
-    start = time.perf_counter()
-    process = subprocess.Popen(argv, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    _, status, usage = os.wait4(process.pid, 0)
-    elapsed = time.perf_counter() - start
-    process.returncode = os.waitstatus_to_exitcode(status)
-    stderr = process.stderr.read().decode("latin-1")
-    process.stderr.close()
-    if process.returncode not in (0, 1):
-        sys.exit(f"{argv[0]} failed ({process.returncode}): {stderr}")
-    return elapsed, usage.ru_maxrss * 1024
+    done = subprocess.run([str(MEASURE), *argv], cwd=cwd, capture_output=True)
+    if done.returncode not in (0, 1):
+        sys.exit(f"{argv[0]} failed ({done.returncode}): {done.stderr.decode('latin-1')}")
+    seconds, kilobytes = done.stdout.split()[-2:]
+    return float(seconds), int(kilobytes) * 1024
 
 
 def count_dxf(path):
@@ -70,8 +67,10 @@ def main():
     options = parser.parse_args()
     build = Path(options.build).resolve()
     floor = build / "bench" / "format_floor"
-    if not floor.exists():
-        sys.exit(f"{floor} is missing: build the project first (tools/build)")
+    global MEASURE
+    MEASURE = build / "bench" / "measure"
+    if not floor.exists() or not MEASURE.exists():
+        sys.exit(f"{build}/bench is not built: build the project first (tools/build)")
 
     print(f"machine: {platform.processor() or platform.machine()}, {os.cpu_count()} cores, "
           f"{platform.system()} {platform.release()}")

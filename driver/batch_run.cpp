@@ -32,6 +32,7 @@ void Complain(const std::string& text) {
 
 void RunBatchConversion(int argc, char** argv) {
     try {
+        platform::ReturnLargeBlocksToTheSystem();
         platform::MakeProgramFolderCurrent();
         std::optional<view::DrawArea> window;
         window.emplace(); // loaded hidden: the session binds the display to it

@@ -32,6 +32,11 @@ std::string_view ArgumentsAfterProgramName(std::string_view commandLine);
 // converter), then the program ends with `exitStatus`.
 [[noreturn]] void ReportUncaughtError(const RuntimeError& error, int exitStatus);
 
+// Makes the allocator hand large blocks back to the system when they are
+// freed, so a drawing's growing tables do not leave their outgrown copies
+// resident: the peak memory of a conversion is then what it holds.
+void ReturnLargeBlocksToTheSystem();
+
 // Ends the program at once: no further handler or destructor runs.
 [[noreturn]] void EndProgram(int exitStatus);
 

@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <system_error>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace platform {
 
 std::string ProgramFolder() {
@@ -28,6 +32,14 @@ std::string CommandLineText(int argc, char** argv) {
         text += argv[i];
     }
     return text;
+}
+
+void ReturnLargeBlocksToTheSystem() {
+#if defined(__GLIBC__)
+    // A fixed threshold: glibc's adaptive one rises after the first large
+    // free and then keeps later blocks on the heap.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
 }
 
 } // namespace platform

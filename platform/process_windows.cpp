@@ -62,4 +62,7 @@ std::string CommandLineText(int, char**) {
     return std::string(ArgumentsAfterProgramName(GetCommandLineA()));
 }
 
+// The Windows heap already returns large blocks when they are freed.
+void ReturnLargeBlocksToTheSystem() {}
+
 } // namespace platform
