@@ -17,7 +17,7 @@
 
 namespace {
 
-std::string patternFile;
+hatch::PatternTable loadedPatterns; // read once: the interpretation never changes it
 std::string outputName;
 
 } // namespace
@@ -26,8 +26,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     platform::SetMessageSink(
         [](const platform::MessageRequest&) { return platform::MessageAnswer::Ok; });
     std::ifstream file(PLOTDXF_SOURCE_DIR "/data/kqhatch.pat", std::ios::binary);
-    patternFile.assign(std::istreambuf_iterator<char>(file), {});
+    const std::string patternFile(std::istreambuf_iterator<char>(file), {});
     if (patternFile.empty()) std::abort();
+    hatch::LoadHatchPatternsFromText(patternFile);
+    loadedPatterns = hatch::Patterns();
     const auto folder =
         std::filesystem::temp_directory_path() / ("plotdxf-fuzz-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
@@ -37,7 +39,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     testsupport::ResetAllModules();
-    hatch::LoadHatchPatternsFromText(patternFile);
+    hatch::Patterns() = loadedPatterns;
     interpreter::StartDrawingFromText(std::string_view(reinterpret_cast<const char*>(data), size));
     kq_output_dxf_file(builder::Session().ScreenHandle, outputName.c_str());
     return 0;
