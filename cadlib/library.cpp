@@ -88,6 +88,23 @@ const char* Safe(const char* text) {
     return text ? text : "";
 }
 
+// Runs `apply` on the object of a handle: 1 when there is one, else 0.
+template <typename Apply>
+int32_t WithScreen(int32_t handle, Apply apply) {
+    Screen* screen = FindScreen(handle);
+    if (!screen) return 0;
+    apply(*screen);
+    return 1;
+}
+
+template <typename Apply>
+int32_t WithDataArea(int32_t handle, Apply apply) {
+    DataArea* area = FindDataArea(handle);
+    if (!area) return 0;
+    apply(*area);
+    return 1;
+}
+
 // Puts a pending record into a data-area table, replacing one of the same name.
 template <typename Record>
 int StoreRecord(std::vector<Record>& table, Record&& record) {
@@ -345,32 +362,22 @@ int32_t kq_set_sys_panpercent(int32_t dataArea, int32_t percent) {
 }
 
 int32_t kq_set_font_path(int32_t screen, const char* path) {
-    Screen* s = FindScreen(screen);
-    if (!s) return 0;
-    s->fontPath = Safe(path);
-    return 1;
+    return WithScreen(screen, [&](Screen& target) { target.fontPath = Safe(path); });
 }
 
 int32_t kq_set_fillstyle(int32_t screen, int32_t style) {
-    Screen* s = FindScreen(screen);
-    if (!s) return 0;
-    s->fillStyle = style;
-    return 1;
+    return WithScreen(screen, [&](Screen& target) { target.fillStyle = style; });
 }
 
 int32_t kq_set_fillmode(int32_t screen, int32_t mode) {
-    Screen* s = FindScreen(screen);
-    if (!s) return 0;
-    s->fillMode = mode;
-    return 1;
+    return WithScreen(screen, [&](Screen& target) { target.fillMode = mode; });
 }
 
 int32_t kq_setfillstyle(int32_t screen, int32_t style, int32_t colour) {
-    Screen* s = FindScreen(screen);
-    if (!s) return 0;
-    s->hatchStyle = style;
-    s->hatchColour = colour;
-    return 1;
+    return WithScreen(screen, [&](Screen& target) {
+        target.hatchStyle = style;
+        target.hatchColour = colour;
+    });
 }
 
 int32_t kq_set_window_ansic(int32_t screen, int32_t flag) {
@@ -408,10 +415,7 @@ int32_t kq_update_layer_table(int32_t dataArea, int32_t, int32_t entry) {
 }
 
 int32_t kq_assign_layer(int32_t screen, const char* name) {
-    Screen* s = FindScreen(screen);
-    if (!s) return 0;
-    s->assignedLayers = Safe(name);
-    return 1;
+    return WithScreen(screen, [&](Screen& target) { target.assignedLayers = Safe(name); });
 }
 
 namespace {
@@ -508,10 +512,7 @@ int32_t kq_create_default_line_types(int32_t dataArea) {
 }
 
 int32_t kq_assign_line_style(int32_t screen, const char* name) {
-    Screen* s = FindScreen(screen);
-    if (!s) return 0;
-    s->assignedLineStyles = Safe(name);
-    return 1;
+    return WithScreen(screen, [&](Screen& target) { target.assignedLineStyles = Safe(name); });
 }
 
 int32_t kq_create_style_tbl(const char* name) {
@@ -541,10 +542,7 @@ int32_t kq_update_style_table(int32_t dataArea, int32_t, int32_t entry) {
 // --- System values ---------------------------------------------------------
 
 int32_t kq_set_sys_penwidth(int32_t dataArea, int32_t width) {
-    DataArea* area = FindDataArea(dataArea);
-    if (!area) return 0;
-    area->system.penWidth = width;
-    return 1;
+    return WithDataArea(dataArea, [&](DataArea& target) { target.system.penWidth = width; });
 }
 
 double kq_set_sys_ltscale(int32_t dataArea, double scale) {
@@ -565,10 +563,7 @@ int32_t kq_set_sys_ltype(int32_t dataArea, const char* name) {
 }
 
 int32_t kq_set_sys_qtextmode(int32_t dataArea, int32_t mode) {
-    DataArea* area = FindDataArea(dataArea);
-    if (!area) return 0;
-    area->system.quickTextMode = mode;
-    return 1;
+    return WithDataArea(dataArea, [&](DataArea& target) { target.system.quickTextMode = mode; });
 }
 
 const char* kq_last_error() {
