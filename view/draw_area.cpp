@@ -30,6 +30,15 @@ PixelPoint Rounded(float x, float y) {
     return {platform::ToInt32(x), platform::ToInt32(y)};
 }
 
+// The pointer of a mouse event, rounded, kept as the last mouse position.
+PixelPoint RecordPointer(float x, float y) {
+    ZoomState& zoom = Zoom();
+    const PixelPoint at = Rounded(x, y);
+    zoom.MouseX = at.x;
+    zoom.MouseY = at.y;
+    return at;
+}
+
 // Arms one point zoom for the next release, disarming the others.
 void ArmPointZoom(int16_t ZoomState::*flag) {
     ZoomState& zoom = Zoom();
@@ -156,9 +165,7 @@ void DrawArea::MouseDown(int16_t button, int16_t, float x, float y) {
     const int32_t screen = builder::Session().ScreenHandle;
     if (screen == 0) return;
     ZoomState& zoom = Zoom();
-    const PixelPoint at = Rounded(x, y);
-    zoom.MouseX = at.x;
-    zoom.MouseY = at.y;
+    const PixelPoint at = RecordPointer(x, y);
     if (button != kLeftButton) return;
     if (zoom.ZoomWindowMode == 1) {
         zoom.BandStart = zoom.BandEnd = at;
@@ -174,9 +181,7 @@ void DrawArea::MouseMove(int16_t buttons, int16_t, float x, float y) {
         const int32_t screen = builder::Session().ScreenHandle;
         if (screen == 0) return;
         ZoomState& zoom = Zoom();
-        const PixelPoint at = Rounded(x, y);
-        zoom.MouseX = at.x;
-        zoom.MouseY = at.y;
+        const PixelPoint at = RecordPointer(x, y);
         kq_set_mouse(screen, zoom.MouseX, zoom.MouseY);
         if (buttons == kLeftButton && zoom.ZoomWindowMode == 1 && zoom.BandShown == 1) {
             DrawBand(); // off with the old band
@@ -193,9 +198,7 @@ void DrawArea::MouseMove(int16_t buttons, int16_t, float x, float y) {
 void DrawArea::MouseUp(int16_t button, int16_t, float x, float y) {
     if (button != kLeftButton) return;
     ZoomState& zoom = Zoom();
-    const PixelPoint at = Rounded(x, y);
-    zoom.MouseX = at.x;
-    zoom.MouseY = at.y;
+    RecordPointer(x, y);
     if (zoom.ZoomInPending == 1) {
         ZoomInAtPoint(zoom.MouseX, zoom.MouseY);
         zoom.ZoomInPending = 0;
