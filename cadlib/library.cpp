@@ -492,7 +492,7 @@ int32_t kq_get_vport_id(int32_t screen, const char* name) {
     return area->FindViewport(name) + 1;
 }
 
-// kq_set_vport_world, kq_reset_vport and kq_set_vport_status: display_viewports.cpp.
+// kq_set_vport_world, kq_reset_vport and kq_set_vport_status: display/viewports.cpp.
 
 // --- Line types and text styles --------------------------------------------
 

@@ -1,7 +1,7 @@
 // RedrawScreen: one device context per pass, taken from the window and given back.
 #include "builder/redraw.h"
 
-#include "cadlib/display_fixture.h"
+#include "cadlib/display/fixture.h"
 #include "cadlib/kq.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Printing: the mapping mode the library computes for, the printed page, the
 // drawing's extents, and the character arrays that carry a print job's name.
-#include "cadlib/display_draw.h"
+#include "cadlib/display/draw.h"
 #include "cadlib/kq_display.h"
 
 #include <algorithm>

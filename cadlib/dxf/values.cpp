@@ -1,5 +1,5 @@
 // Lineweights and colours in DXF terms.
-#include "cadlib/dxf_values.h"
+#include "cadlib/dxf/values.h"
 
 #include "cadlib/database.h"
 

@@ -1,5 +1,5 @@
 // Group-code/value formatting into a large buffer flushed in big chunks.
-#include "cadlib/dxf_stream.h"
+#include "cadlib/dxf/stream.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "cadlib/display_geometry.h"
+#include "cadlib/display/geometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // POSIX half of the output file: permission bits decide what may be replaced,
 // the temporary file takes the target's mode, rename() puts it in place.
-#include "cadlib/dxf_output_file.h"
+#include "cadlib/dxf/output_file.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,9 +2,9 @@
 // ASCII DXF, with complete tables, one handle counter, resolvable owners and
 // the objects section that AutoCAD-family programs insist on.
 #include "cadlib/database.h"
-#include "cadlib/dxf_output_file.h"
-#include "cadlib/dxf_stream.h"
-#include "cadlib/dxf_values.h"
+#include "cadlib/dxf/output_file.h"
+#include "cadlib/dxf/stream.h"
+#include "cadlib/dxf/values.h"
 #include "cadlib/fill_line.h"
 #include "cadlib/kq.h"
 

@@ -1,4 +1,4 @@
-#include "cadlib/display_hatch.h"
+#include "cadlib/display/hatch.h"
 
 #include "cadlib/fill_line.h"
 

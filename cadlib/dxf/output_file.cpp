@@ -1,7 +1,7 @@
 // Temporary file beside the target, renamed into place when complete. What
-// differs between systems is in dxf_output_file_posix.cpp and
-// dxf_output_file_windows.cpp.
-#include "cadlib/dxf_output_file.h"
+// differs between systems is in output_file_posix.cpp and
+// output_file_windows.cpp.
+#include "cadlib/dxf/output_file.h"
 
 #include <cerrno>
 #include <cstring>

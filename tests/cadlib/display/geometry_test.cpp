@@ -1,5 +1,5 @@
 // Clipping, arcs and dash patterns of the display.
-#include "cadlib/display_geometry.h"
+#include "cadlib/display/geometry.h"
 
 #include <gtest/gtest.h>
 

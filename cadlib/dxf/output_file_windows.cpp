@@ -1,7 +1,7 @@
 // Windows half of the output file: the read-only attribute decides what may
 // be replaced, and MoveFileExA puts the complete file in place. Names go to
 // the system as the caller gave them, 8-bit in the ANSI code page.
-#include "cadlib/dxf_output_file.h"
+#include "cadlib/dxf/output_file.h"
 
 #include "platform/system_error_windows.h"
 

@@ -19,8 +19,8 @@ class DxfOutputFile {
 
     // Creates the temporary file. False when the target cannot be replaced (a
     // folder, a read-only file) or the folder takes no new file. Open() and
-    // MoveIntoPlace() are the system's part, in dxf_output_file_posix.cpp and
-    // dxf_output_file_windows.cpp.
+    // MoveIntoPlace() are the system's part, in output_file_posix.cpp and
+    // output_file_windows.cpp.
     bool Open();
     std::FILE* File() const { return file_.get(); }
 

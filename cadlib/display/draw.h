@@ -2,7 +2,7 @@
 // this header.
 #pragma once
 
-#include "cadlib/display_view.h"
+#include "cadlib/display/view.h"
 #include "platform/device_context.h"
 
 namespace cadlib {

@@ -1,9 +1,9 @@
 // Drawing passes: entities through the viewports into the bound device
 // context, with cosmetic pens, line types, solid areas, hatch lines and text.
-#include "cadlib/display_draw.h"
+#include "cadlib/display/draw.h"
 
-#include "cadlib/display_geometry.h"
-#include "cadlib/display_hatch.h"
+#include "cadlib/display/geometry.h"
+#include "cadlib/display/hatch.h"
 #include "cadlib/kq_display.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // Viewports on the drawing area: the world-pixel mapping, picking, zoom and pan.
-#include "cadlib/display_fixture.h"
+#include "cadlib/display/fixture.h"
 #include "cadlib/kq.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // shows is that rectangle widened to the viewport's shape, centred. Zooms and
 // pans store what they make the viewport show, so a later resize keeps the
 // same middle and scale of the picture within reason.
-#include "cadlib/display_view.h"
+#include "cadlib/display/view.h"
 #include "cadlib/kq.h"
 #include "cadlib/kq_display.h"
 

@@ -1,7 +1,7 @@
 // Drawing passes into a recording surface: what reaches the device, where,
 // and with which pen, brush and font.
 #include "cadlib/database.h"
-#include "cadlib/display_fixture.h"
+#include "cadlib/display/fixture.h"
 #include "cadlib/kq.h"
 
 #include <gtest/gtest.h>

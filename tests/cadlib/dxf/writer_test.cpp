@@ -2,8 +2,8 @@
 // kq_output_dxf_file, checked for structure and read back by an independent
 // reader (ezdxf through tools/dxf_probe.py); and the failure paths.
 #include "cadlib/database.h"
-#include "cadlib/dxf_stream.h"
-#include "cadlib/dxf_values.h"
+#include "cadlib/dxf/stream.h"
+#include "cadlib/dxf/values.h"
 #include "cadlib/kq.h"
 #include "cadlib/testing.h"
 #include "support/dxf_check.h"
