@@ -13,8 +13,8 @@
 namespace driver {
 
 void PrepareDrawing() {
-    hatch::LoadHatchPatterns();
-    interpreter::StartDrawing();
+    hatch::LoadHatchPatterns(hatch::kPatternFileName);
+    interpreter::StartDrawing(interpreter::kCommandFileName);
 }
 
 std::string OutputName(const std::string& commandLine) {

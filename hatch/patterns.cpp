@@ -134,8 +134,8 @@ void ReadPatternFile(TextFileReader& file) {
 } // namespace
 
 // Errors are not caught here: the start-up ends the program on them.
-void LoadHatchPatterns() {
-    TextFileReader file(kPatternFileName);
+void LoadHatchPatterns(const std::string& patternFile) {
+    TextFileReader file(patternFile);
     ReadPatternFile(file);
 }
 

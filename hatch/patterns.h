@@ -33,8 +33,9 @@ struct CurrentPattern {
 PatternTable& Patterns();
 CurrentPattern& Current();
 
-// Reads kqhatch.pat from the current folder and fills the name tables.
-void LoadHatchPatterns();
+// Reads the pattern file `patternFile` (relative names from the current
+// folder) and fills the name tables.
+void LoadHatchPatterns(const std::string& patternFile);
 // The same reading of `contents` held in memory.
 void LoadHatchPatternsFromText(std::string_view contents);
 // Selects the pattern named by `name` (upper-cased and trimmed in place).

@@ -261,8 +261,8 @@ void RunInterpreter(OpenCommands open) {
 
 } // namespace
 
-void StartDrawing() {
-    RunInterpreter([] { return platform::TextFileReader(kCommandFileName); });
+void StartDrawing(const std::string& commandFile) {
+    RunInterpreter([&commandFile] { return platform::TextFileReader(commandFile); });
 }
 
 void StartDrawingFromText(std::string_view commands) {

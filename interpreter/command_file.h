@@ -23,9 +23,10 @@ struct InterpreterState {
 
 InterpreterState& Interpreter();
 
-// Interprets the command file of the current folder into the drawing session.
-// Never throws: errors are reported and end the interpretation.
-void StartDrawing();
+// Interprets the command file `commandFile` (relative names from the current
+// folder) into the drawing session. Never throws: errors are reported and end
+// the interpretation.
+void StartDrawing(const std::string& commandFile);
 
 // The same run on `commands` held in memory instead of the command file.
 void StartDrawingFromText(std::string_view commands);

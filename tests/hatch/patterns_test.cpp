@@ -1,8 +1,8 @@
 #include "hatch/patterns.h"
 
 #include "support/drawing_fixture.h"
-#include "support/module_reset.h"
 #include "support/error_number.h"
+#include "support/module_reset.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ Result Load(const std::string& text) {
     testsupport::TempFolder folder;
     folder.Write(hatch::kPatternFileName, text);
     try {
-        hatch::LoadHatchPatterns();
+        hatch::LoadHatchPatterns(hatch::kPatternFileName);
     } catch (const platform::RuntimeError& error) {
         return {error.Number(), error.Detail()};
     }
@@ -80,7 +80,8 @@ TEST(HatchFile, ErrorsNameTheFileAndLine) {
               (Result{62, "kqhatch.pat line 2: the file ends before the pattern's line count"}));
     EXPECT_EQ(Load("*\r\n2\r\n" + kLine),
               (Result{62, "kqhatch.pat line 4: the file ends before the pattern's last line"}));
-    EXPECT_EQ(ErrorNumberOf([] { hatch::LoadHatchPatterns(); }), platform::kFileNotFound);
+    EXPECT_EQ(ErrorNumberOf([] { hatch::LoadHatchPatterns(hatch::kPatternFileName); }),
+              platform::kFileNotFound);
 }
 
 TEST(HatchFile, SelectsByNameCodeOrNumber) {

@@ -22,7 +22,7 @@ class CommandFileTest : public testsupport::DrawingTest {
     // Runs the interpreter on `commands` as the whole command file.
     void Run(std::string_view commands) {
         folder.Write("tempdxf.txt", commands);
-        interpreter::StartDrawing();
+        interpreter::StartDrawing(interpreter::kCommandFileName);
     }
 
     std::string Field(int n) { return Interpreter().CommandFields[n]; }
@@ -171,7 +171,8 @@ TEST_F(CommandFileTest, NinthFieldStoresTheFirstEightBeforeFailing) {
 }
 
 TEST_F(CommandFileTest, MissingCommandFileIsError53AfterTheSessionOpened) {
-    interpreter::StartDrawing(); // the temporary folder has no tempdxf.txt
+    interpreter::StartDrawing(
+        interpreter::kCommandFileName); // the temporary folder has no tempdxf.txt
     EXPECT_EQ(Interpreter().ReportedError, 53);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Error 53 in DXF startdrawing.  Please contact Tarsel");
