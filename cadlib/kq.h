@@ -6,6 +6,7 @@
 #include "cadlib/records.h"
 
 #include <cstdint>
+#include <cstdio>
 
 // --- Geometry values -------------------------------------------------------
 void kq_set_pnt_3d(double x, double y, double z, KqPoint3& point);
@@ -115,4 +116,7 @@ int32_t kq_filluser_entity(int32_t screen, const KqFillLine* lines, int32_t coun
 // Writes the whole drawing as an ASCII DXF (through a temporary file renamed
 // into place). Non-zero on success, 0 on failure; kq_last_error() says why.
 int32_t kq_output_dxf_file(int32_t screen, const char* fileName);
+// Writes the whole drawing as an ASCII DXF to the open `stream` (standard
+// output, a pipe), which the caller flushes and closes.
+int32_t kq_output_dxf_stream(int32_t screen, std::FILE* stream);
 const char* kq_last_error();

@@ -2,66 +2,172 @@
 
 #include "builder/session.h"
 #include "cadlib/kq.h"
+#include "driver/command_line.h"
+#include "driver/module_reset.h"
 #include "hatch/patterns.h"
 #include "interpreter/command_file.h"
+#include "platform/message_box.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <optional>
+#include <filesystem>
 
 namespace driver {
 
-void PrepareDrawing() {
-    hatch::LoadHatchPatterns(hatch::kPatternFileName);
-    interpreter::StartDrawing(interpreter::kCommandFileName);
-}
-
-std::string OutputName(const std::string& commandLine) {
-    return commandLine.empty() ? std::string("temp.dxf") : commandLine;
-}
-
 namespace {
 
-void Complain(const std::string& text) {
-    std::string line = "plotdxf: " + text + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+// `reason` without the "name: " it may start with.
+std::string WithoutName(std::string reason, const std::string& name) {
+    if (!name.empty() && reason.starts_with(name + ": ")) reason.erase(0, name.size() + 2);
+    return reason;
+}
+
+void LoadPatterns(const RunDescription& run) {
+    // The classic run reads kqhatch.pat of the current folder, as it always has.
+    hatch::LoadHatchPatterns(run.classic ? run.patternFile : ShownName(run.patternFile));
+}
+
+void Interpret(const RunDescription& run, const CommandSource& source,
+               std::optional<platform::TextFileReader> commands) {
+    if (!commands) {
+        interpreter::StartDrawing(source.path);
+        return;
+    }
+    interpreter::ReadRules rules;
+    rules.text = run.text;
+    rules.errorBox = run.errorBox;
+    rules.checks = run.checks;
+    rules.warn = [&run, shown = ShownName(source)](long line, const std::string& what) {
+        Complain(run.program, shown + ": line " + std::to_string(line) + ": warning: " + what);
+    };
+    interpreter::StartDrawing(std::move(*commands), rules);
+}
+
+// Tells where and why the interpreter stopped, if it did; true when it did.
+bool ExplainInterpreterError(const RunDescription& run, const Conversion& conversion) {
+    const interpreter::InterpreterState& state = interpreter::Interpreter();
+    if (state.ReportedError == 0) return false;
+    std::string why = platform::ErrorDescription(state.ReportedError);
+    if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
+    const std::string commands = ShownName(conversion.commands);
+    const std::string line = std::to_string(state.ReportedErrorLine);
+    if (run.classic) {
+        const std::string where =
+            state.ReportedErrorLine > 0 ? "line " + line + " of " + commands : commands;
+        Complain(run.program, "the interpretation stopped at " + where + " (" + why +
+                                  "); the drawing holds what the lines before it built");
+    } else {
+        const std::string where =
+            state.ReportedErrorLine > 0 ? commands + ": line " + line : commands;
+        Complain(run.program, where + ": " + why + "; the drawing " +
+                                  ShownName(conversion.drawing) +
+                                  " holds what the lines before it built");
+    }
+    return true;
+}
+
+// Writes the session's drawing; false, told on stderr, when it cannot.
+bool WriteDrawing(const RunDescription& run, const DrawingDestination& drawing) {
+    const int32_t screen = builder::Session().ScreenHandle;
+    bool written = false;
+    std::string target;
+    if (drawing.standardOutput) {
+        platform::MakeBinary(stdout);
+        written = kq_output_dxf_stream(screen, stdout) != 0;
+    } else {
+        // The classic name goes to the writer as the command line gave it.
+        target = run.classic ? drawing.path : ShownName(drawing.path);
+        written = kq_output_dxf_file(screen, target.c_str()) != 0;
+    }
+    if (written) return true;
+    Complain(run.program, "the drawing " + ShownName(drawing) +
+                              " could not be written: " + WithoutName(kq_last_error(), target));
+    return false;
+}
+
+// One conversion, from the hidden window to the purge of the session.
+ExitStatus Convert(const RunDescription& run, const Conversion& conversion) {
+    std::optional<platform::TextFileReader> commands;
+    if (!run.classic) {
+        commands = OpenCommandFile(run, conversion.commands);
+        if (!commands) return kNotWritten;
+    }
+    std::optional<view::DrawArea> window;
+    window.emplace(); // loaded hidden: the session binds the display to it
+    Interpret(run, conversion.commands, std::move(commands));
+    const bool stopped = ExplainInterpreterError(run, conversion);
+    const bool written = WriteDrawing(run, conversion.drawing);
+
+    const builder::SessionState& session = builder::Session();
+    if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
+    if (session.ScreenHandle != 0) kq_purge_scrn_glb(session.ScreenHandle);
+    window.reset();
+    if (written && run.verbose) {
+        Complain(run.program, ShownName(conversion.commands) + ": written to " +
+                                  ShownName(conversion.drawing) +
+                                  (stopped ? " up to the error" : ""));
+    }
+    return !written ? kNotWritten : stopped ? kInterpreterError : kConverted;
 }
 
 } // namespace
 
-void RunBatchConversion(int argc, char** argv) {
+void Complain(const std::string& program, const std::string& text) {
+    const std::string line = program + ": " + text + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+std::optional<platform::TextFileReader> OpenCommandFile(const RunDescription& run,
+                                                        const CommandSource& source) {
+    if (source.standardInput) {
+        return platform::TextFileReader::StandardInput(ShownName(source), run.text);
+    }
+    std::error_code error;
+    if (std::filesystem::is_directory(source.path, error)) {
+        Complain(run.program, ShownName(source) + ": is a folder, not a command file");
+        return std::nullopt;
+    }
+    try {
+        return platform::TextFileReader(source.path, run.text);
+    } catch (const platform::RuntimeError& failure) {
+        Complain(run.program, ShownName(source) + ": cannot be read: " +
+                                  WithoutName(failure.Detail(), source.path));
+        return std::nullopt;
+    }
+}
+
+void PrepareDrawing(const RunDescription& run, std::optional<platform::TextFileReader> commands) {
+    LoadPatterns(run);
+    Interpret(run, run.conversions.front().commands, std::move(commands));
+}
+
+void PrepareDrawing() {
+    PrepareDrawing(ClassicRun(""), std::nullopt);
+}
+
+void RunBatchConversion(const RunDescription& run) {
     try {
         platform::ReturnLargeBlocksToTheSystem();
-        platform::MakeProgramFolderCurrent();
-        std::optional<view::DrawArea> window;
-        window.emplace(); // loaded hidden: the session binds the display to it
-        PrepareDrawing();
-
-        const interpreter::InterpreterState& run = interpreter::Interpreter();
-        if (run.ReportedError != 0) {
-            std::string where = run.ReportedErrorLine > 0
-                                    ? "line " + std::to_string(run.ReportedErrorLine) + " of " +
-                                          interpreter::kCommandFileName
-                                    : std::string(interpreter::kCommandFileName);
-            std::string why = platform::ErrorDescription(run.ReportedError);
-            if (!run.ReportedErrorDetail.empty()) why += ": " + run.ReportedErrorDetail;
-            Complain("the interpretation stopped at " + where + " (" + why +
-                     "); the drawing holds what the lines before it built");
+        if (run.classic) {
+            platform::MakeProgramFolderCurrent();
+        } else {
+            // Nobody waits at a box for a program started by a script.
+            platform::SetMessageSink(platform::WriteMessageToStderr);
         }
-
-        const std::string name = OutputName(platform::CommandLineText(argc, argv));
-        const builder::SessionState& session = builder::Session();
-        const bool written = kq_output_dxf_file(session.ScreenHandle, name.c_str()) != 0;
-        if (!written) Complain("the drawing could not be written: " + std::string(kq_last_error()));
-
-        if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
-        if (session.ScreenHandle != 0) kq_purge_scrn_glb(session.ScreenHandle);
-        window.reset();
-        platform::EndProgram(!written                 ? kNotWritten
-                             : run.ReportedError != 0 ? kInterpreterError
-                                                      : kConverted);
+        LoadPatterns(run);
+        int worst = kConverted;
+        for (const Conversion& conversion : run.conversions) {
+            if (&conversion != &run.conversions.front()) ResetDrawingModules();
+            worst = std::max<int>(worst, Convert(run, conversion));
+        }
+        platform::EndProgram(worst);
     } catch (const platform::RuntimeError& error) {
+        if (!run.classic && !error.Detail().empty()) {
+            Complain(run.program, std::string(error.what()) + ": " + error.Detail());
+            platform::EndProgram(kUncaughtError);
+        }
         platform::ReportUncaughtError(error, kUncaughtError);
     }
 }

@@ -1,11 +1,75 @@
-// plotdxf: converts tempdxf.txt in the program's folder into the DXF drawing
-// named by the command line (temp.dxf when it is empty).
+// plotdxf: converts plot command files into DXF drawings.
 //
-// Exit status: 0 converted; 1 the interpreter reported an error (the drawing
-// built so far was written); 2 the drawing could not be written; 3 an
-// uncaught run-time error ended the run before the drawing was written.
+// Classic form (no argument, or a command line that does not start with
+// '-'): tempdxf.txt of the program's folder into the drawing named by the
+// command line (temp.dxf when it is empty), relative to that folder.
+// Explicit form: the options below, relative names from the current folder.
 #include "driver/batch_run.h"
+#include "driver/command_line.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: plotdxf -i FILE [-o FILE] [options]\n"
+    "       plotdxf [options] FILE...\n"
+    "       plotdxf [DRAWING]          (classic form)\n"
+    "\n"
+    "Converts plot command files into DXF drawings.\n"
+    "\n"
+    "  -i, --input FILE    the command file to convert ('-': standard input); may\n"
+    "                      be given several times, and FILE alone means -i FILE\n"
+    "  -o, --output FILE   the drawing ('-': standard output); default: FILE with\n"
+    "                      the extension .dxf, beside it (standard output for\n"
+    "                      standard input)\n"
+    "  --output-dir DIR    the drawings of several command files go into DIR\n"
+    "  --patterns FILE     the hatch pattern file (default: kqhatch.pat beside\n"
+    "                      the program)\n"
+    "  --encoding ENC      cp1252 (default) or utf-8; a UTF-8 byte-order mark\n"
+    "                      always selects utf-8\n"
+    "  --strict            the warnings about lines the reader passes over (an\n"
+    "                      unknown command, text after the last TAB, a line\n"
+    "                      without a TAB) are errors\n"
+    "  --verbose           a line for every command file converted\n"
+    "  -h, --help          this text\n"
+    "  -V, --version       the version\n"
+    "Relative names are taken from the current folder. Each command file is\n"
+    "converted on its own; a line ends at CR LF, CR or LF.\n"
+    "\n"
+    "Classic form: a command line that does not start with '-' names the drawing\n"
+    "to write in the program's folder (temp.dxf when empty), made of tempdxf.txt\n"
+    "in that folder; a line ends at CR LF or CR.\n"
+    "\n"
+    "Exit status (the worst of all command files):\n"
+    "  0  converted\n"
+    "  1  the command file stopped at an error; the drawing holds what the lines\n"
+    "     before it built\n"
+    "  2  nothing written: the drawing could not be written, the command file\n"
+    "     could not be read, or the command line was not understood\n"
+    "  3  a run-time error (such as a missing pattern file) ended the run\n";
+
+void Say(std::FILE* stream, std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    driver::RunBatchConversion(argc, argv);
+    const driver::CommandLine line = driver::ReadConverterCommandLine(argc, argv);
+    switch (line.request) {
+    case driver::Request::Help:
+        Say(stdout, kUsage);
+        return driver::kConverted;
+    case driver::Request::Version:
+        Say(stdout, driver::VersionText("plotdxf") + "\n");
+        return driver::kConverted;
+    case driver::Request::Refused:
+        driver::Complain("plotdxf", line.problem + " (see --help)");
+        return driver::kNotWritten;
+    case driver::Request::Run:
+        break;
+    }
+    driver::RunBatchConversion(line.run);
 }

@@ -1,15 +1,17 @@
 // plotdxf-view: the screen view of the drawing that plotdxf converts. Without
 // arguments it interprets tempdxf.txt in the program's folder and shows the
-// drawing in the "Screen View" window. With --png FILE or --pdf FILE it
-// writes the page as the window shows it instead, with no display needed.
+// drawing in the "Screen View" window; -i FILE (or FILE alone) shows that
+// command file instead. With --png FILE or --pdf FILE it writes the page as
+// the window shows it, with no display needed.
 //
 // Exit status: 0 written, or the window closed or exited; 1 the interpreter
 // reported an error (the picture holds what the lines before it built); 2 the
-// picture could not be written, or the command line was not understood; 3 an
-// uncaught run-time error ended the run.
+// picture could not be written, the command file could not be read, or the
+// command line was not understood; 3 an uncaught run-time error ended the run.
 #include "builder/session.h"
 #include "cadlib/kq.h"
 #include "driver/batch_run.h"
+#include "driver/command_line.h"
 #include "interpreter/command_file.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
@@ -25,40 +27,55 @@
 
 namespace {
 
+constexpr const char* kProgram = "plotdxf-view";
+
 constexpr std::string_view kUsage =
-    "usage: plotdxf-view\n"
-    "       plotdxf-view --png FILE [--size WxH]\n"
-    "       plotdxf-view --pdf FILE [--size WxH]\n"
+    "usage: plotdxf-view [FILE | -i FILE] [--patterns FILE] [--encoding ENC]\n"
+    "       plotdxf-view [FILE | -i FILE] --png FILE [--size WxH]\n"
+    "       plotdxf-view [FILE | -i FILE] --pdf FILE [--size WxH]\n"
     "\n"
-    "Interprets tempdxf.txt in the program's folder (with kqhatch.pat beside it).\n"
-    "Without arguments it shows the drawing in the Screen View window. Otherwise\n"
-    "it writes the whole page as the screen view shows it, without a display:\n"
+    "Interprets the command file FILE, or without it tempdxf.txt in the\n"
+    "program's folder, and shows the drawing in the Screen View window.\n"
+    "  -i, --input FILE  the command file ('-': standard input)\n"
+    "  --patterns FILE   the hatch pattern file (default: kqhatch.pat beside\n"
+    "                    the program)\n"
+    "  --encoding ENC    cp1252 (default) or utf-8; a UTF-8 byte-order mark\n"
+    "                    always selects utf-8\n"
+    "  -h, --help        this text\n"
+    "  -V, --version     the version\n"
+    "With a picture option it writes the whole page as the screen view shows it,\n"
+    "without a display:\n"
     "  --png FILE   a PNG image of W x H pixels\n"
     "  --pdf FILE   a one-page PDF of W x H pixels at 100 pixels per inch\n"
     "  --size WxH   the drawing area in pixels (default 850x1100: the letter page\n"
     "               at 100 pixels per inch); each side from 16 to 10000\n"
-    "A relative FILE is taken from the folder the program is started in.\n"
+    "Relative names are taken from the folder the program is started in.\n"
     "\n"
     "Exit status: 0 written, or the window closed; 1 the command file stopped at\n"
     "an error (the picture shows what the lines before it built); 2 the picture\n"
-    "could not be written or the command line was not understood; 3 a run-time\n"
-    "error ended the run.\n";
+    "could not be written, the command file could not be read, or the command\n"
+    "line was not understood; 3 a run-time error ended the run.\n";
 
 constexpr int kDefaultWidth = 850, kDefaultHeight = 1100;
 constexpr int kSmallestSide = 16, kLargestSide = 10000;
 
-struct Options {
+// The picture a run writes instead of showing the window.
+struct PictureOptions {
+    std::string png, pdf, size;
     view::qt::PictureFormat format = view::qt::PictureFormat::Png;
-    std::filesystem::path file;
+    std::filesystem::path file; // empty: show the window
     int width = kDefaultWidth, height = kDefaultHeight;
 };
 
-void Say(std::FILE* stream, std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
+// The viewer's own options: the picture it writes.
+void AddPictureOptions(CLI::App& options, PictureOptions& picture) {
+    options.add_option("--png", picture.png)->type_name("FILE");
+    options.add_option("--pdf", picture.pdf)->type_name("FILE");
+    options.add_option("--size", picture.size)->type_name("WxH");
 }
 
-void Complain(const std::string& text) {
-    Say(stderr, "plotdxf-view: " + text + "\n");
+void Say(std::FILE* stream, std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
 }
 
 bool ParseSide(std::string_view text, int& side) {
@@ -73,58 +90,51 @@ bool ParseSize(std::string_view text, int& width, int& height) {
            ParseSide(text.substr(cross + 1), height);
 }
 
-// nullopt, with the reason, for a command line this program cannot follow.
-std::optional<Options> ParseOptions(int argc, char** argv, std::string& problem) {
-    Options options;
-    bool haveFile = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (i + 1 >= argc) {
-            problem = "'" + std::string(argument) + "' needs a value";
-            return std::nullopt;
-        }
-        const std::string_view value = argv[++i];
-        if (argument == "--png" || argument == "--pdf") {
-            if (haveFile) {
-                problem = "give one of --png and --pdf, once";
-                return std::nullopt;
-            }
-            haveFile = true;
-            options.format =
-                argument == "--png" ? view::qt::PictureFormat::Png : view::qt::PictureFormat::Pdf;
-            // Resolved now: the run makes the program's folder current.
-            options.file = std::filesystem::absolute(value);
-        } else if (argument == "--size") {
-            if (!ParseSize(value, options.width, options.height)) {
-                problem = "--size wants WxH, each side from 16 to 10000";
-                return std::nullopt;
-            }
-        } else {
-            problem = "unknown option '" + std::string(argument) + "'";
-            return std::nullopt;
-        }
+// Why the picture options cannot be followed, or empty.
+std::string CheckPicture(PictureOptions& picture) {
+    if (!picture.png.empty() && !picture.pdf.empty()) return "give one of --png and --pdf";
+    if (!picture.size.empty() && !ParseSize(picture.size, picture.width, picture.height)) {
+        return "--size wants WxH, each side from 16 to 10000";
     }
-    if (!haveFile) {
-        problem = "--png FILE or --pdf FILE is needed";
-        return std::nullopt;
+    const bool png = !picture.png.empty();
+    if (png || !picture.pdf.empty()) {
+        picture.format = png ? view::qt::PictureFormat::Png : view::qt::PictureFormat::Pdf;
+        // Resolved now: the classic run makes the program's folder current.
+        picture.file = std::filesystem::absolute(png ? picture.png : picture.pdf);
+    } else if (!picture.size.empty()) {
+        return "--size goes with --png FILE or --pdf FILE";
     }
-    return options;
+    return {};
 }
 
-int RenderPage(const Options& options, int& argc, char** argv) {
-    const view::qt::HeadlessGui gui(argc, argv);
-    platform::MakeProgramFolderCurrent();
-    const view::DrawArea window; // hidden: the session binds the display to its handle
-    driver::PrepareDrawing();
+// Why the common options cannot be followed by the viewer, or empty.
+std::string CheckCommon(const driver::CommonOptions& common) {
+    if (common.inputs.size() > 1) return "the screen view shows one command file";
+    const bool readingOptions =
+        !common.patternFile.empty() || common.encoding != platform::TextEncoding::Windows1252;
+    if (common.inputs.empty() && readingOptions) {
+        return "--patterns and --encoding go with a command file: -i FILE";
+    }
+    return {};
+}
 
-    std::string error;
-    const bool written = view::qt::WritePagePicture(options.format, options.file.string(),
-                                                    options.width, options.height, error);
-    if (!written) Complain("the picture could not be written: " + error);
-
+void PurgeSession() {
     const builder::SessionState& session = builder::Session();
     if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
     if (session.ScreenHandle != 0) kq_purge_scrn_glb(session.ScreenHandle);
+}
+
+int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFileReader> commands,
+               const PictureOptions& picture, int& argc, char** argv) {
+    const view::qt::HeadlessGui gui(argc, argv);
+    const view::DrawArea window; // hidden: the session binds the display to its handle
+    driver::PrepareDrawing(run, std::move(commands));
+
+    std::string error;
+    const bool written = view::qt::WritePagePicture(picture.format, picture.file.string(),
+                                                    picture.width, picture.height, error);
+    if (!written) driver::Complain(kProgram, "the picture could not be written: " + error);
+    PurgeSession();
     if (!written) return driver::kNotWritten;
     return interpreter::Interpreter().ReportedError != 0 ? driver::kInterpreterError
                                                          : driver::kConverted;
@@ -132,29 +142,64 @@ int RenderPage(const Options& options, int& argc, char** argv) {
 
 // The run as plotdxf makes it, the window created before the session, then
 // the window shown until it is closed.
-int ShowScreenView(int& argc, char** argv) {
-    platform::MakeProgramFolderCurrent();
-    return view::qt::RunScreenView(argc, argv, driver::PrepareDrawing);
+int ShowScreenView(const driver::RunDescription& run,
+                   std::optional<platform::TextFileReader>& commands, int& argc, char** argv) {
+    return view::qt::RunScreenView(argc, argv,
+                                   [&] { driver::PrepareDrawing(run, std::move(commands)); });
+}
+
+// The run of a command line: nullopt, with the exit status set, for one that
+// is answered at once (help, version, refused).
+std::optional<driver::RunDescription> ReadCommandLine(int argc, char** argv,
+                                                      PictureOptions& picture, int& status) {
+    if (argc == 1) return driver::ClassicRun("");
+    CLI::App options(kProgram, kProgram);
+    driver::CommonOptions common;
+    driver::AddCommonOptions(options, common);
+    AddPictureOptions(options, picture);
+    std::string problem;
+    status = driver::kConverted;
+    switch (driver::ParseOptions(options, argc, argv, common, problem)) {
+    case driver::Request::Help:
+        Say(stdout, kUsage);
+        return std::nullopt;
+    case driver::Request::Version:
+        Say(stdout, driver::VersionText(kProgram) + "\n");
+        return std::nullopt;
+    case driver::Request::Refused:
+    case driver::Request::Run:
+        break;
+    }
+    if (problem.empty()) problem = CheckCommon(common);
+    if (problem.empty()) problem = CheckPicture(picture);
+    if (!problem.empty()) {
+        driver::Complain(kProgram, problem + " (see --help)");
+        status = driver::kNotWritten;
+        return std::nullopt;
+    }
+    driver::RunDescription run =
+        common.inputs.empty() ? driver::ClassicRun("") : driver::ExplicitRun(common);
+    run.program = kProgram;
+    return run;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string_view(argv[1]) == "--help") {
-        Say(stdout, kUsage);
-        return driver::kConverted;
-    }
-    std::optional<Options> options;
-    if (argc > 1) {
-        std::string problem;
-        options = ParseOptions(argc, argv, problem);
-        if (!options) {
-            Complain(problem + " (see --help)");
-            return driver::kNotWritten;
-        }
-    }
+    PictureOptions picture;
+    int status = driver::kConverted;
+    const std::optional<driver::RunDescription> run = ReadCommandLine(argc, argv, picture, status);
+    if (!run) return status;
     try {
-        return options ? RenderPage(*options, argc, argv) : ShowScreenView(argc, argv);
+        std::optional<platform::TextFileReader> commands;
+        if (run->classic) {
+            platform::MakeProgramFolderCurrent();
+        } else {
+            commands = driver::OpenCommandFile(*run, run->conversions.front().commands);
+            if (!commands) return driver::kNotWritten;
+        }
+        return picture.file.empty() ? ShowScreenView(*run, commands, argc, argv)
+                                    : RenderPage(*run, std::move(commands), picture, argc, argv);
     } catch (const platform::RuntimeError& error) {
         platform::ReportUncaughtError(error, driver::kUncaughtError);
     }

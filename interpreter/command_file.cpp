@@ -12,6 +12,7 @@
 #include "platform/runtime_error.h"
 #include "platform/text_file.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <unordered_map>
@@ -184,11 +185,51 @@ void SetInitialState() {
     builder::AlignTextCentre();
 }
 
-void ReportError(InterpreterState& state, const platform::RuntimeError& error, long line) {
+void ReportError(InterpreterState& state, const platform::RuntimeError& error, long line,
+                 bool errorBox) {
     state.ReportedError = error.Number();
     state.ReportedErrorLine = line;
     state.ReportedErrorDetail = error.Detail();
-    platform::ShowMessage(ErrorReportText(error.Number()), platform::kApplicationTitle);
+    if (errorBox)
+        platform::ShowMessage(ErrorReportText(error.Number()), platform::kApplicationTitle);
+}
+
+// A line read otherwise than it looks: `fault` says how, `outcome` what the
+// reader makes of it when it goes on.
+void Tell(const ReadRules& rules, long line, std::string fault, std::string_view outcome) {
+    if (rules.checks == LineChecks::Strict) platform::Raise(platform::kInvalidArgument, fault);
+    if (rules.warn) rules.warn(line, fault.append(": ").append(outcome));
+}
+
+// `text` in quotes for a message, cut short after a few words.
+std::string Quoted(std::string_view text) {
+    constexpr size_t kShown = 40;
+    size_t end = std::min(text.size(), kShown);
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        ++end; // never half a character
+    std::string quoted(1, '\'');
+    quoted.append(text.substr(0, end));
+    if (end < text.size()) quoted.append("...");
+    quoted.push_back('\'');
+    return quoted;
+}
+
+// The parts of `line` that the fields leave out.
+void CheckLayout(std::string_view line, long number, const ReadRules& rules) {
+    const size_t lastTab = line.rfind('\t');
+    if (lastTab == std::string_view::npos) {
+        const std::string& before = Interpreter().CommandFields[1];
+        Tell(rules, number,
+             line.empty() ? std::string("an empty line")
+                          : Quoted(line).append(" has no TAB (every field ends with a TAB)"),
+             before.empty() ? std::string("the line is skipped")
+                            : Quoted(before).append(", the command before it, runs again"));
+    } else if (lastTab + 1 < line.size()) {
+        Tell(rules, number,
+             Quoted(line.substr(lastTab + 1))
+                 .append(" after the last TAB is no field (every field ends with a TAB)"),
+             "it is ignored");
+    }
 }
 
 } // namespace
@@ -221,17 +262,21 @@ void SplitFields(std::string_view line) {
     }
 }
 
-void DispatchCommand() {
+bool DispatchCommand() {
     Fields& fields = Interpreter().CommandFields;
     const auto& index = CommandIndex();
     const auto found = index.find(fields[1]);
-    if (found != index.end()) found->second(fields);
+    if (found == index.end()) return false;
+    found->second(fields);
+    return true;
 }
 
 namespace {
 
+constexpr std::string_view kStop = "STOP";
+
 template <typename OpenCommands>
-void RunInterpreter(OpenCommands open) {
+void RunInterpreter(OpenCommands open, const ReadRules& rules) {
     InterpreterState& state = Interpreter();
     state.ReportedError = 0;
     state.ReportedErrorLine = 0;
@@ -245,29 +290,42 @@ void RunInterpreter(OpenCommands open) {
             SetInitialState();
             file.emplace(open());
             std::string line;
+            const bool checked = rules.checks != LineChecks::Silent;
             for (;;) {
                 file->ReadLine(line);
+                if (checked) CheckLayout(line, file->LineNumber(), rules);
                 SplitFields(line);
-                DispatchCommand();
-                if (state.CommandFields[1] == "STOP" || file->AtEnd()) break;
+                const std::string& name = state.CommandFields[1];
+                if (!DispatchCommand() && checked && name != kStop) {
+                    Tell(rules, file->LineNumber(),
+                         name.empty() ? std::string("no command name")
+                                      : "unknown command " + Quoted(name),
+                         "the line is skipped");
+                }
+                if (name == kStop || file->AtEnd()) break;
             }
         } catch (const std::bad_alloc&) {
             platform::Raise(platform::kOutOfMemory, "a command needed more memory than there is");
         }
     } catch (const platform::RuntimeError& error) {
-        ReportError(state, error, file ? file->LineNumber() : 0);
+        ReportError(state, error, file ? file->LineNumber() : 0, rules.errorBox);
     }
 }
 
 } // namespace
 
 void StartDrawing(const std::string& commandFile) {
-    RunInterpreter([&commandFile] { return platform::TextFileReader(commandFile); });
+    RunInterpreter([&commandFile] { return platform::TextFileReader(commandFile); }, ReadRules{});
+}
+
+void StartDrawing(platform::TextFileReader commands, const ReadRules& rules) {
+    RunInterpreter([&commands] { return std::move(commands); }, rules);
 }
 
 void StartDrawingFromText(std::string_view commands) {
     RunInterpreter(
-        [commands] { return platform::TextFileReader::FromText(kCommandFileName, commands); });
+        [commands] { return platform::TextFileReader::FromText(kCommandFileName, commands); },
+        ReadRules{});
 }
 
 } // namespace interpreter

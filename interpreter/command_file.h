@@ -1,10 +1,13 @@
 // The plot command interpreter: opens the drawing session, sets the start
-// state, then reads tempdxf.txt line by line, splits each line into
+// state, then reads the command file line by line, splits each line into
 // TAB-terminated fields and carries out its command. One error trap covers
-// the whole run: an error is reported in a message box and ends the reading.
+// the whole run: an error is reported and ends the reading.
 #pragma once
 
+#include "platform/text_file.h"
+
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,10 +26,31 @@ struct InterpreterState {
 
 InterpreterState& Interpreter();
 
+// What becomes of the lines that the classic reader passes over in silence:
+// an unknown command name, text after the last TAB, a line without a TAB
+// (which runs the command before it again).
+enum class LineChecks {
+    Silent,
+    Warn,   // each is told to `warn`, and the line is read as always
+    Strict, // each is an error (5) that ends the interpretation
+};
+
+struct ReadRules {
+    platform::TextRules text;
+    // The classic message box reports an error; without it the error is only
+    // recorded in InterpreterState for the caller to report.
+    bool errorBox = true;
+    LineChecks checks = LineChecks::Silent;
+    std::function<void(long line, const std::string& what)> warn;
+};
+
 // Interprets the command file `commandFile` (relative names from the current
-// folder) into the drawing session. Never throws: errors are reported and end
-// the interpretation.
+// folder) into the drawing session, by the classic rules. Never throws:
+// errors are reported and end the interpretation.
 void StartDrawing(const std::string& commandFile);
+
+// The same run on the open `commands`, by `rules`.
+void StartDrawing(platform::TextFileReader commands, const ReadRules& rules);
 
 // The same run on `commands` held in memory instead of the command file.
 void StartDrawingFromText(std::string_view commands);
@@ -43,6 +67,7 @@ std::string_view TextAfter(std::string_view text, size_t position);
 void SplitFields(std::string_view line);
 
 // Runs the command named by CommandFields entry 1; unknown names do nothing.
-void DispatchCommand();
+// False for an unknown name.
+bool DispatchCommand();
 
 } // namespace interpreter

@@ -1,5 +1,7 @@
 #include "platform/device_context.h"
 
+#include "platform/text_encoding.h"
+
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -39,13 +41,6 @@ std::optional<StockObject> Stock(ObjectHandle object) {
         return std::nullopt;
     }
 }
-
-// Unicode of bytes 0x80-0x9F; 0 marks the five the code page leaves undefined.
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
 
 struct Registry {
     std::unordered_map<WindowHandle, Surface*> windows;
@@ -99,13 +94,20 @@ bool Surface::EndDocument() {
     return true;
 }
 
-std::u16string DecodeWindows1252Line(std::string_view text) {
-    std::u16string result(text.size(), u' ');
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        char16_t unicode = byte;
-        if (byte >= 0x80 && byte < 0xA0) unicode = kWindows1252High[byte - 0x80];
-        if (unicode >= 0x20 && unicode != 0x7F) result[i] = unicode;
+std::u16string DecodeTextLine(std::string_view text) {
+    std::u16string result;
+    result.reserve(text.size());
+    for (size_t position = 0; position < text.size();) {
+        const char32_t character = NextCharacter(text, position);
+        const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
+        if (control) {
+            result += u' ';
+        } else if (character < 0x10000) {
+            result += static_cast<char16_t>(character);
+        } else { // a surrogate pair
+            result += static_cast<char16_t>(0xD800 + ((character - 0x10000) >> 10));
+            result += static_cast<char16_t>(0xDC00 + ((character - 0x10000) & 0x3FF));
+        }
     }
     return result;
 }
@@ -264,11 +266,11 @@ void DeviceContext::Rectangle(double left, double top, double right, double bott
 
 void DeviceContext::Text(LogicalPoint anchor, std::string_view text, const TextFont& font) {
     const DrawState& state = Device();
-    surface_.Text(state, ToDevice(anchor), DecodeWindows1252Line(text), ToDevice(font));
+    surface_.Text(state, ToDevice(anchor), DecodeTextLine(text), ToDevice(font));
 }
 
 double DeviceContext::TextWidth(std::string_view text, const TextFont& font) {
-    return surface_.TextWidth(DecodeWindows1252Line(text), ToDevice(font)) / DevicePerLogical();
+    return surface_.TextWidth(DecodeTextLine(text), ToDevice(font)) / DevicePerLogical();
 }
 
 // --- Handles -------------------------------------------------------------------

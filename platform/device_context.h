@@ -131,9 +131,9 @@ class Surface {
     virtual bool EndDocument();
 };
 
-// Windows-1252 text as Unicode, for drawing as one line: control characters
-// become blanks.
-std::u16string DecodeWindows1252Line(std::string_view text);
+// UTF-8 text as UTF-16, for drawing as one line: control characters become
+// blanks.
+std::u16string DecodeTextLine(std::string_view text);
 
 // A device context over a surface.
 class DeviceContext {

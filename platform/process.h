@@ -4,6 +4,7 @@
 
 #include "platform/runtime_error.h"
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,11 @@ std::string_view ArgumentsAfterProgramName(std::string_view commandLine);
 // freed, so a drawing's growing tables do not leave their outgrown copies
 // resident: the peak memory of a conversion is then what it holds.
 void ReturnLargeBlocksToTheSystem();
+
+// Makes `stream` (standard input or output) pass bytes as they are: Windows
+// would otherwise turn LF into CR LF on the way out and CR LF into LF on the
+// way in. Nothing to do elsewhere.
+void MakeBinary(std::FILE* stream);
 
 // Ends the program at once: no further handler or destructor runs.
 [[noreturn]] void EndProgram(int exitStatus);

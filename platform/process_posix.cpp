@@ -42,4 +42,6 @@ void ReturnLargeBlocksToTheSystem() {
 #endif
 }
 
+void MakeBinary(std::FILE*) {}
+
 } // namespace platform

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 #include <direct.h>
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 namespace platform {
@@ -64,5 +66,9 @@ std::string CommandLineText(int, char**) {
 
 // The Windows heap already returns large blocks when they are freed.
 void ReturnLargeBlocksToTheSystem() {}
+
+void MakeBinary(std::FILE* stream) {
+    _setmode(_fileno(stream), _O_BINARY);
+}
 
 } // namespace platform

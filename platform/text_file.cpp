@@ -1,7 +1,10 @@
 #include "platform/text_file.h"
 
+#include "platform/process.h"
 #include "platform/runtime_error.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace platform {
@@ -10,20 +13,43 @@ namespace {
 constexpr size_t kBlockSize = 1 << 20;
 }
 
-TextFileReader::TextFileReader(const std::string& name)
-    : file_(std::fopen(name.c_str(), "rb")), name_(name) {
-    if (!file_) Raise(kFileNotFound, name);
+TextFileReader::TextFileReader(std::string name, TextRules rules, NothingOpen)
+    : name_(std::move(name)), rules_(rules) {}
+
+TextFileReader::TextFileReader(const std::string& name, TextRules rules)
+    : TextFileReader(name, rules, NothingOpen{}) {
+    file_.reset(std::fopen(name.c_str(), "rb"));
+    if (!file_) Raise(kFileNotFound, name + ": " + std::strerror(errno));
     block_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
     capacity_ = kBlockSize;
+    SkipByteOrderMark();
 }
 
-TextFileReader TextFileReader::FromText(std::string name, std::string_view text) {
-    TextFileReader reader;
-    reader.name_ = std::move(name);
+TextFileReader TextFileReader::StandardInput(std::string name, TextRules rules) {
+    MakeBinary(stdin); // the bytes as they come: CR LF stays two bytes
+    TextFileReader reader(std::move(name), rules, NothingOpen{});
+    reader.file_.reset(stdin);
+    reader.block_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
+    reader.capacity_ = kBlockSize;
+    reader.SkipByteOrderMark();
+    return reader;
+}
+
+TextFileReader TextFileReader::FromText(std::string name, std::string_view text, TextRules rules) {
+    TextFileReader reader(std::move(name), rules, NothingOpen{});
     reader.block_ = std::make_unique_for_overwrite<char[]>(text.size());
     std::memcpy(reader.block_.get(), text.data(), text.size());
     reader.length_ = reader.capacity_ = text.size();
+    reader.SkipByteOrderMark();
     return reader;
+}
+
+void TextFileReader::SkipByteOrderMark() {
+    if (!Fill() || std::string_view(block_.get(), length_).substr(0, 3) != kUtf8ByteOrderMark) {
+        return;
+    }
+    position_ += kUtf8ByteOrderMark.size();
+    rules_.encoding = TextEncoding::Utf8;
 }
 
 bool TextFileReader::Fill() {
@@ -38,6 +64,25 @@ bool TextFileReader::AtEnd() {
     return !Fill();
 }
 
+size_t TextFileReader::LineEndIn(const char* start, size_t available) const {
+    if (!rules_.lineFeedEndsLine) {
+        const void* cr = std::memchr(start, '\r', available);
+        return cr ? static_cast<size_t>(static_cast<const char*>(cr) - start) : available;
+    }
+    return static_cast<size_t>(
+        std::find_if(start, start + available, [this](char c) { return IsLineEnd(c); }) - start);
+}
+
+void TextFileReader::Decode(std::string& line) {
+    if (std::all_of(line.begin(), line.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return;
+    }
+    decoded_.clear();
+    AppendAsUtf8(line, rules_.encoding, decoded_);
+    line.swap(decoded_);
+}
+
 void TextFileReader::ReadLine(std::string& line) {
     if (!Fill()) Raise(kInputPastEnd, name_);
     line.clear();
@@ -45,20 +90,20 @@ void TextFileReader::ReadLine(std::string& line) {
     for (;;) {
         const char* start = block_.get() + position_;
         const size_t available = length_ - position_;
-        const void* cr = std::memchr(start, '\r', available);
-        if (!cr) {
-            line.append(start, available);
-            position_ = length_;
-            if (!Fill()) return; // the last line has no line end
-            continue;
-        }
-        const size_t count = static_cast<const char*>(cr) - start;
+        const size_t count = LineEndIn(start, available);
         line.append(start, count);
+        if (count == available) {
+            position_ = length_;
+            if (Fill()) continue;
+            break; // the last line has no line end
+        }
+        const bool carriageReturn = start[count] == '\r';
         position_ += count + 1;
-        // A LF right after the CR belongs to the same line end, even across blocks.
-        if (Fill() && block_[position_] == '\n') ++position_;
-        return;
+        // A LF right after a CR belongs to the same line end, even across blocks.
+        if (carriageReturn && Fill() && block_[position_] == '\n') ++position_;
+        break;
     }
+    Decode(line);
 }
 
 } // namespace platform

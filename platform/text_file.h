@@ -1,8 +1,11 @@
-// Sequential reading of an 8-bit text file line by line. A line ends at CR LF
-// or at a CR alone; a LF alone is ordinary text. The file is read in large
+// Sequential reading of a text file line by line, each line handed out as
+// UTF-8. A line ends at CR LF or at a CR alone; a LF alone is ordinary text
+// unless the rules say that it ends a line too. The file is read in large
 // blocks and a line is handed out in a caller's string, so reading a file
 // allocates nothing per line once the string has grown.
 #pragma once
+
+#include "platform/text_encoding.h"
 
 #include <cstdio>
 #include <memory>
@@ -11,13 +14,24 @@
 
 namespace platform {
 
+// How the bytes of a file become lines of text. A UTF-8 byte-order mark at
+// the start of the file selects UTF-8 whatever `encoding` says, and is not
+// part of the first line.
+struct TextRules {
+    TextEncoding encoding = TextEncoding::Windows1252;
+    bool lineFeedEndsLine = false;
+};
+
 class TextFileReader {
   public:
     // Opens `name` for reading; raises error 53 when the file cannot be opened.
-    explicit TextFileReader(const std::string& name);
+    explicit TextFileReader(const std::string& name, TextRules rules = {});
+
+    // Reads standard input, called `name` in messages.
+    static TextFileReader StandardInput(std::string name, TextRules rules = {});
 
     // Reads `text` as if it were the contents of a file called `name`.
-    static TextFileReader FromText(std::string name, std::string_view text);
+    static TextFileReader FromText(std::string name, std::string_view text, TextRules rules = {});
 
     // Reads the next line into `line` (without its line end). Raises error 62
     // when the file is already at its end.
@@ -31,19 +45,28 @@ class TextFileReader {
     const std::string& Name() const { return name_; }
 
   private:
-    TextFileReader() = default;
+    struct NothingOpen {};
+    TextFileReader(std::string name, TextRules rules, NothingOpen);
     bool Fill(); // refills the block; false at the end of the file
+    bool IsLineEnd(char c) const { return c == '\r' || (c == '\n' && rules_.lineFeedEndsLine); }
+    size_t LineEndIn(const char* start, size_t available) const;
+    void SkipByteOrderMark();
+    void Decode(std::string& line);
 
     struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
+        void operator()(std::FILE* file) const {
+            if (file != stdin) std::fclose(file);
+        }
     };
     std::unique_ptr<std::FILE, FileCloser> file_; // none when reading from memory
     std::string name_;
+    TextRules rules_;
     std::unique_ptr<char[]> block_; // not zero-filled: only what is read is touched
     size_t capacity_ = 0;
     size_t position_ = 0;
     size_t length_ = 0;
     long lineNumber_ = 0;
+    std::string decoded_; // the line being decoded, kept for its capacity
 };
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include "cadlib/display/geometry.h"
 #include "cadlib/display/hatch.h"
 #include "cadlib/kq_display.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -324,7 +325,7 @@ KqRect2 EntityBounds(const DataArea& area, const Entity& entity) {
     }
     case EntityKind::Text: {
         const TextGeometry& text = area.texts[entity.geometry];
-        const double characters = std::max<double>(1, text.textLength);
+        const double characters = std::max<double>(1, platform::CharacterCount(area.Text(text)));
         const double reach =
             std::fabs(text.height) *
             (kTextReachPerCharacter * std::fabs(text.widthFactor) * characters + 1);

@@ -1,6 +1,8 @@
 // Group-code/value formatting into a large buffer flushed in big chunks.
 #include "cadlib/dxf/stream.h"
 
+#include "platform/text_encoding.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -12,14 +14,10 @@ namespace cadlib {
 namespace {
 
 constexpr size_t kBufferBytes = size_t{1} << 16;
-// The longest pair: a code line, a value of kMaxStringBytes and a newline.
-constexpr size_t kMaxPairBytes = 8 + kMaxStringBytes + 1;
+// The longest code line.
+constexpr size_t kMaxCodeBytes = 8;
 // Room for the shortest round-trip form of any double.
 constexpr size_t kMaxNumberBytes = 32;
-
-bool IsUndefinedInWindows1252(unsigned char byte) {
-    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
-}
 
 // Characters that readers refuse in symbol names ('|' marks names that belong
 // to external references).
@@ -29,23 +27,36 @@ bool IsRefusedInName(char c) {
 
 } // namespace
 
-size_t CleanText(std::string_view text, size_t limit, char* out) {
-    size_t written = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '^') {
-            if (written + 2 > limit) break;
+size_t CleanText(std::string_view text, size_t limit, char* out, OtherCharacters others) {
+    size_t written = 0, counted = 0;
+    for (size_t position = 0; position < text.size();) {
+        const char32_t character = platform::NextCharacter(text, position);
+        if (character == '^') {
+            if (counted + 2 > limit) break;
             out[written++] = '^';
             out[written++] = ' ';
+            counted += 2;
             continue;
         }
-        if (written == limit) break;
-        if (byte < 0x20 || byte == 0x7F) {
+        if (counted == limit) break;
+        ++counted;
+        const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
+        const int byte = platform::Windows1252Byte(character);
+        if (control) {
             out[written++] = ' ';
-        } else if (IsUndefinedInWindows1252(byte)) {
-            out[written++] = '?';
+        } else if (byte >= 0) {
+            out[written++] = static_cast<char>(byte);
+        } else if (others == OtherCharacters::Escaped && character < 0x10000 &&
+                   character != platform::kReplacementCharacter) {
+            // Readers of the drawing's code page show "\U+XXXX" as that character.
+            if (written + kEscapeBytes > kMaxStringBytes) break;
+            std::memcpy(out + written, "\\U+", 3);
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out[written + 3 + (12 - shift) / 4] =
+                    "0123456789ABCDEF"[(character >> shift) & 0xF];
+            written += kEscapeBytes;
         } else {
-            out[written++] = c;
+            out[written++] = '?';
         }
     }
     return written;
@@ -53,7 +64,7 @@ size_t CleanText(std::string_view text, size_t limit, char* out) {
 
 std::string CleanName(std::string_view name) {
     std::string result(kMaxStringBytes, '\0');
-    result.resize(CleanText(name, kMaxStringBytes, result.data()));
+    result.resize(CleanText(name, kMaxStringBytes, result.data(), OtherCharacters::Replaced));
     for (char& c : result) {
         if (IsRefusedInName(c)) c = '_';
     }
@@ -77,8 +88,8 @@ char* DxfStream::Room(size_t bytes) {
 }
 
 // Codes are right-aligned in three columns, as most writers do.
-char* DxfStream::Code(int code) {
-    char* out = Room(kMaxPairBytes);
+char* DxfStream::Code(int code, size_t valueBytes) {
+    char* out = Room(kMaxCodeBytes + valueBytes + 1);
     if (code >= 0 && code < 100) {
         *out++ = ' ';
         if (code < 10) *out++ = ' ';
@@ -89,7 +100,7 @@ char* DxfStream::Code(int code) {
 }
 
 void DxfStream::String(int code, std::string_view value) {
-    char* out = Code(code);
+    char* out = Code(code, kMaxStringBytes);
     const size_t length = std::min(value.size(), kMaxStringBytes);
     std::memcpy(out, value.data(), length);
     out[length] = '\n';
@@ -97,21 +108,21 @@ void DxfStream::String(int code, std::string_view value) {
 }
 
 void DxfStream::Text(int code, std::string_view text, size_t limit) {
-    char* out = Code(code);
+    char* out = Code(code, kMaxStringBytes);
     out += CleanText(text, std::min(limit, kMaxStringBytes), out);
     *out++ = '\n';
     used_ = static_cast<size_t>(out - buffer_.get());
 }
 
 void DxfStream::Integer(int code, int64_t value) {
-    char* out = Code(code);
+    char* out = Code(code, kMaxNumberBytes);
     out = std::to_chars(out, out + kMaxNumberBytes, value).ptr;
     *out++ = '\n';
     used_ = static_cast<size_t>(out - buffer_.get());
 }
 
 void DxfStream::Real(int code, double value) {
-    char* out = Code(code);
+    char* out = Code(code, kMaxNumberBytes);
     if (value == 0 || !std::isfinite(value)) {
         *out++ = '0';
     } else {
@@ -122,7 +133,7 @@ void DxfStream::Real(int code, double value) {
 }
 
 void DxfStream::Handle(int code, uint64_t handle) {
-    char* out = Code(code);
+    char* out = Code(code, kMaxNumberBytes);
     char digits[16];
     int count = 0;
     do {

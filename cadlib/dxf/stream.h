@@ -16,15 +16,28 @@ namespace cadlib {
 inline constexpr size_t kMaxStringBytes = 255;
 inline constexpr size_t kMaxTextBytes = 250;
 
-// Writes the bytes of `text` made safe for a one-line string value into `out`
-// and returns how many were written (at most `limit`): control characters
-// become blanks, the bytes Windows-1252 leaves undefined become '?', and a
-// caret is written as "^ " so that readers do not take it for a control
-// character ("^J"). A "^ " pair is never cut in half.
-size_t CleanText(std::string_view text, size_t limit, char* out);
+// The bytes "\U+XXXX" that stand for a character the code page lacks.
+inline constexpr size_t kEscapeBytes = 7;
+
+// What becomes of a character that Windows-1252, the drawing's code page,
+// cannot hold: "\U+XXXX", which readers show as that character, or '?'.
+// Characters beyond U+FFFF, which the escape cannot name, and bytes that
+// encoded no character are always '?'.
+enum class OtherCharacters { Escaped, Replaced };
+
+// Writes the UTF-8 `text` as a one-line string value in the drawing's code
+// page into `out` and returns the number of bytes written. At most `limit`
+// characters are written, an escape counting as one, and never more than
+// kMaxStringBytes bytes (an escape is not cut). Control characters become
+// blanks, and a caret is
+// written as "^ " (counting two) so that readers do not take it for a
+// control character ("^J"); a "^ " pair is never cut in half.
+size_t CleanText(std::string_view text, size_t limit, char* out,
+                 OtherCharacters others = OtherCharacters::Escaped);
 
 // A symbol-table name (layer, line type, style, view) as it can be written:
-// cleaned like a text, at most 255 bytes, the characters readers refuse in
+// cleaned like a text with the characters the code page lacks replaced, at
+// most 255 bytes, the characters readers refuse in
 // names replaced by '_', and never empty.
 std::string CleanName(std::string_view name);
 
@@ -35,7 +48,7 @@ class DxfStream {
 
     // A value that is already one line of at most kMaxStringBytes bytes.
     void String(int code, std::string_view value);
-    // Free text: cleaned (CleanText) and cut to `limit` bytes on the way.
+    // Free UTF-8 text: cleaned (CleanText) and cut to `limit` characters on the way.
     void Text(int code, std::string_view text, size_t limit = kMaxStringBytes);
     void Integer(int code, int64_t value);
     // Shortest form that reads back to the same double, '.' as decimal
@@ -58,7 +71,8 @@ class DxfStream {
   private:
     // Space for `bytes` more bytes, flushing the buffer first when needed.
     char* Room(size_t bytes);
-    char* Code(int code);
+    // Writes the code line, leaving room for a value of `valueBytes`.
+    char* Code(int code, size_t valueBytes);
     void Flush();
 
     std::FILE* file_;

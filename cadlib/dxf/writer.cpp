@@ -7,9 +7,11 @@
 #include "cadlib/dxf/values.h"
 #include "cadlib/fill_line.h"
 #include "cadlib/kq.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <span>
@@ -176,9 +178,9 @@ void AddArc(Box& box, const ArcGeometry& arc) {
 // The box a text occupies, estimated from its length and height: the
 // baseline runs from the anchor the alignment names, in the rotation's
 // direction (from the first to the second point for aligned and fitted text).
-void AddText(Box& box, const TextGeometry& text) {
+void AddText(Box& box, const TextGeometry& text, size_t characters) {
     const double height = text.height;
-    double width = static_cast<double>(std::min<size_t>(text.textLength, kMaxTextBytes)) * height *
+    double width = static_cast<double>(std::min(characters, kMaxTextBytes)) * height *
                    std::fabs(text.widthFactor) * kCharacterAdvance;
     double rotation = text.rotation * kDegrees;
     KqPoint3 anchor = text.first;
@@ -241,9 +243,11 @@ void AddEntity(Box& box, const DataArea& area, const Entity& entity) {
     case EntityKind::Arc:
         AddArc(box, area.arcs[entity.geometry]);
         break;
-    case EntityKind::Text:
-        AddText(box, area.texts[entity.geometry]);
+    case EntityKind::Text: {
+        const TextGeometry& text = area.texts[entity.geometry];
+        AddText(box, text, platform::CharacterCount(area.Text(text)));
         break;
+    }
     case EntityKind::Polyline: {
         const PolylineGeometry& polyline = area.polylines[entity.geometry];
         const KqPoint2* points = area.Points(polyline);
@@ -942,17 +946,26 @@ class DrawingWriter {
 
 using namespace cadlib;
 
-int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
-    const Screen* session = FindScreen(screen);
+namespace {
+
+// The session and its data area, or nullptr with the reason set.
+const DataArea* DrawingOf(int32_t screen, const Screen*& session) {
+    session = FindScreen(screen);
     if (!session) {
         SetLastError("no drawing session");
-        return 0;
+        return nullptr;
     }
     const DataArea* area = DataAreaOf(*session);
-    if (!area) {
-        SetLastError("the drawing session has no data area");
-        return 0;
-    }
+    if (!area) SetLastError("the drawing session has no data area");
+    return area;
+}
+
+} // namespace
+
+int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
+    const Screen* session = nullptr;
+    const DataArea* area = DrawingOf(screen, session);
+    if (!area) return 0;
     if (!fileName || !*fileName) {
         SetLastError("no file name");
         return 0;
@@ -966,6 +979,21 @@ int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
     DrawingWriter(*session, *area, stream).Write();
     if (!output.Commit(stream.Finish())) {
         SetLastError(output.Error());
+        return 0;
+    }
+    SetLastError("");
+    return 1;
+}
+
+int32_t kq_output_dxf_stream(int32_t screen, std::FILE* stream) {
+    const Screen* session = nullptr;
+    const DataArea* area = DrawingOf(screen, session);
+    if (!area) return 0;
+    DxfStream out(stream);
+    DrawingWriter(*session, *area, out).Write();
+    const int error = out.Finish();
+    if (error != 0 || std::fflush(stream) != 0) {
+        SetLastError(std::strerror(error != 0 ? error : errno));
         return 0;
     }
     SetLastError("");

@@ -141,9 +141,11 @@ TEST_F(DeviceContextTest, PrintJobCallsReachTheSurface) {
     DeleteDC(dc);
 }
 
-TEST(Windows1252Test, TextIsDecodedToUnicodeOnOneLine) {
-    EXPECT_EQ(DecodeWindows1252Line("A\x80\xB0\x93z\xE9"), u"A\u20AC\u00B0\u201Cz\u00E9");
-    EXPECT_EQ(DecodeWindows1252Line("a\tb\r\nc\x7F\x81"), u"a b  c  ");
+TEST(TextLineTest, TextIsDecodedToUnicodeOnOneLine) {
+    EXPECT_EQ(DecodeTextLine("A\u20AC\u00B0\u201Cz\u00E9\U0001F600"),
+              u"A\u20AC\u00B0\u201Cz\u00E9\U0001F600");
+    EXPECT_EQ(DecodeTextLine("a\tb\r\nc\x7F\u0081"), u"a b  c  ");
+    EXPECT_EQ(DecodeTextLine("broken \xE9 byte"), u"broken \uFFFD byte");
 }
 
 } // namespace

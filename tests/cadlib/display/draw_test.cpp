@@ -227,7 +227,7 @@ TEST_F(DisplayDrawTest, AStyleWithoutTrueTypeFontFallsBackToSans) {
     const KqPoint3 at{2, 2, 0};
     const int32_t text = kq_construct_text(DataArea(), at,
                                            "A\x01"
-                                           "B\xB0",
+                                           "B\u00B0",
                                            0.2, 1, 0, 0, 0, 0, 0, at);
     builder::AppendEntity(text);
     kq_set_text_name(kq_get_entity_data(text), "PLAIN");

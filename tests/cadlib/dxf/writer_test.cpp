@@ -6,6 +6,7 @@
 #include "cadlib/dxf/values.h"
 #include "cadlib/kq.h"
 #include "cadlib/testing.h"
+#include "platform/text_encoding.h"
 #include "support/dxf_check.h"
 #include "support/dxf_probe.h"
 #include "support/temp_folder.h"
@@ -611,7 +612,9 @@ TEST_F(DxfWriterTest, ControlCharactersCannotBreakTheFile) {
     for (int byte = 128; byte < 256; ++byte)
         high += static_cast<char>(byte);
     Text(low.c_str());
-    Text(high.c_str());
+    std::string highAsUtf8; // texts reach the library as UTF-8
+    platform::AppendAsUtf8(high, platform::TextEncoding::Windows1252, highAsUtf8);
+    Text(highAsUtf8.c_str());
     Text(std::string(300, 'x').c_str());
     Text((std::string(249, 'a') + "^b").c_str());
 
@@ -639,6 +642,20 @@ TEST_F(DxfWriterTest, ControlCharactersCannotBreakTheFile) {
     EXPECT_EQ(probe.entities[1].Str("text"), cleaned(high));
     EXPECT_EQ(probe.entities[2].Str("text"), std::string(250, 'x'));
     EXPECT_EQ(probe.entities[3].Str("text"), std::string(249, 'a')); // "^ " does not fit
+}
+
+TEST_F(DxfWriterTest, CharactersBeyondTheCodePageAreWrittenAsEscapes) {
+    Text("5 \u00B0C \u2014 \u03A9 \u2248 \u20AC"); // the code page has °, the dash and €
+    Text((std::string(240, 'a') + "\u03A9\u03A9").c_str()); // an escape counts one
+    Text((std::string(249, 'a') + "\u03A9").c_str());       // but is not cut at 255 bytes
+    Text("broken \xC3 sequence \U0001F600 beyond U+FFFF");  // neither has an escape
+    const DxfProbe probe = WriteAndRead();
+    ASSERT_EQ(Types(probe), (std::vector<std::string>(4, "TEXT")));
+    EXPECT_EQ(probe.entities[0].Str("text"), "5 \xB0"
+                                             "C \x97 \\U+03A9 \\U+2248 \x80");
+    EXPECT_EQ(probe.entities[1].Str("text"), std::string(240, 'a') + "\\U+03A9\\U+03A9");
+    EXPECT_EQ(probe.entities[2].Str("text"), std::string(249, 'a'));
+    EXPECT_EQ(probe.entities[3].Str("text"), "broken ? sequence ? beyond U+FFFF");
 }
 
 TEST(DxfStreamTest, WritesShortestExactNumbersAndAlignedCodes) {
@@ -700,6 +717,7 @@ TEST(DxfStreamTest, NamesAreMadeValidSymbolNames) {
     EXPECT_EQ(cadlib::CleanName("a<b>c/d\\e\"f:g;h?i*j|k,l=m`n"), "a_b_c_d_e_f_g_h_i_j_k_l_m_n");
     EXPECT_EQ(cadlib::CleanName("line\nbreak"), "line break");
     EXPECT_EQ(cadlib::CleanName(std::string(300, 'N')), std::string(255, 'N'));
+    EXPECT_EQ(cadlib::CleanName("Caf\u00E9 \u03A9"), "Caf\xE9 _"); // no escapes in names
 }
 
 // --- Failure paths ----------------------------------------------------------

@@ -1,0 +1,183 @@
+#include "driver/command_line.h"
+
+#include "hatch/patterns.h"
+#include "platform/process.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+namespace driver {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kStandardStream = "-";
+
+// What the converter adds to the common options.
+struct ConverterOptions {
+    std::string output;
+    std::string outputFolder;
+    bool strict = false;
+    bool verbose = false;
+};
+
+void AddConverterOptions(CLI::App& options, ConverterOptions& converter) {
+    options.add_option("-o,--output", converter.output)->type_name("FILE");
+    options.add_option("--output-dir", converter.outputFolder)->type_name("DIR");
+    options.add_flag("--strict", converter.strict);
+    options.add_flag("--verbose", converter.verbose);
+}
+
+bool SameFile(const fs::path& a, const fs::path& b) {
+    if (ShownName(a.string()) == ShownName(b.string())) return true;
+    std::error_code error;
+    return fs::exists(a, error) && fs::equivalent(a, b, error);
+}
+
+// The drawing of `source` when the command line names none.
+DrawingDestination DefaultDrawing(const CommandSource& source, const std::string& folder) {
+    if (source.standardInput) return {{}, true};
+    fs::path name = fs::path(source.path).filename().replace_extension(".dxf");
+    const fs::path beside = fs::path(source.path).parent_path();
+    return {(folder.empty() ? beside / name : fs::path(folder) / name).string(), false};
+}
+
+// Why the conversions cannot run side by side, or empty: two conversions never
+// share a file.
+std::string SharedFile(const std::vector<Conversion>& conversions) {
+    for (size_t i = 0; i < conversions.size(); ++i) {
+        const Conversion& one = conversions[i];
+        if (one.drawing.standardOutput) continue;
+        for (size_t j = 0; j < conversions.size(); ++j) {
+            const Conversion& other = conversions[j];
+            if (!other.commands.standardInput && SameFile(one.drawing.path, other.commands.path)) {
+                return "the drawing " + ShownName(one.drawing) +
+                       " would replace the command file " + ShownName(other.commands);
+            }
+            if (j > i && !other.drawing.standardOutput &&
+                SameFile(one.drawing.path, other.drawing.path)) {
+                return "two command files would both write " + ShownName(one.drawing);
+            }
+        }
+    }
+    return {};
+}
+
+// Why the converter cannot follow `common` and `converter`, or empty.
+std::string Conflict(const CommonOptions& common, const ConverterOptions& converter,
+                     RunDescription& run) {
+    if (run.conversions.empty()) return "no command file given: name one with -i FILE";
+    const auto stdinCount =
+        std::count(common.inputs.begin(), common.inputs.end(), std::string(kStandardStream));
+    if (stdinCount > 1) return "standard input ('-i -') can be read once only";
+    if (!converter.output.empty() && !converter.outputFolder.empty()) {
+        return "give -o FILE or --output-dir DIR, not both";
+    }
+    if (!converter.output.empty() && run.conversions.size() > 1) {
+        return "-o names one drawing but " + std::to_string(run.conversions.size()) +
+               " command files are given: use --output-dir DIR";
+    }
+    if (!converter.outputFolder.empty() && stdinCount > 0) {
+        return "standard input has no name to give its drawing in --output-dir: use -o FILE";
+    }
+    for (Conversion& conversion : run.conversions) {
+        if (converter.output == kStandardStream) {
+            conversion.drawing = {{}, true};
+        } else if (!converter.output.empty()) {
+            conversion.drawing = {converter.output, false};
+        } else {
+            conversion.drawing = DefaultDrawing(conversion.commands, converter.outputFolder);
+        }
+    }
+    return SharedFile(run.conversions);
+}
+
+} // namespace
+
+bool IsExplicitForm(int argc, char** argv) {
+    return argc > 1 && argv[1][0] == '-';
+}
+
+RunDescription ClassicRun(const std::string& commandLineText) {
+    RunDescription run;
+    const std::string drawing = commandLineText.empty() ? "temp.dxf" : commandLineText;
+    run.conversions.push_back({{interpreter::kCommandFileName, false}, {drawing, false}});
+    run.patternFile = hatch::kPatternFileName;
+    return run;
+}
+
+void AddCommonOptions(CLI::App& options, CommonOptions& common) {
+    // -h and -V are ours: the usage texts are written by hand.
+    options.set_help_flag();
+    options.add_option("-i,--input,input", common.inputs)->type_name("FILE");
+    options.add_option("--patterns", common.patternFile)->type_name("FILE");
+    static const std::map<std::string, platform::TextEncoding> kEncodings = {
+        {"cp1252", platform::TextEncoding::Windows1252},
+        {"utf-8", platform::TextEncoding::Utf8},
+    };
+    options.add_option("--encoding", common.encoding)
+        ->type_name("cp1252|utf-8")
+        ->transform(CLI::CheckedTransformer(kEncodings, CLI::ignore_case));
+    options.add_flag("-h,--help", common.help);
+    options.add_flag("-V,--version", common.version);
+}
+
+Request ParseOptions(CLI::App& options, int argc, char** argv, const CommonOptions& common,
+                     std::string& problem) {
+    try {
+        options.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        problem = error.what();
+        return Request::Refused;
+    }
+    if (common.help) return Request::Help;
+    if (common.version) return Request::Version;
+    return Request::Run;
+}
+
+RunDescription ExplicitRun(const CommonOptions& common) {
+    RunDescription run;
+    run.classic = false;
+    for (const std::string& input : common.inputs) {
+        const bool standardInput = input == kStandardStream;
+        run.conversions.push_back(
+            {{standardInput ? std::string() : input, standardInput}, {{}, true}});
+    }
+    run.patternFile = common.patternFile.empty()
+                          ? (fs::path(platform::ProgramFolder()) / hatch::kPatternFileName).string()
+                          : common.patternFile;
+    run.text = {common.encoding, true};
+    run.checks = interpreter::LineChecks::Warn;
+    return run;
+}
+
+CommandLine ReadConverterCommandLine(int argc, char** argv) {
+    CommandLine line;
+    if (!IsExplicitForm(argc, argv)) {
+        line.run = ClassicRun(platform::CommandLineText(argc, argv));
+        return line;
+    }
+    CLI::App options("plotdxf", "plotdxf");
+    CommonOptions common;
+    ConverterOptions converter;
+    AddCommonOptions(options, common);
+    AddConverterOptions(options, converter);
+    line.request = ParseOptions(options, argc, argv, common, line.problem);
+    if (line.request != Request::Run) return line;
+    line.run = ExplicitRun(common);
+    line.run.errorBox = false; // one line on stderr per command file that fails
+    line.run.verbose = converter.verbose;
+    if (converter.strict) line.run.checks = interpreter::LineChecks::Strict;
+    line.problem = Conflict(common, converter, line.run);
+    if (!line.problem.empty()) line.request = Request::Refused;
+    return line;
+}
+
+std::string VersionText(std::string_view program) {
+    return std::string(program) + " " + PLOTDXF_VERSION;
+}
+
+} // namespace driver

@@ -1,0 +1,55 @@
+// One description of a run, whichever way the command line asked for it:
+// where each command file comes from, where its drawing goes, the pattern
+// file and how the command files are read. The classic handshake and the
+// explicit options both end here, and everything below the driver takes
+// this description (or the parts of it it needs), never a fixed file name.
+#pragma once
+
+#include "interpreter/command_file.h"
+#include "platform/text_file.h"
+
+#include <string>
+#include <vector>
+
+namespace driver {
+
+// A file name as the run uses it: relative names from the current folder.
+struct CommandSource {
+    std::string path; // unused for standard input
+    bool standardInput = false;
+};
+
+struct DrawingDestination {
+    std::string path; // unused for standard output
+    bool standardOutput = false;
+};
+
+// One command file and the drawing made of it.
+struct Conversion {
+    CommandSource commands;
+    DrawingDestination drawing;
+};
+
+struct RunDescription {
+    std::string program = "plotdxf"; // the name messages start with
+    // The classic handshake: the program's folder is the current folder and
+    // the interpreter opens the command file itself.
+    bool classic = true;
+    // An interpreter error is shown in the classic message box; else it is
+    // told on one line of stderr.
+    bool errorBox = true;
+    std::vector<Conversion> conversions;
+    std::string patternFile;
+    platform::TextRules text;
+    interpreter::LineChecks checks = interpreter::LineChecks::Silent;
+    bool verbose = false; // a line on stderr for every converted input too
+};
+
+// How a file is named in messages: its absolute path (the file need not exist).
+std::string ShownName(const std::string& path);
+
+// The name of the command source and of the drawing in messages.
+std::string ShownName(const CommandSource& source);
+std::string ShownName(const DrawingDestination& drawing);
+
+} // namespace driver
