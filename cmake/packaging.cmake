@@ -3,14 +3,17 @@
 #
 #   PREFIX/lib/plotdxf/        the program folder: plotdxf, plotdxf-view,
 #                              kqhatch.pat (the install() rules beside the
-#                              targets put them there); the calling program
-#                              writes tempdxf.txt here and the DXF lands here
+#                              targets put them there); only the classic
+#                              handshake reads tempdxf.txt and writes the DXF
+#                              here, so only root can use it on an installation
 #   PREFIX/bin/plotdxf         relative symbolic links into the program folder:
 #   PREFIX/bin/plotdxf-view    the programs find their folder through
 #                              /proc/self/exe, which resolves the link
 #   PREFIX/share/applications  the viewer's desktop entry
 #   PREFIX/share/icons         its icon
-#   PREFIX/share/doc/plotdxf   README, docs/, the examples with their DXF and PNG
+#   PREFIX/share/doc/plotdxf   README, docs/, the examples with their DXF and
+#                              PNG, the copyright file
+#   PREFIX/share/man/man1      plotdxf.1 and plotdxf-view.1
 #
 # `cpack -G DEB` in a Release build makes plotdxf_VERSION_ARCH.deb for /usr
 # (tools/deb-check builds, installs, tries and removes it).
@@ -42,7 +45,11 @@ if(TARGET plotdxf-view)
   install(FILES data/plotdxf.svg DESTINATION share/icons/hicolor/scalable/apps)
 endif()
 
-install(FILES README.md DESTINATION ${plotdxf_doc_folder})
+install(FILES README.md data/copyright DESTINATION ${plotdxf_doc_folder})
+install(FILES data/plotdxf.1 DESTINATION share/man/man1)
+if(TARGET plotdxf-view)
+  install(FILES data/plotdxf-view.1 DESTINATION share/man/man1)
+endif()
 install(DIRECTORY docs/ DESTINATION ${plotdxf_doc_folder}/docs)
 install(DIRECTORY examples/ DESTINATION ${plotdxf_doc_folder}/examples
         FILES_MATCHING PATTERN "*.txt" PATTERN "*.dxf" PATTERN "*.png")
@@ -62,8 +69,9 @@ well diagrams on an 8.5 x 11 inch page with line types, pen widths,
 TrueType text, solid fills and boring-log hatch patterns.
 plotdxf-view shows the same drawing in a window or renders it to PNG or
 PDF without a display.
-The programs live in /usr/lib/plotdxf, the folder the calling program
-writes tempdxf.txt into.")
+Both take the command file to read on the command line (plotdxf -i FILE);
+the classic handshake of the logging programs, tempdxf.txt in the
+program folder /usr/lib/plotdxf, is kept for root's use.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
