@@ -153,8 +153,11 @@ def run_both(tmp_path, commands, args=(), hatch=None, prepare=None):
                                   stdin=subprocess.DEVNULL, timeout=120)
         else:
             done = start(folder, args, cwd=caller)
-        # Windows writes stderr as text, with CR LF line ends.
+        # Windows writes stderr as text, with CR LF line ends. Files are named
+        # by their absolute paths, which are each system's own.
         stderr = done.stderr.decode("latin-1").replace("\r\n", "\n")
+        shown_folder = str(folder) if system == "linux" else windows_path(folder)
+        stderr = stderr.replace(shown_folder, "<program folder>").replace("\\", "/")
         results.append((done.returncode, stderr, folder))
     return results
 
