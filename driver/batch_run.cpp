@@ -71,18 +71,24 @@ bool ExplainInterpreterError(const RunDescription& run, const Conversion& conver
 // Writes the session's drawing; false, told on stderr, when it cannot.
 bool WriteDrawing(const RunDescription& run, const DrawingDestination& drawing) {
     const int32_t screen = builder::Session().ScreenHandle;
-    bool written = false;
-    std::string target;
     if (drawing.standardOutput) {
         platform::MakeBinary(stdout);
-        written = kq_output_dxf_stream(screen, stdout) != 0;
-    } else {
-        // The classic name goes to the writer as the command line gave it.
-        target = run.classic ? drawing.path : ShownName(drawing.path);
-        written = kq_output_dxf_file(screen, target.c_str()) != 0;
+        if (kq_output_dxf_stream(screen, stdout) != 0) return true;
+        Complain(run.program, "the drawing could not be written to standard output: " +
+                                  std::string(kq_last_error()));
+        return false;
     }
-    if (written) return true;
-    Complain(run.program, "the drawing " + ShownName(drawing) +
+    if (run.classic) {
+        // The name goes to the writer as the command line gave it, and its
+        // message names it so; the absolute name follows.
+        if (kq_output_dxf_file(screen, drawing.path.c_str()) != 0) return true;
+        Complain(run.program, "the drawing could not be written: " + std::string(kq_last_error()) +
+                                  " (" + ShownName(drawing) + ")");
+        return false;
+    }
+    const std::string target = ShownName(drawing);
+    if (kq_output_dxf_file(screen, target.c_str()) != 0) return true;
+    Complain(run.program, "the drawing " + target +
                               " could not be written: " + WithoutName(kq_last_error(), target));
     return false;
 }

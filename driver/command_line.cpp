@@ -112,6 +112,8 @@ RunDescription ClassicRun(const std::string& commandLineText) {
 void AddCommonOptions(CLI::App& options, CommonOptions& common) {
     // -h and -V are ours: the usage texts are written by hand.
     options.set_help_flag();
+    // Options start with '-' on every system: "/logs/a.txt" is a file on Windows too.
+    options.allow_windows_style_options(false);
     options.add_option("-i,--input,input", common.inputs)->type_name("FILE");
     options.add_option("--patterns", common.patternFile)->type_name("FILE");
     static const std::map<std::string, platform::TextEncoding> kEncodings = {
