@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
 """Many small conversions: 200 generated one-page boring logs converted by
 one plotdxf call (plotdxf --output-dir DIR FILE...) against 200 calls of one
-log each (plotdxf -i FILE), whole processes, medians of several rounds.
+log each (plotdxf -i FILE), whole processes, medians of several rounds: wall
+time, and the processor time of the processes (user + system), which other
+load on the machine does not inflate.
 
     many_logs.py [--build build] [--logs 200] [--rounds 5]
 """
 
 import argparse
 import filecmp
+import resource
 import statistics
 import subprocess
 import sys
@@ -20,14 +23,19 @@ SOURCE = HERE.parent
 PAGE_LINES = 400  # one page of generate_log.py
 
 
+def processor_time():
+    used = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return used.ru_utime + used.ru_stime
+
+
 def elapsed(commands, cwd):
-    """Wall time of running `commands` one after another."""
-    start = time.perf_counter()
+    """(wall time, processor time) of running `commands` one after another."""
+    start, start_cpu = time.perf_counter(), processor_time()
     for argv in commands:
         done = subprocess.run(argv, cwd=cwd, stdin=subprocess.DEVNULL, capture_output=True)
         if done.returncode != 0:
             sys.exit(f"{argv[:3]}... failed ({done.returncode}): {done.stderr.decode()}")
-    return time.perf_counter() - start
+    return time.perf_counter() - start, processor_time() - start_cpu
 
 
 def main():
@@ -55,13 +63,21 @@ def main():
         same = all(filecmp.cmp(work / "one" / f"{Path(n).stem}.dxf",
                                work / "each" / f"{Path(n).stem}.dxf", shallow=False)
                    for n in logs)
-        one, many = statistics.median(one_times), statistics.median(each_times)
         print(f"{options.logs} one-page logs ({PAGE_LINES} lines each), medians of "
               f"{options.rounds} rounds:")
-        print(f"  one call:  {one:.3f} s ({one / options.logs * 1000:.2f} ms a log)")
-        print(f"  {options.logs} calls: {many:.3f} s ({many / options.logs * 1000:.2f} ms a log)")
-        print(f"  one call is {many / one:.1f} times as fast; drawings byte for byte the same: "
-              f"{'yes' if same else 'NO'}")
+        print("| | wall s | ms a log | processor s | ms a log |")
+        print("|---|---|---|---|---|")
+        for name, times in (("one call", one_times), (f"{options.logs} calls", each_times)):
+            wall = statistics.median(t[0] for t in times)
+            cpu = statistics.median(t[1] for t in times)
+            print(f"| {name} | {wall:.3f} | {wall / options.logs * 1000:.2f} | {cpu:.3f} "
+                  f"| {cpu / options.logs * 1000:.2f} |")
+        wall_ratio = statistics.median(t[0] for t in each_times) / statistics.median(
+            t[0] for t in one_times)
+        cpu_ratio = statistics.median(t[1] for t in each_times) / statistics.median(
+            t[1] for t in one_times)
+        print(f"one call is {wall_ratio:.1f} times as fast (wall), {cpu_ratio:.1f} times "
+              f"(processor); drawings byte for byte the same: {'yes' if same else 'NO'}")
         if not same:
             sys.exit(1)
 

@@ -4,6 +4,7 @@
 #include "platform/process.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -31,10 +32,18 @@ void AddConverterOptions(CLI::App& options, ConverterOptions& converter) {
     options.add_flag("--verbose", converter.verbose);
 }
 
-bool SameFile(const fs::path& a, const fs::path& b) {
-    if (ShownName(a.string()) == ShownName(b.string())) return true;
+// What names one file: the absolute path with links resolved as far as the
+// path exists, letter case folded where the system ignores it (Windows).
+std::string FileKey(const std::string& path) {
     std::error_code error;
-    return fs::exists(a, error) && fs::equivalent(a, b, error);
+    fs::path key = fs::weakly_canonical(fs::absolute(path, error), error);
+    if (error) key = fs::path(ShownName(path));
+    std::string text = key.lexically_normal().string();
+    if (fs::path::preferred_separator == '\\') {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    }
+    return text;
 }
 
 // The drawing of `source` when the command line names none.
@@ -48,19 +57,22 @@ DrawingDestination DefaultDrawing(const CommandSource& source, const std::string
 // Why the conversions cannot run side by side, or empty: two conversions never
 // share a file.
 std::string SharedFile(const std::vector<Conversion>& conversions) {
-    for (size_t i = 0; i < conversions.size(); ++i) {
-        const Conversion& one = conversions[i];
-        if (one.drawing.standardOutput) continue;
-        for (size_t j = 0; j < conversions.size(); ++j) {
-            const Conversion& other = conversions[j];
-            if (!other.commands.standardInput && SameFile(one.drawing.path, other.commands.path)) {
-                return "the drawing " + ShownName(one.drawing) +
-                       " would replace the command file " + ShownName(other.commands);
-            }
-            if (j > i && !other.drawing.standardOutput &&
-                SameFile(one.drawing.path, other.drawing.path)) {
-                return "two command files would both write " + ShownName(one.drawing);
-            }
+    std::map<std::string, const CommandSource*> commandFiles;
+    for (const Conversion& conversion : conversions) {
+        if (!conversion.commands.standardInput) {
+            commandFiles.emplace(FileKey(conversion.commands.path), &conversion.commands);
+        }
+    }
+    std::map<std::string, const DrawingDestination*> drawings;
+    for (const Conversion& conversion : conversions) {
+        if (conversion.drawing.standardOutput) continue;
+        const std::string key = FileKey(conversion.drawing.path);
+        if (const auto input = commandFiles.find(key); input != commandFiles.end()) {
+            return "the drawing " + ShownName(conversion.drawing) +
+                   " would replace the command file " + ShownName(*input->second);
+        }
+        if (!drawings.emplace(key, &conversion.drawing).second) {
+            return "two command files would both write " + ShownName(conversion.drawing);
         }
     }
     return {};
