@@ -13,8 +13,7 @@
 #include "interpreter/command_file.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
-#include "view/qt/headless.h"
-#include "view/qt/screen_view.h"
+#include "view/shell.h"
 
 #include <charconv>
 #include <cstdio>
@@ -48,7 +47,7 @@ constexpr int kDefaultWidth = 850, kDefaultHeight = 1100;
 constexpr int kSmallestSide = 16, kLargestSide = 10000;
 
 struct Options {
-    view::qt::PictureFormat format = view::qt::PictureFormat::Png;
+    view::PictureFormat format = view::PictureFormat::Png;
     std::filesystem::path file;
     int width = kDefaultWidth, height = kDefaultHeight;
 };
@@ -91,7 +90,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& problem)
             }
             haveFile = true;
             options.format =
-                argument == "--png" ? view::qt::PictureFormat::Png : view::qt::PictureFormat::Pdf;
+                argument == "--png" ? view::PictureFormat::Png : view::PictureFormat::Pdf;
             // Resolved now: the run makes the program's folder current.
             options.file = std::filesystem::absolute(value);
         } else if (argument == "--size") {
@@ -112,14 +111,14 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& problem)
 }
 
 int RenderPage(const Options& options, int& argc, char** argv) {
-    const view::qt::HeadlessGui gui(argc, argv);
+    const view::HeadlessGui gui(argc, argv);
     platform::MakeProgramFolderCurrent();
     const view::DrawArea window; // hidden: the session binds the display to its handle
     driver::PrepareDrawing();
 
     std::string error;
-    const bool written = view::qt::WritePagePicture(options.format, options.file.string(),
-                                                    options.width, options.height, error);
+    const bool written = view::WritePagePicture(options.format, options.file.string(),
+                                                options.width, options.height, error);
     if (!written) Complain("the picture could not be written: " + error);
 
     const builder::SessionState& session = builder::Session();
@@ -134,7 +133,7 @@ int RenderPage(const Options& options, int& argc, char** argv) {
 // the window shown until it is closed.
 int ShowScreenView(int& argc, char** argv) {
     platform::MakeProgramFolderCurrent();
-    return view::qt::RunScreenView(argc, argv, driver::PrepareDrawing);
+    return view::RunScreenView(argc, argv, driver::PrepareDrawing);
 }
 
 } // namespace
