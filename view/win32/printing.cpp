@@ -3,6 +3,7 @@
 #include "platform/device_context.h"
 #include "platform/gdi_surface_windows.h"
 #include "platform/message_box.h"
+#include "view/print_job.h"
 
 #include <commdlg.h>
 
@@ -12,25 +13,7 @@ namespace view::win32 {
 
 namespace {
 
-// One print on a printer's context; the job ends with the object.
-class GdiPrintJob : public PrintJob {
-  public:
-    GdiPrintJob(HDC printer, std::wstring outputFile, std::string pdfFile)
-        : surface_(printer, std::move(outputFile)), dc_(platform::CreateDeviceContext(surface_)),
-          pdfFile_(std::move(pdfFile)) {}
-    ~GdiPrintJob() override { platform::DeleteDC(dc_); }
-    GdiPrintJob(const GdiPrintJob&) = delete;
-    GdiPrintJob& operator=(const GdiPrintJob&) = delete;
-
-    platform::DeviceContextHandle DeviceContext() const override { return dc_; }
-    std::string PdfFile() const override { return pdfFile_; }
-    bool Finish() override { return surface_.Finish(); }
-
-  private:
-    platform::PrinterSurface surface_;
-    platform::DeviceContextHandle dc_;
-    std::string pdfFile_;
-};
+using GdiPrintJob = SurfacePrintJob<platform::PrinterSurface>;
 
 std::wstring DefaultPrinterName() {
     DWORD size = 0;
@@ -84,15 +67,15 @@ std::unique_ptr<PrintJob> Printers::Open() {
         HDC printer = CreatePrinterDc(device, settings);
         GlobalUnlock(settings_);
         GlobalUnlock(names_);
-        if (printer) return std::make_unique<GdiPrintJob>(printer, std::wstring(), std::string());
+        if (printer) return std::make_unique<GdiPrintJob>(std::string(), printer);
     }
     const std::wstring name = DefaultPrinterName();
     if (HDC printer = name.empty() ? nullptr : CreatePrinterDc(name.c_str())) {
-        return std::make_unique<GdiPrintJob>(printer, std::wstring(), std::string());
+        return std::make_unique<GdiPrintJob>(std::string(), printer);
     }
     if (HDC pdf = CreatePrinterDc(kPdfPrinter)) {
         auto [file, wideFile] = TemporaryPdfFile();
-        return std::make_unique<GdiPrintJob>(pdf, std::move(wideFile), std::move(file));
+        return std::make_unique<GdiPrintJob>(std::move(file), pdf, std::move(wideFile));
     }
     platform::ShowMessage("No printer is available, and no PDF printer either: the page was not "
                           "printed.",
