@@ -395,3 +395,35 @@ def test_export_writes_the_converters_drawing_and_exit_ends_the_program(viewer, 
     assert window.wait() == 0
     assert "Run-time error" not in window.messages()
     assert not xdotool("search", "--onlyvisible", "--name", "^Screen View$").split()
+
+
+@needs_display
+def test_the_wheel_zooms_about_the_pointer(viewer):
+    window = viewer(grid_commands())
+    before = window.drawing_area(window.shot())
+    spacing = line_spacing(before)
+    height, width = before.shape[:2]
+    xdotool("mousemove", *window.at(width // 2, height // 2), "click", 4)  # away from the user
+    time.sleep(1.5)
+    assert line_spacing(window.drawing_area(window.shot("08-wheel-in"))) == pytest.approx(
+        2 * spacing, rel=0.05)
+    xdotool("click", 5)
+    time.sleep(1.5)
+    assert line_spacing(window.drawing_area(window.shot())) == pytest.approx(spacing, rel=0.05)
+
+
+@needs_display
+def test_resizing_lays_out_the_bars_and_the_drawing_area_again(viewer):
+    window = viewer(grid_commands())
+    before = window.drawing_area(window.shot())
+    xdotool("windowsize", window.window, 500, 400)
+    time.sleep(1.5)
+    window.width, window.height = 500, 400
+    after = window.drawing_area(window.shot("09-resized"))
+    # The page is fitted to the new area: the height decides in both shapes.
+    assert line_spacing(after) == pytest.approx(
+        line_spacing(before) * after.shape[0] / before.shape[0], rel=0.05)
+    # The horizontal bar lies along the new bottom edge: its right arrow pans.
+    window.click(after.shape[1] - BAR // 2, after.shape[0] + BAR // 2)
+    panned = window.drawing_area(window.shot())
+    assert best_shift(after, panned) in (int(after.shape[1] / 20), int(after.shape[1] / 20) + 1)
