@@ -51,11 +51,10 @@ void Printers::ShowSetupDialog(HWND owner) {
     dialog.hDevMode = settings_;
     dialog.hDevNames = names_;
     dialog.Flags = PD_PRINTSETUP;
+    // Without a printer the dialog says so itself, and changes nothing.
     if (PrintDlgW(&dialog)) {
         settings_ = dialog.hDevMode;
         names_ = dialog.hDevNames;
-    } else if (CommDlgExtendedError() == PDERR_NODEFAULTPRN) {
-        platform::ShowMessage("No printer is installed.", platform::kApplicationTitle);
     }
 }
 
