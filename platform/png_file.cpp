@@ -10,9 +10,10 @@ namespace platform {
 
 namespace {
 
-// A stored deflate block holds at most this many bytes.
-constexpr size_t kStoredBlock = 65535;
 constexpr double kMetresPerInch = 0.0254;
+// Runs shorter than this are cheaper as literals.
+constexpr size_t kShortestRun = 4;
+constexpr size_t kLongestMatch = 258;
 
 const std::array<uint32_t, 256>& CrcTable() {
     static const std::array<uint32_t, 256> table = [] {
@@ -58,21 +59,88 @@ void PutChunk(std::vector<uint8_t>& out, const char (&type)[5], std::span<const 
     PutBigEndian(out, Crc32(std::span(out).subspan(start)));
 }
 
-// A zlib stream of stored blocks around `raw`.
-std::vector<uint8_t> Stored(std::span<const uint8_t> raw) {
+// Writes deflate's bits: least significant first, Huffman codes from their
+// most significant bit.
+class BitWriter {
+  public:
+    explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
+
+    void Bits(uint32_t value, int count) {
+        for (int i = 0; i < count; ++i)
+            Bit((value >> i) & 1);
+    }
+    void Code(uint32_t code, int length) {
+        for (int i = length - 1; i >= 0; --i)
+            Bit((code >> i) & 1);
+    }
+    void Flush() {
+        if (used_ > 0) out_.push_back(current_);
+        current_ = 0;
+        used_ = 0;
+    }
+
+  private:
+    void Bit(uint32_t bit) {
+        current_ |= static_cast<uint8_t>(bit << used_);
+        if (++used_ == 8) Flush();
+    }
+
+    std::vector<uint8_t>& out_;
+    uint8_t current_ = 0;
+    int used_ = 0;
+};
+
+// A literal or length symbol in deflate's fixed Huffman code.
+void Symbol(BitWriter& bits, uint32_t symbol) {
+    if (symbol < 144) {
+        bits.Code(0x30 + symbol, 8);
+    } else if (symbol < 256) {
+        bits.Code(0x190 + symbol - 144, 9);
+    } else if (symbol < 280) {
+        bits.Code(symbol - 256, 7);
+    } else {
+        bits.Code(0xC0 + symbol - 280, 8);
+    }
+}
+
+// A copy of the byte before, `length` (3 to 258) times.
+void RepeatPrevious(BitWriter& bits, size_t length) {
+    static constexpr std::array<uint16_t, 29> kBase = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                                       15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
+                                                       67, 83, 99, 115, 131, 163, 195, 227, 258};
+    static constexpr std::array<uint8_t, 29> kExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                                       2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+    size_t code = kBase.size() - 1;
+    while (kBase[code] > length)
+        --code;
+    Symbol(bits, static_cast<uint32_t>(257 + code));
+    bits.Bits(static_cast<uint32_t>(length - kBase[code]), kExtra[code]);
+    bits.Code(0, 5); // distance 1
+}
+
+// A zlib stream of `raw` in one block of deflate's fixed code, runs of a
+// repeated byte copied from the byte before: the filtered rows of a drawing
+// are mostly runs of zeros.
+std::vector<uint8_t> Compressed(std::span<const uint8_t> raw) {
     std::vector<uint8_t> out = {0x78, 0x01}; // deflate, 32 KiB window, no preset dictionary
-    size_t done = 0;
-    do {
-        const size_t length = std::min(kStoredBlock, raw.size() - done);
-        const bool last = done + length == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(static_cast<uint8_t>(length));
-        out.push_back(static_cast<uint8_t>(length >> 8));
-        out.push_back(static_cast<uint8_t>(~length));
-        out.push_back(static_cast<uint8_t>(~length >> 8));
-        out.insert(out.end(), raw.begin() + done, raw.begin() + done + length);
-        done += length;
-    } while (done < raw.size());
+    BitWriter bits(out);
+    bits.Bits(1, 1); // the last block
+    bits.Bits(1, 2); // fixed Huffman codes
+    for (size_t at = 0; at < raw.size();) {
+        Symbol(bits, raw[at]);
+        size_t run = 0;
+        while (at + 1 + run < raw.size() && run < kLongestMatch && raw[at + 1 + run] == raw[at]) {
+            ++run;
+        }
+        if (run >= kShortestRun) {
+            RepeatPrevious(bits, run);
+            at += 1 + run;
+        } else {
+            ++at;
+        }
+    }
+    Symbol(bits, 256); // end of block
+    bits.Flush();
     PutBigEndian(out, Adler32(raw));
     return out;
 }
@@ -96,17 +164,23 @@ std::vector<uint8_t> EncodePng(std::span<const uint32_t> pixels, int width, int 
     physical.push_back(1); // the unit is the metre
     PutChunk(out, "pHYs", physical);
 
-    std::vector<uint8_t> raw;
-    raw.reserve(static_cast<size_t>(height) * (1 + 3 * static_cast<size_t>(width)));
+    // Each row as its difference from the row above (the "Up" filter).
+    const size_t rowBytes = 3 * static_cast<size_t>(width);
+    std::vector<uint8_t> raw, row(rowBytes), above(rowBytes, 0);
+    raw.reserve(static_cast<size_t>(height) * (1 + rowBytes));
     for (int y = 0; y < height; ++y) {
-        raw.push_back(0); // no filter
         for (int x = 0; x < width; ++x) {
             const uint32_t pixel = pixels[static_cast<size_t>(y) * width + x];
-            raw.insert(raw.end(), {static_cast<uint8_t>(pixel >> 16),
-                                   static_cast<uint8_t>(pixel >> 8), static_cast<uint8_t>(pixel)});
+            row[3 * x] = static_cast<uint8_t>(pixel >> 16);
+            row[3 * x + 1] = static_cast<uint8_t>(pixel >> 8);
+            row[3 * x + 2] = static_cast<uint8_t>(pixel);
         }
+        raw.push_back(2);
+        for (size_t i = 0; i < rowBytes; ++i)
+            raw.push_back(static_cast<uint8_t>(row[i] - above[i]));
+        std::swap(row, above);
     }
-    PutChunk(out, "IDAT", Stored(raw));
+    PutChunk(out, "IDAT", Compressed(raw));
     PutChunk(out, "IEND", {});
     return out;
 }

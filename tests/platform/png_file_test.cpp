@@ -25,7 +25,7 @@ std::pair<size_t, uint32_t> FindChunk(const std::vector<uint8_t>& png, const std
     return {0, 0};
 }
 
-TEST(PngFile, SmallImageCarriesItsRowsAsStoredBytes) {
+TEST(PngFile, TheChunksDescribeTheImage) {
     const std::vector<uint32_t> pixels = {0xFF0000, 0x00FF00, 0x0000FF,
                                           0xFFFFFF, 0x000000, 0x123456};
     const std::vector<uint8_t> png = platform::EncodePng(pixels, 3, 2, 100);
@@ -44,33 +44,23 @@ TEST(PngFile, SmallImageCarriesItsRowsAsStoredBytes) {
     ASSERT_EQ(physicalLength, 9u);
     EXPECT_EQ(BigEndian(png, physical), 3937u);
 
-    // zlib header, one final stored block of 2 rows x (filter byte + 9), Adler-32.
     const auto [data, dataLength] = FindChunk(png, "IDAT");
-    ASSERT_EQ(dataLength, 2u + 5u + 20u + 4u);
-    EXPECT_EQ(png[data + 2], 1); // final, stored
-    EXPECT_EQ(png[data + 3] | png[data + 4] << 8, 20);
-    EXPECT_EQ((png[data + 5] | png[data + 6] << 8) ^ 0xFFFF, 20);
-    const std::vector<uint8_t> rows(png.begin() + data + 7, png.begin() + data + 27);
-    EXPECT_EQ(rows, (std::vector<uint8_t>{0, 0xFF, 0,    0,    0, 0xFF, 0, 0,    0,    0xFF, //
-                                          0, 0xFF, 0xFF, 0xFF, 0, 0,    0, 0x12, 0x34, 0x56}));
+    ASSERT_GT(dataLength, 6u);
+    EXPECT_EQ(png[data], 0x78); // zlib, deflate
 
     // The closing chunk has the one CRC every PNG ends with.
     ASSERT_GE(png.size(), 12u);
     EXPECT_EQ(BigEndian(png, png.size() - 4), 0xAE426082u);
 }
 
-TEST(PngFile, LargeImageIsSplitIntoFullStoredBlocks) {
-    const int width = 200, height = 200; // 200 x 601 bytes of rows: two blocks
-    const std::vector<uint32_t> pixels(width * height, 0xFFFFFF);
+TEST(PngFile, AWhitePageWithALineIsSmall) {
+    const int width = 850, height = 1100;
+    std::vector<uint32_t> pixels(size_t{width} * height, 0xFFFFFF);
+    for (int x = 50; x < 800; ++x)
+        pixels[size_t{500} * width + x] = 0;
     const std::vector<uint8_t> png = platform::EncodePng(pixels, width, height, 100);
-    const auto [data, dataLength] = FindChunk(png, "IDAT");
-    const size_t raw = size_t{height} * (1 + 3 * width);
-    EXPECT_EQ(dataLength, 2 + raw + 2 * 5 + 4);
-    EXPECT_EQ(png[data + 2], 0); // not the last block
-    EXPECT_EQ(png[data + 3] | png[data + 4] << 8, 65535);
-    const size_t second = data + 2 + 5 + 65535;
-    EXPECT_EQ(png[second], 1);
-    EXPECT_EQ(png[second + 1] | png[second + 2] << 8, static_cast<int>(raw - 65535));
+    // Three bytes a pixel uncompressed: 2.8 MB.
+    EXPECT_LT(png.size(), 40000u);
 }
 
 TEST(PngFile, AnUnwritableFileIsReported) {
