@@ -11,22 +11,22 @@ namespace {
 // File and Zoom as the window has always had them, then the point zooms.
 // Commands the window gains go into these tables.
 constexpr std::array kFileItems = {
-    MenuItem{L"Export to &DXF", &DrawArea::mnuDXF12Click},
+    MenuItem{L"Export to &DXF", &DrawArea::mnuDXF12Click, {}},
     MenuItem{},
-    MenuItem{L"Print &Setup", &DrawArea::mnuPrintSetupClick},
-    MenuItem{L"&Print", &DrawArea::mnuPrintClick},
+    MenuItem{L"Print &Setup", &DrawArea::mnuPrintSetupClick, {}},
+    MenuItem{L"&Print", &DrawArea::mnuPrintClick, {}},
     MenuItem{},
-    MenuItem{L"&Exit Screen View", &DrawArea::mnuExitClick},
+    MenuItem{L"&Exit Screen View", &DrawArea::mnuExitClick, {}},
 };
 
 constexpr std::array kZoomItems = {
-    MenuItem{L"Zoom &Window", &DrawArea::mnuZoomWindowClick, L'W'},
-    MenuItem{L"Zoom &Last", &DrawArea::mnuZoomLastClick, L'L'},
-    MenuItem{L"Zoom &Page", &DrawArea::mnuZoomPageClick, L'P'},
+    MenuItem{L"Zoom &Window", &DrawArea::mnuZoomWindowClick, {FCONTROL, 'W', L"Ctrl+W"}},
+    MenuItem{L"Zoom &Last", &DrawArea::mnuZoomLastClick, {FCONTROL, 'L', L"Ctrl+L"}},
+    MenuItem{L"Zoom &Page", &DrawArea::mnuZoomPageClick, {FCONTROL, 'P', L"Ctrl+P"}},
     MenuItem{},
-    MenuItem{L"Zoom &In", &DrawArea::mnuZoomInClick},
-    MenuItem{L"Zoom &Out", &DrawArea::mnuZoomOutClick},
-    MenuItem{L"Zoom Li&mits", &DrawArea::mnuZoomLimitsClick},
+    MenuItem{L"Zoom &In", &DrawArea::mnuZoomInClick, {}},
+    MenuItem{L"Zoom &Out", &DrawArea::mnuZoomOutClick, {}},
+    MenuItem{L"Zoom Li&mits", &DrawArea::mnuZoomLimitsClick, {}},
 };
 
 constexpr std::array kMenuBar = {
@@ -59,7 +59,7 @@ HMENU CreateMenuBar() {
             }
             // The shortcut is shown after a TAB, right-aligned by the system.
             std::wstring text = item.caption;
-            if (item.shortcutKey) text += std::wstring(L"\tCtrl+") + item.shortcutKey;
+            if (item.shortcut.key) text += std::wstring(L"\t") + item.shortcut.text;
             AppendMenuW(popup, MF_STRING, id++, text.c_str());
         }
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), menu.caption);
@@ -71,8 +71,9 @@ HACCEL CreateShortcuts() {
     std::vector<ACCEL> shortcuts;
     const std::vector<const MenuItem*> commands = Commands();
     for (size_t i = 0; i < commands.size(); ++i) {
-        if (!commands[i]->shortcutKey) continue;
-        shortcuts.push_back(ACCEL{FCONTROL | FVIRTKEY, static_cast<WORD>(commands[i]->shortcutKey),
+        const Shortcut& shortcut = commands[i]->shortcut;
+        if (!shortcut.key) continue;
+        shortcuts.push_back(ACCEL{static_cast<BYTE>(shortcut.modifiers | FVIRTKEY), shortcut.key,
                                   static_cast<WORD>(kFirstCommandId + i)});
     }
     return CreateAcceleratorTableW(shortcuts.data(), static_cast<int>(shortcuts.size()));

@@ -12,11 +12,18 @@ namespace view::win32 {
 
 using MenuHandler = void (DrawArea::*)();
 
+// A key that runs a command from anywhere in the window.
+struct Shortcut {
+    BYTE modifiers = 0;            // FCONTROL, FSHIFT, FALT
+    WORD key = 0;                  // a virtual-key code; 0 for no shortcut
+    const wchar_t* text = nullptr; // as the menu shows it
+};
+
 // A command, or a separator when it has no caption.
 struct MenuItem {
     const wchar_t* caption = nullptr; // '&' before the access letter
     MenuHandler handler = nullptr;
-    wchar_t shortcutKey = 0; // with Ctrl; 0 for none
+    Shortcut shortcut;
 };
 
 struct Menu {
