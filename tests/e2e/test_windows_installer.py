@@ -15,8 +15,8 @@ from conftest import RUNNER, SOURCE_DIR, read_dxf
 
 SETUP = os.environ.get("PLOTDXF_WINDOWS_SETUP")
 
-pytestmark = pytest.mark.skipif(not (SETUP and RUNNER),
-                                reason="needs PLOTDXF_WINDOWS_SETUP and Wine")
+pytestmark = pytest.mark.skipif(not (SETUP and RUNNER and Path(SETUP).is_file()),
+                                reason="needs PLOTDXF_WINDOWS_SETUP (built with NSIS) and Wine")
 
 PROGRAM_FOLDER = r"C:\Program Files\plotdxf"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\plotdxf"

@@ -15,9 +15,10 @@ import subprocess
 import time
 from pathlib import Path
 
-import numpy as np
 import pytest
-from PIL import Image
+
+np = pytest.importorskip("numpy")
+Image = pytest.importorskip("PIL.Image")
 
 from conftest import BINARY, RUNNER, SOURCE_DIR, install, read_dxf, windows_path
 
