@@ -15,8 +15,7 @@
 #include "interpreter/command_file.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
-#include "view/qt/headless.h"
-#include "view/qt/screen_view.h"
+#include "view/shell.h"
 
 #include <charconv>
 #include <cstdio>
@@ -62,7 +61,7 @@ constexpr int kSmallestSide = 16, kLargestSide = 10000;
 // The picture a run writes instead of showing the window.
 struct PictureOptions {
     std::string png, pdf, size;
-    view::qt::PictureFormat format = view::qt::PictureFormat::Png;
+    view::PictureFormat format = view::PictureFormat::Png;
     std::filesystem::path file; // empty: show the window
     int width = kDefaultWidth, height = kDefaultHeight;
 };
@@ -98,7 +97,7 @@ std::string CheckPicture(PictureOptions& picture) {
     }
     const bool png = !picture.png.empty();
     if (png || !picture.pdf.empty()) {
-        picture.format = png ? view::qt::PictureFormat::Png : view::qt::PictureFormat::Pdf;
+        picture.format = png ? view::PictureFormat::Png : view::PictureFormat::Pdf;
         // Resolved now: the classic run makes the program's folder current.
         picture.file = std::filesystem::absolute(png ? picture.png : picture.pdf);
     } else if (!picture.size.empty()) {
@@ -126,13 +125,13 @@ void PurgeSession() {
 
 int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFileReader> commands,
                const PictureOptions& picture, int& argc, char** argv) {
-    const view::qt::HeadlessGui gui(argc, argv);
+    const view::HeadlessGui gui(argc, argv);
     const view::DrawArea window; // hidden: the session binds the display to its handle
     driver::PrepareDrawing(run, std::move(commands));
 
     std::string error;
-    const bool written = view::qt::WritePagePicture(picture.format, picture.file.string(),
-                                                    picture.width, picture.height, error);
+    const bool written = view::WritePagePicture(picture.format, picture.file.string(),
+                                                picture.width, picture.height, error);
     if (!written) driver::Complain(kProgram, "the picture could not be written: " + error);
     PurgeSession();
     if (!written) return driver::kNotWritten;
@@ -144,8 +143,8 @@ int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFi
 // the window shown until it is closed.
 int ShowScreenView(const driver::RunDescription& run,
                    std::optional<platform::TextFileReader>& commands, int& argc, char** argv) {
-    return view::qt::RunScreenView(argc, argv,
-                                   [&] { driver::PrepareDrawing(run, std::move(commands)); });
+    return view::RunScreenView(argc, argv,
+                               [&] { driver::PrepareDrawing(run, std::move(commands)); });
 }
 
 // The run of a command line: nullopt, with the exit status set, for one that

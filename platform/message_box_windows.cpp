@@ -7,10 +7,12 @@ namespace platform {
 
 MessageAnswer ShowSystemMessageBox(const MessageRequest& request) {
     // Application-modal without an icon, OK alone unless the caller asks for
-    // OK and Cancel. A box that cannot be shown at all counts as OK.
+    // OK and Cancel, owned by the program's active window (the screen view's,
+    // when it is shown) so that it stays in front of it. A box that cannot be
+    // shown at all counts as OK.
     const UINT buttons = request.buttons == MessageButtons::OkCancel ? MB_OKCANCEL : MB_OK;
-    const int answer =
-        MessageBoxA(nullptr, request.text.c_str(), request.title.c_str(), buttons | MB_APPLMODAL);
+    const int answer = MessageBoxA(GetActiveWindow(), request.text.c_str(), request.title.c_str(),
+                                   buttons | MB_APPLMODAL);
     return answer == IDCANCEL ? MessageAnswer::Cancel : MessageAnswer::Ok;
 }
 

@@ -1,8 +1,9 @@
 // The drawing window ("Screen View"): its state and handlers, written against
 // the platform's window, device-context and message-box services only. The
 // batch run creates it hidden so the library's display can be bound to its
-// handle; plotdxf-view shows it through the Qt shell in view/qt/, which turns
-// the toolkit's events into these handlers and provides the host hooks.
+// handle; plotdxf-view shows it through a shell (view/qt/ on Linux,
+// view/win32/ on Windows), which turns the system's events into these
+// handlers and provides the host hooks.
 #pragma once
 
 #include "cadlib/records.h"

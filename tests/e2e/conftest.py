@@ -71,13 +71,18 @@ class Conversion:
         """Reads the DXF, asserting the independent reader's audit is clean."""
         path = self.dxf_path(name)
         assert path.exists(), f"{path} was not written; stderr: {self.stderr}"
-        doc = ezdxf.readfile(path)
-        auditor = doc.audit()
-        assert not auditor.errors, [str(e.message) for e in auditor.errors]
-        assert not auditor.fixes, [str(f.message) for f in auditor.fixes]
-        _, recovered = recover.readfile(path)
-        assert not recovered.errors, [str(e.message) for e in recovered.errors]
-        return doc
+        return read_dxf(path)
+
+
+def read_dxf(path):
+    """Reads a DXF, asserting the independent reader's audit is clean."""
+    doc = ezdxf.readfile(path)
+    auditor = doc.audit()
+    assert not auditor.errors, [str(e.message) for e in auditor.errors]
+    assert not auditor.fixes, [str(f.message) for f in auditor.fixes]
+    _, recovered = recover.readfile(path)
+    assert not recovered.errors, [str(e.message) for e in recovered.errors]
+    return doc
 
 
 def to_bytes(commands):

@@ -1,25 +1,10 @@
-// The boundary between the toolkit's events and the window's handlers: the
-// toolkit cannot carry an exception, so a run-time error that escapes a
-// handler ends the program here, reported as every uncaught error is.
+// The Qt shell's event boundary is the one every shell has (view/event_guard.h).
 #pragma once
 
-#include "platform/process.h"
-#include "platform/runtime_error.h"
-
-#include <utility>
+#include "view/event_guard.h"
 
 namespace view::qt {
 
-// plotdxf-view's exit status for a run ended by an uncaught run-time error.
-inline constexpr int kUncaughtErrorStatus = 3;
-
-template <typename Work>
-void Guarded(Work&& work) {
-    try {
-        std::forward<Work>(work)();
-    } catch (const platform::RuntimeError& error) {
-        platform::ReportUncaughtError(error, kUncaughtErrorStatus);
-    }
-}
+using view::Guarded;
 
 } // namespace view::qt

@@ -1,59 +1,51 @@
 #include "view/qt/headless.h"
 
-#include "builder/redraw.h"
-#include "builder/session.h"
-#include "cadlib/kq_display.h"
 #include "platform/device_context.h"
-#include "platform/window_handles.h"
+#include "view/page_picture.h"
 #include "view/qt/image_surface.h"
 #include "view/qt/paged_surface.h"
 
 #include <QGuiApplication>
 #include <QImageWriter>
 
-namespace view::qt {
+namespace view {
 
-namespace {
+struct HeadlessGui::Toolkit {
+    std::unique_ptr<QGuiApplication> application;
+};
 
-// The window's picture of the whole page: the drawing area laid out over the
-// surface, the page zoomed into view, one redraw.
-void DrawPage(platform::Surface& surface, int width, int height) {
-    const builder::SessionState& session = builder::Session();
-    const platform::ScopedWindowSurface shown(platform::MainWindowHandle(), surface);
-    kq_resize_vports(session.ScreenHandle, width, height);
-    kq_zoom_vport_limits(session.ScreenHandle, session.CurrentViewport);
-    builder::RedrawScreen();
-}
-
-} // namespace
-
-HeadlessGui::HeadlessGui(int& argc, char** argv) {
+// The offscreen platform unless QT_QPA_PLATFORM names another.
+HeadlessGui::HeadlessGui(int& argc, char** argv) : toolkit_(std::make_unique<Toolkit>()) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    application_ = std::make_unique<QGuiApplication>(argc, argv);
+    toolkit_->application = std::make_unique<QGuiApplication>(argc, argv);
 }
 
 HeadlessGui::~HeadlessGui() = default;
-
-std::unique_ptr<platform::Surface> CreateImageSurface(int width, int height) {
-    return std::make_unique<ImageSurface>(width, height);
-}
 
 bool WritePagePicture(PictureFormat format, const std::string& path, int width, int height,
                       std::string& error) {
     const QString file = QString::fromStdString(path);
     if (format == PictureFormat::Png) {
-        ImageSurface surface(width, height);
+        qt::ImageSurface surface(width, height);
         DrawPage(surface, width, height);
         QImageWriter writer(file, "png");
         if (writer.write(surface.Image())) return true;
         error = path + ": " + writer.errorString().toStdString();
         return false;
     }
-    PdfSurface surface(file, width, height);
+    qt::PdfSurface surface(file, width, height);
     DrawPage(surface, width, height);
     if (surface.Finish()) return true;
     error = path + ": cannot be written";
     return false;
+}
+
+} // namespace view
+
+namespace view::qt {
+
+std::unique_ptr<platform::Surface> CreateImageSurface(int width, int height) {
+    return std::make_unique<ImageSurface>(width, height);
 }
 
 } // namespace view::qt

@@ -1,38 +1,20 @@
-// Drawing the session's page without a window: the viewer's --png and --pdf
-// modes. This header is free of Qt so that the driver needs none.
+// Drawing the session's page without a window through Qt: the viewer's --png
+// and --pdf modes (view/shell.h). This header is free of Qt so that the
+// driver and the benchmark need none.
 #pragma once
 
 #include "platform/device_context.h"
+#include "view/shell.h"
 
 #include <memory>
-#include <string>
-
-class QGuiApplication;
 
 namespace view::qt {
 
-// The GUI library for a process that shows nothing: the offscreen platform
-// unless QT_QPA_PLATFORM names another.
-class HeadlessGui {
-  public:
-    HeadlessGui(int& argc, char** argv);
-    ~HeadlessGui();
-    HeadlessGui(const HeadlessGui&) = delete;
-    HeadlessGui& operator=(const HeadlessGui&) = delete;
-
-  private:
-    std::unique_ptr<QGuiApplication> application_;
-};
+using view::HeadlessGui;
+using view::PictureFormat;
+using view::WritePagePicture;
 
 // A white image of width x height pixels to draw into without a window.
 std::unique_ptr<platform::Surface> CreateImageSurface(int width, int height);
-
-enum class PictureFormat { Png, Pdf };
-
-// Draws the page of the open session as the window shows it on a drawing area
-// of width x height pixels, into a PNG or a one-page PDF (100 pixels to the
-// inch). False, with the reason in `error`, when the file cannot be written.
-bool WritePagePicture(PictureFormat format, const std::string& path, int width, int height,
-                      std::string& error);
 
 } // namespace view::qt

@@ -1,6 +1,7 @@
 #include "view/qt/main_window.h"
 
 #include "platform/printer.h"
+#include "view/print_job.h"
 #include "view/qt/event_guard.h"
 #include "view/qt/paged_surface.h"
 
@@ -27,24 +28,7 @@ constexpr int kLandscape = 2;
 constexpr double kHundredthsPerInch = 100;
 
 // One print on a printer, or on the PDF file a printer has been told to write.
-class PrinterJob : public PrintJob {
-  public:
-    PrinterJob(QPrinter& printer, std::string pdfFile)
-        : surface_(printer), dc_(platform::CreateDeviceContext(surface_)),
-          pdfFile_(std::move(pdfFile)) {}
-    ~PrinterJob() override { platform::DeleteDC(dc_); }
-    PrinterJob(const PrinterJob&) = delete;
-    PrinterJob& operator=(const PrinterJob&) = delete;
-
-    platform::DeviceContextHandle DeviceContext() const override { return dc_; }
-    std::string PdfFile() const override { return pdfFile_; }
-    bool Finish() override { return surface_.Finish(); }
-
-  private:
-    PrinterSurface surface_;
-    platform::DeviceContextHandle dc_;
-    std::string pdfFile_;
-};
+using PrinterJob = SurfacePrintJob<PrinterSurface>;
 
 // The paper the drawing session asked of the default printer.
 void UseSessionPaper(QPrinter& printer) {
@@ -171,7 +155,7 @@ std::unique_ptr<PrintJob> MainWindow::OpenPrinter() {
         }
         UseSessionPaper(printer_);
     }
-    return std::make_unique<PrinterJob>(printer_, pdfFile);
+    return std::make_unique<PrinterJob>(pdfFile, printer_);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -1,18 +1,18 @@
-#include "view/qt/screen_view.h"
+#include "view/shell.h"
 
 #include "view/qt/event_guard.h"
 #include "view/qt/main_window.h"
 
 #include <QApplication>
 
-namespace view::qt {
+namespace view {
 
 int RunScreenView(int& argc, char** argv, const std::function<void()>& prepareDrawing) {
     const QApplication application(argc, argv);
-    MainWindow window;
-    Guarded(prepareDrawing);
+    qt::MainWindow window;
+    qt::Guarded(prepareDrawing);
     window.show();
     return QApplication::exec();
 }
 
-} // namespace view::qt
+} // namespace view

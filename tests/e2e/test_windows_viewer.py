@@ -1,0 +1,430 @@
+"""The Windows screen view, run under Wine by tools/windows-check: the page it
+renders headless against the Linux viewer's, and the real window on an X
+server (Xvfb), driven with xdotool and looked at in screenshots.
+
+- PLOTDXF_WINDOWS_VIEW_BIN: plotdxf-view.exe
+- PLOTDXF_LINUX_VIEW_BIN: the Linux plotdxf-view built from the same tree
+- DISPLAY: the X server Wine shows windows on
+- PLOTDXF_SCREENSHOTS: a folder to keep the screenshots in (optional)
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import time
+from pathlib import Path
+
+import pytest
+
+np = pytest.importorskip("numpy")
+Image = pytest.importorskip("PIL.Image")
+
+from conftest import BINARY, RUNNER, SOURCE_DIR, install, read_dxf, windows_path
+
+VIEW_BIN = os.environ.get("PLOTDXF_WINDOWS_VIEW_BIN")
+LINUX_VIEW_BIN = os.environ.get("PLOTDXF_LINUX_VIEW_BIN")
+SCREENSHOTS = os.environ.get("PLOTDXF_SCREENSHOTS")
+VIEW_EXE = "plotdxf-view.exe"
+BORING_LOG = SOURCE_DIR / "examples" / "boring_log.txt"
+
+pytestmark = pytest.mark.skipif(not (VIEW_BIN and RUNNER),
+                                reason="needs PLOTDXF_WINDOWS_VIEW_BIN and Wine")
+
+needs_display = pytest.mark.skipif(
+    not os.environ.get("DISPLAY") or not shutil.which("xdotool") or not shutil.which("import"),
+    reason="needs an X server (DISPLAY), xdotool and ImageMagick")
+
+# Wine's scroll bars are this thick (its default SM_CXVSCROLL and SM_CYHSCROLL).
+BAR = 16
+# Ink: darker than mid-grey.
+INK_LEVEL = 128
+
+
+def ink(picture):
+    """The dark pixels of an RGB or grey picture as a boolean array."""
+    grey = picture if picture.ndim == 2 else picture.mean(axis=2)
+    return grey < INK_LEVEL
+
+
+def grown(mask):
+    """`mask` with every pixel's eight neighbours set too."""
+    out = mask.copy()
+    for dy in (-1, 0, 1):
+        for dx in (-1, 0, 1):
+            out |= np.roll(np.roll(mask, dy, 0), dx, 1)
+    return out
+
+
+def unmatched_ink(a, b):
+    """Ink pixels of either picture with no ink of the other within one pixel."""
+    a, b = ink(a), ink(b)
+    return int(((a & ~grown(b)) | (b & ~grown(a))).sum())
+
+
+def read_png(path):
+    return np.asarray(Image.open(path).convert("RGB")).astype(np.int16)
+
+
+# --- The page headless -----------------------------------------------------------
+
+def render_windows(tmp_path, commands, *args):
+    folder = tmp_path / "windows"
+    install(folder, commands, binary=Path(VIEW_BIN), name=VIEW_EXE)
+    return subprocess.run([*RUNNER, str(folder / VIEW_EXE), *args], cwd=folder,
+                          capture_output=True, stdin=subprocess.DEVNULL, timeout=120)
+
+
+EXAMPLES = sorted((SOURCE_DIR / "examples").glob("*.txt"))
+
+
+@pytest.mark.skipif(not LINUX_VIEW_BIN, reason="PLOTDXF_LINUX_VIEW_BIN is not set")
+@pytest.mark.parametrize("example", EXAMPLES, ids=[e.stem for e in EXAMPLES])
+def test_the_png_agrees_with_the_linux_viewer_within_anti_aliasing(tmp_path, example):
+    windows = render_windows(tmp_path, example.read_bytes(), "--png", "page.png")
+    assert windows.returncode == 0, windows.stderr
+    linux_folder = tmp_path / "linux"
+    install(linux_folder, example.read_bytes(), binary=Path(LINUX_VIEW_BIN), name="plotdxf-view")
+    linux = subprocess.run([str(linux_folder / "plotdxf-view"), "--png", "page.png"],
+                           cwd=linux_folder, capture_output=True, timeout=120,
+                           env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+    assert linux.returncode == 0, linux.stderr
+
+    ours = read_png(tmp_path / "windows" / "page.png")
+    theirs = read_png(linux_folder / "page.png")
+    assert ours.shape == theirs.shape == (1100, 850, 3)
+    # Lines, fills and hatches land on the same pixels, give or take the one
+    # pixel that rounding and anti-aliasing move an edge by. Text differs a
+    # little more: GDI draws hinted glyphs at whole-pixel sizes, Qt unhinted
+    # outlines, placed alike character by character.
+    assert unmatched_ink(ours, theirs) <= 0.003 * ours.shape[0] * ours.shape[1]
+    assert abs(int(ink(ours).sum()) - int(ink(theirs).sum())) <= 0.1 * ink(theirs).sum()
+
+
+def test_a_pdf_without_the_system_pdf_printer_is_refused(tmp_path):
+    run = render_windows(tmp_path, BORING_LOG.read_bytes(), "--pdf", "page.pdf")
+    if (tmp_path / "windows" / "page.pdf").exists():
+        pytest.skip("this Windows has the PDF printer")
+    assert run.returncode == 2
+    assert '"Microsoft Print to PDF" printer is not installed' in run.stderr.decode("latin-1")
+
+
+# --- The window ----------------------------------------------------------------
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True,
+                          timeout=30).stdout
+
+
+class Viewer:
+    """plotdxf-view.exe shown on the X server, its message boxes written to
+    stderr and answered OK (PLOTDXF_UNATTENDED)."""
+
+    def __init__(self, folder, env=None):
+        self.folder = folder
+        self.stderr_path = folder.parent / f"{folder.name}.stderr"
+        self.stderr = open(self.stderr_path, "wb")
+        environment = dict(os.environ, PLOTDXF_UNATTENDED="1", **(env or {}))
+        self.process = subprocess.Popen([*RUNNER, str(folder / VIEW_EXE)], cwd=folder,
+                                        env=environment, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=self.stderr)
+        self.window = self._wait_for_window()
+        xdotool("windowfocus", "--sync", self.window)
+        geometry = dict(line.split("=") for line in
+                        xdotool("getwindowgeometry", "--shell", self.window).split())
+        self.x, self.y = int(geometry["X"]), int(geometry["Y"])
+        self.width, self.height = int(geometry["WIDTH"]), int(geometry["HEIGHT"])
+        self.client_top = self._client_top()
+
+    def _wait_for_window(self):
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline:
+            found = xdotool("search", "--onlyvisible", "--name", "^Screen View$").split()
+            if found:
+                assert len(found) == 1, "one window at a time"
+                time.sleep(1)  # the first paint
+                return found[0]
+            assert self.process.poll() is None, self.messages()
+            time.sleep(0.2)
+        pytest.fail("the window did not open: " + self.messages())
+
+    def _client_top(self):
+        """The client area's first row in the window: the top of the vertical
+        bar's arrow button, the first thing drawn below the menu bar in the
+        column through the bar's middle."""
+        column = self.shot()[:, self.width - BAR // 2]
+        return int(np.argmax(column.mean(axis=1) < 250))
+
+    def shot(self, name=None):
+        """The window's pixels, menus open over it included, as an RGB array."""
+        png = subprocess.run(["import", "-window", "root", "-crop",
+                              f"{self.width}x{self.height}+{self.x}+{self.y}", "png:-"],
+                             capture_output=True, check=True, timeout=30).stdout
+        path = self.folder.parent / "shot.png"
+        path.write_bytes(png)
+        if SCREENSHOTS and name:
+            Path(SCREENSHOTS).mkdir(parents=True, exist_ok=True)
+            shutil.copy(path, Path(SCREENSHOTS) / f"{name}.png")
+        return read_png(path)
+
+    def drawing_area(self, picture):
+        """The part of a shot the drawing is painted in: the client area less the bars."""
+        return picture[self.client_top:self.height - BAR, 0:self.width - BAR]
+
+    def at(self, x, y):
+        """Screen position of client pixel (x, y)."""
+        return self.x + x, self.y + self.client_top + y
+
+    def key(self, *keys, settle=1.0):
+        xdotool("key", "--delay", 150, *keys)
+        time.sleep(settle)
+
+    def click(self, x, y, settle=1.0):
+        xdotool("mousemove", *self.at(x, y), "click", 1)
+        time.sleep(settle)
+
+    def messages(self):
+        self.stderr.flush()
+        return self.stderr_path.read_bytes().decode("latin-1").replace("\r\n", "\n")
+
+    def wait(self, timeout=30):
+        return self.process.wait(timeout=timeout)
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.stderr.close()
+
+
+@pytest.fixture
+def viewer(tmp_path):
+    """viewer(commands, env=None) -> Viewer of `commands` in a fresh program folder."""
+    shown = []
+
+    def show(commands=None, env=None, folder=None):
+        folder = folder or tmp_path / "program"
+        install(folder, commands if commands is not None else BORING_LOG.read_bytes(),
+                binary=Path(VIEW_BIN), name=VIEW_EXE)
+        shown.append(Viewer(folder, env))
+        return shown[-1]
+
+    yield show
+    for window in shown:
+        window.close()
+
+
+def menus_built(trace):
+    """[(menu caption, [item captions, "-" for a separator])] from Wine's menu
+    trace, in the order the program built them."""
+    items, menus = [], []
+    for line in trace.splitlines():
+        found = re.search(r'InsertMenuW hMenu \w+, pos -1, flags (\w+), id \w+, str (?:L"(.*)")?',
+                          line)
+        if not found:
+            continue
+        flags, caption = int(found.group(1), 16), found.group(2)
+        if flags & 0x10:  # MF_POPUP: a menu of the bar, holding the items before it
+            menus.append((caption, items))
+            items = []
+        elif flags & 0x800:  # MF_SEPARATOR
+            items.append("-")
+        elif caption is not None:  # not a bitmap of the system's own menus
+            items.append(caption.replace("\\t", "\t"))
+    return menus
+
+
+@needs_display
+def test_the_window_opens_with_the_boring_log_and_the_classic_menu(viewer):
+    window = viewer(env={"WINEDEBUG": "+menu"})
+    page = window.drawing_area(window.shot("01-opened"))
+    # The whole page is in view: the frame's corners, the title and the columns.
+    assert ink(page).mean() > 0.02
+    rows_with_ink = np.flatnonzero(ink(page).any(axis=1))
+    assert rows_with_ink[0] < page.shape[0] * 0.15 and rows_with_ink[-1] > page.shape[0] * 0.85
+
+    menus = menus_built(window.messages())
+    assert menus[:2] == [
+        ("&File", ["Export to &DXF", "-", "Print &Setup", "&Print", "-", "&Exit Screen View"]),
+        ("&Zoom", ["Zoom &Window\tCtrl+W", "Zoom &Last\tCtrl+L", "Zoom &Page\tCtrl+P", "-",
+                   "Zoom &In", "Zoom &Out", "Zoom Li&mits"]),
+    ]
+    # Alt+F opens the File menu under the bar with its first item selected,
+    # in the system's selection colour; Escape closes it again.
+    window.key("alt+f", settle=1.5)
+    assert selected(window.shot("02-file-menu")[window.client_top:window.client_top + 40]) > 100
+    window.key("Escape", "Escape")
+    assert selected(window.shot()[window.client_top:window.client_top + 40]) == 0
+
+
+def selected(picture):
+    """How many pixels have the blue of a selected menu item."""
+    red, blue = picture[:, :, 0], picture[:, :, 2]
+    return int((blue - red > 100).sum())
+
+
+def best_shift(before, after, largest=80):
+    """The horizontal shift of `after` against `before` that matches best."""
+    a, b = ink(before), ink(after)
+    scores = {}
+    for shift in range(-largest, largest + 1):
+        if shift >= 0:
+            scores[shift] = (a[:, shift:] != b[:, :b.shape[1] - shift]).sum()
+        else:
+            scores[shift] = (a[:, :shift] != b[:, -shift:]).sum()
+    return min(scores, key=scores.get)
+
+
+@needs_display
+def test_an_arrow_of_the_horizontal_bar_pans_a_twentieth_of_the_view(viewer):
+    window = viewer()
+    before = window.drawing_area(window.shot())
+    client_height = window.height - window.client_top
+    width = window.width - BAR
+    # The right arrow: the horizontal bar's right end, left of the corner square.
+    window.click(width - BAR // 2, client_height - BAR // 2)
+    after = window.drawing_area(window.shot("03-panned-right"))
+    # The drawing moved left by a twentieth of the drawing area's width.
+    assert best_shift(before, after) in (int(width / 20), int(width / 20) + 1)
+    # The left arrow brings it back.
+    window.click(BAR // 2, client_height - BAR // 2)
+    assert unmatched_ink(window.drawing_area(window.shot()), before) == 0
+
+
+GRID_INCHES = 0.5
+
+
+def grid_commands():
+    """Vertical and horizontal lines every half inch over the page."""
+    lines = ["LW\t1\t"]
+    for x in range(300, 5100, 300):
+        lines += [f"S\t{x}\t300\t", "LU\t6000\t"]
+    for y in range(300, 6600, 300):
+        lines += [f"S\t300\t{y}\t", "LR\t4800\t"]
+    return "\n".join(lines) + "\n"
+
+
+def line_spacing(picture):
+    """The median distance in pixels between the grid's vertical lines."""
+    columns = np.flatnonzero(ink(picture).mean(axis=0) > 0.5)
+    starts = columns[np.insert(np.diff(columns) > 1, 0, True)]
+    return float(np.median(np.diff(starts)))
+
+
+@needs_display
+def test_zoom_window_zooms_to_the_band_and_zoom_last_goes_back(viewer):
+    window = viewer(grid_commands())
+    before = window.drawing_area(window.shot("04-grid"))
+    spacing = line_spacing(before)
+    height, width = before.shape[:2]
+
+    window.key("ctrl+w")
+    # A band a third of the area's width and height, from its middle.
+    left, top = width // 3, height // 3
+    right, bottom = left + width // 3, top + height // 3
+    xdotool("mousemove", *window.at(left, top), "mousedown", 1)
+    for step in range(1, 5):
+        xdotool("mousemove", *window.at(left + (right - left) * step // 4,
+                                        top + (bottom - top) * step // 4))
+        time.sleep(0.2)
+    time.sleep(0.5)
+    dragging = window.drawing_area(window.shot("05-rubber-band"))
+    # The band inverts what it crosses: white under its edges turns black.
+    band_top = ink(dragging)[top, left + 5:right - 5]
+    assert band_top.mean() > 0.9
+    xdotool("mouseup", 1)
+    time.sleep(1.5)
+    zoomed = window.drawing_area(window.shot("06-zoomed"))
+    # The band fills the view: three times as large (the band has the view's shape).
+    assert line_spacing(zoomed) == pytest.approx(3 * spacing, rel=0.05)
+    # Nothing of the band is left.
+    assert ink(zoomed).mean() < 0.2
+
+    window.key("ctrl+l", settle=1.5)
+    assert unmatched_ink(window.drawing_area(window.shot("07-zoom-last")), before) == 0
+
+
+@needs_display
+def test_print_without_a_printer_says_so(viewer):
+    window = viewer()
+    window.key("alt+f", "p", settle=3)
+    said = window.messages()
+    if "Printing, Click OK to Continue..." in said and "printer" not in said.split("...")[-1]:
+        pytest.skip("this Wine has a printer")
+    assert said == ("Printing, Click OK to Continue...\n"
+                    "plotdxf: No printer is available, and no PDF printer either: the page was "
+                    "not printed.\n")
+    assert window.process.poll() is None, "the window stays"
+
+
+@pytest.fixture
+def drive(tmp_path):
+    """A drive letter of the Wine prefix mapped onto a fresh folder, as
+    (letter, folder): the export file "\\temp\\ztest.dxf" lands in its temp folder."""
+    prefix = Path(os.environ.get("WINEPREFIX", Path.home() / ".wine"))
+    devices = prefix / "dosdevices"
+    letter = next((c for c in "PQRSTUVWXY" if not os.path.lexists(devices / f"{c.lower()}:")), None)
+    if letter is None:
+        pytest.skip("no free drive letter")
+    root = tmp_path / "drive"
+    (root / "temp").mkdir(parents=True)
+    link = devices / f"{letter.lower()}:"
+    link.symlink_to(root)
+    yield letter, root
+    link.unlink()
+
+
+@needs_display
+def test_export_writes_the_converters_drawing_and_exit_ends_the_program(viewer, drive, tmp_path):
+    letter, root = drive
+    window = viewer(folder=root / "program")
+    window.key("alt+f", "d", settle=3)
+    assert window.messages() == "plotdxf: FILE CREATED:  \\temp\\ztest.dxf\n"
+    exported = root / "temp" / "ztest.dxf"
+    read_dxf(exported)  # audited clean by ezdxf
+
+    # The converter makes the same drawing of the same command file.
+    converter = tmp_path / "converter"
+    install(converter, BORING_LOG.read_bytes(), binary=BINARY, name=BINARY.name)
+    subprocess.run([*RUNNER, str(converter / BINARY.name), "out.dxf"], cwd=converter,
+                   check=True, capture_output=True, stdin=subprocess.DEVNULL, timeout=120,
+                   env=dict(os.environ, PLOTDXF_UNATTENDED="1"))
+    assert exported.read_bytes() == (converter / "out.dxf").read_bytes()
+
+    window.key("alt+f", "e", settle=0)
+    assert window.wait() == 0
+    assert "Run-time error" not in window.messages()
+    assert not xdotool("search", "--onlyvisible", "--name", "^Screen View$").split()
+
+
+@needs_display
+def test_the_wheel_zooms_about_the_pointer(viewer):
+    window = viewer(grid_commands())
+    before = window.drawing_area(window.shot())
+    spacing = line_spacing(before)
+    height, width = before.shape[:2]
+    xdotool("mousemove", *window.at(width // 2, height // 2), "click", 4)  # away from the user
+    time.sleep(1.5)
+    assert line_spacing(window.drawing_area(window.shot("08-wheel-in"))) == pytest.approx(
+        2 * spacing, rel=0.05)
+    xdotool("click", 5)
+    time.sleep(1.5)
+    assert line_spacing(window.drawing_area(window.shot())) == pytest.approx(spacing, rel=0.05)
+
+
+@needs_display
+def test_resizing_lays_out_the_bars_and_the_drawing_area_again(viewer):
+    window = viewer(grid_commands())
+    before = window.drawing_area(window.shot())
+    xdotool("windowsize", window.window, 500, 400)
+    time.sleep(1.5)
+    window.width, window.height = 500, 400
+    after = window.drawing_area(window.shot("09-resized"))
+    # The page is fitted to the new area: the height decides in both shapes.
+    assert line_spacing(after) == pytest.approx(
+        line_spacing(before) * after.shape[0] / before.shape[0], rel=0.05)
+    # The horizontal bar lies along the new bottom edge: its right arrow pans.
+    window.click(after.shape[1] - BAR // 2, after.shape[0] + BAR // 2)
+    panned = window.drawing_area(window.shot())
+    assert best_shift(after, panned) in (int(after.shape[1] / 20), int(after.shape[1] / 20) + 1)

@@ -1,0 +1,26 @@
+// The boundary between a window system's events and the window's handlers:
+// no toolkit can carry an exception through its event loop, so a run-time
+// error that escapes a handler ends the program here, reported as every
+// uncaught error is.
+#pragma once
+
+#include "platform/process.h"
+#include "platform/runtime_error.h"
+
+#include <utility>
+
+namespace view {
+
+// plotdxf-view's exit status for a run ended by an uncaught run-time error.
+inline constexpr int kUncaughtErrorStatus = 3;
+
+template <typename Work>
+void Guarded(Work&& work) {
+    try {
+        std::forward<Work>(work)();
+    } catch (const platform::RuntimeError& error) {
+        platform::ReportUncaughtError(error, kUncaughtErrorStatus);
+    }
+}
+
+} // namespace view
