@@ -184,7 +184,7 @@ const GdiSurface::FontEntry& GdiSurface::FontFor(const std::string& family) {
     face.lfOutPrecision = OUT_TT_ONLY_PRECIS;
     face.lfQuality = CLEARTYPE_NATURAL_QUALITY;
     face.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS; // what an unknown family falls back to
-    const std::u16string name = DecodeWindows1252Line(family);
+    const std::u16string name = DecodeTextLine(family);
     const std::wstring wanted = family == "sans-serif" || name.empty()
                                     ? std::wstring(kFallbackFace)
                                     : std::wstring(name.begin(), name.end());
