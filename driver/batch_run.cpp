@@ -8,7 +8,9 @@
 #include "view/draw_area.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
+#include <string_view>
 
 namespace driver {
 
@@ -26,6 +28,17 @@ namespace {
 void Complain(const std::string& text) {
     std::string line = "plotdxf: " + text + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+// Callers of the classic form ask for pattern hatches as lines, for readers
+// that draw no pattern they do not know by name, with PLOTDXF_HATCH=lines.
+int32_t HatchFormAsked() {
+    const char* asked = std::getenv("PLOTDXF_HATCH");
+    if (!asked || !*asked || std::string_view(asked) == "hatch") return KQ_DXF_HATCH_ENTITY;
+    if (std::string_view(asked) == "lines") return KQ_DXF_HATCH_LINES;
+    Complain("PLOTDXF_HATCH=" + std::string(asked) +
+             " is not a hatch form (lines or hatch); hatches are written as HATCH entities");
+    return KQ_DXF_HATCH_ENTITY;
 }
 
 } // namespace
@@ -52,6 +65,7 @@ void RunBatchConversion(int argc, char** argv) {
 
         const std::string name = OutputName(platform::CommandLineText(argc, argv));
         const builder::SessionState& session = builder::Session();
+        kq_set_dxf_hatch_form(session.ScreenHandle, HatchFormAsked());
         const bool written = kq_output_dxf_file(session.ScreenHandle, name.c_str()) != 0;
         if (!written) Complain("the drawing could not be written: " + std::string(kq_last_error()));
 

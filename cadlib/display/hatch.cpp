@@ -56,9 +56,10 @@ class Family {
         continuous_ = dashCount_ == 0;
     }
 
-    void Generate(std::span<const KqPoint2> boundary, const KqRect2& region) {
-        if (!(spacing_ > 0)) return;
-        // The lines that cross the region.
+    // The lines that cross `region`: numbers jLow to jHigh; false when the
+    // family has no spacing or too many lines to show.
+    bool LinesAcross(const KqRect2& region, double& jLow, double& jHigh) const {
+        if (!(spacing_ > 0)) return false;
         double low = INFINITY, high = -INFINITY;
         for (double x : {region.x1, region.x2}) {
             for (double y : {region.y1, region.y2}) {
@@ -67,10 +68,14 @@ class Family {
                 high = std::max(high, across);
             }
         }
-        const double jLow = std::ceil((low - first_) / spacing_);
-        const double jHigh = std::floor((high - first_) / spacing_);
-        if (!(jHigh - jLow <= kMaxLinesPerFamily)) return;
+        jLow = std::ceil((low - first_) / spacing_);
+        jHigh = std::floor((high - first_) / spacing_);
+        return jHigh - jLow <= kMaxLinesPerFamily;
+    }
 
+    void Generate(std::span<const KqPoint2> boundary, const KqRect2& region) {
+        double jLow = 0, jHigh = 0;
+        if (!LinesAcross(region, jLow, jHigh)) return;
         // Where each boundary edge crosses each line: a line crosses the edge
         // when it lies in [lower end, upper end), so a vertex shared by two
         // edges counts once.
@@ -97,6 +102,22 @@ class Family {
             }
             Line(crossings[i].first, crossings[i].second, crossings[i + 1].second, region);
             i += 2;
+        }
+    }
+
+    // A line at distance d from the centre crosses the circle over the chord
+    // of half-length sqrt(r^2 - d^2) about the centre's foot on it.
+    void Generate(const HatchCircle& circle, const KqRect2& region) {
+        double jLow = 0, jHigh = 0;
+        if (!LinesAcross(region, jLow, jHigh)) return;
+        const double centreAcross = Dot(circle.centre, normal_);
+        const double centreAlong = Dot(circle.centre, direction_);
+        for (double j = jLow; j <= jHigh; ++j) {
+            const double d = first_ + j * spacing_ - centreAcross;
+            const double squared = circle.radius * circle.radius - d * d;
+            if (!(squared > 0)) continue; // a tangent line touches the circle in a point
+            const double half = std::sqrt(squared);
+            Line(static_cast<int64_t>(j), centreAlong - half, centreAlong + half, region);
         }
     }
 
@@ -154,23 +175,45 @@ class Family {
 
 } // namespace
 
+namespace {
+
+KqRect2 Intersection(const KqRect2& a, const KqRect2& b) {
+    return {std::max(a.x1, b.x1), std::max(a.y1, b.y1), std::min(a.x2, b.x2), std::min(a.y2, b.y2)};
+}
+
+// Every family of `lines` generated over `outline` within `region`.
+template <typename Outline>
+std::vector<HatchPiece> FamiliesOver(const Outline& outline, std::span<const KqFillLine> lines,
+                                     const KqRect2& region) {
+    std::vector<HatchPiece> pieces;
+    if (!(region.x1 <= region.x2 && region.y1 <= region.y2)) return pieces;
+    for (const KqFillLine& line : lines) {
+        const FillLineValues values = ReadFillLine(line);
+        if (values.finite) Family(values, pieces).Generate(outline, region);
+    }
+    return pieces;
+}
+
+} // namespace
+
 std::vector<HatchPiece> HatchLines(std::span<const KqPoint2> boundary,
                                    std::span<const KqFillLine> lines, const KqRect2& window) {
-    std::vector<HatchPiece> pieces;
-    if (boundary.size() < 3) return pieces;
+    if (boundary.size() < 3) return {};
     KqRect2 region{INFINITY, INFINITY, -INFINITY, -INFINITY};
     for (const KqPoint2& p : boundary) {
         region = {std::min(region.x1, p.x), std::min(region.y1, p.y), std::max(region.x2, p.x),
                   std::max(region.y2, p.y)};
     }
-    region = {std::max(region.x1, window.x1), std::max(region.y1, window.y1),
-              std::min(region.x2, window.x2), std::min(region.y2, window.y2)};
-    if (!(region.x1 <= region.x2 && region.y1 <= region.y2)) return pieces;
-    for (const KqFillLine& line : lines) {
-        const FillLineValues values = ReadFillLine(line);
-        if (values.finite) Family(values, pieces).Generate(boundary, region);
-    }
-    return pieces;
+    return FamiliesOver(boundary, lines, Intersection(region, window));
+}
+
+std::vector<HatchPiece> HatchLines(const HatchCircle& circle, std::span<const KqFillLine> lines,
+                                   const KqRect2& window) {
+    const double r = circle.radius;
+    if (!(r > 0) || !std::isfinite(r)) return {};
+    const KqRect2 box{circle.centre.x - r, circle.centre.y - r, circle.centre.x + r,
+                      circle.centre.y + r};
+    return FamiliesOver(circle, lines, Intersection(box, window));
 }
 
 } // namespace cadlib
