@@ -13,6 +13,9 @@ namespace {
 
 constexpr double kMaxLinesPerFamily = 1e5;
 constexpr double kMaxRepeatsPerLine = 1e4;
+// A dash or line shorter than this is what rounding leaves of one cut where
+// the outline passes through its end: no piece at all, not a dot.
+constexpr double kSliver = 1e-9;
 
 double Dot(const KqPoint2& a, const KqPoint2& b) {
     return a.x * b.x + a.y * b.y;
@@ -134,7 +137,7 @@ class Family {
         b = std::min(b, tHigh);
         if (!(a < b)) return;
         if (continuous_ || (b - a) / period_ > kMaxRepeatsPerLine) {
-            Emit(across, a, b);
+            if (b - a > kSliver) Emit(across, a, b);
             return;
         }
         // The pattern starts at the line's origin: the base point shifted j times.
@@ -148,7 +151,7 @@ class Family {
                 const double value = dashes_[i];
                 if (value > 0) {
                     const double from = std::max(position, a), to = std::min(position + value, b);
-                    if (from < to) Emit(across, from, to);
+                    if (to - from > kSliver) Emit(across, from, to);
                 } else if (value == 0 && position >= a && position <= b) {
                     Emit(across, position, position);
                 }

@@ -29,7 +29,8 @@ struct HatchPiece {
 // filled even-odd, and to `window`. A family with more than 100000 lines
 // across the area (a spacing of 0 included) is too dense to show and is left
 // out; a line whose dashes would repeat more than 10000 times is drawn
-// continuous, as such dashes are finer than any device shows. The display
+// continuous, as such dashes are finer than any device shows. A piece shorter
+// than 1e-9 (what rounding leaves of a dash cut at its very end) is none. The display
 // draws these pieces and the DXF writer writes them as lines: one clipper, so
 // the screen and the file agree.
 std::vector<HatchPiece> HatchLines(std::span<const KqPoint2> boundary,
