@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <sys/resource.h>
 #include <vector>
@@ -545,6 +546,35 @@ TEST_F(DxfWriterTest, TheLineFormWritesEachPatternHatchAsOneBlockOfItsLines) {
         }
     }
     EXPECT_EQ(squareDots, 5 * 4);
+}
+
+TEST_F(DxfWriterTest, TheSelfCheckCatchesBrokenBlocks) {
+    kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES);
+    FillPattern(Square(cadlib::kPolylineClosed, 1, 1, 1), {FillLine(0, 0, 0, 0, 0.25, 0, 0)});
+    const fs::path path = PathOf("blocks.dxf");
+    ASSERT_EQ(kq_output_dxf_file(screen_, path.c_str()), 1);
+    ASSERT_TRUE(testsupport::CheckDxfStructure(path).empty());
+    const std::string sound = ReadFile(path);
+
+    // The problems the check finds once `pattern` is replaced by `replacement`.
+    const auto problemsWith = [&](const std::string& pattern, const std::string& replacement) {
+        const std::string broken = std::regex_replace(sound, std::regex(pattern), replacement,
+                                                      std::regex_constants::format_first_only);
+        EXPECT_NE(broken, sound) << pattern;
+        std::ofstream(path, std::ios::binary) << broken;
+        std::string problems;
+        for (const std::string& problem : testsupport::CheckDxfStructure(path))
+            problems += problem + "\n";
+        return problems;
+    };
+    // The INSERT names a block the file does not define.
+    EXPECT_NE(problemsWith("(AcDbBlockReference\n  2\n)\\*U1", "$1*U2")
+                  .find("INSERT of a block the file does not define"),
+              std::string::npos);
+    // A line of the block is owned by another object than the block's record.
+    EXPECT_NE(problemsWith("330\n[0-9A-F]+(\n100\nAcDbEntity\n  8\n0\n  6\nByBlock)", "330\n1$1")
+                  .find("not owned by the record of its block"),
+              std::string::npos);
 }
 
 TEST_F(DxfWriterTest, AbsurdlyDensePatternsAreLeftOut) {
