@@ -98,7 +98,8 @@ void HatchWithCurrentPattern(int32_t entity) {
     const hatch::CurrentPattern& pattern = hatch::Current();
     kq_setfillstyle(screen, kUserHatchStyle, kInkColour);
     kq_set_fillmode(screen, 1);
-    kq_filluser_entity(screen, pattern.FillLines.data(), pattern.FillLineCount, entity);
+    kq_filluser_named_entity(screen, pattern.FillLines.data(), pattern.FillLineCount,
+                             pattern.FillPatternName.c_str(), entity);
 }
 
 // The pen returns to the start of the path (of the previous one when none is open).

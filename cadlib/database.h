@@ -69,9 +69,11 @@ struct PolylineGeometry {
     int32_t kind = kPolylineOpen;
 };
 
-// A user-defined hatch attached to an entity: its fill lines.
+// A user-defined hatch attached to an entity: its fill lines and the name of
+// the pattern they come from (empty when the caller gave none).
 struct HatchAttachment {
     uint32_t firstLine = 0, lineCount = 0; // in DataArea::fillLines
+    std::string name;
 };
 
 struct Layer {
@@ -118,8 +120,8 @@ struct DataArea {
     std::vector<KqPoint2> polylinePoints;
     std::vector<char> textArena;
     std::vector<std::string> styleNames; // names that text entities refer to
-    // Hatches with the same fill lines share one attachment: a log repeats a
-    // handful of patterns thousands of times.
+    // Hatches with the same fill lines and name share one attachment: a log
+    // repeats a handful of patterns thousands of times.
     std::vector<HatchAttachment> hatches;
     std::vector<KqFillLine> fillLines;
     std::unordered_multimap<uint64_t, uint32_t> hatchesByContent; // hash -> index in hatches
@@ -162,6 +164,7 @@ struct Screen {
     int32_t fillStyle = 0, fillMode = 0;
     int32_t hatchStyle = 0, hatchColour = 0; // kq_setfillstyle
     int32_t windowAnsi = 0;
+    int32_t dxfHatchForm = 0; // KQ_DXF_HATCH_ENTITY or KQ_DXF_HATCH_LINES
     bool layersVisibleByDefault = true;
     std::vector<std::pair<std::string, bool>> layerVisibility; // overrides by name
     std::string assignedLayers, assignedViewports, assignedLineStyles;

@@ -43,20 +43,22 @@ uint64_t HashOf(const KqFillLine* lines, uint32_t count) {
     return hash;
 }
 
-// The attachment holding exactly these fill lines, made when new.
-uint32_t InternHatch(DataArea& area, const KqFillLine* lines, uint32_t count) {
+// The attachment holding exactly these fill lines under this name, made when new.
+uint32_t InternHatch(DataArea& area, const KqFillLine* lines, uint32_t count,
+                     std::string_view name) {
     const uint64_t hash = HashOf(lines, count);
     const auto [first, last] = area.hatchesByContent.equal_range(hash);
     for (auto it = first; it != last; ++it) {
         const HatchAttachment& known = area.hatches[it->second];
-        if (known.lineCount == count &&
+        if (known.lineCount == count && known.name == name &&
             std::memcmp(area.fillLines.data() + known.firstLine, lines,
                         count * sizeof(KqFillLine)) == 0) {
             return it->second;
         }
     }
     const auto index = static_cast<uint32_t>(area.hatches.size());
-    area.hatches.push_back({static_cast<uint32_t>(area.fillLines.size()), count});
+    area.hatches.push_back(
+        {static_cast<uint32_t>(area.fillLines.size()), count, std::string(name)});
     area.fillLines.insert(area.fillLines.end(), lines, lines + count);
     area.hatchesByContent.emplace(hash, index);
     return index;
@@ -239,11 +241,17 @@ int32_t kq_set_fill_pattern(double angle, double baseX, double baseY, double off
 }
 
 int32_t kq_filluser_entity(int32_t screen, const KqFillLine* lines, int32_t count, int32_t entity) {
+    return kq_filluser_named_entity(screen, lines, count, nullptr, entity);
+}
+
+int32_t kq_filluser_named_entity(int32_t screen, const KqFillLine* lines, int32_t count,
+                                 const char* name, int32_t entity) {
     Screen* s = FindScreen(screen);
     DataArea* owner = nullptr;
     Entity* record = FindEntity(entity, &owner);
     if (!s || !record || owner != DataAreaOf(*s) || !lines || count <= 0) return 0;
     if (record->kind != EntityKind::Polyline && record->kind != EntityKind::Circle) return 0;
-    record->hatch = InternHatch(*owner, lines, static_cast<uint32_t>(count));
+    record->hatch =
+        InternHatch(*owner, lines, static_cast<uint32_t>(count), name ? name : std::string_view());
     return 1;
 }

@@ -111,8 +111,20 @@ int32_t kq_set_fill_pattern(double angle, double baseX, double baseY, double off
                             int32_t dashCount, double scale, KqFillLine& line);
 // Attaches `count` fill lines to a closed entity; 0 lines attach nothing.
 int32_t kq_filluser_entity(int32_t screen, const KqFillLine* lines, int32_t count, int32_t entity);
+// The same, with the name of the pattern the lines come from ("KQ_CL"): the
+// DXF writer calls the hatch by it. A null or empty name is no name.
+int32_t kq_filluser_named_entity(int32_t screen, const KqFillLine* lines, int32_t count,
+                                 const char* name, int32_t entity);
 
 // --- Output ----------------------------------------------------------------
+// How kq_output_dxf_file writes a pattern hatch: as a HATCH entity that names
+// its pattern and carries its lines (the default), or as the pattern's own
+// lines cut to the outline, one anonymous block inserted once, for readers
+// that draw no pattern they do not know by name. Solid fills stay HATCH.
+inline constexpr int32_t KQ_DXF_HATCH_ENTITY = 0;
+inline constexpr int32_t KQ_DXF_HATCH_LINES = 1;
+// An unknown form changes nothing (result 0).
+int32_t kq_set_dxf_hatch_form(int32_t screen, int32_t form);
 // Writes the whole drawing as an ASCII DXF (through a temporary file renamed
 // into place). Non-zero on success, 0 on failure; kq_last_error() says why.
 int32_t kq_output_dxf_file(int32_t screen, const char* fileName);

@@ -380,6 +380,13 @@ int32_t kq_setfillstyle(int32_t screen, int32_t style, int32_t colour) {
     });
 }
 
+int32_t kq_set_dxf_hatch_form(int32_t screen, int32_t form) {
+    Screen* s = FindScreen(screen);
+    if (!s || (form != KQ_DXF_HATCH_ENTITY && form != KQ_DXF_HATCH_LINES)) return 0;
+    s->dxfHatchForm = form;
+    return 1;
+}
+
 int32_t kq_set_window_ansic(int32_t screen, int32_t flag) {
     Screen* s = FindScreen(screen);
     if (!s) return 0;

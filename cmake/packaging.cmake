@@ -1,7 +1,7 @@
 # Installation layout and the Debian package, included from the top-level
 # CMakeLists.txt after the programs are defined.
 #
-#   PREFIX/lib/plotdxf/        the program folder: plotdxf, plotdxf-view,
+#   PREFIX/lib/plotdxf/        the program folder: plotdxf, plotdxf-view, kq.pat,
 #                              kqhatch.pat (the install() rules beside the
 #                              targets put them there); only the classic
 #                              handshake reads tempdxf.txt and writes the DXF

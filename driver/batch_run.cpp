@@ -4,6 +4,7 @@
 #include "cadlib/kq.h"
 #include "driver/command_line.h"
 #include "driver/module_reset.h"
+#include "hatch/pattern_library.h"
 #include "hatch/patterns.h"
 #include "interpreter/command_file.h"
 #include "platform/message_box.h"
@@ -71,6 +72,7 @@ bool ExplainInterpreterError(const RunDescription& run, const Conversion& conver
 // Writes the session's drawing; false, told on stderr, when it cannot.
 bool WriteDrawing(const RunDescription& run, const DrawingDestination& drawing) {
     const int32_t screen = builder::Session().ScreenHandle;
+    kq_set_dxf_hatch_form(screen, run.hatchLines ? KQ_DXF_HATCH_LINES : KQ_DXF_HATCH_ENTITY);
     if (drawing.standardOutput) {
         platform::MakeBinary(stdout);
         if (kq_output_dxf_stream(screen, stdout) != 0) return true;
@@ -118,6 +120,14 @@ ExitStatus Convert(const RunDescription& run, const Conversion& conversion) {
     return !written ? kNotWritten : stopped ? kInterpreterError : kConverted;
 }
 
+// Writes the loaded patterns as the run's .pat library.
+ExitStatus WritePatternLibrary(const RunDescription& run) {
+    const std::string problem = hatch::WritePatternLibrary(ShownName(run.patternLibrary));
+    if (problem.empty()) return kConverted;
+    Complain(run.program, "the pattern library could not be written: " + problem);
+    return kNotWritten;
+}
+
 } // namespace
 
 void Complain(const std::string& program, const std::string& text) {
@@ -163,6 +173,7 @@ void RunBatchConversion(const RunDescription& run) {
             platform::SetMessageSink(platform::WriteMessageToStderr);
         }
         LoadPatterns(run);
+        if (!run.patternLibrary.empty()) platform::EndProgram(WritePatternLibrary(run));
         int worst = kConverted;
         for (const Conversion& conversion : run.conversions) {
             if (&conversion != &run.conversions.front()) ResetDrawingModules();

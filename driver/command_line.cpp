@@ -1,10 +1,12 @@
 #include "driver/command_line.h"
 
+#include "driver/batch_run.h"
 #include "hatch/patterns.h"
 #include "platform/process.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -23,6 +25,8 @@ struct ConverterOptions {
     std::string outputFolder;
     bool strict = false;
     bool verbose = false;
+    bool hatchLines = false;
+    std::string patternLibrary;
 };
 
 void AddConverterOptions(CLI::App& options, ConverterOptions& converter) {
@@ -30,6 +34,8 @@ void AddConverterOptions(CLI::App& options, ConverterOptions& converter) {
     options.add_option("--output-dir", converter.outputFolder)->type_name("DIR");
     options.add_flag("--strict", converter.strict);
     options.add_flag("--verbose", converter.verbose);
+    options.add_flag("--hatch-lines", converter.hatchLines);
+    options.add_option("--write-pat", converter.patternLibrary)->type_name("FILE");
 }
 
 // What names one file: the absolute path with links resolved as far as the
@@ -81,6 +87,11 @@ std::string SharedFile(const std::vector<Conversion>& conversions) {
 // Why the converter cannot follow `common` and `converter`, or empty.
 std::string Conflict(const CommonOptions& common, const ConverterOptions& converter,
                      RunDescription& run) {
+    if (!converter.patternLibrary.empty()) {
+        return run.conversions.empty() ? std::string()
+                                       : "--write-pat writes the pattern library alone: give "
+                                         "no command file with it";
+    }
     if (run.conversions.empty()) return "no command file given: name one with -i FILE";
     const auto stdinCount =
         std::count(common.inputs.begin(), common.inputs.end(), std::string(kStandardStream));
@@ -105,6 +116,18 @@ std::string Conflict(const CommonOptions& common, const ConverterOptions& conver
         }
     }
     return SharedFile(run.conversions);
+}
+
+// Callers that cannot add an option (the classic form's logging programs) ask
+// for pattern hatches as lines with PLOTDXF_HATCH=lines.
+bool HatchLinesAsked() {
+    const char* asked = std::getenv("PLOTDXF_HATCH");
+    if (!asked || !*asked || std::string_view(asked) == "hatch") return false;
+    if (std::string_view(asked) == "lines") return true;
+    Complain("plotdxf", "PLOTDXF_HATCH=" + std::string(asked) +
+                            " is not a hatch form (lines or hatch); hatches are written as "
+                            "HATCH entities");
+    return false;
 }
 
 } // namespace
@@ -172,6 +195,7 @@ CommandLine ReadConverterCommandLine(int argc, char** argv) {
     CommandLine line;
     if (!IsExplicitForm(argc, argv)) {
         line.run = ClassicRun(platform::CommandLineText(argc, argv));
+        line.run.hatchLines = HatchLinesAsked();
         return line;
     }
     CLI::App options("plotdxf", "plotdxf");
@@ -185,6 +209,8 @@ CommandLine ReadConverterCommandLine(int argc, char** argv) {
     line.run.errorBox = false; // one line on stderr per command file that fails
     line.run.verbose = converter.verbose;
     if (converter.strict) line.run.checks = interpreter::LineChecks::Strict;
+    line.run.hatchLines = converter.hatchLines || HatchLinesAsked();
+    line.run.patternLibrary = converter.patternLibrary;
     line.problem = Conflict(common, converter, line.run);
     if (!line.problem.empty()) line.request = Request::Refused;
     return line;

@@ -43,6 +43,12 @@ struct RunDescription {
     platform::TextRules text;
     interpreter::LineChecks checks = interpreter::LineChecks::Silent;
     bool verbose = false; // a line on stderr for every converted input too
+    // Pattern hatches written as their lines (an anonymous block each), for
+    // readers that draw only the patterns they know by name.
+    bool hatchLines = false;
+    // Not empty: the run writes the loaded patterns to this file as a .pat
+    // library for CAD programs, and converts nothing.
+    std::string patternLibrary;
 };
 
 // How a file is named in messages: its absolute path (the file need not exist).

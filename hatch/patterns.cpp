@@ -34,6 +34,9 @@ static_assert(std::size(kSoilPatternCodes) ==
 
 // Soil code i selects pattern i + 20; code 0 is "FB".
 constexpr int kSoilPatternBase = 20;
+constexpr std::string_view kNamePrefix = "KQ_";
+// The longest pattern name CAD programs load from a .pat file.
+constexpr size_t kMaxNameLength = 31;
 constexpr int kValuesPerLine = 7;
 // A file line is one dash and one gap: the library uses the first two dash values.
 constexpr int32_t kDashValuesUsed = 2;
@@ -82,6 +85,7 @@ void ReadValues(const TextFileReader& file, std::string_view rest, std::array<do
 // fails on its count line, after the file-end and overflow checks.
 void ReadPattern(TextFileReader& file, std::string& line, int n) {
     PatternTable& table = Patterns();
+    const std::string header = line.substr(1);
     ReadLine(file, line, "the file ends before the pattern's line count");
     const int16_t count = ConvertOnLine(file, "the line count is beyond the 16-bit range", [&] {
         return platform::ToInt16(platform::LeadingNumber(line));
@@ -91,6 +95,8 @@ void ReadPattern(TextFileReader& file, std::string& line, int n) {
              "the file holds more than 100 patterns");
     }
     table.PatternLineCount[n] = count;
+    // Kept raw until the name tables are filled: NamePatterns finishes them.
+    table.PatternNames[n] = header;
     for (int g = 1; g <= count; ++g) {
         ReadLine(file, line, "the file ends before the pattern's last line");
         if (g > kMaxPatternLines) {
@@ -115,6 +121,71 @@ CurrentPattern& Current() {
 
 namespace {
 
+std::string_view Trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Upper case; any character a CAD program refuses in a pattern name is '_'.
+std::string CleanPatternName(std::string_view name) {
+    std::string clean;
+    for (const char c : name) {
+        const auto u = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(c)));
+        clean += (std::isalnum(u) && u < 0x80) || u == '-' ? static_cast<char>(u) : '_';
+    }
+    return clean;
+}
+
+// Descriptions are one line of plain text.
+std::string CleanDescription(std::string_view text) {
+    std::string clean(Trimmed(text));
+    for (char& c : clean) {
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    }
+    return clean;
+}
+
+// The table name of pattern n: "" when the tables give it none.
+std::string_view TableName(const PatternTable& table, int n) {
+    if (n >= 1 && n < static_cast<int>(table.WellPatternNames.size())) {
+        return table.WellPatternNames[n];
+    }
+    const int soil = n - kSoilPatternBase;
+    if (soil >= 0 && soil < static_cast<int>(table.SoilPatternCodes.size())) {
+        return table.SoilPatternCodes[soil];
+    }
+    return {};
+}
+
+// Turns the raw "*" line texts that ReadPattern kept into the names and
+// descriptions of PatternTable; a name taken by an earlier pattern gets the
+// pattern's number as a suffix.
+void NamePatterns(PatternTable& table) {
+    for (int n = 1; n <= kMaxPatterns; ++n) {
+        const std::string header = std::move(table.PatternNames[n]);
+        const size_t comma = header.find(',');
+        std::string name = CleanPatternName(Trimmed(std::string_view(header).substr(0, comma)));
+        if (name.empty()) name = TableName(table, n);
+        if (name.empty()) name = std::string("PATTERN_").append(std::to_string(n));
+        std::string full = std::string(kNamePrefix).append(name);
+        full.resize(std::min(full.size(), kMaxNameLength));
+        const auto taken = [&](const std::string& candidate) {
+            return std::find(table.PatternNames.begin() + 1, table.PatternNames.begin() + n,
+                             candidate) != table.PatternNames.begin() + n;
+        };
+        if (taken(full)) {
+            const std::string suffix = std::string("_").append(std::to_string(n));
+            full.resize(std::min(full.size(), kMaxNameLength - suffix.size()));
+            full += suffix;
+        }
+        table.PatternNames[n] = full;
+        const std::string description =
+            comma == std::string::npos ? "" : CleanDescription(header.substr(comma + 1));
+        table.PatternDescriptions[n] = description.empty() ? name : description;
+    }
+}
+
 void ReadPatternFile(TextFileReader& file) {
     std::string line;
     int n = 0;
@@ -129,6 +200,7 @@ void ReadPatternFile(TextFileReader& file) {
               table.WellPatternNames.begin());
     std::copy(std::begin(kSoilPatternCodes), std::end(kSoilPatternCodes),
               table.SoilPatternCodes.begin());
+    NamePatterns(table);
 }
 
 } // namespace
@@ -174,11 +246,17 @@ void SelectFillPattern(std::string& name) {
         platform::Raise(platform::kSubscriptOutOfRange, "no fill pattern " + std::to_string(n));
     }
     current.FillLineCount = table.PatternLineCount[n];
-    for (int g = 1; g <= current.FillLineCount; ++g) {
-        const std::array<double, 8>& v = table.PatternValues[n][g];
-        kq_set_fill_pattern(v[1], v[2], v[3], v[4], v[5], v[6], v[7], 0.0, 0.0, 0.0, 0.0, 0.0, 0.0,
-                            0.0, kDashValuesUsed, 1.0, current.FillLines[g - 1]);
-    }
+    current.FillPatternName = table.PatternNames[n];
+    for (int g = 1; g <= current.FillLineCount; ++g)
+        current.FillLines[g - 1] = FillLineOf(n, g);
+}
+
+KqFillLine FillLineOf(int n, int g) {
+    const std::array<double, 8>& v = Patterns().PatternValues[n][g];
+    KqFillLine line;
+    kq_set_fill_pattern(v[1], v[2], v[3], v[4], v[5], v[6], v[7], 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0,
+                        kDashValuesUsed, 1.0, line);
+    return line;
 }
 
 } // namespace hatch

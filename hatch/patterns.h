@@ -22,12 +22,19 @@ struct PatternTable {
         PatternValues{};
     std::array<std::string, 14> WellPatternNames;
     std::array<std::string, 32> SoilPatternCodes;
+    // What a CAD user sees: "KQ_" and the name on the pattern's "*" line
+    // ("*CL, lean clay" -> "KQ_CL"), else its name in the tables above, else
+    // "KQ_PATTERN_n"; unique, at most 31 characters of A-Z, 0-9, '_' and '-'.
+    // The description is the rest of the "*" line (the name when there is none).
+    std::array<std::string, kMaxPatterns + 1> PatternNames;
+    std::array<std::string, kMaxPatterns + 1> PatternDescriptions;
 };
 
 struct CurrentPattern {
     float FillPatternNo = 0;
     int16_t FillLineCount = 0;
     std::array<KqFillLine, kMaxPatternLines + 1> FillLines{};
+    std::string FillPatternName; // PatternNames of the current pattern
 };
 
 PatternTable& Patterns();
@@ -40,5 +47,7 @@ void LoadHatchPatterns(const std::string& patternFile);
 void LoadHatchPatternsFromText(std::string_view contents);
 // Selects the pattern named by `name` (upper-cased and trimmed in place).
 void SelectFillPattern(std::string& name);
+// Line g of pattern n as the fill-line record the library takes.
+KqFillLine FillLineOf(int n, int g);
 
 } // namespace hatch

@@ -22,10 +22,13 @@ fields. Kinds, in this order:
                 rotation width oblique style flags halign valign;
                 LWPOLYLINE closed count points; HATCH pattern_name solid
                 pattern_type pattern_angle pattern_scale pattern_double
-                associative hatch_style elevation paths lines
+                associative hatch_style elevation paths lines; INSERT name
+                insert block_flags entities
   path          (belongs to the HATCH above) type, flags, closed, count,
                 vertices (x, y, bulge per vertex)
   patternline   (belongs to the HATCH above) angle, base, offset, dashes
+  blockentity   (belongs to the INSERT above) an entity of its block, with the
+                fields of an entity
 
 Strings are written in Windows-1252 with backslash, TAB, CR and LF escaped
 as \\\\, \\t, \\r, \\n (characters outside the code page as \\uXXXX);
@@ -97,7 +100,7 @@ def _hatch(hatch, fields, records):
                                         "dashes": _number_list(line.dash_length_items)}))
 
 
-def _entity(entity, records):
+def _entity(entity, records, record_kind="entity"):
     fields = _common(entity)
     dxf = entity.dxf
     kind = fields["type"]
@@ -127,7 +130,15 @@ def _entity(entity, records):
     elif kind == "HATCH":
         _hatch(entity, fields, records)
         return
-    records.append(("entity", fields))
+    elif kind == "INSERT":
+        block = entity.block()
+        fields.update(name=dxf.name, insert=_number_list(dxf.insert),
+                      block_flags=block.block.dxf.flags, entities=len(block))
+        records.append((record_kind, fields))
+        for inner in block:
+            _entity(inner, records, "blockentity")
+        return
+    records.append((record_kind, fields))
 
 
 def _tables(doc, records):

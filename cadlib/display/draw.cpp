@@ -187,13 +187,15 @@ class SceneDrawer {
         dc_.Polygon(inside);
     }
 
-    void Hatch(const Entity& entity, std::span<const KqPoint2> boundary) {
+    // `outline` is a polygon's points or a HatchCircle.
+    template <typename Outline>
+    void Hatch(const Entity& entity, const Outline& outline) {
         if (entity.hatch >= area_.hatches.size()) return;
         const HatchAttachment& hatch = area_.hatches[entity.hatch];
         const std::span<const KqFillLine> lines(area_.fillLines.data() + hatch.firstLine,
                                                 hatch.lineCount);
         logical_.clear();
-        for (const HatchPiece& piece : HatchLines(boundary, lines, visibleWorld_)) {
+        for (const HatchPiece& piece : HatchLines(outline, lines, visibleWorld_)) {
             logical_.push_back(scene_.mapping.ToLogical(piece.from.x, piece.from.y));
             logical_.push_back(scene_.mapping.ToLogical(piece.to.x, piece.to.y));
         }
@@ -225,7 +227,7 @@ class SceneDrawer {
                         kChordTolerance / scene_.mapping.scale, world_);
         world_.pop_back(); // the end repeats the start
         if (Filled(entity)) Fill(entity, world_);
-        Hatch(entity, world_);
+        Hatch(entity, HatchCircle{{circle.centre.x, circle.centre.y}, circle.radius});
         Stroke(entity, world_, true);
     }
 

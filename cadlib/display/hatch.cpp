@@ -13,6 +13,9 @@ namespace {
 
 constexpr double kMaxLinesPerFamily = 1e5;
 constexpr double kMaxRepeatsPerLine = 1e4;
+// A dash or line shorter than this is what rounding leaves of one cut where
+// the outline passes through its end: no piece at all, not a dot.
+constexpr double kSliver = 1e-9;
 
 double Dot(const KqPoint2& a, const KqPoint2& b) {
     return a.x * b.x + a.y * b.y;
@@ -56,9 +59,10 @@ class Family {
         continuous_ = dashCount_ == 0;
     }
 
-    void Generate(std::span<const KqPoint2> boundary, const KqRect2& region) {
-        if (!(spacing_ > 0)) return;
-        // The lines that cross the region.
+    // The lines that cross `region`: numbers jLow to jHigh; false when the
+    // family has no spacing or too many lines to show.
+    bool LinesAcross(const KqRect2& region, double& jLow, double& jHigh) const {
+        if (!(spacing_ > 0)) return false;
         double low = INFINITY, high = -INFINITY;
         for (double x : {region.x1, region.x2}) {
             for (double y : {region.y1, region.y2}) {
@@ -67,10 +71,14 @@ class Family {
                 high = std::max(high, across);
             }
         }
-        const double jLow = std::ceil((low - first_) / spacing_);
-        const double jHigh = std::floor((high - first_) / spacing_);
-        if (!(jHigh - jLow <= kMaxLinesPerFamily)) return;
+        jLow = std::ceil((low - first_) / spacing_);
+        jHigh = std::floor((high - first_) / spacing_);
+        return jHigh - jLow <= kMaxLinesPerFamily;
+    }
 
+    void Generate(std::span<const KqPoint2> boundary, const KqRect2& region) {
+        double jLow = 0, jHigh = 0;
+        if (!LinesAcross(region, jLow, jHigh)) return;
         // Where each boundary edge crosses each line: a line crosses the edge
         // when it lies in [lower end, upper end), so a vertex shared by two
         // edges counts once.
@@ -100,6 +108,22 @@ class Family {
         }
     }
 
+    // A line at distance d from the centre crosses the circle over the chord
+    // of half-length sqrt(r^2 - d^2) about the centre's foot on it.
+    void Generate(const HatchCircle& circle, const KqRect2& region) {
+        double jLow = 0, jHigh = 0;
+        if (!LinesAcross(region, jLow, jHigh)) return;
+        const double centreAcross = Dot(circle.centre, normal_);
+        const double centreAlong = Dot(circle.centre, direction_);
+        for (double j = jLow; j <= jHigh; ++j) {
+            const double d = first_ + j * spacing_ - centreAcross;
+            const double squared = circle.radius * circle.radius - d * d;
+            if (!(squared > 0)) continue; // a tangent line touches the circle in a point
+            const double half = std::sqrt(squared);
+            Line(static_cast<int64_t>(j), centreAlong - half, centreAlong + half, region);
+        }
+    }
+
   private:
     // The stretch [a, b] of line j that lies inside the boundary.
     void Line(int64_t j, double a, double b, const KqRect2& window) {
@@ -113,7 +137,7 @@ class Family {
         b = std::min(b, tHigh);
         if (!(a < b)) return;
         if (continuous_ || (b - a) / period_ > kMaxRepeatsPerLine) {
-            Emit(across, a, b);
+            if (b - a > kSliver) Emit(across, a, b);
             return;
         }
         // The pattern starts at the line's origin: the base point shifted j times.
@@ -127,7 +151,7 @@ class Family {
                 const double value = dashes_[i];
                 if (value > 0) {
                     const double from = std::max(position, a), to = std::min(position + value, b);
-                    if (from < to) Emit(across, from, to);
+                    if (to - from > kSliver) Emit(across, from, to);
                 } else if (value == 0 && position >= a && position <= b) {
                     Emit(across, position, position);
                 }
@@ -154,23 +178,45 @@ class Family {
 
 } // namespace
 
+namespace {
+
+KqRect2 Intersection(const KqRect2& a, const KqRect2& b) {
+    return {std::max(a.x1, b.x1), std::max(a.y1, b.y1), std::min(a.x2, b.x2), std::min(a.y2, b.y2)};
+}
+
+// Every family of `lines` generated over `outline` within `region`.
+template <typename Outline>
+std::vector<HatchPiece> FamiliesOver(const Outline& outline, std::span<const KqFillLine> lines,
+                                     const KqRect2& region) {
+    std::vector<HatchPiece> pieces;
+    if (!(region.x1 <= region.x2 && region.y1 <= region.y2)) return pieces;
+    for (const KqFillLine& line : lines) {
+        const FillLineValues values = ReadFillLine(line);
+        if (values.finite) Family(values, pieces).Generate(outline, region);
+    }
+    return pieces;
+}
+
+} // namespace
+
 std::vector<HatchPiece> HatchLines(std::span<const KqPoint2> boundary,
                                    std::span<const KqFillLine> lines, const KqRect2& window) {
-    std::vector<HatchPiece> pieces;
-    if (boundary.size() < 3) return pieces;
+    if (boundary.size() < 3) return {};
     KqRect2 region{INFINITY, INFINITY, -INFINITY, -INFINITY};
     for (const KqPoint2& p : boundary) {
         region = {std::min(region.x1, p.x), std::min(region.y1, p.y), std::max(region.x2, p.x),
                   std::max(region.y2, p.y)};
     }
-    region = {std::max(region.x1, window.x1), std::max(region.y1, window.y1),
-              std::min(region.x2, window.x2), std::min(region.y2, window.y2)};
-    if (!(region.x1 <= region.x2 && region.y1 <= region.y2)) return pieces;
-    for (const KqFillLine& line : lines) {
-        const FillLineValues values = ReadFillLine(line);
-        if (values.finite) Family(values, pieces).Generate(boundary, region);
-    }
-    return pieces;
+    return FamiliesOver(boundary, lines, Intersection(region, window));
+}
+
+std::vector<HatchPiece> HatchLines(const HatchCircle& circle, std::span<const KqFillLine> lines,
+                                   const KqRect2& window) {
+    const double r = circle.radius;
+    if (!(r > 0) || !std::isfinite(r)) return {};
+    const KqRect2 box{circle.centre.x - r, circle.centre.y - r, circle.centre.x + r,
+                      circle.centre.y + r};
+    return FamiliesOver(circle, lines, Intersection(box, window));
 }
 
 } // namespace cadlib

@@ -10,6 +10,12 @@
 
 namespace cadlib {
 
+// A circle a hatch fills.
+struct HatchCircle {
+    KqPoint2 centre;
+    double radius = 0;
+};
+
 // A piece of hatch line: a dash, or a dot when both ends are the same point.
 struct HatchPiece {
     KqPoint2 from, to;
@@ -23,8 +29,14 @@ struct HatchPiece {
 // filled even-odd, and to `window`. A family with more than 100000 lines
 // across the area (a spacing of 0 included) is too dense to show and is left
 // out; a line whose dashes would repeat more than 10000 times is drawn
-// continuous, as such dashes are finer than any device shows.
+// continuous, as such dashes are finer than any device shows. A piece shorter
+// than 1e-9 (what rounding leaves of a dash cut at its very end) is none. The display
+// draws these pieces and the DXF writer writes them as lines: one clipper, so
+// the screen and the file agree.
 std::vector<HatchPiece> HatchLines(std::span<const KqPoint2> boundary,
                                    std::span<const KqFillLine> lines, const KqRect2& window);
+// The same over a circle, cut exactly to it.
+std::vector<HatchPiece> HatchLines(const HatchCircle& circle, std::span<const KqFillLine> lines,
+                                   const KqRect2& window);
 
 } // namespace cadlib

@@ -2,6 +2,7 @@
 // ASCII DXF, with complete tables, one handle counter, resolvable owners and
 // the objects section that AutoCAD-family programs insist on.
 #include "cadlib/database.h"
+#include "cadlib/display/hatch.h"
 #include "cadlib/dxf/output_file.h"
 #include "cadlib/dxf/stream.h"
 #include "cadlib/dxf/values.h"
@@ -14,6 +15,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <span>
 
 namespace cadlib {
@@ -85,6 +87,16 @@ struct Outline {
         const double extent = Extent();
         return std::fabs(area) > 1e-12 * extent * extent;
     }
+
+    // The pattern's lines cut to the outline: the pieces the display draws.
+    std::vector<HatchPiece> Pieces(std::span<const KqFillLine> lines) const {
+        const KqRect2 everywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
+        if (circle) {
+            return HatchLines(HatchCircle{{circle->centre.x, circle->centre.y}, circle->radius},
+                              lines, everywhere);
+        }
+        return HatchLines(std::span(points, count), lines, everywhere);
+    }
 };
 
 bool IsClosed(const PolylineGeometry& polyline) {
@@ -121,7 +133,8 @@ bool PatternFits(std::span<const KqFillLine> lines, double extent) {
 }
 
 // What one entity becomes in the file: the entity itself, a solid HATCH, a
-// pattern HATCH. The survey that counts handles and the writer share it.
+// pattern HATCH (in the line form: an INSERT of the block of its lines). The
+// survey that counts handles and the writer share it.
 struct EntityPlan {
     bool shape = true;
     bool solid = false;
@@ -259,21 +272,36 @@ void AddEntity(Box& box, const DataArea& area, const Entity& entity) {
 }
 
 // One pass over the drawing before anything is written: the extents for the
-// header and the number of entity handles for $HANDSEED.
+// header, the number of entity handles and, in the line form, the number of
+// pieces in the block of each pattern hatch, for $HANDSEED.
 struct Survey {
     Box extents;
     uint64_t objects = 0;
+    std::vector<uint64_t> blockPieces; // in drawing order
 };
 
-Survey SurveyOf(const DataArea& area) {
+Survey SurveyOf(const DataArea& area, bool hatchLines) {
     Survey survey;
     for (const uint32_t index : area.order) {
         const Entity& entity = area.entities[index];
         AddEntity(survey.extents, area, entity);
-        survey.objects += PlanFor(area, entity).Objects();
+        const EntityPlan plan = PlanFor(area, entity);
+        survey.objects += plan.Objects();
+        if (hatchLines && plan.pattern) {
+            survey.blockPieces.push_back(
+                plan.outline.Pieces(FillLinesOf(area, *plan.pattern)).size());
+        }
     }
     return survey;
 }
+
+// Each pattern hatch of the line form is a block: its BLOCK_RECORD, BLOCK and
+// ENDBLK, then one entity per piece.
+constexpr uint64_t kBlockObjects = 3;
+constexpr int kAnonymousBlock = 1;
+// The length of the line that stands for a dot of a pattern: one pen-width
+// unit (0.01 inch), the size of a dot drawn with the thinnest pen.
+constexpr double kDotLength = 0.01;
 
 // Handles of everything but the entities, taken from the one counter before
 // anything is written, since the header and some pointers refer forward.
@@ -283,10 +311,10 @@ struct Handles {
     uint64_t modelRecord, paperRecord, modelBlock, modelBlockEnd, paperBlock, paperBlockEnd;
     uint64_t activeVport, byBlock, byLayer, acadAppId, standardDimStyle, standardStyle;
     uint64_t firstLineType, firstLayer, firstStyle, firstView;
-    uint64_t firstEntity, seed;
+    uint64_t firstEntity, firstBlock, seed;
 };
 
-Handles AssignHandles(const DataArea& area, uint64_t entityObjects) {
+Handles AssignHandles(const DataArea& area, uint64_t entityObjects, uint64_t blockObjects) {
     uint64_t next = 1;
     const auto take = [&next](uint64_t count = 1) {
         const uint64_t first = next;
@@ -308,6 +336,7 @@ Handles AssignHandles(const DataArea& area, uint64_t entityObjects) {
     h.firstStyle = take(area.styles.size());
     h.firstView = take(area.viewports.size());
     h.firstEntity = take(entityObjects);
+    h.firstBlock = take(blockObjects);
     h.seed = next;
     return h;
 }
@@ -322,8 +351,9 @@ std::string ShapeFontFile(std::string_view primary) {
     return file;
 }
 
-// A name for a user-defined pattern, the same for the same fill lines.
-std::string PatternName(std::span<const KqFillLine> lines) {
+// A name for a user-defined pattern that came without one, the same for the
+// same fill lines.
+std::string HashedPatternName(std::span<const KqFillLine> lines) {
     uint32_t hash = 2166136261u; // FNV-1a
     for (const KqFillLine& line : lines) {
         const auto* bytes = reinterpret_cast<const unsigned char*>(&line);
@@ -339,7 +369,8 @@ std::string PatternName(std::span<const KqFillLine> lines) {
 class DrawingWriter {
   public:
     DrawingWriter(const Screen& screen, const DataArea& area, DxfStream& out)
-        : area_(area), out_(out), colours_(screen.palette), page_(Normalised(screen.paper)) {
+        : area_(area), out_(out), colours_(screen.palette), page_(Normalised(screen.paper)),
+          hatchLines_(screen.dxfHatchForm == KQ_DXF_HATCH_LINES) {
         for (const Layer& layer : area.layers)
             layerNames_.push_back(CleanName(layer.name));
         for (const LineType& type : area.lineTypes)
@@ -351,14 +382,52 @@ class DrawingWriter {
             const int style = area.FindStyle(name);
             textStyles_.push_back(style >= 0 ? std::string_view(styleNames_[style]) : kStandard);
         }
-        const Survey survey = SurveyOf(area);
+        const Survey survey = SurveyOf(area, hatchLines_);
         extents_ = survey.extents;
         if (extents_.Empty()) {
             extents_.Add(page_.x1, page_.y1, 0);
             extents_.Add(page_.x2, page_.y2, 0);
         }
-        h_ = AssignHandles(area, survey.objects);
+        uint64_t blockObjects = 0;
+        for (const uint64_t pieces : survey.blockPieces) {
+            blockStarts_.push_back(blockObjects); // an offset until the handles are known
+            blockObjects += kBlockObjects + pieces;
+        }
+        h_ = AssignHandles(area, survey.objects, blockObjects);
+        for (uint64_t& start : blockStarts_)
+            start += h_.firstBlock;
         nextEntity_ = h_.firstEntity;
+        NamePatterns();
+    }
+
+    // Every attachment's pattern name as written: the name the caller gave
+    // (else one made from the lines), made unique, so that two different
+    // line sets never share a name in one drawing.
+    void NamePatterns() {
+        std::map<std::string, uint32_t> owners; // name -> the attachment that has it
+        for (size_t i = 0; i < area_.hatches.size(); ++i) {
+            const HatchAttachment& hatch = area_.hatches[i];
+            const std::span<const KqFillLine> lines = FillLinesOf(area_, hatch);
+            const std::string base =
+                hatch.name.empty() ? HashedPatternName(lines) : CleanName(hatch.name);
+            std::string name = base;
+            for (int k = 2;; ++k) {
+                const auto [owner, added] = owners.emplace(name, static_cast<uint32_t>(i));
+                if (added || SameLines(area_.hatches[owner->second], hatch)) break;
+                name = base + "_" + std::to_string(k);
+            }
+            patternNames_.push_back(std::move(name));
+        }
+    }
+
+    bool SameLines(const HatchAttachment& a, const HatchAttachment& b) const {
+        return a.lineCount == b.lineCount && std::memcmp(area_.fillLines.data() + a.firstLine,
+                                                         area_.fillLines.data() + b.firstLine,
+                                                         a.lineCount * sizeof(KqFillLine)) == 0;
+    }
+
+    const std::string& PatternNameOf(const HatchAttachment& hatch) const {
+        return patternNames_[&hatch - area_.hatches.data()];
     }
 
     void Write() {
@@ -484,13 +553,17 @@ class DrawingWriter {
         out_.String(2, kStandard);
         out_.Integer(70, 0);
         TableEnd();
-        TableStart("BLOCK_RECORD", h_.blockRecords, 2);
+        TableStart("BLOCK_RECORD", h_.blockRecords, 2 + blockStarts_.size());
         RecordStart("BLOCK_RECORD", h_.modelRecord, h_.blockRecords, "AcDbBlockTableRecord");
         out_.String(2, "*Model_Space");
         out_.Handle(340, h_.modelLayout);
         RecordStart("BLOCK_RECORD", h_.paperRecord, h_.blockRecords, "AcDbBlockTableRecord");
         out_.String(2, "*Paper_Space");
         out_.Handle(340, h_.paperLayout);
+        for (size_t k = 0; k < blockStarts_.size(); ++k) {
+            RecordStart("BLOCK_RECORD", blockStarts_[k], h_.blockRecords, "AcDbBlockTableRecord");
+            out_.String(2, BlockName(k));
+        }
         TableEnd();
         SectionEnd();
     }
@@ -642,33 +715,76 @@ class DrawingWriter {
         TableEnd();
     }
 
-    void Block(uint64_t begin, uint64_t end, uint64_t record, std::string_view name, bool paper) {
-        out_.String(0, "BLOCK");
-        out_.Handle(5, begin);
+    // Anonymous blocks: "*U1", "*U2"... in drawing order.
+    static std::string BlockName(size_t k) { return "*U" + std::to_string(k + 1); }
+
+    void BlockStart(std::string_view type, uint64_t handle, uint64_t record, bool paper) {
+        out_.String(0, type);
+        out_.Handle(5, handle);
         out_.Handle(330, record);
         out_.String(100, "AcDbEntity");
         if (paper) out_.Integer(67, 1);
         out_.String(8, "0");
+    }
+
+    // `contents` writes the block's entities between its BLOCK and ENDBLK.
+    template <typename Contents>
+    void Block(uint64_t begin, uint64_t end, uint64_t record, std::string_view name, bool paper,
+               int flags, Contents contents) {
+        BlockStart("BLOCK", begin, record, paper);
         out_.String(100, "AcDbBlockBegin");
         out_.String(2, name);
-        out_.Integer(70, 0);
+        out_.Integer(70, flags);
         out_.Point(10, 0, 0, 0);
         out_.String(3, name);
         out_.String(1, "");
-        out_.String(0, "ENDBLK");
-        out_.Handle(5, end);
-        out_.Handle(330, record);
-        out_.String(100, "AcDbEntity");
-        if (paper) out_.Integer(67, 1);
-        out_.String(8, "0");
+        contents();
+        BlockStart("ENDBLK", end, record, paper);
         out_.String(100, "AcDbBlockEnd");
     }
 
     void Blocks() {
         SectionStart("BLOCKS");
-        Block(h_.modelBlock, h_.modelBlockEnd, h_.modelRecord, "*Model_Space", false);
-        Block(h_.paperBlock, h_.paperBlockEnd, h_.paperRecord, "*Paper_Space", true);
+        const auto none = [] {};
+        Block(h_.modelBlock, h_.modelBlockEnd, h_.modelRecord, "*Model_Space", false, 0, none);
+        Block(h_.paperBlock, h_.paperBlockEnd, h_.paperRecord, "*Paper_Space", true, 0, none);
+        if (!blockStarts_.empty()) PatternBlocks();
         SectionEnd();
+    }
+
+    // The line form: the lines of each pattern hatch, in drawing order, as an
+    // anonymous block whose entities take the colour, line type and
+    // lineweight of the INSERT that shows them.
+    void PatternBlocks() {
+        size_t k = 0;
+        for (const uint32_t index : area_.order) {
+            if (out_.Failed()) return; // the file is abandoned anyway
+            const EntityPlan plan = PlanFor(area_, area_.entities[index]);
+            if (!plan.pattern) continue;
+            const uint64_t record = blockStarts_[k];
+            const std::vector<HatchPiece> pieces =
+                plan.outline.Pieces(FillLinesOf(area_, *plan.pattern));
+            uint64_t next = record + kBlockObjects;
+            Block(record + 1, record + 2, record, BlockName(k), false, kAnonymousBlock, [&] {
+                for (const HatchPiece& piece : pieces)
+                    Piece(piece, next++, record);
+            });
+            ++k;
+        }
+    }
+
+    // A dot is a horizontal LINE of kDotLength centred on it: readers drop a
+    // line of no length, and some draw no POINT entity at all.
+    void Piece(const HatchPiece& piece, uint64_t handle, uint64_t record) {
+        BlockStart("LINE", handle, record, false);
+        out_.String(6, "ByBlock");
+        out_.Integer(62, 0);   // by block
+        out_.Integer(370, -2); // by block
+        out_.String(100, "AcDbLine");
+        const bool dot = piece.from.x == piece.to.x && piece.from.y == piece.to.y;
+        const double half = dot ? kDotLength / 2 : 0;
+        out_.Point(10, piece.from.x - half, piece.from.y, 0);
+        out_.Point(11, piece.to.x + half, piece.to.y, 0);
     }
 
     void Entities() {
@@ -704,7 +820,14 @@ class DrawingWriter {
         }
         if (plan.solid) Hatch(entity, colour, plan.outline, nullptr);
         // Pattern lines are drawn in ink so that they show on a white area.
-        if (plan.pattern) Hatch(entity, DxfColour{}, plan.outline, plan.pattern);
+        if (plan.pattern && hatchLines_) {
+            EntityStart("INSERT", entity, DxfColour{});
+            out_.String(100, "AcDbBlockReference");
+            out_.String(2, BlockName(nextInsert_++));
+            out_.Point(10, 0, 0, 0);
+        } else if (plan.pattern) {
+            Hatch(entity, DxfColour{}, plan.outline, plan.pattern);
+        }
     }
 
     void EntityStart(std::string_view type, const Entity& entity, const DxfColour& colour) {
@@ -827,7 +950,7 @@ class DrawingWriter {
         out_.Point(210, 0, 0, 1);
         const std::span<const KqFillLine> lines =
             pattern ? FillLinesOf(area_, *pattern) : std::span<const KqFillLine>();
-        out_.String(2, pattern ? PatternName(lines) : "SOLID");
+        out_.String(2, pattern ? std::string_view(PatternNameOf(*pattern)) : "SOLID");
         out_.Integer(70, pattern ? 0 : 1);
         out_.Integer(71, 0); // not associative
         out_.Integer(91, 1);
@@ -938,6 +1061,10 @@ class DrawingWriter {
     Box extents_;
     Handles h_{};
     uint64_t nextEntity_ = 0;
+    bool hatchLines_ = false;               // pattern hatches as blocks of lines
+    std::vector<uint64_t> blockStarts_;     // first handle of each block, in drawing order
+    size_t nextInsert_ = 0;                 // the block the next pattern hatch inserts
+    std::vector<std::string> patternNames_; // by DataArea::hatches index
 };
 
 } // namespace

@@ -112,3 +112,32 @@ TEST(HatchFile, SelectsByNameCodeOrNumber) {
     EXPECT_EQ(Current().FillPatternNo, 0);
     EXPECT_EQ(Current().FillLineCount, 0);
 }
+
+TEST(HatchFile, PatternsAreNamedForCadUsers) {
+    // Pattern 1 names itself; 2 has no name on its "*" line; 3 repeats 1's
+    // name; 4 has characters no CAD program takes and a very long name;
+    // 21 (GW in the tables) has none either; 22 is beyond the tables' names.
+    std::string file = "*well_fill, back\tfill  \r\n1\r\n" + kLine + "*\r\n1\r\n" + kLine +
+                       "*WELL_FILL,again\r\n1\r\n" + kLine + "* a/b c:" + std::string(40, 'x') +
+                       "\r\n1\r\n" + kLine;
+    file += Repeated(16, "*\r\n0\r\n") + "*\r\n1\r\n" + kLine;
+    ASSERT_EQ(Load(file), Result{});
+    const hatch::PatternTable& table = Patterns();
+    EXPECT_EQ(table.PatternNames[1], "KQ_WELL_FILL");
+    EXPECT_EQ(table.PatternDescriptions[1], "back fill");
+    EXPECT_EQ(table.PatternNames[2], "KQ_WELL_GROUT"); // the name tables' name
+    EXPECT_EQ(table.PatternDescriptions[2], "WELL_GROUT");
+    EXPECT_EQ(table.PatternNames[3], "KQ_WELL_FILL_3"); // two patterns never share a name
+    EXPECT_EQ(table.PatternNames[4], "KQ_A_B_C_" + std::string(22, 'X'));
+    EXPECT_EQ(table.PatternNames[4].size(), 31u); // the longest name CAD programs load
+    EXPECT_EQ(table.PatternNames[21], "KQ_GW");
+    EXPECT_EQ(table.PatternNames[52], "KQ_PATTERN_52");
+
+    // The selection carries the name, by whatever form it was selected.
+    for (const char* selection : {"gw", "F1", "f1.0"}) {
+        Select(selection);
+        EXPECT_EQ(Current().FillPatternName, "KQ_GW") << selection;
+    }
+    Select("nothing");
+    EXPECT_EQ(Current().FillPatternName, "");
+}

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -74,6 +75,7 @@ class Checker {
             CheckPointers(object);
             CheckCounts(object);
         }
+        CheckBlocks();
         return std::move(problems_);
     }
 
@@ -329,6 +331,59 @@ class Checker {
         for (long s = 0; s < seeds && !cursor.Failed(); ++s) {
             cursor.Expect(10);
             cursor.Expect(20);
+        }
+    }
+
+    // The first value of `code` in the object, nullptr when it has none.
+    const Pair* Value(const Object& object, int code) const {
+        for (size_t i = object.first + 1; i < object.end; ++i) {
+            if (pairs_[i].code == code) return &pairs_[i];
+        }
+        return nullptr;
+    }
+
+    // Every block belongs to the BLOCK_RECORD of its name, and so do the
+    // entities between its BLOCK and ENDBLK; model-space entities belong to
+    // *Model_Space; an INSERT names a block the file defines.
+    void CheckBlocks() {
+        std::map<std::string, std::string> recordNames; // handle -> name
+        std::set<std::string> defined;
+        std::string modelSpace;
+        for (const Object& object : objects_) {
+            const Pair* handle = Value(object, 5);
+            const Pair* name = Value(object, 2);
+            if (Type(object) != "BLOCK_RECORD" || !handle || !name) continue;
+            recordNames[handle->value] = name->value;
+            if (name->value == "*Model_Space") modelSpace = handle->value;
+        }
+        std::string block; // the record of the block being read, empty outside one
+        for (const Object& object : objects_) {
+            const std::string& type = Type(object);
+            const Pair* owner = Value(object, 330);
+            if (object.section == "BLOCKS" && type == "BLOCK") {
+                const Pair* name = Value(object, 2);
+                block = owner ? owner->value : "";
+                if (!name || !recordNames.count(block) || recordNames[block] != name->value) {
+                    Problem(pairs_[object.first], "block without the BLOCK_RECORD of its name");
+                    continue;
+                }
+                defined.insert(name->value);
+            } else if (object.section == "BLOCKS" && type != "SECTION") {
+                if (!owner || owner->value != block) {
+                    Problem(pairs_[object.first], "not owned by the record of its block");
+                }
+                if (type == "ENDBLK") block.clear();
+            } else if (object.section == "ENTITIES" && type != "SECTION") {
+                if (!owner || owner->value != modelSpace) {
+                    Problem(pairs_[object.first], "model-space entity not owned by *Model_Space");
+                }
+            }
+        }
+        for (const Object& object : objects_) {
+            const Pair* name = Value(object, 2);
+            if (Type(object) == "INSERT" && (!name || !defined.count(name->value))) {
+                Problem(pairs_[object.first], "INSERT of a block the file does not define");
+            }
         }
     }
 

@@ -16,6 +16,9 @@ namespace testsupport {
 // - handles are upper-case hexadecimal without leading zeros, unique, below
 //   $HANDSEED; every owner (330) and pointer (340, 350, 360, 390) resolves,
 //   owner 0 only on tables and the root dictionary;
+// - every block has the BLOCK_RECORD of its name, which owns it and the
+//   entities in it; model-space entities belong to *Model_Space; an INSERT
+//   names a block the file defines;
 // - the counts that announce repeated groups match: table record counts
 //   (70), line-type elements (73), polyline vertices (90), hatch boundary
 //   paths (91), path vertices (93), source objects (97), pattern lines (78),

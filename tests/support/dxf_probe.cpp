@@ -203,7 +203,8 @@ DxfProbe ProbeDxf(const std::string& path) {
             probe.views.push_back(std::move(record));
         } else if (kind == "entity") {
             probe.entities.push_back(std::move(record));
-        } else if ((kind == "path" || kind == "patternline") && !probe.entities.empty()) {
+        } else if ((kind == "path" || kind == "patternline" || kind == "blockentity") &&
+                   !probe.entities.empty()) {
             probe.entities.back().children.push_back(std::move(record));
         } else {
             probe.diagnostics += line + "\n";

@@ -13,7 +13,8 @@ namespace testsupport {
 struct ProbeRecord {
     std::string kind;
     std::map<std::string, std::string> fields;
-    std::vector<ProbeRecord> children; // a HATCH's boundary paths and pattern lines
+    // A HATCH's boundary paths and pattern lines; the entities of an INSERT's block.
+    std::vector<ProbeRecord> children;
 
     bool Has(const std::string& key) const { return fields.count(key) != 0; }
     const std::string& Str(const std::string& key) const;

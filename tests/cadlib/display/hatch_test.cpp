@@ -11,6 +11,7 @@
 
 namespace {
 
+using cadlib::HatchCircle;
 using cadlib::HatchLines;
 using cadlib::HatchPiece;
 
@@ -187,6 +188,49 @@ TEST(HatchLinesTest, DashesTooFineToShowBecomeOneLine) {
     const std::vector<HatchPiece> pieces = HatchLines(strip, lines, kEverywhere);
     ASSERT_EQ(pieces.size(), 1u);
     EXPECT_NEAR(Length(pieces[0]), 1.0, kClose);
+}
+
+TEST(HatchLinesTest, ACircleCutsEachLineExactlyAtItsRim) {
+    const HatchCircle circle{{1, 2}, 0.5};
+    const KqFillLine lines[] = {Family(30, 0.1, 0, 0, 0, 1, 2)};
+    const std::vector<HatchPiece> pieces = HatchLines(circle, lines, kEverywhere);
+    // Lines through the centre and every 0.1 on both sides; the ones at
+    // +-0.5 only touch the rim and draw nothing.
+    ASSERT_EQ(pieces.size(), 9u);
+    for (const HatchPiece& piece : pieces) {
+        for (const KqPoint2& end : {piece.from, piece.to}) {
+            EXPECT_NEAR(std::hypot(end.x - 1, end.y - 2), 0.5, 1e-12);
+        }
+    }
+    EXPECT_NEAR(Length(pieces[4]), 1.0, kClose); // the diameter
+}
+
+TEST(HatchLinesTest, ACircleKeepsDashesDotsAndTheWindow) {
+    const HatchCircle circle{{0, 0}, 1};
+    const KqFillLine dots[] = {Family(0, 0.5, 0, 0.25)};
+    for (const HatchPiece& piece : HatchLines(circle, dots, kEverywhere)) {
+        EXPECT_TRUE(IsDot(piece));
+        EXPECT_LE(std::hypot(piece.from.x, piece.from.y), 1.0 + kClose);
+    }
+    const KqFillLine rules[] = {Family(0, 0.5)};
+    const std::vector<HatchPiece> right = HatchLines(circle, rules, {0, -2, 2, 2});
+    ASSERT_EQ(right.size(), 3u); // y = -0.5, 0, 0.5, each from x = 0 to the rim
+    for (const HatchPiece& piece : right) {
+        EXPECT_NEAR(std::min(piece.from.x, piece.to.x), 0, kClose);
+        EXPECT_NEAR(std::hypot(std::max(piece.from.x, piece.to.x), piece.from.y), 1, kClose);
+    }
+    EXPECT_TRUE(HatchLines(HatchCircle{{0, 0}, 0}, rules, kEverywhere).empty());
+    EXPECT_TRUE(HatchLines(HatchCircle{{0, 0}, NAN}, rules, kEverywhere).empty());
+}
+
+TEST(HatchLinesTest, WhatRoundingLeavesOfADashIsNoPiece) {
+    // Dashes of 0.1 every 0.3: the second starts at 0.1 + 0.2, just past 0.3,
+    // and the boundary ends 5e-10 after 0.3.
+    const std::vector<KqPoint2> strip{{0, -0.1}, {0.3 + 5e-10, -0.1}, {0.3 + 5e-10, 0.1}, {0, 0.1}};
+    const KqFillLine lines[] = {Family(0, 1.0, 0.1, 0.2)};
+    const std::vector<HatchPiece> pieces = HatchLines(strip, lines, kEverywhere);
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_NEAR(Length(pieces[0]), 0.1, kClose);
 }
 
 } // namespace

@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <sys/resource.h>
 #include <vector>
@@ -157,10 +158,11 @@ class DxfWriterTest : public ::testing::Test {
         kq_set_entity_fillmode(entity, 1);
     }
 
-    void FillPattern(int32_t entity, const std::vector<KqFillLine>& lines) {
-        ASSERT_EQ(
-            kq_filluser_entity(screen_, lines.data(), static_cast<int32_t>(lines.size()), entity),
-            1);
+    void FillPattern(int32_t entity, const std::vector<KqFillLine>& lines,
+                     const char* name = nullptr) {
+        ASSERT_EQ(kq_filluser_named_entity(screen_, lines.data(),
+                                           static_cast<int32_t>(lines.size()), name, entity),
+                  1);
     }
 
     int32_t Text(const char* content, const char* style = nullptr, int32_t horizontal = 1,
@@ -462,6 +464,118 @@ TEST_F(DxfWriterTest, PatternHatchCarriesTheFillLinesInDrawingSpace) {
     EXPECT_EQ(onWhite.Int("solid"), 0);
     EXPECT_EQ(onWhite.Int("color"), 7);
     EXPECT_NE(onWhite.Str("pattern_name"), hatch.Str("pattern_name"));
+}
+
+TEST_F(DxfWriterTest, PatternHatchesCarryTheirNamesAndNeverShareOne) {
+    const std::vector<KqFillLine> clay = {FillLine(45, 0, 0, 0, 0.1, 0, 0)};
+    const std::vector<KqFillLine> other = {FillLine(0, 0, 0, 0, 0.1, 0, 0)};
+    FillPattern(Square(cadlib::kPolylineClosed, 0, 0, 1), clay, "KQ_CL");
+    FillPattern(Square(cadlib::kPolylineClosed, 1, 0, 1), clay, "KQ_CL");
+    FillPattern(Square(cadlib::kPolylineClosed, 2, 0, 1), other, "KQ_CL"); // not the same lines
+    FillPattern(Square(cadlib::kPolylineClosed, 3, 0, 1), clay, "KQ_SM");  // same lines, own name
+    FillPattern(Square(cadlib::kPolylineClosed, 4, 0, 1), other, "KQ_A/B:C");
+    FillPattern(Square(cadlib::kPolylineClosed, 5, 0, 1), other); // no name
+    const DxfProbe probe = WriteAndRead();
+    std::vector<std::string> names;
+    for (const ProbeRecord& entity : probe.entities) {
+        if (entity.Str("type") == "HATCH") names.push_back(entity.Str("pattern_name"));
+    }
+    ASSERT_EQ(names.size(), 6u);
+    EXPECT_EQ(names[0], "KQ_CL");
+    EXPECT_EQ(names[1], "KQ_CL");
+    EXPECT_EQ(names[2], "KQ_CL_2");
+    EXPECT_EQ(names[3], "KQ_SM");
+    EXPECT_EQ(names[4], "KQ_A_B_C"); // what readers accept in a name
+    EXPECT_EQ(names[5].substr(0, 3), "KQ_");
+    EXPECT_EQ(names[5].size(), 11u); // named after its lines
+}
+
+TEST_F(DxfWriterTest, TheLineFormWritesEachPatternHatchAsOneBlockOfItsLines) {
+    ASSERT_EQ(kq_set_dxf_hatch_form(screen_, 7), 0); // no such form: nothing changes
+    ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
+    kq_set_sys_penwidth(area_, 5);
+    kq_set_sys_ltype(area_, "HIDDEN");
+    const std::vector<KqFillLine> lines = {
+        FillLine(90, 0, 0, 0, 0.25, 0, 0),       // continuous rules
+        FillLine(0, 0, 0.125, 0, 0.25, 0, 0.25), // dots
+        FillLine(0, 0, 0, 0, 0.25, 0.1, 0.15),   // dashes
+    };
+    FillPattern(Square(cadlib::kPolylineClosed, 1, 1, 1), lines, "KQ_SM");
+    FillPattern(Append(kq_construct_circle(area_, Point(4, 4), 0.5)), lines, "KQ_SM");
+    const int32_t solid = Square(cadlib::kPolylineFilledArea, 6, 6, 1);
+    FillSolid(solid, 22);
+
+    const DxfProbe probe = WriteAndRead();
+    ASSERT_EQ(Types(probe),
+              (std::vector<std::string>{"LWPOLYLINE", "INSERT", "CIRCLE", "INSERT", "HATCH"}));
+    EXPECT_EQ(probe.entities[4].Int("solid"), 1); // solid fills stay hatches
+    for (const int i : {1, 3}) {
+        const ProbeRecord& insert = probe.entities[i];
+        EXPECT_EQ(insert.Str("layer"), "0"); // the hatch's
+        EXPECT_EQ(insert.Str("linetype"), "HIDDEN");
+        EXPECT_EQ(insert.Int("lineweight"), 120); // 5 hundredths of an inch = 1.27 mm
+        EXPECT_EQ(insert.Int("color"), 7);        // pattern lines in ink
+        EXPECT_EQ(insert.Str("name").substr(0, 2), "*U");
+        EXPECT_EQ(insert.Int("block_flags") & 1, 1); // anonymous
+        ExpectNumbers(insert.Nums("insert"), {0, 0, 0}, "insertion point");
+        const auto inside = insert.Children("blockentity");
+        EXPECT_EQ(static_cast<long long>(inside.size()), insert.Int("entities"));
+        ASSERT_FALSE(inside.empty());
+        int dots = 0;
+        for (const ProbeRecord* line : inside) {
+            ASSERT_EQ(line->Str("type"), "LINE");
+            // The INSERT's layer, colour, line type and lineweight apply.
+            EXPECT_EQ(line->Str("layer"), "0");
+            EXPECT_EQ(line->Int("color"), 0);
+            EXPECT_EQ(line->Str("linetype"), "ByBlock");
+            EXPECT_EQ(line->Int("lineweight"), -2);
+            const std::vector<double> start = line->Nums("start"), end = line->Nums("end");
+            const double length = std::hypot(end[0] - start[0], end[1] - start[1]);
+            EXPECT_GT(length, 0.005);
+            if (std::fabs(length - 0.01) < kExact && start[1] == end[1]) ++dots;
+        }
+        EXPECT_GT(dots, 0);
+    }
+    EXPECT_NE(probe.entities[1].Str("name"), probe.entities[3].Str("name"));
+    // The square: dots at (1.0 .. 2.0 step 0.25, 1.125 .. 1.875 step 0.25).
+    int squareDots = 0;
+    for (const ProbeRecord* line : probe.entities[1].Children("blockentity")) {
+        const std::vector<double> start = line->Nums("start"), end = line->Nums("end");
+        if (std::fabs(end[0] - start[0] - 0.01) < kExact && start[1] == end[1] &&
+            std::fabs(std::fmod(start[1] - 0.125, 0.25)) < kExact) {
+            ++squareDots;
+        }
+    }
+    EXPECT_EQ(squareDots, 5 * 4);
+}
+
+TEST_F(DxfWriterTest, TheSelfCheckCatchesBrokenBlocks) {
+    kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES);
+    FillPattern(Square(cadlib::kPolylineClosed, 1, 1, 1), {FillLine(0, 0, 0, 0, 0.25, 0, 0)});
+    const fs::path path = PathOf("blocks.dxf");
+    ASSERT_EQ(kq_output_dxf_file(screen_, path.c_str()), 1);
+    ASSERT_TRUE(testsupport::CheckDxfStructure(path).empty());
+    const std::string sound = ReadFile(path);
+
+    // The problems the check finds once `pattern` is replaced by `replacement`.
+    const auto problemsWith = [&](const std::string& pattern, const std::string& replacement) {
+        const std::string broken = std::regex_replace(sound, std::regex(pattern), replacement,
+                                                      std::regex_constants::format_first_only);
+        EXPECT_NE(broken, sound) << pattern;
+        std::ofstream(path, std::ios::binary) << broken;
+        std::string problems;
+        for (const std::string& problem : testsupport::CheckDxfStructure(path))
+            problems += problem + "\n";
+        return problems;
+    };
+    // The INSERT names a block the file does not define.
+    EXPECT_NE(problemsWith("(AcDbBlockReference\n  2\n)\\*U1", "$1*U2")
+                  .find("INSERT of a block the file does not define"),
+              std::string::npos);
+    // A line of the block is owned by another object than the block's record.
+    EXPECT_NE(problemsWith("330\n[0-9A-F]+(\n100\nAcDbEntity\n  8\n0\n  6\nByBlock)", "330\n1$1")
+                  .find("not owned by the record of its block"),
+              std::string::npos);
 }
 
 TEST_F(DxfWriterTest, AbsurdlyDensePatternsAreLeftOut) {
