@@ -13,8 +13,13 @@
 namespace driver {
 
 void PrepareDrawing() {
+    PrepareDrawing(interpreter::kCommandFileName);
+}
+
+std::string PrepareDrawing(const std::string& commandFile) {
     hatch::LoadHatchPatterns(hatch::kPatternFileName);
-    interpreter::StartDrawing(interpreter::kCommandFileName);
+    interpreter::StartDrawing(commandFile);
+    return interpreter::WhereInterpretationStopped();
 }
 
 std::string OutputName(const std::string& commandLine) {
@@ -40,14 +45,8 @@ void RunBatchConversion(int argc, char** argv) {
 
         const interpreter::InterpreterState& run = interpreter::Interpreter();
         if (run.ReportedError != 0) {
-            std::string where = run.ReportedErrorLine > 0
-                                    ? "line " + std::to_string(run.ReportedErrorLine) + " of " +
-                                          interpreter::kCommandFileName
-                                    : std::string(interpreter::kCommandFileName);
-            std::string why = platform::ErrorDescription(run.ReportedError);
-            if (!run.ReportedErrorDetail.empty()) why += ": " + run.ReportedErrorDetail;
-            Complain("the interpretation stopped at " + where + " (" + why +
-                     "); the drawing holds what the lines before it built");
+            Complain("the interpretation stopped at " + interpreter::WhereInterpretationStopped() +
+                     "; the drawing holds what the lines before it built");
         }
 
         const std::string name = OutputName(platform::CommandLineText(argc, argv));

@@ -12,10 +12,13 @@ enum ExitStatus : int {
     kUncaughtError = 3,
 };
 
-// Makes the program folder current, loads the hatch patterns and interprets
-// the command file into the drawing session (the window must exist already).
+// Loads the hatch patterns and interprets the command file into the drawing
+// session (the window must exist already); the classic run reads tempdxf.txt
+// of the current folder. Says where the interpretation stopped at an error
+// (interpreter::WhereInterpretationStopped), empty when it did not.
 // Run-time errors outside the interpreter's trap propagate.
 void PrepareDrawing();
+std::string PrepareDrawing(const std::string& commandFile);
 
 // The output name: the command-line text as it stands, or "temp.dxf".
 std::string OutputName(const std::string& commandLine);

@@ -134,7 +134,9 @@ int RenderPage(const Options& options, int& argc, char** argv) {
 // the window shown until it is closed.
 int ShowScreenView(int& argc, char** argv) {
     platform::MakeProgramFolderCurrent();
-    return view::qt::RunScreenView(argc, argv, driver::PrepareDrawing);
+    return view::qt::RunScreenView(
+        argc, argv, interpreter::kCommandFileName,
+        [](const std::string& commandFile) { return driver::PrepareDrawing(commandFile); });
 }
 
 } // namespace

@@ -184,11 +184,17 @@ void SetInitialState() {
     builder::AlignTextCentre();
 }
 
-void ReportError(InterpreterState& state, const platform::RuntimeError& error, long line) {
+void ReportError(InterpreterState& state, const platform::RuntimeError& error, long line,
+                 const std::string& file) {
     state.ReportedError = error.Number();
     state.ReportedErrorLine = line;
     state.ReportedErrorDetail = error.Detail();
-    platform::ShowMessage(ErrorReportText(error.Number()), platform::kApplicationTitle);
+    state.ReportedErrorFile = file;
+    // The box keeps its classic text; where a box can say more, it names the line.
+    platform::ShowMessage(ErrorReportText(error.Number()), platform::kApplicationTitle,
+                          platform::MessageButtons::Ok,
+                          "Stopped at " + WhereInterpretationStopped() +
+                              ". The drawing shows what the lines before it built.");
 }
 
 } // namespace
@@ -196,6 +202,26 @@ void ReportError(InterpreterState& state, const platform::RuntimeError& error, l
 InterpreterState& Interpreter() {
     static InterpreterState state;
     return state;
+}
+
+std::string WhereInterpretationStopped() {
+    const InterpreterState& state = Interpreter();
+    if (state.ReportedError == 0) return {};
+    std::string where =
+        state.ReportedErrorLine > 0
+            ? "line " + std::to_string(state.ReportedErrorLine) + " of " + state.ReportedErrorFile
+            : state.ReportedErrorFile;
+    std::string why = platform::ErrorDescription(state.ReportedError);
+    if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
+    return where + " (" + why + ")";
+}
+
+void ResetDrawingState() {
+    Placement() = {};
+    builder::Pen() = {};
+    builder::Text() = {};
+    builder::Path() = {};
+    hatch::Current() = {};
 }
 
 std::string ErrorReportText(int number) {
@@ -231,13 +257,10 @@ void DispatchCommand() {
 namespace {
 
 template <typename OpenCommands>
-void RunInterpreter(OpenCommands open) {
+void RunInterpreter(const std::string& name, OpenCommands open) {
     InterpreterState& state = Interpreter();
-    state.ReportedError = 0;
-    state.ReportedErrorLine = 0;
-    state.ReportedErrorDetail.clear();
-    for (std::string& field : state.CommandFields)
-        field.clear();
+    state = {};
+    ResetDrawingState();
 
     std::optional<platform::TextFileReader> file;
     try {
@@ -255,19 +278,20 @@ void RunInterpreter(OpenCommands open) {
             platform::Raise(platform::kOutOfMemory, "a command needed more memory than there is");
         }
     } catch (const platform::RuntimeError& error) {
-        ReportError(state, error, file ? file->LineNumber() : 0);
+        ReportError(state, error, file ? file->LineNumber() : 0, name);
     }
 }
 
 } // namespace
 
 void StartDrawing(const std::string& commandFile) {
-    RunInterpreter([&commandFile] { return platform::TextFileReader(commandFile); });
+    RunInterpreter(commandFile, [&commandFile] { return platform::TextFileReader(commandFile); });
 }
 
 void StartDrawingFromText(std::string_view commands) {
-    RunInterpreter(
-        [commands] { return platform::TextFileReader::FromText(kCommandFileName, commands); });
+    RunInterpreter(kCommandFileName, [commands] {
+        return platform::TextFileReader::FromText(kCommandFileName, commands);
+    });
 }
 
 } // namespace interpreter

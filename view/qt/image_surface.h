@@ -13,10 +13,15 @@ class ImageSurface : public PainterSurface {
   public:
     // A white image of width x height pixels.
     ImageSurface(int width, int height, double dotsPerInch = 100.0);
+    // A window's backing image: `width` x `height` pixels of the client area
+    // on a screen of `pixelRatio` device pixels to the pixel. The image has
+    // that many more device pixels and shows at the client area's size.
+    ImageSurface(QSize clientArea, double pixelRatio);
 
     int Width() const override { return image_.width(); }
     int Height() const override { return image_.height(); }
     double DotsPerInch() const override { return dotsPerInch_; }
+    double PixelRatio() const override { return image_.devicePixelRatio(); }
 
     // The picture so far; painting afterwards goes on into the same image.
     const QImage& Image();
@@ -25,6 +30,8 @@ class ImageSurface : public PainterSurface {
     QPainter* ActivePainter() override;
 
   private:
+    ImageSurface(QSize devicePixels, double dotsPerInch, double pixelRatio);
+
     QImage image_;
     QPainter painter_;
     double dotsPerInch_;

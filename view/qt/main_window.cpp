@@ -4,8 +4,11 @@
 #include "view/qt/event_guard.h"
 #include "view/qt/paged_surface.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPageLayout>
@@ -14,6 +17,7 @@
 #include <QPrinterInfo>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTime>
 
 #include <algorithm>
 #include <string>
@@ -25,12 +29,30 @@ namespace {
 
 constexpr int kLandscape = 2;
 constexpr double kHundredthsPerInch = 100;
+// How long the command file must stay quiet before it is read again, and how
+// long the note that it was stays in the status bar.
+constexpr int kReloadDelayMs = 300;
+constexpr int kReloadNoteMs = 15000;
+constexpr const char* kCaption = "Screen View";
+
+// Why a page could not be written as `path`.
+std::string PdfFailure(const QString& path) {
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.isDir()) return "the folder " + folder.filePath().toStdString() + " does not exist";
+    if (!folder.isWritable())
+        return "the folder " + folder.filePath().toStdString() + " may not be written";
+    return "the file could not be written";
+}
+
+QString FromFileName(const std::string& name) {
+    return QFile::decodeName(name.c_str());
+}
 
 // One print on a printer, or on the PDF file a printer has been told to write.
 class PrinterJob : public PrintJob {
   public:
     PrinterJob(QPrinter& printer, std::string pdfFile)
-        : surface_(printer), dc_(platform::CreateDeviceContext(surface_)),
+        : printer_(printer), surface_(printer), dc_(platform::CreateDeviceContext(surface_)),
           pdfFile_(std::move(pdfFile)) {}
     ~PrinterJob() override { platform::DeleteDC(dc_); }
     PrinterJob(const PrinterJob&) = delete;
@@ -39,8 +61,15 @@ class PrinterJob : public PrintJob {
     platform::DeviceContextHandle DeviceContext() const override { return dc_; }
     std::string PdfFile() const override { return pdfFile_; }
     bool Finish() override { return surface_.Finish(); }
+    std::string Failure() const override {
+        if (printer_.outputFormat() == QPrinter::PdfFormat) {
+            return PdfFailure(printer_.outputFileName());
+        }
+        return "the printer " + printer_.printerName().toStdString() + " did not accept the job";
+    }
 
   private:
+    QPrinter& printer_;
     PrinterSurface surface_;
     platform::DeviceContextHandle dc_;
     std::string pdfFile_;
@@ -61,11 +90,22 @@ void UseSessionPaper(QPrinter& printer) {
 } // namespace
 
 MainWindow::MainWindow(std::function<void()> endProgram)
-    : canvas_(area_, [this](QPoint pixel) { ShowPointerPosition(pixel); }) {
-    setWindowTitle("Screen View");
+    : canvas_(area_, [this](std::optional<QPoint> pixel) { ShowPointerPosition(pixel); }) {
+    setWindowTitle(kCaption);
     setCentralWidget(&canvas_);
+    incomplete_.setStyleSheet("color: #b00000; font-weight: bold");
+    incomplete_.hide();
+    statusBar()->addPermanentWidget(&incomplete_);
     statusBar()->addPermanentWidget(&position_);
     BuildMenus();
+    canvas_.setFocus();
+
+    reloadTimer_.setSingleShot(true);
+    reloadTimer_.setInterval(kReloadDelayMs);
+    connect(&reloadTimer_, &QTimer::timeout, this, [this] { ReloadChangedDrawing(); });
+    const auto changedOnDisk = [this] { reloadTimer_.start(); };
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, changedOnDisk);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, changedOnDisk);
 
     const bool unattended = !qEnvironmentVariableIsEmpty(platform::kUnattendedVariable);
     previousSink_ = platform::SetMessageSink(
@@ -85,6 +125,8 @@ MainWindow::MainWindow(std::function<void()> endProgram)
     host.openPrinter = [this] { return OpenPrinter(); };
     host.unload = [this] { hide(); };
     host.endProgram = std::move(endProgram);
+    host.changed = [this] { ShowState(); };
+    host.chooseCommandFile = [this] { return ChooseCommandFile(); };
     area_.SetHost(std::move(host));
     area_.Load();
 
@@ -99,6 +141,9 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildMenus() {
     QMenu& file = *menuBar()->addMenu("&File");
+    AddCommand(file, "&Open...", &DrawArea::mnuOpenClick)->setShortcut(QKeySequence::Open);
+    AddCommand(file, "&Reload", &DrawArea::mnuReloadClick)->setShortcut(QKeySequence(Qt::Key_F5));
+    file.addSeparator();
     AddCommand(file, "Export to &DXF", &DrawArea::mnuDXF12Click);
     file.addSeparator();
     AddCommand(file, "Print &Setup", &DrawArea::mnuPrintSetupClick);
@@ -114,12 +159,9 @@ void MainWindow::BuildMenus() {
     AddCommand(zoom, "Zoom &Page", &DrawArea::mnuZoomPageClick)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     zoom.addSeparator();
-    for (QAction* pointZoom : {AddCommand(zoom, "Zoom &In", &DrawArea::mnuZoomInClick),
-                               AddCommand(zoom, "Zoom &Out", &DrawArea::mnuZoomOutClick),
-                               AddCommand(zoom, "Zoom Li&mits", &DrawArea::mnuZoomLimitsClick)}) {
-        connect(pointZoom, &QAction::triggered, this,
-                [this] { statusBar()->showMessage("Click the place to zoom"); });
-    }
+    AddCommand(zoom, "Zoom &In", &DrawArea::mnuZoomInClick);
+    AddCommand(zoom, "Zoom &Out", &DrawArea::mnuZoomOutClick);
+    AddCommand(zoom, "Zoom Li&mits", &DrawArea::mnuZoomLimitsClick);
 }
 
 QAction* MainWindow::AddCommand(QMenu& menu, const QString& caption, void (DrawArea::*handler)()) {
@@ -131,17 +173,87 @@ QAction* MainWindow::AddCommand(QMenu& menu, const QString& caption, void (DrawA
     return action;
 }
 
-void MainWindow::ShowPointerPosition(QPoint pixel) {
-    const std::optional<KqPoint2> world = area_.WorldAt(pixel.x(), pixel.y());
+void MainWindow::ShowPointerPosition(std::optional<QPoint> pixel) {
+    // Only the drawing area shows the drawing: not the bars, not their corner.
+    const bool onDrawing = pixel && pixel->x() >= 0 && pixel->y() >= 0 &&
+                           pixel->x() < area_.VScroll1.Left() && pixel->y() < area_.HScroll1.Top();
+    const std::optional<KqPoint2> world =
+        onDrawing ? area_.WorldAt(pixel->x(), pixel->y()) : std::nullopt;
     position_.setText(
         world ? QString("X %1 in   Y %2 in").arg(world->x, 0, 'f', 3).arg(world->y, 0, 'f', 3)
               : QString());
+}
+
+void MainWindow::ShowState() {
+    const QString file = FromFileName(area_.DrawingFile());
+    setWindowTitle(file.isEmpty() ? QString(kCaption)
+                                  : QFileInfo(file).fileName() + " - " + kCaption);
+    const std::string prompt = area_.Prompt();
+    if (!prompt.empty()) {
+        statusBar()->showMessage(QString::fromStdString(prompt));
+    } else if (statusBar()->currentMessage().endsWith("(Esc cancels)")) {
+        statusBar()->clearMessage(); // acted on, or cancelled
+    }
+    const std::string& stoppedAt = area_.StoppedAt();
+    incomplete_.setText("Incomplete drawing: stopped at " + QString::fromStdString(stoppedAt));
+    incomplete_.setToolTip("The command file stopped at an error; the drawing shows what the "
+                           "lines before it built.");
+    incomplete_.setVisible(!stoppedAt.empty());
+    ShowPointerPosition(canvas_.Pointer()); // the view may have moved under the pointer
+    WatchDrawing();
+}
+
+std::optional<std::string> MainWindow::ChooseCommandFile() {
+    const QString shown = FromFileName(area_.DrawingFile());
+    QFileDialog dialog(this, "Open Command File",
+                       shown.isEmpty() ? QDir::currentPath() : QFileInfo(shown).absolutePath(),
+                       "Plot command files (*.txt);;All files (*)");
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+void MainWindow::WatchDrawing() {
+    const QString file = FromFileName(area_.DrawingFile());
+    if (file.isEmpty()) return;
+    const QFileInfo info(file);
+    const QString path = info.absoluteFilePath(), folder = info.absolutePath();
+    if (!watcher_.directories().contains(folder)) {
+        // Another file: the old one is no longer of interest.
+        if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
+        if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
+        watcher_.addPath(folder);
+    }
+    // A file replaced by a rename drops out of the watch: it is watched anew.
+    if (!watcher_.files().contains(path) && info.exists()) {
+        if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
+        watcher_.addPath(path);
+    }
+}
+
+void MainWindow::ReloadChangedDrawing() {
+    // Not under a box or dialog (the reload's own error box among them): later.
+    if (QApplication::activeModalWidget()) {
+        reloadTimer_.start();
+        return;
+    }
+    bool reloaded = false;
+    Guarded([this, &reloaded] { reloaded = area_.ReloadIfChanged(); });
+    if (reloaded) {
+        statusBar()->showMessage(QString("Reloaded %1: it changed on disk (%2)")
+                                     .arg(QFileInfo(FromFileName(area_.DrawingFile())).fileName(),
+                                          QTime::currentTime().toString("HH:mm:ss")),
+                                 kReloadNoteMs);
+    }
+    WatchDrawing();
 }
 
 platform::MessageAnswer MainWindow::Ask(const platform::MessageRequest& request) {
     QMessageBox box(this);
     box.setWindowTitle(QString::fromStdString(request.title));
     box.setText(QString::fromStdString(request.text));
+    box.setInformativeText(QString::fromStdString(request.detail));
     box.setStandardButtons(request.buttons == platform::MessageButtons::OkCancel
                                ? QMessageBox::Ok | QMessageBox::Cancel
                                : QMessageBox::Ok);

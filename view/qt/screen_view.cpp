@@ -7,10 +7,12 @@
 
 namespace view::qt {
 
-int RunScreenView(int& argc, char** argv, const std::function<void()>& prepareDrawing) {
+int RunScreenView(int& argc, char** argv, const std::string& commandFile,
+                  DrawingOpener openDrawing) {
     const QApplication application(argc, argv);
     MainWindow window;
-    Guarded(prepareDrawing);
+    window.Area().SetDrawingOpener(std::move(openDrawing));
+    Guarded([&] { window.Area().OpenDrawing(commandFile); });
     window.show();
     return QApplication::exec();
 }
