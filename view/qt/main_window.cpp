@@ -38,9 +38,10 @@ constexpr const char* kCaption = "Screen View";
 // Why a page could not be written as `path`.
 std::string PdfFailure(const QString& path) {
     const QFileInfo folder(QFileInfo(path).absolutePath());
-    if (!folder.isDir()) return "the folder " + folder.filePath().toStdString() + " does not exist";
-    if (!folder.isWritable())
-        return "the folder " + folder.filePath().toStdString() + " may not be written";
+    const std::string name = QFile::encodeName(folder.filePath()).toStdString();
+    if (!folder.exists()) return "the folder " + name + " does not exist";
+    if (!folder.isDir()) return name + " is not a folder";
+    if (!folder.isWritable()) return "the folder " + name + " may not be written";
     return "the file could not be written";
 }
 
