@@ -98,7 +98,11 @@ void Canvas::paintEvent(QPaintEvent*) {
     if (image_ && image_->PixelRatio() != devicePixelRatioF()) NewBackingImage();
     QPainter painter(this);
     if (const QImage* picture = Picture()) {
-        painter.drawImage(0, 0, *picture); // device pixel for device pixel
+        // Device pixel for device pixel: the image is the client area's size
+        // times the ratio the painter scales by.
+        const double ratio = image_->PixelRatio();
+        painter.drawImage(QRectF(0, 0, picture->width() / ratio, picture->height() / ratio),
+                          *picture);
     } else {
         painter.fillRect(rect(), Qt::white);
     }

@@ -14,9 +14,9 @@ ImageSurface::ImageSurface(int width, int height, double dotsPerInch)
     : ImageSurface(QSize(width, height), dotsPerInch, 1.0) {}
 
 ImageSurface::ImageSurface(QSize devicePixels, double dotsPerInch, double pixelRatio)
-    : image_(devicePixels, QImage::Format_RGB32), dotsPerInch_(dotsPerInch) {
+    : image_(devicePixels, QImage::Format_RGB32), dotsPerInch_(dotsPerInch),
+      pixelRatio_(pixelRatio) {
     image_.fill(Qt::white);
-    image_.setDevicePixelRatio(pixelRatio);
     const int dotsPerMetre = static_cast<int>(dotsPerInch * kInchesPerMetre + 0.5);
     image_.setDotsPerMeterX(dotsPerMetre);
     image_.setDotsPerMeterY(dotsPerMetre);
