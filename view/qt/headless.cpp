@@ -7,6 +7,7 @@
 #include "platform/window_handles.h"
 #include "view/qt/image_surface.h"
 #include "view/qt/paged_surface.h"
+#include "view/qt/runtime_folder.h"
 
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -29,7 +30,7 @@ void DrawPage(platform::Surface& surface, int width, int height) {
 
 HeadlessGui::HeadlessGui(int& argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    application_ = std::make_unique<QGuiApplication>(argc, argv);
+    StartWithRuntimeFolder([&] { application_ = std::make_unique<QGuiApplication>(argc, argv); });
 }
 
 HeadlessGui::~HeadlessGui() = default;

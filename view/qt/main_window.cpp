@@ -94,7 +94,7 @@ MainWindow::MainWindow(std::function<void()> endProgram)
     : canvas_(area_, [this](std::optional<QPoint> pixel) { ShowPointerPosition(pixel); }) {
     setWindowTitle(kCaption);
     setCentralWidget(&canvas_);
-    incomplete_.setStyleSheet("color: #b00000; font-weight: bold");
+    incomplete_.setStyleSheet("color: #b00000");
     incomplete_.hide();
     statusBar()->addPermanentWidget(&incomplete_);
     statusBar()->addPermanentWidget(&position_);

@@ -34,8 +34,10 @@ class ProgramTest : public ::testing::Test {
         std::ofstream(program / "tempdxf.txt", std::ios::binary) << lines;
     }
 
-    Outcome Run(const QStringList& arguments) {
+    Outcome Run(const QStringList& arguments,
+                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.setWorkingDirectory(QString::fromStdString(caller.string()));
         process.start(QString::fromStdString((program / "plotdxf-view").string()), arguments);
         process.waitForFinished(60000);
@@ -62,6 +64,21 @@ TEST_F(ProgramTest, WritesThePageAsAPngBesideTheCaller) {
     ASSERT_EQ(page.size(), QSize(850, 1100));
     EXPECT_TRUE(BlackAt(page, 150, 950));
     EXPECT_FALSE(BlackAt(page, 250, 950));
+}
+
+TEST_F(ProgramTest, ASuccessfulRenderSaysNothingAndLeavesNothingBehind) {
+    WriteCommands(kBlackSquare);
+    const fs::path temp = folder.Path() / "temp";
+    fs::create_directory(temp);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("XDG_RUNTIME_DIR"); // as in a service or a container
+    environment.insert("TMPDIR", QString::fromStdString(temp.string()));
+    for (const char* format : {"--png", "--pdf"}) {
+        const Outcome outcome = Run({format, "page"}, environment);
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_EQ(outcome.errors, "") << format;
+    }
+    EXPECT_TRUE(fs::is_empty(temp));
 }
 
 TEST_F(ProgramTest, TheSizeLaysThePageOutOverThatManyPixels) {
