@@ -1,7 +1,8 @@
 // plotdxf-view: the screen view of the drawing that plotdxf converts. Without
 // arguments it interprets tempdxf.txt in the program's folder and shows the
-// drawing in the "Screen View" window. With --png FILE or --pdf FILE it
-// writes the page as the window shows it instead, with no display needed.
+// drawing in the "Screen View" window. With --png FILE, --pdf FILE or
+// --svg FILE it writes the page as the window shows it instead, with no
+// display needed.
 //
 // Exit status: 0 written, or the window closed or exited; 1 the interpreter
 // reported an error (the picture holds what the lines before it built); 2 the
@@ -29,12 +30,14 @@ constexpr std::string_view kUsage =
     "usage: plotdxf-view\n"
     "       plotdxf-view --png FILE [--size WxH]\n"
     "       plotdxf-view --pdf FILE [--size WxH]\n"
+    "       plotdxf-view --svg FILE [--size WxH]\n"
     "\n"
     "Interprets tempdxf.txt in the program's folder (with kqhatch.pat beside it).\n"
     "Without arguments it shows the drawing in the Screen View window. Otherwise\n"
     "it writes the whole page as the screen view shows it, without a display:\n"
     "  --png FILE   a PNG image of W x H pixels\n"
     "  --pdf FILE   a one-page PDF of W x H pixels at 100 pixels per inch\n"
+    "  --svg FILE   an SVG of W x H pixels, for web pages and reports\n"
     "  --size WxH   the drawing area in pixels (default 850x1100: the letter page\n"
     "               at 100 pixels per inch); each side from 16 to 10000\n"
     "A relative FILE is taken from the folder the program is started in.\n"
@@ -84,14 +87,15 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& problem)
             return std::nullopt;
         }
         const std::string_view value = argv[++i];
-        if (argument == "--png" || argument == "--pdf") {
+        if (argument == "--png" || argument == "--pdf" || argument == "--svg") {
             if (haveFile) {
-                problem = "give one of --png and --pdf, once";
+                problem = "give one of --png, --pdf and --svg, once";
                 return std::nullopt;
             }
             haveFile = true;
-            options.format =
-                argument == "--png" ? view::qt::PictureFormat::Png : view::qt::PictureFormat::Pdf;
+            options.format = argument == "--png"   ? view::qt::PictureFormat::Png
+                             : argument == "--pdf" ? view::qt::PictureFormat::Pdf
+                                                   : view::qt::PictureFormat::Svg;
             // Resolved now: the run makes the program's folder current.
             options.file = std::filesystem::absolute(value);
         } else if (argument == "--size") {
@@ -105,7 +109,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& problem)
         }
     }
     if (!haveFile) {
-        problem = "--png FILE or --pdf FILE is needed";
+        problem = "--png FILE, --pdf FILE or --svg FILE is needed";
         return std::nullopt;
     }
     return options;

@@ -8,6 +8,7 @@
 #include "view/qt/image_surface.h"
 #include "view/qt/paged_surface.h"
 #include "view/qt/runtime_folder.h"
+#include "view/qt/svg_surface.h"
 
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -50,11 +51,18 @@ bool WritePagePicture(PictureFormat format, const std::string& path, int width, 
         error = path + ": " + writer.errorString().toStdString();
         return false;
     }
+    const auto finished = [&](auto& surface) {
+        DrawPage(surface, width, height);
+        if (surface.Finish()) return true;
+        error = path + ": cannot be written";
+        return false;
+    };
+    if (format == PictureFormat::Svg) {
+        SvgSurface surface(file, width, height);
+        return finished(surface);
+    }
     PdfSurface surface(file, width, height);
-    DrawPage(surface, width, height);
-    if (surface.Finish()) return true;
-    error = path + ": cannot be written";
-    return false;
+    return finished(surface);
 }
 
 } // namespace view::qt
