@@ -22,6 +22,11 @@ std::string PrepareDrawing(const std::string& commandFile) {
     return interpreter::WhereInterpretationStopped();
 }
 
+std::string StoppedNote() {
+    return "the interpretation stopped at " + interpreter::WhereInterpretationStopped() +
+           "; the drawing holds what the lines before it built";
+}
+
 std::string OutputName(const std::string& commandLine) {
     return commandLine.empty() ? std::string("temp.dxf") : commandLine;
 }
@@ -44,10 +49,7 @@ void RunBatchConversion(int argc, char** argv) {
         PrepareDrawing();
 
         const interpreter::InterpreterState& run = interpreter::Interpreter();
-        if (run.ReportedError != 0) {
-            Complain("the interpretation stopped at " + interpreter::WhereInterpretationStopped() +
-                     "; the drawing holds what the lines before it built");
-        }
+        if (run.ReportedError != 0) Complain(StoppedNote());
 
         const std::string name = OutputName(platform::CommandLineText(argc, argv));
         const builder::SessionState& session = builder::Session();

@@ -20,6 +20,10 @@ enum ExitStatus : int {
 void PrepareDrawing();
 std::string PrepareDrawing(const std::string& commandFile);
 
+// What stderr says when the interpretation stopped at an error: where, why,
+// and that the drawing holds what the lines before it built.
+std::string StoppedNote();
+
 // The output name: the command-line text as it stands, or "temp.dxf".
 std::string OutputName(const std::string& commandLine);
 

@@ -120,6 +120,7 @@ int RenderPage(const Options& options, int& argc, char** argv) {
     platform::MakeProgramFolderCurrent();
     const view::DrawArea window; // hidden: the session binds the display to its handle
     driver::PrepareDrawing();
+    if (interpreter::Interpreter().ReportedError != 0) Complain(driver::StoppedNote());
 
     std::string error;
     const bool written = view::qt::WritePagePicture(options.format, options.file.string(),
