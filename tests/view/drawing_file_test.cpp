@@ -16,9 +16,8 @@
 namespace {
 
 constexpr double kNear = 1e-9;
-constexpr const char* kSquare = "S\t600\t600\t\r\nRFC\t600\t600\t0 0 0\t\r\n";
-constexpr const char* kTwoSquares =
-    "S\t600\t600\t\r\nRFC\t600\t600\t0 0 0\t\r\nS\t2400\t600\t\r\nRFC\t600\t600\t0 0 0\t\r\n";
+using testsupport::kOneSquare;
+using testsupport::kTwoSquares;
 
 class DrawingFileTest : public testsupport::DrawAreaTest {
   protected:
@@ -31,25 +30,19 @@ class DrawingFileTest : public testsupport::DrawAreaTest {
         });
     }
 
-    // Writes the file anew, its time moved on so that the change shows
-    // whatever the file system's clock resolution.
     std::string Rewrite(const std::string& name, std::string_view bytes) {
-        folder.Write(name, bytes);
-        const std::filesystem::path path = folder.Path() / name;
-        std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) +
-                                                   std::chrono::seconds(++rewrites));
-        return path.string();
+        return folder.WriteChanged(name, bytes);
     }
 
     // Squares drawn: RFC makes two entities each (the area and its outline).
     size_t Drawn() { return Entities().size() / 2; }
 
     testsupport::TempFolder folder;
-    int opened = 0, rewrites = 0;
+    int opened = 0;
 };
 
 TEST_F(DrawingFileTest, OpeningShowsTheWholePageOfTheNewFileInANewSession) {
-    const std::string file = Rewrite("log.txt", kSquare);
+    const std::string file = Rewrite("log.txt", kOneSquare);
     area->MouseWheel(3 * view::kWheelNotch, 100, 100);
     std::vector<std::string> purges;
     cadlib::testing::SetPurgeObserver(
@@ -67,7 +60,7 @@ TEST_F(DrawingFileTest, OpeningShowsTheWholePageOfTheNewFileInANewSession) {
 }
 
 TEST_F(DrawingFileTest, AChangedFileIsReadAgainOnceWithTheViewKept) {
-    const std::string file = Rewrite("log.txt", kSquare);
+    const std::string file = Rewrite("log.txt", kOneSquare);
     area->OpenDrawing(file);
     area->MouseWheel(2 * view::kWheelNotch, 300, 400);
     area->VScroll1.SetValue(51);
@@ -90,7 +83,7 @@ TEST_F(DrawingFileTest, AChangedFileIsReadAgainOnceWithTheViewKept) {
 }
 
 TEST_F(DrawingFileTest, AFileBeingReplacedIsReadWhenTheNewOneIsThere) {
-    const std::string file = Rewrite("log.txt", kSquare);
+    const std::string file = Rewrite("log.txt", kOneSquare);
     area->OpenDrawing(file);
     std::filesystem::remove(file); // an editor's save: the old file goes first
     EXPECT_FALSE(area->ReloadIfChanged());
@@ -101,7 +94,7 @@ TEST_F(DrawingFileTest, AFileBeingReplacedIsReadWhenTheNewOneIsThere) {
 }
 
 TEST_F(DrawingFileTest, ReloadByCommandReadsTheSameFileAgain) {
-    const std::string file = Rewrite("log.txt", kSquare);
+    const std::string file = Rewrite("log.txt", kOneSquare);
     area->OpenDrawing(file);
     area->mnuReloadClick();
     EXPECT_EQ(opened, 2);
@@ -110,7 +103,7 @@ TEST_F(DrawingFileTest, ReloadByCommandReadsTheSameFileAgain) {
 
 TEST_F(DrawingFileTest, AnErrorNamesItsLineInTheBoxAndMarksTheDrawingUntilFixed) {
     const std::string file = Rewrite(
-        "log.txt", std::string(kSquare) + "LR\t1\t2\t3\t4\t5\t6\t7\t8\t9\t\r\nLR\t600\t\r\n");
+        "log.txt", std::string(kOneSquare) + "LR\t1\t2\t3\t4\t5\t6\t7\t8\t9\t\r\nLR\t600\t\r\n");
     area->OpenDrawing(file);
     const std::string where = "line 3 of " + file + " (Subscript out of range: a ninth field)";
     EXPECT_EQ(area->StoppedAt(), where);

@@ -33,11 +33,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr double kNear = 1e-9;
-// A black inch square with its lower left corner at (1, 1).
-constexpr const char* kSquare = "S\t600\t600\t\r\nRFC\t600\t600\t0 0 0\t\r\n";
-// The same and a second one at (4, 1).
-constexpr const char* kTwoSquares =
-    "S\t600\t600\t\r\nRFC\t600\t600\t0 0 0\t\r\nS\t2400\t600\t\r\nRFC\t600\t600\t0 0 0\t\r\n";
+using testsupport::kOneSquare;
+using testsupport::kTwoSquares;
 
 class ScreenViewTest : public testsupport::PageTest {
   protected:
@@ -54,13 +51,8 @@ class ScreenViewTest : public testsupport::PageTest {
         PageTest::TearDown();
     }
 
-    // Writes `name` in the test's folder; its time moved on, so that every
-    // write shows as a change whatever the file system's clock resolution.
     std::string Write(const std::string& name, std::string_view bytes) {
-        folder.Write(name, bytes);
-        const fs::path path = folder.Path() / name;
-        fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(++writes));
-        return path.string();
+        return folder.WriteChanged(name, bytes);
     }
 
     void OpenAndShow(const std::string& file) {
@@ -128,11 +120,10 @@ class ScreenViewTest : public testsupport::PageTest {
 
     std::optional<view::qt::MainWindow> window;
     std::vector<platform::MessageRequest> boxes;
-    int writes = 0;
 };
 
 TEST_F(ScreenViewTest, OpenChoosesACommandFileAndTheTitleNamesIt) {
-    OpenAndShow(Write("first.txt", kSquare));
+    OpenAndShow(Write("first.txt", kOneSquare));
     EXPECT_EQ(window->windowTitle(), "first.txt - Screen View");
     const std::string other = Write("B-3 log.txt", kTwoSquares);
     QTimer::singleShot(0, [&other] {
@@ -150,7 +141,7 @@ TEST_F(ScreenViewTest, OpenChoosesACommandFileAndTheTitleNamesIt) {
 }
 
 TEST_F(ScreenViewTest, AFileWrittenAgainIsReloadedWithTheViewKept) {
-    const std::string file = Write("log.txt", kSquare);
+    const std::string file = Write("log.txt", kOneSquare);
     OpenAndShow(file);
     Wheel(QPoint(300, 800), 2 * view::kWheelNotch);
     const KqRect2 zoomed = View();
@@ -169,7 +160,7 @@ TEST_F(ScreenViewTest, AFileWrittenAgainIsReloadedWithTheViewKept) {
 
     // As editors save: a new file renamed over the old one.
     window->statusBar()->clearMessage();
-    Write("log.new", kSquare);
+    Write("log.new", kOneSquare);
     fs::rename(folder.Path() / "log.new", file);
     ASSERT_TRUE(QTest::qWaitFor(
         [this] { return window->statusBar()->currentMessage().startsWith("Reloaded log.txt"); },
@@ -187,7 +178,7 @@ TEST_F(ScreenViewTest, AFileWrittenAgainIsReloadedWithTheViewKept) {
 
 TEST_F(ScreenViewTest, AnErrorNamesItsLineInTheBoxAndTheDrawingIsMarkedIncomplete) {
     const std::string file =
-        Write("log.txt", std::string(kSquare) + "LR\t1\t2\t3\t4\t5\t6\t7\t8\t9\t\r\n");
+        Write("log.txt", std::string(kOneSquare) + "LR\t1\t2\t3\t4\t5\t6\t7\t8\t9\t\r\n");
     QString text, detail;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -208,12 +199,12 @@ TEST_F(ScreenViewTest, AnErrorNamesItsLineInTheBoxAndTheDrawingIsMarkedIncomplet
 
     Command("Zoom &Page").trigger(); // marked for as long as it is shown
     EXPECT_TRUE(window->IncompleteMark().isVisible());
-    Write("log.txt", kSquare);
+    Write("log.txt", kOneSquare);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !window->IncompleteMark().isVisible(); }, 5000));
 }
 
 TEST_F(ScreenViewTest, EscapeCancelsAnArmedZoomWindowAndItsPrompt) {
-    OpenAndShow(Write("log.txt", kSquare));
+    OpenAndShow(Write("log.txt", kOneSquare));
     Command("Zoom &Window").trigger();
     EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
               "Drag a window around what to zoom into (Esc cancels)");
@@ -231,7 +222,7 @@ TEST_F(ScreenViewTest, EscapeCancelsAnArmedZoomWindowAndItsPrompt) {
 }
 
 TEST_F(ScreenViewTest, EscapeWipesABandBeingDragged) {
-    OpenAndShow(Write("log.txt", kSquare));
+    OpenAndShow(Write("log.txt", kOneSquare));
     Command("Zoom &Window").trigger();
     Mouse(QEvent::MouseButtonPress, QPoint(100, 150), Qt::LeftButton, Qt::LeftButton);
     Mouse(QEvent::MouseMove, QPoint(300, 400), Qt::NoButton, Qt::LeftButton);
@@ -244,7 +235,7 @@ TEST_F(ScreenViewTest, EscapeWipesABandBeingDragged) {
 }
 
 TEST_F(ScreenViewTest, TheWheelZoomsAGentleStepAboutThePointerAndAddsUpSmallTurns) {
-    OpenAndShow(Write("log.txt", kSquare));
+    OpenAndShow(Write("log.txt", kOneSquare));
     const QPoint at(250, 300);
     Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
     const std::string placeBefore = PointerText();
@@ -260,7 +251,7 @@ TEST_F(ScreenViewTest, TheWheelZoomsAGentleStepAboutThePointerAndAddsUpSmallTurn
 }
 
 TEST_F(ScreenViewTest, DraggingWithTheMiddleButtonPansAndThePointerPlaceFollows) {
-    OpenAndShow(Write("log.txt", kSquare));
+    OpenAndShow(Write("log.txt", kOneSquare));
     const std::optional<KqPoint2> grabbed = window->Area().WorldAt(300, 400);
     Mouse(QEvent::MouseButtonPress, QPoint(300, 400), Qt::MiddleButton, Qt::MiddleButton);
     Mouse(QEvent::MouseMove, QPoint(200, 350), Qt::NoButton, Qt::MiddleButton);
@@ -273,7 +264,7 @@ TEST_F(ScreenViewTest, DraggingWithTheMiddleButtonPansAndThePointerPlaceFollows)
 }
 
 TEST_F(ScreenViewTest, ThePointerPlaceIsRightAfterEveryPanAndGoneWhenThePointerLeaves) {
-    OpenAndShow(Write("log.txt", kSquare));
+    OpenAndShow(Write("log.txt", kOneSquare));
     const QPoint at(250, 300);
     Mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
     const std::string before = PointerText();
@@ -297,7 +288,7 @@ TEST_F(ScreenViewTest, ThePointerPlaceIsRightAfterEveryPanAndGoneWhenThePointerL
 
 TEST_F(ScreenViewTest, APrintThatCannotBeWrittenSaysWhy) {
     if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
-    OpenAndShow(Write("log.txt", kSquare));
+    OpenAndShow(Write("log.txt", kOneSquare));
     AnswerBoxes();
     const std::string notAFolder = Write("not-a-folder", "");
     qputenv("TMPDIR", notAFolder.c_str());
