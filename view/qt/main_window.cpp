@@ -34,6 +34,8 @@ constexpr double kHundredthsPerInch = 100;
 constexpr int kReloadDelayMs = 300;
 constexpr int kReloadNoteMs = 15000;
 constexpr const char* kCaption = "Screen View";
+// Pixels the incomplete mark has on the status bar at least.
+constexpr int kSmallestIncompleteMark = 200;
 
 // Why a page could not be written as `path`.
 std::string PdfFailure(const QString& path) {
@@ -196,9 +198,12 @@ void MainWindow::ShowState() {
         statusBar()->clearMessage(); // acted on, or cancelled
     }
     const std::string& stoppedAt = area_.StoppedAt();
-    incomplete_.setText("Incomplete drawing: stopped at " + QString::fromStdString(stoppedAt));
-    incomplete_.setToolTip("The command file stopped at an error; the drawing shows what the "
-                           "lines before it built.");
+    // Said in full in the tip; on the bar as much as leaves room for the rest.
+    const QString incomplete =
+        "Incomplete drawing: stopped at " + QString::fromStdString(stoppedAt);
+    incomplete_.setToolTip(incomplete + ". The drawing shows what the lines before it built.");
+    incomplete_.setText(incomplete_.fontMetrics().elidedText(
+        incomplete, Qt::ElideRight, std::max(kSmallestIncompleteMark, width() * 2 / 5)));
     incomplete_.setVisible(!stoppedAt.empty());
     ShowPointerPosition(canvas_.Pointer()); // the view may have moved under the pointer
     WatchDrawing();

@@ -193,8 +193,11 @@ TEST_F(ScreenViewTest, AnErrorNamesItsLineInTheBoxAndTheDrawingIsMarkedIncomplet
     EXPECT_EQ(detail.toStdString(),
               "Stopped at " + where + ". The drawing shows what the lines before it built.");
     EXPECT_TRUE(window->IncompleteMark().isVisible());
-    EXPECT_EQ(window->IncompleteMark().text().toStdString(),
-              "Incomplete drawing: stopped at " + where);
+    EXPECT_EQ(window->IncompleteMark().toolTip().toStdString(),
+              "Incomplete drawing: stopped at " + where +
+                  ". The drawing shows what the lines before it built.");
+    EXPECT_TRUE(
+        window->IncompleteMark().text().startsWith("Incomplete drawing: stopped at line 3"));
     EXPECT_TRUE(InkAt(1.5, 1.5)); // what the lines before it built
 
     Command("Zoom &Page").trigger(); // marked for as long as it is shown
