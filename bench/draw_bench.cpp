@@ -1,8 +1,11 @@
 // Redraw timing of the screen view: RedrawScreen of the bundled boring log
 // and of a generated drawing of many entities spread over the page, at the
-// size of a large window, as the median of several runs. Each figure is given
-// twice: into an image (what the window pays) and into a surface that only
-// counts what it is given (the library's own share, with no painting).
+// size of a large window, as the median of several runs. The whole page is
+// timed twice: into an image (what the window pays) and into a surface that
+// only counts what it is given (the library's own share, with no painting).
+// Then the steps a user takes on a view zoomed four times: a pan by the
+// horizontal bar's arrow and a wheel step about a point, each with the
+// window's refresh (erase and redraw) into the image.
 //
 //     draw_bench [--runs N] [--entities N] [--size WxH]
 #include "builder/redraw.h"
@@ -18,6 +21,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -28,6 +32,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The zoom of one wheel notch.
+constexpr double kWheelStep = 1.2;
 
 struct Settings {
     int runs = 7;
@@ -66,21 +73,38 @@ class CountingSurface : public platform::Surface {
 };
 
 struct Timing {
-    double median = 0, fastest = 0; // milliseconds
+    double median = 0, fastest = 0; // milliseconds of the clock on the wall
+    double cpu = 0; // median milliseconds of this thread's processor time: steadier than the
+                    // wall's on a machine others are using
 };
 
-Timing TimeRedraws(platform::Surface& surface, int runs) {
+double ThreadMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+// `step` run `runs` times (its run number given) on `surface` as the window's.
+template <typename Step>
+Timing Time(platform::Surface& surface, int runs, Step step) {
     const platform::ScopedWindowSurface shown(platform::MainWindowHandle(), surface);
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     for (int i = 0; i < runs; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        builder::RedrawScreen();
+        const double cpuStart = ThreadMilliseconds();
+        step(i);
+        cpu.push_back(ThreadMilliseconds() - cpuStart);
         const std::chrono::duration<double, std::milli> spent =
             std::chrono::steady_clock::now() - start;
         times.push_back(spent.count());
     }
     std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.front()};
+    std::sort(cpu.begin(), cpu.end());
+    return {times[times.size() / 2], times.front(), cpu[cpu.size() / 2]};
+}
+
+Timing TimeRedraws(platform::Surface& surface, int runs) {
+    return Time(surface, runs, [](int) { builder::RedrawScreen(); });
 }
 
 // A log-like mix, ten entities a round, at seeded places all over the page:
@@ -130,10 +154,10 @@ std::string GeneratedCommands(long entities) {
 void Report(const char* name, const Settings& settings, const std::string& commands,
             const fs::path& folder) {
     std::ofstream(folder / "tempdxf.txt", std::ios::binary) << commands;
-    const view::DrawArea window;
+    view::DrawArea window;
     driver::PrepareDrawing();
     const builder::SessionState& session = builder::Session();
-    kq_resize_vports(session.ScreenHandle, settings.width, settings.height);
+    window.Resize(settings.width, settings.height); // the bars have no size here
     kq_zoom_vport_limits(session.ScreenHandle, session.CurrentViewport);
 
     CountingSurface counting(settings.width, settings.height);
@@ -143,8 +167,26 @@ void Report(const char* name, const Settings& settings, const std::string& comma
         view::qt::CreateImageSurface(settings.width, settings.height);
     const Timing painted = TimeRedraws(*image, settings.runs);
 
-    std::printf("  %-34s %8zu primitives  image %9.2f ms (fastest %9.2f)  library only %8.2f ms\n",
-                name, primitives, painted.median, painted.fastest, library.median);
+    // Four times closer about the middle of the page, then steps to and fro.
+    const KqPoint2 middle{(session.PageRect.x1 + session.PageRect.x2) / 2,
+                          (session.PageRect.y1 + session.PageRect.y2) / 2};
+    kq_zoom_point(session.ScreenHandle, session.ScreenViewport, middle, 4.0);
+    const Timing pan = Time(*image, settings.runs, [&window](int i) {
+        window.HScroll1.SetValue(i % 2 == 0 ? 51 : 49); // the bar's arrows
+    });
+    const Timing wheel = Time(*image, settings.runs, [&](int i) {
+        kq_zoom_point(session.ScreenHandle, session.ScreenViewport, middle,
+                      i % 2 == 0 ? kWheelStep : 1 / kWheelStep);
+        window.Refresh();
+    });
+
+    std::printf("  %-34s %8zu primitives\n"
+                "    page:       image %8.2f ms (fastest %8.2f, processor %8.2f), library only "
+                "%7.2f ms\n"
+                "    zoomed x4:  pan   %8.2f ms (processor %8.2f),  wheel %8.2f ms (processor "
+                "%8.2f)\n",
+                name, primitives, painted.median, painted.fastest, painted.cpu, library.median,
+                pan.median, pan.cpu, wheel.median, wheel.cpu);
     kq_purge_data_area(session.DataAreaHandle);
     kq_purge_scrn_glb(session.ScreenHandle);
 }
@@ -174,7 +216,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: draw_bench [--runs N] [--entities N] [--size WxH]\n");
         return 2;
     }
-    const view::qt::HeadlessGui gui(argc, argv);
+    const view::HeadlessGui gui(argc, argv);
     const fs::path source = PLOTDXF_SOURCE_DIR;
     const fs::path folder = fs::temp_directory_path() /
                             ("plotdxf-draw-bench-" + std::to_string(std::random_device()()));

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -132,6 +133,9 @@ struct DataArea {
     std::vector<ViewportRecord> viewports;
     SystemValues system;
     uint32_t entitySlot = 0; // which live slot entity handles name
+    // Counts the changes a display's view of the drawing depends on (entities
+    // listed, their attributes): a display's index is good while it is unchanged.
+    uint64_t revision = 0;
 
     std::string_view Text(const TextGeometry& text) const {
         return {textArena.data() + text.textOffset, text.textLength};
@@ -144,6 +148,8 @@ struct DataArea {
     int FindStyle(std::string_view name) const;
     int FindViewport(std::string_view name) const;
 };
+
+class ExtentIndex;
 
 // Display state of one viewport on a screen.
 struct ViewportDisplay {
@@ -180,6 +186,8 @@ struct Screen {
     int32_t mapMode = 1;
     int32_t currentViewport = 0;
     int32_t mouseX = 0, mouseY = 0;
+    // Where the entities of the data area lie, made at the first drawing pass.
+    std::shared_ptr<const ExtentIndex> extentIndex;
 };
 
 // --- Handles ---------------------------------------------------------------

@@ -66,9 +66,11 @@ uint32_t InternHatch(DataArea& area, const KqFillLine* lines, uint32_t count,
 
 template <typename Apply>
 int32_t WithEntity(int32_t handle, Apply apply) {
-    Entity* entity = FindEntity(handle);
+    DataArea* owner = nullptr;
+    Entity* entity = FindEntity(handle, &owner);
     if (!entity) return 0;
     apply(*entity);
+    ++owner->revision;
     return 1;
 }
 
@@ -149,6 +151,7 @@ int32_t kq_update_entity_list(int32_t dataArea, int32_t, int32_t entity) {
     if (!record || owner != FindDataArea(dataArea) || record->listed) return 0;
     record->listed = true;
     owner->order.push_back(static_cast<uint32_t>(record - owner->entities.data()));
+    ++owner->revision;
     return 1;
 }
 

@@ -46,29 +46,6 @@ void Interpret(const RunDescription& run, const CommandSource& source,
     interpreter::StartDrawing(std::move(*commands), rules);
 }
 
-// Tells where and why the interpreter stopped, if it did; true when it did.
-bool ExplainInterpreterError(const RunDescription& run, const Conversion& conversion) {
-    const interpreter::InterpreterState& state = interpreter::Interpreter();
-    if (state.ReportedError == 0) return false;
-    std::string why = platform::ErrorDescription(state.ReportedError);
-    if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
-    const std::string commands = ShownName(conversion.commands);
-    const std::string line = std::to_string(state.ReportedErrorLine);
-    if (run.classic) {
-        const std::string where =
-            state.ReportedErrorLine > 0 ? "line " + line + " of " + commands : commands;
-        Complain(run.program, "the interpretation stopped at " + where + " (" + why +
-                                  "); the drawing holds what the lines before it built");
-    } else {
-        const std::string where =
-            state.ReportedErrorLine > 0 ? commands + ": line " + line : commands;
-        Complain(run.program, where + ": " + why + "; the drawing " +
-                                  ShownName(conversion.drawing) +
-                                  " holds what the lines before it built");
-    }
-    return true;
-}
-
 // Writes the session's drawing; false, told on stderr, when it cannot.
 bool WriteDrawing(const RunDescription& run, const DrawingDestination& drawing) {
     const int32_t screen = builder::Session().ScreenHandle;
@@ -154,13 +131,42 @@ std::optional<platform::TextFileReader> OpenCommandFile(const RunDescription& ru
     }
 }
 
-void PrepareDrawing(const RunDescription& run, std::optional<platform::TextFileReader> commands) {
+bool ExplainInterpreterError(const RunDescription& run, const Conversion& conversion) {
+    const interpreter::InterpreterState& state = interpreter::Interpreter();
+    if (state.ReportedError == 0) return false;
+    std::string why = platform::ErrorDescription(state.ReportedError);
+    if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
+    const std::string commands = ShownName(conversion.commands);
+    const std::string line = std::to_string(state.ReportedErrorLine);
+    if (run.classic) {
+        const std::string where =
+            state.ReportedErrorLine > 0 ? "line " + line + " of " + commands : commands;
+        Complain(run.program, "the interpretation stopped at " + where + " (" + why +
+                                  "); the drawing holds what the lines before it built");
+    } else {
+        const std::string where =
+            state.ReportedErrorLine > 0 ? commands + ": line " + line : commands;
+        Complain(run.program, where + ": " + why + "; the drawing " +
+                                  ShownName(conversion.drawing) +
+                                  " holds what the lines before it built");
+    }
+    return true;
+}
+
+std::string PrepareDrawing(const RunDescription& run, const CommandSource& source,
+                           std::optional<platform::TextFileReader> commands) {
     LoadPatterns(run);
-    Interpret(run, run.conversions.front().commands, std::move(commands));
+    if (!commands && !run.classic) commands.emplace(source.path, run.text);
+    Interpret(run, source, std::move(commands));
+    return interpreter::WhereInterpretationStopped();
+}
+
+std::string PrepareDrawing(const std::string& commandFile) {
+    return PrepareDrawing(ClassicRun(""), {commandFile, false}, std::nullopt);
 }
 
 void PrepareDrawing() {
-    PrepareDrawing(ClassicRun(""), std::nullopt);
+    PrepareDrawing(interpreter::kCommandFileName);
 }
 
 void RunBatchConversion(const RunDescription& run) {

@@ -25,13 +25,23 @@ void Complain(const std::string& program, const std::string& text);
 std::optional<platform::TextFileReader> OpenCommandFile(const RunDescription& run,
                                                         const CommandSource& source);
 
-// Loads the run's hatch patterns and interprets its first command file into
-// the drawing session (the window must exist already): the classic run's by
-// its name, else `commands`, opened by OpenCommandFile. Run-time errors
-// outside the interpreter's trap propagate.
-void PrepareDrawing(const RunDescription& run, std::optional<platform::TextFileReader> commands);
-// The same for the classic run: tempdxf.txt and kqhatch.pat of the current folder.
+// Loads the run's hatch patterns and interprets the command file of `source`
+// into the drawing session (the window must exist already): `commands` when
+// it is open already (OpenCommandFile), else the classic run's by its name and
+// any other opened here by the run's rules, a file that cannot be opened
+// raising error 53. Says where the interpretation stopped at an error
+// (interpreter::WhereInterpretationStopped), empty when it did not. Run-time
+// errors outside the interpreter's trap propagate.
+std::string PrepareDrawing(const RunDescription& run, const CommandSource& source,
+                           std::optional<platform::TextFileReader> commands);
+// The same for the classic run: `commandFile` and kqhatch.pat of the current folder.
+std::string PrepareDrawing(const std::string& commandFile);
 void PrepareDrawing();
+
+// Tells on stderr where and why the interpretation of `conversion` stopped,
+// if it did, and that its drawing holds what the lines before it built; true
+// when it stopped.
+bool ExplainInterpreterError(const RunDescription& run, const Conversion& conversion);
 
 // The whole run of the batch converter: each conversion on its own, in one
 // process; never returns. The exit status is the worst of the conversions'.

@@ -1,8 +1,8 @@
 // plotdxf-view: the screen view of the drawing that plotdxf converts. Without
 // arguments it interprets tempdxf.txt in the program's folder and shows the
 // drawing in the "Screen View" window; -i FILE (or FILE alone) shows that
-// command file instead. With --png FILE or --pdf FILE it writes the page as
-// the window shows it, with no display needed.
+// command file instead. With --png FILE, --pdf FILE or --svg FILE it writes
+// the page as the window shows it, with no display needed.
 //
 // Exit status: 0 written, or the window closed or exited; 1 the interpreter
 // reported an error (the picture holds what the lines before it built); 2 the
@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -32,9 +33,11 @@ constexpr std::string_view kUsage =
     "usage: plotdxf-view [FILE | -i FILE] [--patterns FILE] [--encoding ENC]\n"
     "       plotdxf-view [FILE | -i FILE] --png FILE [--size WxH]\n"
     "       plotdxf-view [FILE | -i FILE] --pdf FILE [--size WxH]\n"
+    "       plotdxf-view [FILE | -i FILE] --svg FILE [--size WxH]\n"
     "\n"
     "Interprets the command file FILE, or without it tempdxf.txt in the\n"
-    "program's folder, and shows the drawing in the Screen View window.\n"
+    "program's folder, and shows the drawing in the Screen View window (File >\n"
+    "Open shows another, Reload or a change on disk reads it again).\n"
     "  -i, --input FILE  the command file ('-': standard input)\n"
     "  --patterns FILE   the hatch pattern file (default: kqhatch.pat beside\n"
     "                    the program)\n"
@@ -46,6 +49,7 @@ constexpr std::string_view kUsage =
     "without a display:\n"
     "  --png FILE   a PNG image of W x H pixels\n"
     "  --pdf FILE   a one-page PDF of W x H pixels at 100 pixels per inch\n"
+    "  --svg FILE   an SVG drawing of W x H pixels at 100 pixels per inch\n"
     "  --size WxH   the drawing area in pixels (default 850x1100: the letter page\n"
     "               at 100 pixels per inch); each side from 16 to 10000\n"
     "Relative names are taken from the folder the program is started in.\n"
@@ -60,7 +64,7 @@ constexpr int kSmallestSide = 16, kLargestSide = 10000;
 
 // The picture a run writes instead of showing the window.
 struct PictureOptions {
-    std::string png, pdf, size;
+    std::string png, pdf, svg, size;
     view::PictureFormat format = view::PictureFormat::Png;
     std::filesystem::path file; // empty: show the window
     int width = kDefaultWidth, height = kDefaultHeight;
@@ -70,6 +74,7 @@ struct PictureOptions {
 void AddPictureOptions(CLI::App& options, PictureOptions& picture) {
     options.add_option("--png", picture.png)->type_name("FILE");
     options.add_option("--pdf", picture.pdf)->type_name("FILE");
+    options.add_option("--svg", picture.svg)->type_name("FILE");
     options.add_option("--size", picture.size)->type_name("WxH");
 }
 
@@ -91,17 +96,25 @@ bool ParseSize(std::string_view text, int& width, int& height) {
 
 // Why the picture options cannot be followed, or empty.
 std::string CheckPicture(PictureOptions& picture) {
-    if (!picture.png.empty() && !picture.pdf.empty()) return "give one of --png and --pdf";
+    const std::pair<const std::string&, view::PictureFormat> formats[] = {
+        {picture.png, view::PictureFormat::Png},
+        {picture.pdf, view::PictureFormat::Pdf},
+        {picture.svg, view::PictureFormat::Svg},
+    };
+    int given = 0;
+    for (const auto& [file, format] : formats) {
+        if (file.empty()) continue;
+        ++given;
+        picture.format = format;
+        // Resolved now: the classic run makes the program's folder current.
+        picture.file = std::filesystem::absolute(file);
+    }
+    if (given > 1) return "give one of --png, --pdf and --svg";
     if (!picture.size.empty() && !ParseSize(picture.size, picture.width, picture.height)) {
         return "--size wants WxH, each side from 16 to 10000";
     }
-    const bool png = !picture.png.empty();
-    if (png || !picture.pdf.empty()) {
-        picture.format = png ? view::PictureFormat::Png : view::PictureFormat::Pdf;
-        // Resolved now: the classic run makes the program's folder current.
-        picture.file = std::filesystem::absolute(png ? picture.png : picture.pdf);
-    } else if (!picture.size.empty()) {
-        return "--size goes with --png FILE or --pdf FILE";
+    if (given == 0 && !picture.size.empty()) {
+        return "--size goes with --png FILE, --pdf FILE or --svg FILE";
     }
     return {};
 }
@@ -127,7 +140,9 @@ int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFi
                const PictureOptions& picture, int& argc, char** argv) {
     const view::HeadlessGui gui(argc, argv);
     const view::DrawArea window; // hidden: the session binds the display to its handle
-    driver::PrepareDrawing(run, std::move(commands));
+    const driver::Conversion& conversion = run.conversions.front();
+    driver::PrepareDrawing(run, conversion.commands, std::move(commands));
+    driver::ExplainInterpreterError(run, {conversion.commands, {picture.file.string(), false}});
 
     std::string error;
     const bool written = view::WritePagePicture(picture.format, picture.file.string(),
@@ -140,11 +155,17 @@ int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFi
 }
 
 // The run as plotdxf makes it, the window created before the session, then
-// the window shown until it is closed.
+// the window shown until it is closed. The command file opened already (the
+// explicit form opens it first, to refuse one it cannot read) is the first
+// drawing; Open and Reload open theirs by the run's rules.
 int ShowScreenView(const driver::RunDescription& run,
                    std::optional<platform::TextFileReader>& commands, int& argc, char** argv) {
-    return view::RunScreenView(argc, argv,
-                               [&] { driver::PrepareDrawing(run, std::move(commands)); });
+    const driver::CommandSource& first = run.conversions.front().commands;
+    return view::RunScreenView(argc, argv, first.path, [&](const std::string& commandFile) {
+        std::optional<platform::TextFileReader> opened = std::exchange(commands, std::nullopt);
+        return driver::PrepareDrawing(run, opened ? first : driver::CommandSource{commandFile},
+                                      std::move(opened));
+    });
 }
 
 // The run of a command line: nullopt, with the exit status set, for one that

@@ -186,12 +186,18 @@ void SetInitialState() {
 }
 
 void ReportError(InterpreterState& state, const platform::RuntimeError& error, long line,
-                 bool errorBox) {
+                 const std::string& file, bool errorBox) {
     state.ReportedError = error.Number();
     state.ReportedErrorLine = line;
     state.ReportedErrorDetail = error.Detail();
-    if (errorBox)
-        platform::ShowMessage(ErrorReportText(error.Number()), platform::kApplicationTitle);
+    state.ReportedErrorFile = file;
+    // The box keeps its classic text; where a box can say more, it names the line.
+    if (errorBox) {
+        platform::ShowMessage(ErrorReportText(error.Number()), platform::kApplicationTitle,
+                              platform::MessageButtons::Ok,
+                              "Stopped at " + WhereInterpretationStopped() +
+                                  ". The drawing shows what the lines before it built.");
+    }
 }
 
 // A line read otherwise than it looks: `fault` says how, `outcome` what the
@@ -239,6 +245,26 @@ InterpreterState& Interpreter() {
     return state;
 }
 
+std::string WhereInterpretationStopped() {
+    const InterpreterState& state = Interpreter();
+    if (state.ReportedError == 0) return {};
+    std::string where =
+        state.ReportedErrorLine > 0
+            ? "line " + std::to_string(state.ReportedErrorLine) + " of " + state.ReportedErrorFile
+            : state.ReportedErrorFile;
+    std::string why = platform::ErrorDescription(state.ReportedError);
+    if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
+    return where + " (" + why + ")";
+}
+
+void ResetDrawingState() {
+    Placement() = {};
+    builder::Pen() = {};
+    builder::Text() = {};
+    builder::Path() = {};
+    hatch::Current() = {};
+}
+
 std::string ErrorReportText(int number) {
     std::string text = "Error";
     if (number >= 0) text += ' ';
@@ -276,13 +302,10 @@ namespace {
 constexpr std::string_view kStop = "STOP";
 
 template <typename OpenCommands>
-void RunInterpreter(OpenCommands open, const ReadRules& rules) {
+void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules& rules) {
     InterpreterState& state = Interpreter();
-    state.ReportedError = 0;
-    state.ReportedErrorLine = 0;
-    state.ReportedErrorDetail.clear();
-    for (std::string& field : state.CommandFields)
-        field.clear();
+    state = {};
+    ResetDrawingState();
 
     std::optional<platform::TextFileReader> file;
     try {
@@ -308,22 +331,26 @@ void RunInterpreter(OpenCommands open, const ReadRules& rules) {
             platform::Raise(platform::kOutOfMemory, "a command needed more memory than there is");
         }
     } catch (const platform::RuntimeError& error) {
-        ReportError(state, error, file ? file->LineNumber() : 0, rules.errorBox);
+        ReportError(state, error, file ? file->LineNumber() : 0, name, rules.errorBox);
     }
 }
 
 } // namespace
 
 void StartDrawing(const std::string& commandFile) {
-    RunInterpreter([&commandFile] { return platform::TextFileReader(commandFile); }, ReadRules{});
+    RunInterpreter(
+        commandFile, [&commandFile] { return platform::TextFileReader(commandFile); }, ReadRules{});
 }
 
 void StartDrawing(platform::TextFileReader commands, const ReadRules& rules) {
-    RunInterpreter([&commands] { return std::move(commands); }, rules);
+    const std::string name = commands.Name();
+    RunInterpreter(
+        name, [&commands] { return std::move(commands); }, rules);
 }
 
 void StartDrawingFromText(std::string_view commands) {
     RunInterpreter(
+        kCommandFileName,
         [commands] { return platform::TextFileReader::FromText(kCommandFileName, commands); },
         ReadRules{});
 }

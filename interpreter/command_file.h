@@ -22,6 +22,7 @@ struct InterpreterState {
     int ReportedError = 0;      // number of the error that ended the run, 0 when none
     long ReportedErrorLine = 0; // line of the command file it happened on (0: before reading)
     std::string ReportedErrorDetail;
+    std::string ReportedErrorFile; // the command file being read
 };
 
 InterpreterState& Interpreter();
@@ -43,6 +44,16 @@ struct ReadRules {
     LineChecks checks = LineChecks::Silent;
     std::function<void(long line, const std::string& what)> warn;
 };
+
+// Where and why the last interpretation stopped at an error, as
+// "line N of FILE (description: detail)"; empty when it reached its end.
+std::string WhereInterpretationStopped();
+
+// Puts the state a command file builds on (placement, pen, text, path,
+// current hatch pattern) back to its program-start values; every
+// interpretation begins with this, so a second drawing in one process starts
+// as the first did.
+void ResetDrawingState();
 
 // Interprets the command file `commandFile` (relative names from the current
 // folder) into the drawing session, by the classic rules. Never throws:

@@ -197,12 +197,13 @@ int32_t DeviceContext::Capability(int32_t index) const {
 }
 
 double DeviceContext::DevicePerLogical() const {
-    return state_.mapMode == MM_LOENGLISH ? surface_.DotsPerInch() / kLoEnglishPerInch : 1.0;
+    return state_.mapMode == MM_LOENGLISH ? surface_.DotsPerInch() / kLoEnglishPerInch
+                                          : surface_.PixelRatio();
 }
 
 DevicePoint DeviceContext::ToDevice(LogicalPoint point) const {
-    if (state_.mapMode == MM_TEXT) return {point.x, point.y};
     const double perLogical = DevicePerLogical();
+    if (state_.mapMode == MM_TEXT) return {point.x * perLogical, point.y * perLogical};
     return {point.x * perLogical, -point.y * perLogical};
 }
 
@@ -216,7 +217,10 @@ const DrawState& DeviceContext::Device() {
     if (!deviceStale_) return device_;
     const double perLogical = DevicePerLogical();
     device_.pen = state_.pen;
-    device_.pen.width = std::max(1.0, state_.pen.width * perLogical);
+    // On a screen a pen of one pixel or less is the thinnest line the device
+    // draws, one device pixel at every scale; wider pens keep their size.
+    const bool hairline = state_.mapMode == MM_TEXT && state_.pen.width <= 1;
+    device_.pen.width = hairline ? 1.0 : std::max(1.0, state_.pen.width * perLogical);
     for (double& length : device_.pen.dashes)
         length *= perLogical;
     device_.pen.dashOffset *= perLogical;

@@ -110,6 +110,10 @@ class Surface {
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     virtual double DotsPerInch() const = 0;
+    // Device pixels to one pixel of the window's client area: the screen's
+    // scale (1.25, 1.5, 2...) for a window's surface, 1 for any other. In the
+    // pixel mapping mode one logical unit is this many device pixels.
+    virtual double PixelRatio() const { return 1.0; }
 
     // An open polyline; two equal points draw a dot.
     virtual void Polyline(const DrawState& state, std::span<const DevicePoint> points) = 0;

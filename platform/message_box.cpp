@@ -28,8 +28,10 @@ MessageAnswer WriteMessageToStderr(const MessageRequest& request) {
     return MessageAnswer::Ok;
 }
 
-MessageAnswer ShowMessage(std::string_view text, std::string_view title, MessageButtons buttons) {
-    return CurrentSink()(MessageRequest{std::string(text), std::string(title), buttons});
+MessageAnswer ShowMessage(std::string_view text, std::string_view title, MessageButtons buttons,
+                          std::string_view detail) {
+    return CurrentSink()(
+        MessageRequest{std::string(text), std::string(title), buttons, std::string(detail)});
 }
 
 MessageSink SetMessageSink(MessageSink sink) {

@@ -17,6 +17,9 @@ struct MessageRequest {
     std::string text;
     std::string title;
     MessageButtons buttons = MessageButtons::Ok;
+    // More about the message, for boxes that can show it below the text; the
+    // classic boxes (stderr, the system's box) show the text alone.
+    std::string detail;
 };
 
 using MessageSink = std::function<MessageAnswer(const MessageRequest&)>;
@@ -29,7 +32,8 @@ inline constexpr std::string_view kApplicationTitle = "plotdxf";
 inline constexpr const char* kUnattendedVariable = "PLOTDXF_UNATTENDED";
 
 MessageAnswer ShowMessage(std::string_view text, std::string_view title,
-                          MessageButtons buttons = MessageButtons::Ok);
+                          MessageButtons buttons = MessageButtons::Ok,
+                          std::string_view detail = {});
 
 // Replaces the sink; returns the previous one. An empty sink restores the
 // default: stderr when unattended, else the system's box.

@@ -11,6 +11,7 @@
 #include "view/kq_zoom.h"
 #include "view/zoom_state.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
@@ -37,6 +38,18 @@ PixelPoint RecordPointer(float x, float y) {
     zoom.MouseX = at.x;
     zoom.MouseY = at.y;
     return at;
+}
+
+// A wheel turn smaller than this (eighths of a degree) waits for more.
+constexpr int kSmallestWheelTurn = kWheelNotch / 4;
+
+constexpr const char* kZoomWindowPrompt = "Drag a window around what to zoom into";
+constexpr const char* kPointZoomPrompt = "Click the place to zoom";
+constexpr const char* kCancelHint = " (Esc cancels)";
+
+// Moves a bar by `steps` from its rest: its change handler pans and puts it back.
+void Step(ScrollBarModel& bar, int steps) {
+    bar.SetValue(static_cast<int16_t>(bar.Value() + steps));
 }
 
 // Arms one point zoom for the next release, disarming the others.
@@ -86,7 +99,9 @@ void DrawArea::Paint() {
 void DrawArea::Refresh() {
     EraseClientArea();
     Paint();
+    bandOnScreen_ = false; // the picture drawn anew has none
     Show();
+    Changed();
 }
 
 void DrawArea::EraseClientArea() {
@@ -111,18 +126,89 @@ void DrawArea::Resize(double width, double height) {
     HScroll1.SetWidth(width - barWidth);
     HScroll1.SetTop(height - barHeight);
 
+    if (!LayOutDrawingArea()) return;
+    Refresh();
+}
+
+bool DrawArea::LayOutDrawingArea() {
     const int32_t screen = builder::Session().ScreenHandle;
-    if (screen == 0) return;
+    if (screen == 0) return false;
     // The drawing area is the client area less the bars' strips.
     kq_resize_vports(screen, platform::ToInt32(VScroll1.Left()), platform::ToInt32(HScroll1.Top()));
-    Refresh();
+    return true;
 }
 
 void DrawArea::Shown() {
     const builder::SessionState& session = builder::Session();
     if (firstViewRecorded_ || session.ScreenHandle == 0) return;
     firstViewRecorded_ = true;
-    kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, Zoom().CurrentView);
+    ZoomState& zoom = Zoom();
+    kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, zoom.CurrentView);
+    zoom.PreviousView = zoom.CurrentView;
+}
+
+// --- The drawing shown -----------------------------------------------------------
+
+void DrawArea::OpenDrawing(const std::string& commandFile) {
+    ReplaceDrawing(commandFile, false, OnError::Propagate);
+}
+
+void DrawArea::mnuOpenClick() {
+    if (!host_.chooseCommandFile) return;
+    if (const std::optional<std::string> file = host_.chooseCommandFile()) {
+        ReplaceDrawing(*file, false, OnError::Report);
+    }
+}
+
+void DrawArea::mnuReloadClick() {
+    if (!drawingFile_.empty()) ReplaceDrawing(drawingFile_, true, OnError::Report);
+}
+
+bool DrawArea::ReloadIfChanged() {
+    if (drawingFile_.empty()) return false;
+    const std::optional<FileStamp> now = StampOf(drawingFile_);
+    // No file just now: it is being replaced, and the new one will be seen.
+    if (!now || now == drawingStamp_) return false;
+    ReplaceDrawing(drawingFile_, true, OnError::Report);
+    return true;
+}
+
+void DrawArea::ReplaceDrawing(const std::string& commandFile, bool keepView, OnError onError) {
+    CancelZoom();
+    builder::SessionState& session = builder::Session();
+    KqRect2 view;
+    keepView =
+        keepView && kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, view) != 0;
+    // Freed as Exit frees it; the new session then starts from nothing.
+    PurgeSession();
+    session.DataAreaHandle = session.ScreenHandle = 0;
+    drawingFile_ = commandFile;
+    // Taken before reading, so that a write during the reading is seen later.
+    drawingStamp_ = StampOf(commandFile);
+    stoppedAt_.clear();
+    try {
+        if (opener_) stoppedAt_ = opener_(commandFile);
+    } catch (const platform::RuntimeError& error) {
+        if (onError == OnError::Propagate) throw;
+        platform::ShowMessage(error.what(), platform::kApplicationTitle);
+        stoppedAt_ = std::string(error.what());
+    }
+    if (LayOutDrawingArea()) {
+        if (keepView) {
+            kq_set_vport_world(session.ScreenHandle, session.ScreenViewport, view);
+            kq_reset_vport(session.ScreenHandle, session.ScreenViewport);
+        } else {
+            firstViewRecorded_ = false;
+            if (clientWidth_ > 0) Shown();
+        }
+    }
+    Refresh();
+}
+
+std::string DrawArea::Prompt() const {
+    if (Zoom().ZoomWindowMode == 1) return std::string(kZoomWindowPrompt) + kCancelHint;
+    if (PointZoomArmed()) return std::string(kPointZoomPrompt) + kCancelHint;
+    return {};
 }
 
 // --- Scroll bars ---------------------------------------------------------------
@@ -166,10 +252,12 @@ void DrawArea::MouseDown(int16_t button, int16_t, float x, float y) {
     if (screen == 0) return;
     ZoomState& zoom = Zoom();
     const PixelPoint at = RecordPointer(x, y);
+    if (button == kMiddleButton) panFrom_ = at; // the view follows the pointer until release
     if (button != kLeftButton) return;
     if (zoom.ZoomWindowMode == 1) {
         zoom.BandStart = zoom.BandEnd = at;
         DrawBand();
+        bandOnScreen_ = true;
         Show();
         zoom.BandShown = 1;
     }
@@ -183,10 +271,15 @@ void DrawArea::MouseMove(int16_t buttons, int16_t, float x, float y) {
         ZoomState& zoom = Zoom();
         const PixelPoint at = RecordPointer(x, y);
         kq_set_mouse(screen, zoom.MouseX, zoom.MouseY);
+        if ((buttons & kMiddleButton) != 0 && panFrom_) {
+            PanBetween(*panFrom_, at);
+            panFrom_ = at;
+        }
         if (buttons == kLeftButton && zoom.ZoomWindowMode == 1 && zoom.BandShown == 1) {
             DrawBand(); // off with the old band
             zoom.BandEnd = at;
             DrawBand();
+            bandOnScreen_ = true;
             Show();
         }
     } catch (const platform::RuntimeError&) {
@@ -196,6 +289,7 @@ void DrawArea::MouseMove(int16_t buttons, int16_t, float x, float y) {
 }
 
 void DrawArea::MouseUp(int16_t button, int16_t, float x, float y) {
+    if (button == kMiddleButton) panFrom_.reset();
     if (button != kLeftButton) return;
     ZoomState& zoom = Zoom();
     RecordPointer(x, y);
@@ -221,19 +315,60 @@ void DrawArea::MouseUp(int16_t button, int16_t, float x, float y) {
         kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, zoom.CurrentView);
         SetPointer(MousePointer::Default);
     }
+    Changed(); // the prompt of what was armed has been acted on
 }
 
-void DrawArea::MouseWheel(int notches, float x, float y) {
-    if (notches == 0 || builder::Session().ScreenHandle == 0) return;
+void DrawArea::MouseWheel(int angle, float x, float y) {
+    if (builder::Session().ScreenHandle == 0) return;
+    wheelAngle_ += angle;
+    if (std::abs(wheelAngle_) < kSmallestWheelTurn) return;
     const PixelPoint at = Rounded(x, y);
-    for (int turned = 0; turned < std::abs(notches); ++turned) {
-        if (notches > 0) {
-            ZoomInAtPoint(at.x, at.y);
-        } else {
-            ZoomOutAtPoint(at.x, at.y);
-        }
-    }
+    const double turned = static_cast<double>(wheelAngle_) / kWheelNotch;
+    wheelAngle_ = 0;
+    ZoomAboutPoint(at.x, at.y, std::pow(kWheelNotchZoom, turned));
     Refresh();
+}
+
+void DrawArea::PanBetween(PixelPoint from, PixelPoint to) {
+    const builder::SessionState& session = builder::Session();
+    const std::optional<KqPoint2> a = WorldAt(from.x, from.y);
+    const std::optional<KqPoint2> b = WorldAt(to.x, to.y);
+    if (!a || !b) return;
+    // The point under the pointer when the drag began stays under it.
+    kq_pan_vport(session.ScreenHandle, session.ScreenViewport, a->x - b->x, a->y - b->y);
+    Refresh();
+}
+
+void DrawArea::KeyDown(NavigationKey key) {
+    switch (key) {
+    case NavigationKey::Left:
+        return Step(HScroll1, -HScroll1.SmallChange());
+    case NavigationKey::Right:
+        return Step(HScroll1, HScroll1.SmallChange());
+    case NavigationKey::Up:
+        return Step(VScroll1, -VScroll1.SmallChange());
+    case NavigationKey::Down:
+        return Step(VScroll1, VScroll1.SmallChange());
+    case NavigationKey::PageUp:
+        return Step(VScroll1, -VScroll1.LargeChange());
+    case NavigationKey::PageDown:
+        return Step(VScroll1, VScroll1.LargeChange());
+    case NavigationKey::Escape:
+        return CancelZoom();
+    }
+}
+
+void DrawArea::CancelZoom() {
+    ZoomState& zoom = Zoom();
+    if (bandOnScreen_) {
+        DrawBand(); // inverted once more: gone
+        bandOnScreen_ = false;
+        Show();
+    }
+    if (zoom.ZoomWindowMode == 1) SetPointer(MousePointer::Default);
+    zoom.ZoomWindowMode = 0;
+    zoom.ZoomInPending = zoom.ZoomOutPending = zoom.ZoomLimitsPending = 0;
+    Changed();
 }
 
 void DrawArea::DrawBand() {
@@ -244,6 +379,7 @@ void DrawArea::DrawBand() {
 void DrawArea::mnuZoomWindowClick() {
     Zoom().ZoomWindowMode = 1;
     SetPointer(MousePointer::SizeAll);
+    Changed();
 }
 
 void DrawArea::mnuZoomLastClick() {
@@ -269,14 +405,17 @@ void DrawArea::mnuZoomPageClick() {
 
 void DrawArea::mnuZoomInClick() {
     ArmPointZoom(&ZoomState::ZoomInPending);
+    Changed();
 }
 
 void DrawArea::mnuZoomOutClick() {
     ArmPointZoom(&ZoomState::ZoomOutPending);
+    Changed();
 }
 
 void DrawArea::mnuZoomLimitsClick() {
     ArmPointZoom(&ZoomState::ZoomLimitsPending);
+    Changed();
 }
 
 bool DrawArea::PointZoomArmed() const {
@@ -315,20 +454,26 @@ void DrawArea::mnuPrintClick() {
     }
     const std::unique_ptr<PrintJob> job = host_.openPrinter ? host_.openPrinter() : nullptr;
     if (!job) return; // nothing to print on: the hidden window of a batch run
-    PrintPage(job->DeviceContext());
-    const bool written = job->Finish();
+    const bool started = PrintPage(job->DeviceContext());
+    const bool written = job->Finish() && started;
     const std::string file = job->PdfFile();
-    if (file.empty()) return;
+    if (file.empty()) {
+        if (!written) {
+            platform::ShowMessage("The drawing could not be printed: " + job->Failure(),
+                                  platform::kApplicationTitle);
+        }
+        return;
+    }
     platform::ShowMessage(written ? "No printer is available: the page was saved as " + file
                                   : "No printer is available, and the page could not be saved as " +
-                                        file,
+                                        file + ": " + job->Failure(),
                           platform::kApplicationTitle);
 }
 
 // One page on the printer's context P, at one inch per inch. Everything the
 // print changes is put back, except the library's binding, which goes to no
 // context at all: the next paint binds the window again.
-void DrawArea::PrintPage(platform::DeviceContextHandle printer) {
+bool DrawArea::PrintPage(platform::DeviceContextHandle printer) {
     const builder::SessionState& session = builder::Session();
     const int32_t savedState = platform::SaveDC(printer);
     double extents[6] = {};
@@ -343,7 +488,7 @@ void DrawArea::PrintPage(platform::DeviceContextHandle printer) {
     kq_set_window_DC(session.ScreenHandle, printer);
     const int32_t libraryMode = kq_set_map_mode(session.ScreenHandle, platform::MM_LOENGLISH);
     platform::SetMapMode(printer, platform::MM_LOENGLISH);
-    platform::StartDocA(printer, info);
+    const bool started = platform::StartDocA(printer, info) > 0;
     platform::StartPage(printer);
     // Again inside the page, where a printer may have reset it.
     const int32_t printerMode = platform::SetMapMode(printer, platform::MM_LOENGLISH);
@@ -355,6 +500,7 @@ void DrawArea::PrintPage(platform::DeviceContextHandle printer) {
     kq_set_window_DC(session.ScreenHandle, 0);
     platform::RestoreDC(printer, savedState);
     kq_purge_char_array(docName);
+    return started;
 }
 
 // --- Ending ----------------------------------------------------------------------
@@ -394,6 +540,10 @@ void DrawArea::Show() {
 
 void DrawArea::SetPointer(MousePointer pointer) {
     if (host_.setPointer) host_.setPointer(pointer);
+}
+
+void DrawArea::Changed() {
+    if (host_.changed) host_.changed();
 }
 
 } // namespace view

@@ -9,7 +9,9 @@
 #include "cadlib/records.h"
 #include "platform/device_context.h"
 #include "platform/window_handles.h"
+#include "view/file_stamp.h"
 #include "view/scroll_bar.h"
+#include "view/zoom_state.h"
 
 #include <cstdint>
 #include <functional>
@@ -28,6 +30,13 @@ inline constexpr int16_t kRightButton = 2;
 inline constexpr int16_t kMiddleButton = 4;
 
 enum class MousePointer { Default, SizeAll };
+
+// Keys the window answers besides its menu shortcuts.
+enum class NavigationKey { Left, Right, Up, Down, PageUp, PageDown, Escape };
+
+// A wheel notch, in the eighths of a degree wheels report, and the zoom it makes.
+inline constexpr int kWheelNotch = 120;
+inline constexpr double kWheelNotchZoom = 1.2;
 
 // The fixed file Export to DXF writes.
 #ifdef _WIN32
@@ -50,7 +59,15 @@ class PrintJob {
     virtual std::string PdfFile() const = 0;
     // Completes the document; false when it could not be written.
     virtual bool Finish() = 0;
+    // Why the job failed, once Finish or the start of the document has.
+    virtual std::string Failure() const { return "the printer did not accept the job"; }
 };
+
+// Opens a command file into a new drawing session (the previous one is
+// gone) and says where its interpretation stopped at an error: empty when
+// the whole file was read, else "line N of FILE (why)". Run-time errors
+// outside the interpreter's own trap propagate.
+using DrawingOpener = std::function<std::string(const std::string& commandFile)>;
 
 // What the window asks of the system that shows it. A hook left empty does
 // nothing, which suits the batch run's hidden window; endProgram then ends
@@ -66,6 +83,11 @@ struct WindowHost {
     // Takes the window off the screen for good.
     std::function<void()> unload;
     std::function<void()> endProgram;
+    // What the window tells its user has changed: the file shown, the prompt,
+    // the incomplete mark or the view (so the pointer's place moved).
+    std::function<void()> changed;
+    // Asks for a command file to open; nullopt when the user chose none.
+    std::function<std::optional<std::string>()> chooseCommandFile;
 };
 
 class DrawArea {
@@ -77,6 +99,23 @@ class DrawArea {
     void SetHost(WindowHost host) { host_ = std::move(host); }
 
     platform::WindowHandle Handle() const { return handle_; }
+
+    // What opens a command file for Open and Reload.
+    void SetDrawingOpener(DrawingOpener opener) { opener_ = std::move(opener); }
+    // Shows `commandFile` in place of the drawing shown, on the whole page.
+    // Run-time errors outside the interpreter's trap propagate: at start-up
+    // they end the program as they always have.
+    void OpenDrawing(const std::string& commandFile);
+    // The command file shown (empty before the first) and, when its
+    // interpretation stopped at an error, where: "line N of FILE (why)".
+    const std::string& DrawingFile() const { return drawingFile_; }
+    const std::string& StoppedAt() const { return stoppedAt_; }
+    // Reads the file again when it has changed since it was read, keeping
+    // the view; true when it did.
+    bool ReloadIfChanged();
+    // What the window asks of its user now ("Click the place to zoom"...),
+    // empty when nothing is armed.
+    std::string Prompt() const;
 
     ScrollBarModel HScroll1;
     ScrollBarModel VScroll1;
@@ -105,9 +144,13 @@ class DrawArea {
     void MouseDown(int16_t button, int16_t shift, float x, float y);
     void MouseMove(int16_t buttons, int16_t shift, float x, float y);
     void MouseUp(int16_t button, int16_t shift, float x, float y);
-    // Wheel turned by `notches` (away from the user positive): zoom in or out
-    // about the pointer, a step of two per notch.
-    void MouseWheel(int notches, float x, float y);
+    // Wheel turned by `angle` eighths of a degree (away from the user
+    // positive): zoom in or out about the pointer by kWheelNotchZoom a notch.
+    // Small turns (touchpads) add up until they make a quarter of a notch.
+    void MouseWheel(int angle, float x, float y);
+    // Arrows pan as the bars' arrows do, Page Up and Down as a click in the
+    // vertical bar's trough; Escape cancels an armed zoom and a band.
+    void KeyDown(NavigationKey key);
 
     void mnuZoomWindowClick();
     void mnuZoomLastClick();
@@ -120,6 +163,10 @@ class DrawArea {
     // zooms do not show themselves: whoever releases the button refreshes.
     bool PointZoomArmed() const;
 
+    // File > Open... and Reload. A run-time error on the way is reported in
+    // a box and leaves the window without a drawing.
+    void mnuOpenClick();
+    void mnuReloadClick();
     void mnuDXF12Click();
     void mnuPrintSetupClick();
     void mnuPrintClick();
@@ -133,10 +180,21 @@ class DrawArea {
 
   private:
     void Initialise();
+    // Opens the file, the view kept or the page shown; start-up lets
+    // run-time errors through, the menu reports them.
+    enum class OnError { Propagate, Report };
+    void ReplaceDrawing(const std::string& commandFile, bool keepView, OnError onError);
+    void CancelZoom();
+    void PanBetween(PixelPoint from, PixelPoint to);
+    void Changed();
     void ScrollChange(ScrollBarModel& bar, bool horizontal);
     void EraseClientArea();
     void DrawBand();
-    void PrintPage(platform::DeviceContextHandle printer);
+    // False when the printer would not start the document.
+    bool PrintPage(platform::DeviceContextHandle printer);
+    // Lays the library's drawing area over the client area less the bars;
+    // false without a session.
+    bool LayOutDrawingArea();
     void PurgeSession();
     void Unload();
     void Show();
@@ -148,6 +206,13 @@ class DrawArea {
     double clientWidth_ = 0, clientHeight_ = 0;
     bool firstViewRecorded_ = false;
     bool unloaded_ = false;
+    bool bandOnScreen_ = false;         // a band is drawn and not yet wiped
+    std::optional<PixelPoint> panFrom_; // the middle button is dragging the view
+    int wheelAngle_ = 0;                // eighths of a degree not yet zoomed
+    DrawingOpener opener_;
+    std::string drawingFile_;
+    std::string stoppedAt_;
+    std::optional<FileStamp> drawingStamp_; // of the file as it was read
 };
 
 } // namespace view

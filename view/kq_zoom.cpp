@@ -20,7 +20,9 @@ int32_t ViewportMadeCurrent(int32_t x, int32_t y) {
     return viewport;
 }
 
-void ZoomAtPoint(int32_t x, int32_t y, double factor) {
+} // namespace
+
+void ZoomAboutPoint(int32_t x, int32_t y, double factor) {
     const int32_t viewport = ViewportMadeCurrent(x, y);
     if (viewport < 0) return;
     const int32_t screen = builder::Session().ScreenHandle;
@@ -35,8 +37,6 @@ void ZoomAtPoint(int32_t x, int32_t y, double factor) {
     kq_zoom_point(screen, viewport, centre, factor);
 }
 
-} // namespace
-
 void ZoomByWindow(const PixelPoint& start, const PixelPoint& end) {
     // A band with no width or no height would be an empty view.
     if (SamePoint(start, end) || start.x == end.x || start.y == end.y) return;
@@ -46,11 +46,11 @@ void ZoomByWindow(const PixelPoint& start, const PixelPoint& end) {
 }
 
 void ZoomInAtPoint(int32_t x, int32_t y) {
-    ZoomAtPoint(x, y, kZoomInFactor);
+    ZoomAboutPoint(x, y, kZoomInFactor);
 }
 
 void ZoomOutAtPoint(int32_t x, int32_t y) {
-    ZoomAtPoint(x, y, kZoomOutFactor);
+    ZoomAboutPoint(x, y, kZoomOutFactor);
 }
 
 void ZoomLimitsAtPoint(int32_t x, int32_t y) {

@@ -20,6 +20,8 @@ void ZoomByWindow(const PixelPoint& start, const PixelPoint& end);
 // viewport lies there.
 void ZoomInAtPoint(int32_t x, int32_t y);
 void ZoomOutAtPoint(int32_t x, int32_t y);
+// The same by any factor (above 1 closer, below 1 farther).
+void ZoomAboutPoint(int32_t x, int32_t y, double factor);
 // Shows the limits (the page) in the viewport under (x, y).
 void ZoomLimitsAtPoint(int32_t x, int32_t y);
 

@@ -3,6 +3,8 @@
 // Linux, view/win32/ on Windows; this header names neither.
 #pragma once
 
+#include "view/draw_area.h"
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,19 +25,22 @@ class HeadlessGui {
     std::unique_ptr<Toolkit> toolkit_;
 };
 
-enum class PictureFormat { Png, Pdf };
+enum class PictureFormat { Png, Pdf, Svg };
 
 // Draws the page of the open session as the window shows it on a drawing area
-// of width x height pixels, into a PNG or a one-page PDF (100 pixels to the
-// inch). False, with the reason in `error`, when the file cannot be written.
+// of width x height pixels, into a PNG, a one-page PDF (100 pixels to the
+// inch) or an SVG (one unit to the pixel). False, with the reason in `error`,
+// when the file cannot be written (or the system cannot make that format).
 bool WritePagePicture(PictureFormat format, const std::string& path, int width, int height,
                       std::string& error);
 
-// Creates the window, lets `prepareDrawing` open the session and interpret
-// the command file (the window must exist first: the session binds the
-// display to it), then shows the drawing until the window is closed (0) or
-// Exit ends the program. A run-time error on the way ends the program with
-// the uncaught-error report.
-int RunScreenView(int& argc, char** argv, const std::function<void()>& prepareDrawing);
+// Creates the window, has `openDrawing` open the session on `commandFile`
+// (the window must exist first: the session binds the display to it), then
+// shows the drawing until the window is closed (0) or Exit ends the program;
+// File > Open, Reload and changes of the file on disk use `openDrawing`
+// again. A run-time error while the first drawing opens ends the program
+// with the uncaught-error report.
+int RunScreenView(int& argc, char** argv, const std::string& commandFile,
+                  DrawingOpener openDrawing);
 
 } // namespace view

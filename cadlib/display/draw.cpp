@@ -2,6 +2,7 @@
 // context, with cosmetic pens, line types, solid areas, hatch lines and text.
 #include "cadlib/display/draw.h"
 
+#include "cadlib/display/extent_index.h"
 #include "cadlib/display/geometry.h"
 #include "cadlib/display/hatch.h"
 #include "cadlib/kq_display.h"
@@ -101,10 +102,17 @@ class SceneDrawer {
         }
     }
 
-    void Draw(const Entity& entity) {
+    // The world the scene shows, and how far beyond it (drawing units) a pen
+    // of `penWidth` units can still reach into it.
+    const KqRect2& VisibleWorld() const { return visibleWorld_; }
+    double Reach(int32_t penWidth) const {
+        return (std::max(0, penWidth) * scene_.penUnit / 2 + kClipMargin) / scene_.mapping.scale;
+    }
+
+    // `bounds` is where the entity lies (EntityBounds).
+    void Draw(const Entity& entity, const KqRect2& bounds) {
         if (entity.layer >= layerShown_.size() || !layerShown_[entity.layer]) return;
-        const double margin = (PenWidth(entity) / 2 + kClipMargin) / scene_.mapping.scale;
-        if (!Overlaps(Grown(EntityBounds(area_, entity), margin), visibleWorld_)) return;
+        if (!Overlaps(Grown(bounds, Reach(entity.penWidth)), visibleWorld_)) return;
         switch (entity.kind) {
         case EntityKind::Line: {
             const LineGeometry& line = area_.lines[entity.geometry];
@@ -125,6 +133,14 @@ class SceneDrawer {
             DrawPolyline(entity, area_.polylines[entity.geometry]);
             break;
         }
+    }
+
+    // What is waiting to be drawn is drawn: the page keeps the drawing's order.
+    void Flush() {
+        if (batch_.empty()) return;
+        dc_.SetPen(batchPen_);
+        dc_.Segments(batch_);
+        batch_.clear();
     }
 
   private:
@@ -159,19 +175,32 @@ class SceneDrawer {
         return logical_;
     }
 
+    // Separate segments of one solid pen wait and are drawn together, so a
+    // log's thousands of lines and hatch dashes cost a few calls. Anything
+    // else drawn draws them first.
+    void Batch(const platform::Pen& pen, std::span<const LogicalPoint> ends) {
+        if (!batch_.empty() && !(batchPen_ == pen)) Flush();
+        batchPen_ = pen;
+        batch_.insert(batch_.end(), ends.begin(), ends.end());
+    }
+
     void Stroke(const Entity& entity, std::span<const KqPoint2> world, bool closed) {
         platform::Pen pen = PenOf(entity);
         const double phase = pen.dashOffset;
         const double period = std::accumulate(pen.dashes.begin(), pen.dashes.end(), 0.0);
-        dc_.SetPen(pen);
         const KqRect2 box = Grown(scene_.area, pen.width / 2 + kClipMargin);
         ClipPolyline(ToLogical(world, closed), box,
                      [&](std::span<const LogicalPoint> run, double start) {
+                         if (pen.dashes.empty() && run.size() == 2) {
+                             Batch(pen, run);
+                             return;
+                         }
+                         Flush();
                          // A run that starts inside the line keeps the line's dashes in step.
                          if (period > 0 && start > 0) {
                              pen.dashOffset = std::fmod(phase + start, period);
-                             dc_.SetPen(pen);
                          }
+                         dc_.SetPen(pen);
                          dc_.Polyline(run);
                      });
     }
@@ -180,6 +209,7 @@ class SceneDrawer {
         const std::vector<LogicalPoint> inside =
             ClipPolygon(ToLogical(boundary, false), Grown(scene_.area, kClipMargin));
         if (inside.empty()) return;
+        Flush();
         platform::Pen none;
         none.null = true;
         dc_.SetPen(none);
@@ -199,8 +229,7 @@ class SceneDrawer {
             logical_.push_back(scene_.mapping.ToLogical(piece.from.x, piece.from.y));
             logical_.push_back(scene_.mapping.ToLogical(piece.to.x, piece.to.y));
         }
-        dc_.SetPen(SolidPen(ToRgb(screen_.penColours[ColourIndex(screen_.hatchColour)])));
-        dc_.Segments(logical_);
+        Batch(SolidPen(ToRgb(screen_.penColours[ColourIndex(screen_.hatchColour)])), logical_);
     }
 
     // Fill, then hatch lines, then the outline: each stays visible over the one before.
@@ -255,12 +284,8 @@ class SceneDrawer {
         const double rise = RiseToMiddle(text.vertical) * text.height;
         const KqPoint2 middle{at.x + up.x * rise, at.y + up.y * rise};
 
-        if (area_.system.quickTextMode == 0 && height <= kMaxTextHeight) {
-            dc_.SetPen(SolidPen(ToRgb(screen_.penColours[ColourIndex(entity.colour)])));
-            dc_.Text(scene_.mapping.ToLogical(middle.x, middle.y), content, font);
-            return;
-        }
-        // Quick text: the box the text would fill.
+        // The box the text fills: what quick text draws, and where a text
+        // must reach for it to be seen at all.
         const double width = dc_.TextWidth(content, font) / scene_.mapping.scale;
         const double left = font.align == platform::TextAlign::Left     ? 0
                             : font.align == platform::TextAlign::Centre ? -width / 2
@@ -271,6 +296,14 @@ class SceneDrawer {
         };
         const KqPoint2 box[] = {corner(left, -half), corner(left + width, -half),
                                 corner(left + width, half), corner(left, half)};
+        // Grown by a height for what glyphs reach beyond their capitals.
+        if (!Overlaps(Grown(BoxOf(box), std::fabs(text.height)), visibleWorld_)) return;
+        if (area_.system.quickTextMode == 0 && height <= kMaxTextHeight) {
+            Flush();
+            dc_.SetPen(SolidPen(ToRgb(screen_.penColours[ColourIndex(entity.colour)])));
+            dc_.Text(scene_.mapping.ToLogical(middle.x, middle.y), content, font);
+            return;
+        }
         Stroke(entity, box, true);
     }
 
@@ -297,17 +330,30 @@ class SceneDrawer {
     std::vector<std::string> families_; // by style-name index, found on first use
     std::vector<KqPoint2> world_;
     std::vector<LogicalPoint> logical_;
+    std::vector<LogicalPoint> batch_; // segment ends waiting, all of batchPen_
+    platform::Pen batchPen_;
 };
 
 } // namespace
 
-void DrawScene(const Screen& screen, const DataArea& area, platform::DeviceContext& dc,
+void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc,
                const Scene& scene) {
     dc.SetRasterOp(platform::R2_COPYPEN); // whatever the context was left with
     dc.SetClip(platform::LogicalRect{scene.area.x1, scene.area.y1, scene.area.x2, scene.area.y2});
+    if (!screen.extentIndex || !screen.extentIndex->Describes(area)) {
+        screen.extentIndex = std::make_shared<const ExtentIndex>(
+            area, [&area](const Entity& entity) { return EntityBounds(area, entity); });
+    }
+    const ExtentIndex& index = *screen.extentIndex;
     SceneDrawer drawer(screen, area, dc, scene);
-    for (uint32_t index : area.order)
-        drawer.Draw(area.entities[index]);
+    // The entities that may reach the scene, still drawn in the drawing's order.
+    std::vector<uint8_t> reaching;
+    index.Find(drawer.VisibleWorld(), drawer.Reach(index.WidestPen()), reaching);
+    for (size_t position = 0; position < area.order.size(); ++position) {
+        if (reaching[position])
+            drawer.Draw(area.entities[area.order[position]], index.Box(position));
+    }
+    drawer.Flush();
 }
 
 KqRect2 EntityBounds(const DataArea& area, const Entity& entity) {

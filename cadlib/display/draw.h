@@ -17,8 +17,10 @@ struct Scene {
 };
 
 // Draws every entity of the drawing order on a visible layer that reaches
-// the scene's area, clipped to it.
-void DrawScene(const Screen& screen, const DataArea& area, platform::DeviceContext& dc,
+// the scene's area, clipped to it, in that order. The screen keeps the index
+// of where the entities lie (made or made again here), so only those that
+// reach the area are looked at.
+void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc,
                const Scene& scene);
 
 // Where an entity lies, in drawing units; a text's box is estimated on the

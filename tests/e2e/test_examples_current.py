@@ -157,8 +157,9 @@ def test_the_png_decoder_reads_what_pillow_reads():
     assert decode_png(picture.read_bytes()) == read_png(picture)
 
 
-def render(tmp_path, example):
-    """plotdxf-view's PNG of an example, made in a fresh program folder."""
+def render(tmp_path, example, form="png"):
+    """plotdxf-view's picture of an example (PNG, or "pdf", "svg"), made in a
+    fresh program folder."""
     folder = tmp_path / "program"
     folder.mkdir()
     for source, name in ((VIEWER, "plotdxf-view"), (SOURCE_DIR / "data" / "kqhatch.pat", "kqhatch.pat")):
@@ -167,9 +168,9 @@ def render(tmp_path, example):
     (folder / "tempdxf.txt").write_bytes(to_bytes(example.read_bytes()))
     runtime = tmp_path / "runtime"
     runtime.mkdir(mode=0o700)
-    picture = tmp_path / (example.stem + ".png")
+    picture = tmp_path / f"{example.stem}.{form}"
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=str(runtime))
-    result = subprocess.run([str(folder / "plotdxf-view"), "--png", str(picture), "--size", PICTURE_SIZE],
+    result = subprocess.run([str(folder / "plotdxf-view"), f"--{form}", str(picture), "--size", PICTURE_SIZE],
                             cwd=tmp_path, env=env, capture_output=True, stdin=subprocess.DEVNULL,
                             timeout=300)
     assert result.returncode == 0, result.stderr.decode("latin-1")

@@ -1,5 +1,6 @@
 #include "support/temp_folder.h"
 
+#include <chrono>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -29,6 +30,14 @@ void TempFolder::Write(const std::string& name, std::string_view bytes) const {
     std::ofstream file(path_ / name, std::ios::binary);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!file) throw std::runtime_error("cannot write " + name);
+}
+
+std::string TempFolder::WriteChanged(const std::string& name, std::string_view bytes) {
+    Write(name, bytes);
+    const std::filesystem::path path = path_ / name;
+    std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) +
+                                               std::chrono::seconds(++changes_));
+    return path.string();
 }
 
 } // namespace testsupport

@@ -17,10 +17,21 @@ class TempFolder {
     const std::filesystem::path& Path() const { return path_; }
     // Writes `bytes` exactly as given (no line-end translation).
     void Write(const std::string& name, std::string_view bytes) const;
+    // Writes as Write does, the file's time moved on a second further at
+    // each call, so that every write shows as a change whatever the file
+    // system's clock resolution; returns the file's path.
+    std::string WriteChanged(const std::string& name, std::string_view bytes);
 
   private:
     std::filesystem::path path_;
     std::filesystem::path previous_;
+    int changes_ = 0;
 };
+
+// Command files the viewer's tests open: a black inch square with its lower
+// left corner at (1, 1), and the same with a second one at (4, 1).
+inline constexpr const char* kOneSquare = "S\t600\t600\t\r\nRFC\t600\t600\t0 0 0\t\r\n";
+inline constexpr const char* kTwoSquares =
+    "S\t600\t600\t\r\nRFC\t600\t600\t0 0 0\t\r\nS\t2400\t600\t\r\nRFC\t600\t600\t0 0 0\t\r\n";
 
 } // namespace testsupport

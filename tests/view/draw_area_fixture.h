@@ -31,6 +31,8 @@ class DrawAreaTest : public DrawingTest {
         host.openPrinter = [this] { return openPrinter(); };
         host.unload = [this] { ++unloads; };
         host.endProgram = [this] { ++ends; };
+        host.changed = [this] { ++changes; };
+        host.chooseCommandFile = [this] { return chooseCommandFile(); };
         area.emplace();
         area->SetHost(std::move(host));
         shown.emplace(area->Handle(), surface);
@@ -41,6 +43,7 @@ class DrawAreaTest : public DrawingTest {
         area->Shown();
         surface.primitives.clear();
         shows = 0;
+        changes = 0;
     }
 
     void TearDown() override {
@@ -82,7 +85,8 @@ class DrawAreaTest : public DrawingTest {
     std::optional<view::DrawArea> area;
     std::optional<platform::ScopedWindowSurface> shown;
     std::function<std::unique_ptr<view::PrintJob>()> openPrinter = [] { return nullptr; };
-    int shows = 0, unloads = 0, ends = 0;
+    std::function<std::optional<std::string>()> chooseCommandFile = [] { return std::nullopt; };
+    int shows = 0, unloads = 0, ends = 0, changes = 0;
     std::vector<view::MousePointer> pointers;
 };
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using testsupport::DrawAreaTest;
@@ -161,13 +163,28 @@ TEST_F(DrawAreaTest, AnArmedPointZoomRunsOnceAtTheReleaseWithoutRefreshing) {
     EXPECT_NEAR(View().y2 - View().y1, 5.5, kNear);
 }
 
-TEST_F(DrawAreaTest, TheWheelZoomsAboutThePointerAndShowsIt) {
-    area->MouseWheel(-1, 425, 550);
-    EXPECT_NEAR(View().y2 - View().y1, 22, kNear);
-    area->MouseWheel(2, 425, 550);
-    EXPECT_NEAR(View().y2 - View().y1, 5.5, kNear);
+TEST_F(DrawAreaTest, TheWheelZoomsAboutThePointerByAGentleStepAndShowsIt) {
+    area->MouseWheel(-3 * view::kWheelNotch, 425, 550); // three notches at once
+    EXPECT_NEAR(View().y2 - View().y1, 11 * 1.2 * 1.2 * 1.2, kNear);
+    area->MouseWheel(2 * view::kWheelNotch, 425, 550);
+    EXPECT_NEAR(View().y2 - View().y1, 11 * 1.2, kNear);
     EXPECT_NEAR((View().x1 + View().x2) / 2, 4.25, kNear);
     EXPECT_EQ(Refreshes(), 2);
+}
+
+TEST_F(DrawAreaTest, SmallWheelTurnsAddUpBeforeTheyZoom) {
+    const std::optional<KqPoint2> under = area->WorldAt(200, 300);
+    area->MouseWheel(10, 200, 300); // a touchpad's small steps
+    area->MouseWheel(10, 200, 300);
+    EXPECT_NEAR(View().y2 - View().y1, 11, kNear);
+    EXPECT_EQ(Refreshes(), 0);
+    area->MouseWheel(10, 200, 300); // a quarter of a notch in all
+    EXPECT_NEAR(View().y2 - View().y1, 11 / std::pow(1.2, 0.25), kNear);
+    EXPECT_EQ(Refreshes(), 1);
+    const std::optional<KqPoint2> still = area->WorldAt(200, 300);
+    ASSERT_TRUE(under && still);
+    EXPECT_NEAR(still->x, under->x, kNear); // about the pointer
+    EXPECT_NEAR(still->y, under->y, kNear);
 }
 
 class EndingTest : public DrawAreaTest {

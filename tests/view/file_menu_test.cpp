@@ -81,6 +81,17 @@ class SpyJob : public view::PrintJob {
     std::string pdf_;
 };
 
+// A printer that takes the page but cannot complete the job.
+class RefusingJob : public SpyJob {
+  public:
+    using SpyJob::SpyJob;
+    bool Finish() override {
+        SpyJob::Finish();
+        return false;
+    }
+    std::string Failure() const override { return "the printer Office is out of paper"; }
+};
+
 class FileMenuTest : public testsupport::DrawAreaTest {
   protected:
     void SetUp() override {
@@ -146,6 +157,23 @@ TEST_F(FileMenuTest, WithoutAPrinterThePageGoesToAPdfAndTheUserIsTold) {
     area->mnuPrintClick();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, "No printer is available: the page was saved as " + pdfFile);
+}
+
+TEST_F(FileMenuTest, APrintThatFailsSaysSoWithTheReason) {
+    openPrinter = [this] { return std::make_unique<RefusingJob>(printer, ""); };
+    area->mnuPrintClick();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text,
+              "The drawing could not be printed: the printer Office is out of paper");
+    EXPECT_EQ(messages[1].title, platform::kApplicationTitle);
+
+    messages.clear();
+    pdfFile = "/no/such/folder/DO-DEZ Print.pdf";
+    openPrinter = [this] { return std::make_unique<RefusingJob>(printer, pdfFile); };
+    area->mnuPrintClick();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "No printer is available, and the page could not be saved as " +
+                                    pdfFile + ": the printer Office is out of paper");
 }
 
 TEST_F(FileMenuTest, ExportWritesTheFixedFileAndSaysSo) {

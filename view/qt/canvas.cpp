@@ -2,6 +2,7 @@
 
 #include "view/qt/event_guard.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -12,9 +13,6 @@
 namespace view::qt {
 
 namespace {
-
-// A wheel notch, in the eighths of a degree the toolkit reports.
-constexpr int kNotchAngle = 120;
 
 int16_t ButtonCode(Qt::MouseButtons buttons) {
     int16_t code = 0;
@@ -37,12 +35,34 @@ QRect Bounds(const ScrollBarModel& model) {
                  qRound(model.Height()));
 }
 
+std::optional<NavigationKey> NavigationKeyOf(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+        return NavigationKey::Left;
+    case Qt::Key_Right:
+        return NavigationKey::Right;
+    case Qt::Key_Up:
+        return NavigationKey::Up;
+    case Qt::Key_Down:
+        return NavigationKey::Down;
+    case Qt::Key_PageUp:
+        return NavigationKey::PageUp;
+    case Qt::Key_PageDown:
+        return NavigationKey::PageDown;
+    case Qt::Key_Escape:
+        return NavigationKey::Escape;
+    default:
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
-Canvas::Canvas(DrawArea& area, std::function<void(QPoint)> pointerMoved)
+Canvas::Canvas(DrawArea& area, std::function<void(std::optional<QPoint>)> pointerMoved)
     : area_(area), pointerMoved_(std::move(pointerMoved)) {
     setMouseTracking(true); // moves without a button report the pointer too
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus); // the keys that pan come here, not to the bars
     area_.VScroll1.SetWidth(vScroll1_.sizeHint().width());
     area_.HScroll1.SetHeight(hScroll1_.sizeHint().height());
     FollowModel(hScroll1_, area_.HScroll1);
@@ -57,6 +77,7 @@ void Canvas::FollowModel(QScrollBar& bar, ScrollBarModel& model) {
     // A dragged thumb changes the value only when it is let go.
     bar.setTracking(false);
     bar.setCursor(Qt::ArrowCursor);
+    bar.setFocusPolicy(Qt::NoFocus);
     connect(&bar, &QScrollBar::valueChanged, this,
             [this, &bar, &model](int value) { BarChanged(bar, model, value); });
 }
@@ -73,18 +94,28 @@ const QImage* Canvas::Picture() {
 }
 
 void Canvas::paintEvent(QPaintEvent*) {
+    // Moved to a screen of another scale: drawn again for it.
+    if (image_ && image_->PixelRatio() != devicePixelRatioF()) NewBackingImage();
     QPainter painter(this);
     if (const QImage* picture = Picture()) {
-        painter.drawImage(0, 0, *picture);
+        // Device pixel for device pixel: the image is the client area's size
+        // times the ratio the painter scales by.
+        const double ratio = image_->PixelRatio();
+        painter.drawImage(QRectF(0, 0, picture->width() / ratio, picture->height() / ratio),
+                          *picture);
     } else {
         painter.fillRect(rect(), Qt::white);
     }
 }
 
 void Canvas::resizeEvent(QResizeEvent*) {
-    // A new backing image of the new size, white, handed out from now on.
+    NewBackingImage();
+}
+
+void Canvas::NewBackingImage() {
     registered_.reset();
-    image_ = std::make_unique<ImageSurface>(std::max(1, width()), std::max(1, height()));
+    image_ = std::make_unique<ImageSurface>(QSize(std::max(1, width()), std::max(1, height())),
+                                            devicePixelRatioF());
     registered_.emplace(area_.Handle(), *image_);
     Guarded([this] { area_.Resize(width(), height()); });
     hScroll1_.setGeometry(Bounds(area_.HScroll1));
@@ -103,7 +134,23 @@ void Canvas::mouseMoveEvent(QMouseEvent* event) {
     area_.MouseMove(ButtonCode(event->buttons()), ShiftCode(event->modifiers()),
                     static_cast<float>(event->position().x()),
                     static_cast<float>(event->position().y()));
-    pointerMoved_(event->position().toPoint());
+    pointer_ = event->position().toPoint();
+    pointerMoved_(pointer_);
+}
+
+void Canvas::leaveEvent(QEvent*) {
+    pointer_.reset();
+    pointerMoved_(std::nullopt);
+}
+
+void Canvas::keyPressEvent(QKeyEvent* event) {
+    const std::optional<NavigationKey> key = NavigationKeyOf(event->key());
+    if (!key) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    Guarded([&] { area_.KeyDown(*key); });
+    event->accept();
 }
 
 void Canvas::mouseReleaseEvent(QMouseEvent* event) {
@@ -118,11 +165,8 @@ void Canvas::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void Canvas::wheelEvent(QWheelEvent* event) {
-    wheelAngle_ += event->angleDelta().y();
-    const int notches = wheelAngle_ / kNotchAngle;
-    wheelAngle_ -= notches * kNotchAngle;
     Guarded([&] {
-        area_.MouseWheel(notches, static_cast<float>(event->position().x()),
+        area_.MouseWheel(event->angleDelta().y(), static_cast<float>(event->position().x()),
                          static_cast<float>(event->position().y()));
     });
     event->accept();

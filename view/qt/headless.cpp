@@ -4,6 +4,8 @@
 #include "view/page_picture.h"
 #include "view/qt/image_surface.h"
 #include "view/qt/paged_surface.h"
+#include "view/qt/runtime_folder.h"
+#include "view/qt/svg_surface.h"
 
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -17,7 +19,8 @@ struct HeadlessGui::Toolkit {
 // The offscreen platform unless QT_QPA_PLATFORM names another.
 HeadlessGui::HeadlessGui(int& argc, char** argv) : toolkit_(std::make_unique<Toolkit>()) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    toolkit_->application = std::make_unique<QGuiApplication>(argc, argv);
+    qt::StartWithRuntimeFolder(
+        [&] { toolkit_->application = std::make_unique<QGuiApplication>(argc, argv); });
 }
 
 HeadlessGui::~HeadlessGui() = default;
@@ -33,11 +36,18 @@ bool WritePagePicture(PictureFormat format, const std::string& path, int width, 
         error = path + ": " + writer.errorString().toStdString();
         return false;
     }
+    const auto finished = [&](auto& surface) {
+        DrawPage(surface, width, height);
+        if (surface.Finish()) return true;
+        error = path + ": cannot be written";
+        return false;
+    };
+    if (format == PictureFormat::Svg) {
+        qt::SvgSurface surface(file, width, height);
+        return finished(surface);
+    }
     qt::PdfSurface surface(file, width, height);
-    DrawPage(surface, width, height);
-    if (surface.Finish()) return true;
-    error = path + ": cannot be written";
-    return false;
+    return finished(surface);
 }
 
 } // namespace view

@@ -1,5 +1,5 @@
-// Drawing the session's page without a window through Qt: the viewer's --png
-// and --pdf modes (view/shell.h). This header is free of Qt so that the
+// Drawing the session's page without a window through Qt: the viewer's --png,
+// --pdf and --svg modes (view/shell.h). This header is free of Qt so that the
 // driver and the benchmark need none.
 #pragma once
 

@@ -5,8 +5,11 @@
 #include "view/qt/event_guard.h"
 #include "view/qt/paged_surface.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPageLayout>
@@ -15,6 +18,7 @@
 #include <QPrinterInfo>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTime>
 
 #include <algorithm>
 #include <string>
@@ -26,9 +30,44 @@ namespace {
 
 constexpr int kLandscape = 2;
 constexpr double kHundredthsPerInch = 100;
+// How long the command file must stay quiet before it is read again, and how
+// long the note that it was stays in the status bar.
+constexpr int kReloadDelayMs = 300;
+constexpr int kReloadNoteMs = 15000;
+constexpr const char* kCaption = "Screen View";
+// Pixels the incomplete mark has on the status bar at least.
+constexpr int kSmallestIncompleteMark = 200;
+
+// Why a page could not be written as `path`.
+std::string PdfFailure(const QString& path) {
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    const std::string name = QFile::encodeName(folder.filePath()).toStdString();
+    if (!folder.exists()) return "the folder " + name + " does not exist";
+    if (!folder.isDir()) return name + " is not a folder";
+    if (!folder.isWritable()) return "the folder " + name + " may not be written";
+    return "the file could not be written";
+}
+
+QString FromFileName(const std::string& name) {
+    return QFile::decodeName(name.c_str());
+}
 
 // One print on a printer, or on the PDF file a printer has been told to write.
-using PrinterJob = SurfacePrintJob<PrinterSurface>;
+class PrinterJob : public SurfacePrintJob<PrinterSurface> {
+  public:
+    PrinterJob(QPrinter& printer, std::string pdfFile)
+        : SurfacePrintJob(std::move(pdfFile), printer), printer_(printer) {}
+
+    std::string Failure() const override {
+        if (printer_.outputFormat() == QPrinter::PdfFormat) {
+            return PdfFailure(printer_.outputFileName());
+        }
+        return "the printer " + printer_.printerName().toStdString() + " did not accept the job";
+    }
+
+  private:
+    QPrinter& printer_;
+};
 
 // The paper the drawing session asked of the default printer.
 void UseSessionPaper(QPrinter& printer) {
@@ -45,11 +84,22 @@ void UseSessionPaper(QPrinter& printer) {
 } // namespace
 
 MainWindow::MainWindow(std::function<void()> endProgram)
-    : canvas_(area_, [this](QPoint pixel) { ShowPointerPosition(pixel); }) {
-    setWindowTitle("Screen View");
+    : canvas_(area_, [this](std::optional<QPoint> pixel) { ShowPointerPosition(pixel); }) {
+    setWindowTitle(kCaption);
     setCentralWidget(&canvas_);
+    incomplete_.setStyleSheet("color: #b00000");
+    incomplete_.hide();
+    statusBar()->addPermanentWidget(&incomplete_);
     statusBar()->addPermanentWidget(&position_);
     BuildMenus();
+    canvas_.setFocus();
+
+    reloadTimer_.setSingleShot(true);
+    reloadTimer_.setInterval(kReloadDelayMs);
+    connect(&reloadTimer_, &QTimer::timeout, this, [this] { ReloadChangedDrawing(); });
+    const auto changedOnDisk = [this] { reloadTimer_.start(); };
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, changedOnDisk);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, changedOnDisk);
 
     const bool unattended = !qEnvironmentVariableIsEmpty(platform::kUnattendedVariable);
     previousSink_ = platform::SetMessageSink(
@@ -69,6 +119,8 @@ MainWindow::MainWindow(std::function<void()> endProgram)
     host.openPrinter = [this] { return OpenPrinter(); };
     host.unload = [this] { hide(); };
     host.endProgram = std::move(endProgram);
+    host.changed = [this] { ShowState(); };
+    host.chooseCommandFile = [this] { return ChooseCommandFile(); };
     area_.SetHost(std::move(host));
     area_.Load();
 
@@ -83,6 +135,9 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildMenus() {
     QMenu& file = *menuBar()->addMenu("&File");
+    AddCommand(file, "&Open...", &DrawArea::mnuOpenClick)->setShortcut(QKeySequence::Open);
+    AddCommand(file, "&Reload", &DrawArea::mnuReloadClick)->setShortcut(QKeySequence(Qt::Key_F5));
+    file.addSeparator();
     AddCommand(file, "Export to &DXF", &DrawArea::mnuDXF12Click);
     file.addSeparator();
     AddCommand(file, "Print &Setup", &DrawArea::mnuPrintSetupClick);
@@ -98,12 +153,9 @@ void MainWindow::BuildMenus() {
     AddCommand(zoom, "Zoom &Page", &DrawArea::mnuZoomPageClick)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     zoom.addSeparator();
-    for (QAction* pointZoom : {AddCommand(zoom, "Zoom &In", &DrawArea::mnuZoomInClick),
-                               AddCommand(zoom, "Zoom &Out", &DrawArea::mnuZoomOutClick),
-                               AddCommand(zoom, "Zoom Li&mits", &DrawArea::mnuZoomLimitsClick)}) {
-        connect(pointZoom, &QAction::triggered, this,
-                [this] { statusBar()->showMessage("Click the place to zoom"); });
-    }
+    AddCommand(zoom, "Zoom &In", &DrawArea::mnuZoomInClick);
+    AddCommand(zoom, "Zoom &Out", &DrawArea::mnuZoomOutClick);
+    AddCommand(zoom, "Zoom Li&mits", &DrawArea::mnuZoomLimitsClick);
 }
 
 QAction* MainWindow::AddCommand(QMenu& menu, const QString& caption, void (DrawArea::*handler)()) {
@@ -115,17 +167,90 @@ QAction* MainWindow::AddCommand(QMenu& menu, const QString& caption, void (DrawA
     return action;
 }
 
-void MainWindow::ShowPointerPosition(QPoint pixel) {
-    const std::optional<KqPoint2> world = area_.WorldAt(pixel.x(), pixel.y());
+void MainWindow::ShowPointerPosition(std::optional<QPoint> pixel) {
+    // Only the drawing area shows the drawing: not the bars, not their corner.
+    const bool onDrawing = pixel && pixel->x() >= 0 && pixel->y() >= 0 &&
+                           pixel->x() < area_.VScroll1.Left() && pixel->y() < area_.HScroll1.Top();
+    const std::optional<KqPoint2> world =
+        onDrawing ? area_.WorldAt(pixel->x(), pixel->y()) : std::nullopt;
     position_.setText(
         world ? QString("X %1 in   Y %2 in").arg(world->x, 0, 'f', 3).arg(world->y, 0, 'f', 3)
               : QString());
+}
+
+void MainWindow::ShowState() {
+    const QString file = FromFileName(area_.DrawingFile());
+    setWindowTitle(file.isEmpty() ? QString(kCaption)
+                                  : QFileInfo(file).fileName() + " - " + kCaption);
+    const std::string prompt = area_.Prompt();
+    if (!prompt.empty()) {
+        statusBar()->showMessage(QString::fromStdString(prompt));
+    } else if (statusBar()->currentMessage().endsWith("(Esc cancels)")) {
+        statusBar()->clearMessage(); // acted on, or cancelled
+    }
+    const std::string& stoppedAt = area_.StoppedAt();
+    // Said in full in the tip; on the bar as much as leaves room for the rest.
+    const QString incomplete =
+        "Incomplete drawing: stopped at " + QString::fromStdString(stoppedAt);
+    incomplete_.setToolTip(incomplete + ". The drawing shows what the lines before it built.");
+    incomplete_.setText(incomplete_.fontMetrics().elidedText(
+        incomplete, Qt::ElideRight, std::max(kSmallestIncompleteMark, width() * 2 / 5)));
+    incomplete_.setVisible(!stoppedAt.empty());
+    ShowPointerPosition(canvas_.Pointer()); // the view may have moved under the pointer
+    WatchDrawing();
+}
+
+std::optional<std::string> MainWindow::ChooseCommandFile() {
+    const QString shown = FromFileName(area_.DrawingFile());
+    QFileDialog dialog(this, "Open Command File",
+                       shown.isEmpty() ? QDir::currentPath() : QFileInfo(shown).absolutePath(),
+                       "Plot command files (*.txt);;All files (*)");
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+void MainWindow::WatchDrawing() {
+    const QString file = FromFileName(area_.DrawingFile());
+    if (file.isEmpty()) return;
+    const QFileInfo info(file);
+    const QString path = info.absoluteFilePath(), folder = info.absolutePath();
+    if (!watcher_.directories().contains(folder)) {
+        // Another file: the old one is no longer of interest.
+        if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
+        if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
+        watcher_.addPath(folder);
+    }
+    // A file replaced by a rename drops out of the watch: it is watched anew.
+    if (!watcher_.files().contains(path) && info.exists()) {
+        if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
+        watcher_.addPath(path);
+    }
+}
+
+void MainWindow::ReloadChangedDrawing() {
+    // Not under a box or dialog (the reload's own error box among them): later.
+    if (QApplication::activeModalWidget()) {
+        reloadTimer_.start();
+        return;
+    }
+    bool reloaded = false;
+    Guarded([this, &reloaded] { reloaded = area_.ReloadIfChanged(); });
+    if (reloaded) {
+        statusBar()->showMessage(QString("Reloaded %1: it changed on disk (%2)")
+                                     .arg(QFileInfo(FromFileName(area_.DrawingFile())).fileName(),
+                                          QTime::currentTime().toString("HH:mm:ss")),
+                                 kReloadNoteMs);
+    }
+    WatchDrawing();
 }
 
 platform::MessageAnswer MainWindow::Ask(const platform::MessageRequest& request) {
     QMessageBox box(this);
     box.setWindowTitle(QString::fromStdString(request.title));
     box.setText(QString::fromStdString(request.text));
+    box.setInformativeText(QString::fromStdString(request.detail));
     box.setStandardButtons(request.buttons == platform::MessageButtons::OkCancel
                                ? QMessageBox::Ok | QMessageBox::Cancel
                                : QMessageBox::Ok);
@@ -155,7 +280,7 @@ std::unique_ptr<PrintJob> MainWindow::OpenPrinter() {
         }
         UseSessionPaper(printer_);
     }
-    return std::make_unique<PrinterJob>(pdfFile, printer_);
+    return std::make_unique<PrinterJob>(printer_, pdfFile);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

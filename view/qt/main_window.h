@@ -1,7 +1,8 @@
 // The screen view's window: the menu bar, the client area (Canvas), a status
-// bar with the pointer's place on the drawing, message boxes, the printer.
-// The behaviour is DrawArea's; this class turns the toolkit's events into its
-// handlers and provides what it asks of the system.
+// bar with the prompt, the incomplete mark and the pointer's place on the
+// drawing, message boxes, the printer, and the watch on the command file
+// shown. The behaviour is DrawArea's; this class turns the toolkit's events
+// into its handlers and provides what it asks of the system.
 #pragma once
 
 #include "platform/message_box.h"
@@ -9,10 +10,12 @@
 #include "view/qt/canvas.h"
 
 #include <QAction>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPrinter>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -29,6 +32,9 @@ class MainWindow : public QMainWindow {
 
     DrawArea& Area() { return area_; }
     Canvas& ClientArea() { return canvas_; }
+    // The label that says the drawing is incomplete (hidden when it is not).
+    const QLabel& IncompleteMark() const { return incomplete_; }
+    const QLabel& PointerPlace() const { return position_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -37,14 +43,24 @@ class MainWindow : public QMainWindow {
   private:
     void BuildMenus();
     QAction* AddCommand(QMenu& menu, const QString& caption, void (DrawArea::*handler)());
-    void ShowPointerPosition(QPoint pixel);
+    void ShowPointerPosition(std::optional<QPoint> pixel);
+    // Title, prompt, incomplete mark and pointer place as the window now is.
+    void ShowState();
     platform::MessageAnswer Ask(const platform::MessageRequest& request);
     void ShowPrinterDialog();
     std::unique_ptr<PrintJob> OpenPrinter();
+    std::optional<std::string> ChooseCommandFile();
+    // Watches the command file shown, and its folder, for the file being
+    // written again or replaced by another under its name.
+    void WatchDrawing();
+    void ReloadChangedDrawing();
 
     DrawArea area_;
     Canvas canvas_;
+    QLabel incomplete_;
     QLabel position_;
+    QFileSystemWatcher watcher_;
+    QTimer reloadTimer_; // a burst of writes is read once, when it is over
     QPrinter printer_;
     bool printerChosen_ = false; // by Print Setup; until then the default printer
     platform::MessageSink previousSink_;

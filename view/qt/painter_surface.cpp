@@ -4,6 +4,8 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
+#include <QTextLayout>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +16,8 @@ namespace view::qt {
 namespace {
 
 constexpr int kReferencePixelSize = 256;
+// Laid-out texts kept per family; a drawing with more starts the store again.
+constexpr qsizetype kMostTextsKept = 200000;
 // Qt wants positive dash lengths: a gap never vanishes entirely.
 constexpr double kShortestGap = 1e-3;
 
@@ -52,20 +56,28 @@ bool SamePoint(const platform::DevicePoint& a, const platform::DevicePoint& b) {
 QPainter* PainterSurface::Prepared(const platform::DrawState& state) {
     QPainter* painter = ActivePainter();
     if (!painter || (applied_ && *applied_ == state)) return painter;
-    painter->setPen(ToQPen(state.pen));
-    painter->setBrush(state.brush.null ? QBrush(Qt::NoBrush)
-                                       : QBrush(ToQColor(state.brush.colour)));
+    // Only what changed is applied: a new clip or composition mode costs the
+    // painter far more than a new pen, and pens change with every entity.
+    const bool fresh = !applied_;
+    if (fresh || applied_->pen != state.pen) painter->setPen(ToQPen(state.pen));
+    if (fresh || applied_->brush != state.brush) {
+        painter->setBrush(state.brush.null ? QBrush(Qt::NoBrush)
+                                           : QBrush(ToQColor(state.brush.colour)));
+    }
     // Paper has no raster operations: there an inverting pen draws plainly.
-    if (painter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
+    if ((fresh || applied_->rasterOp != state.rasterOp) &&
+        painter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
         painter->setCompositionMode(state.rasterOp == platform::R2_NOT
                                         ? QPainter::RasterOp_NotDestination
                                         : QPainter::CompositionMode_SourceOver);
     }
-    if (state.clip) {
-        painter->setClipRect(QRectF(QPointF(state.clip->left, state.clip->top),
-                                    QPointF(state.clip->right, state.clip->bottom)));
-    } else {
-        painter->setClipping(false);
+    if (fresh || applied_->clip != state.clip) {
+        if (state.clip) {
+            painter->setClipRect(QRectF(QPointF(state.clip->left, state.clip->top),
+                                        QPointF(state.clip->right, state.clip->bottom)));
+        } else {
+            painter->setClipping(false);
+        }
     }
     applied_ = state;
     return painter;
@@ -116,7 +128,7 @@ void PainterSurface::Polygon(const platform::DrawState& state,
     painter->drawPolygon(qtPoints.data(), static_cast<int>(qtPoints.size()), Qt::OddEvenFill);
 }
 
-const PainterSurface::FontEntry& PainterSurface::FontFor(const std::string& family) {
+PainterSurface::FontEntry& PainterSurface::FontFor(const std::string& family) {
     auto found = fonts_.find(family);
     if (found == fonts_.end()) {
         QFont font;
@@ -128,38 +140,57 @@ const PainterSurface::FontEntry& PainterSurface::FontFor(const std::string& fami
         // Some faces report no capital height: take the ascent's usual share.
         const double capHeight =
             metrics.capHeight() > 0 ? metrics.capHeight() : metrics.ascent() * 0.7;
-        found = fonts_.emplace(family, FontEntry{font, metrics, capHeight}).first;
+        found = fonts_.emplace(family, FontEntry{font, metrics, capHeight, {}}).first;
     }
     return found->second;
+}
+
+const PainterSurface::LaidOutText& PainterSurface::LayOut(FontEntry& entry,
+                                                          std::u16string_view text) {
+    const QString content = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    auto found = entry.laidOut.find(content);
+    if (found != entry.laidOut.end()) return *found;
+    if (entry.laidOut.size() >= kMostTextsKept) entry.laidOut.clear();
+    QTextLayout layout(content, entry.font);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    LaidOutText laidOut;
+    if (line.isValid()) {
+        laidOut.glyphs = line.glyphRuns();
+        laidOut.baseline = line.ascent();
+    }
+    laidOut.advance = entry.metrics.horizontalAdvance(content);
+    return *entry.laidOut.insert(content, std::move(laidOut));
 }
 
 void PainterSurface::Text(const platform::DrawState& state, platform::DevicePoint anchor,
                           std::u16string_view text, const platform::TextFont& font) {
     QPainter* painter = Prepared(state);
     if (!painter || !(font.height > 0)) return;
-    const FontEntry& entry = FontFor(font.family);
-    const QString content = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    const double advance = entry.metrics.horizontalAdvance(content);
+    FontEntry& entry = FontFor(font.family);
+    const LaidOutText& laidOut = LayOut(entry, text);
     const double x = font.align == platform::TextAlign::Left     ? 0
-                     : font.align == platform::TextAlign::Centre ? -advance / 2
-                                                                 : -advance;
+                     : font.align == platform::TextAlign::Centre ? -laidOut.advance / 2
+                                                                 : -laidOut.advance;
     const double scale = font.height / entry.capHeight;
-    painter->save();
-    painter->translate(anchor.x, anchor.y);
-    painter->rotate(-font.rotation);
-    painter->scale(scale * font.widthFactor, scale);
-    painter->shear(-std::tan(font.oblique * std::numbers::pi / 180.0), 0);
-    painter->setFont(entry.font);
+    QTransform place;
+    place.translate(anchor.x, anchor.y);
+    place.rotate(-font.rotation);
+    place.scale(scale * font.widthFactor, scale);
+    place.shear(-std::tan(font.oblique * std::numbers::pi / 180.0), 0);
+    const QTransform device = painter->transform();
+    painter->setTransform(place, true);
     // The baseline lies half a capital height below the anchor.
-    painter->drawText(QPointF(x, entry.capHeight / 2), content);
-    painter->restore();
+    for (const QGlyphRun& glyphs : laidOut.glyphs)
+        painter->drawGlyphRun(QPointF(x, entry.capHeight / 2 - laidOut.baseline), glyphs);
+    painter->setTransform(device);
 }
 
 double PainterSurface::TextWidth(std::u16string_view text, const platform::TextFont& font) {
-    const FontEntry& entry = FontFor(font.family);
-    const QString content = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    return entry.metrics.horizontalAdvance(content) * font.height / entry.capHeight *
-           font.widthFactor;
+    FontEntry& entry = FontFor(font.family);
+    return LayOut(entry, text).advance * font.height / entry.capHeight * font.widthFactor;
 }
 
 } // namespace view::qt

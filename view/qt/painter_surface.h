@@ -7,6 +7,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QPointF>
 #include <QVector>
 
@@ -37,16 +39,26 @@ class PainterSurface : public platform::Surface {
     void ForgetAppliedState() { applied_.reset(); }
 
   private:
+    // A text laid out once in its family's reference size: its glyphs and
+    // its advance. Redraws (every pan and zoom) reuse it.
+    struct LaidOutText {
+        QList<QGlyphRun> glyphs; // placed with the baseline at y = baseline
+        double advance = 0;
+        double baseline = 0;
+    };
+
     // A family at a fixed pixel size; text is scaled from it, so every height
     // is exact and measures agree with what is drawn.
     struct FontEntry {
         QFont font;
         QFontMetricsF metrics;
         double capHeight;
+        QHash<QString, LaidOutText> laidOut;
     };
 
     QPainter* Prepared(const platform::DrawState& state);
-    const FontEntry& FontFor(const std::string& family);
+    FontEntry& FontFor(const std::string& family);
+    const LaidOutText& LayOut(FontEntry& entry, std::u16string_view text);
     const QVector<QPointF>& ToQt(std::span<const platform::DevicePoint> points);
 
     std::optional<platform::DrawState> applied_;

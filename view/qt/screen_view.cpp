@@ -2,15 +2,21 @@
 
 #include "view/qt/event_guard.h"
 #include "view/qt/main_window.h"
+#include "view/qt/runtime_folder.h"
 
 #include <QApplication>
 
+#include <optional>
+
 namespace view {
 
-int RunScreenView(int& argc, char** argv, const std::function<void()>& prepareDrawing) {
-    const QApplication application(argc, argv);
+int RunScreenView(int& argc, char** argv, const std::string& commandFile,
+                  DrawingOpener openDrawing) {
+    std::optional<QApplication> application;
+    qt::StartWithRuntimeFolder([&] { application.emplace(argc, argv); });
     qt::MainWindow window;
-    qt::Guarded(prepareDrawing);
+    window.Area().SetDrawingOpener(std::move(openDrawing));
+    qt::Guarded([&] { window.Area().OpenDrawing(commandFile); });
     window.show();
     return QApplication::exec();
 }

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <span>
+#include <utility>
 
 namespace view {
 
@@ -48,6 +49,10 @@ HeadlessGui::~HeadlessGui() = default;
 bool WritePagePicture(PictureFormat format, const std::string& path, int width, int height,
                       std::string& error) {
     if (format == PictureFormat::Pdf) return WritePdf(path, width, height, error);
+    if (format == PictureFormat::Svg) {
+        error = path + ": SVG pictures are made by the viewer on Linux; here --png and --pdf";
+        return false;
+    }
     platform::DibSurface surface(width, height, kPixelsPerInch);
     if (!surface.Pixels()) {
         error = path + ": there is not enough memory for a picture of that size";
@@ -59,9 +64,10 @@ bool WritePagePicture(PictureFormat format, const std::string& path, int width, 
     return platform::WritePngFile(path, pixels, width, height, kPixelsPerInch, error);
 }
 
-int RunScreenView(int&, char**, const std::function<void()>& prepareDrawing) {
+int RunScreenView(int&, char**, const std::string& commandFile, DrawingOpener openDrawing) {
     win32::MainWindow window;
-    Guarded(prepareDrawing);
+    window.Area().SetDrawingOpener(std::move(openDrawing));
+    Guarded([&] { window.Area().OpenDrawing(commandFile); });
     window.Show();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -54,7 +54,7 @@ TEST_F(DisplayDrawTest, ALineIsDrawnAtItsPixelsWithACosmeticPen) {
     Command("LW\t3\t");
     Command("S\t600\t600\t");
     Command("LR\t600\t");
-    const RecordedPrimitive& line = Only(Kind::Polyline);
+    const RecordedPrimitive& line = Only(Kind::Segments);
     ASSERT_EQ(line.points.size(), 2u);
     ExpectPoint(line.points[0], 100, 1000);
     ExpectPoint(line.points[1], 200, 1000);
@@ -65,14 +65,14 @@ TEST_F(DisplayDrawTest, ALineIsDrawnAtItsPixelsWithACosmeticPen) {
 
     // Twice as near, the line is twice as long and the pen as wide.
     kq_zoom_point(Screen(), Viewport(), {1.5, 1}, 2.0);
-    const RecordedPrimitive& nearer = Only(Kind::Polyline);
+    const RecordedPrimitive& nearer = Only(Kind::Segments);
     EXPECT_NEAR(nearer.points[1].x - nearer.points[0].x, 200, kClose);
     EXPECT_EQ(nearer.state.pen.width, 3);
 }
 
 TEST_F(DisplayDrawTest, PenWidthZeroIsOnePixel) {
     Line(1, 1, 2, 2);
-    EXPECT_EQ(Only(Kind::Polyline).state.pen.width, 1);
+    EXPECT_EQ(Only(Kind::Segments).state.pen.width, 1);
 }
 
 TEST_F(DisplayDrawTest, ColoursComeFromTheScreensPenColours) {
@@ -129,7 +129,7 @@ TEST_F(DisplayDrawTest, DashesTooFineToSeeAreDrawnSolid) {
     Line(1, 1, 5, 1);
     EXPECT_EQ(Only(Kind::Polyline).state.pen.dashes.size(), 2u);
     kq_zoom_point(Screen(), Viewport(), {3, 1}, 0.5);
-    EXPECT_TRUE(Only(Kind::Polyline).state.pen.dashes.empty());
+    EXPECT_TRUE(Only(Kind::Segments).state.pen.dashes.empty());
 }
 
 TEST_F(DisplayDrawTest, ALineCutAtTheWindowEdgeKeepsItsDashesInStep) {
@@ -167,7 +167,7 @@ TEST_F(DisplayDrawTest, AWhiteAreaIsPaintedOverTheLineDrawnBeforeIt) {
     Command("RFS\t600\t600\t0\t");
     const auto& drawn = Redraw();
     ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_EQ(drawn[0].kind, Kind::Polyline);
+    EXPECT_EQ(drawn[0].kind, Kind::Segments);
     EXPECT_EQ(drawn[1].kind, Kind::Polygon);
     EXPECT_EQ(drawn[1].state.brush.colour, kWhite);
 }
@@ -274,9 +274,45 @@ TEST_F(DisplayDrawTest, EntitiesOutsideTheViewAreLeftOutAndCrossingOnesCut) {
     Line(7, 10, 8, 10.5);   // top right
     Line(0.5, 0.5, 8, 0.5); // along the bottom, through the zoomed view
     kq_set_vport_world(Screen(), Viewport(), {0, 0, 1.7, 2.2});
-    const RecordedPrimitive& line = Only(Kind::Polyline);
+    const RecordedPrimitive& line = Only(Kind::Segments);
     EXPECT_NEAR(line.points[0].y, 1100 - 0.5 * 500, kClose);
     EXPECT_LE(line.points[1].x, kWidth + 3);
+}
+
+TEST_F(DisplayDrawTest, SolidLinesOfOnePenAreDrawnTogetherInTheDrawingsOrder) {
+    Line(1, 1, 2, 1);
+    Line(1, 2, 2, 2);
+    Command("S\t600\t1800\t");
+    Command("RFC\t300\t300\t0 0 0\t"); // a black square between them
+    Line(1, 4, 2, 4);
+    Command("LW\t3\t"); // another pen
+    Command("S\t600\t3000\t");
+    Command("LR\t600\t");
+    const auto& drawn = Redraw();
+    ASSERT_EQ(drawn.size(), 5u);
+    EXPECT_EQ(drawn[0].kind, Kind::Segments);
+    EXPECT_EQ(drawn[0].points.size(), 4u); // the first two lines, one call
+    EXPECT_EQ(drawn[1].kind, Kind::Polygon);
+    EXPECT_EQ(drawn[2].kind, Kind::Polyline); // the square's outline: more than a segment
+    EXPECT_EQ(drawn[3].points.size(), 2u);    // the third line, after the square
+    ExpectPoint(drawn[3].points[0], 100, 700);
+    EXPECT_EQ(drawn[4].state.pen.width, 3);
+}
+
+TEST_F(DisplayDrawTest, AZoomedViewLooksOnlyAtWhatReachesItAndSeesChangesAtOnce) {
+    for (int i = 0; i < 400; ++i) // a grid of short lines over the page
+        Line(0.2 + (i % 20) * 0.4, 0.2 + (i / 20) * 0.5, 0.4 + (i % 20) * 0.4,
+             0.2 + (i / 20) * 0.5);
+    kq_set_vport_world(Screen(), Viewport(), {1, 1, 1.85, 2.1});
+    const auto& zoomed = Redraw();
+    ASSERT_EQ(zoomed.size(), 1u);
+    // Lines at y 1.2, 1.7 (x 1.0-1.2, 1.4-1.6 and 1.8-2.0, cut at the edge): six.
+    EXPECT_EQ(zoomed[0].points.size(), 12u);
+    Line(1.1, 2, 1.3, 2); // a change after the first pass is seen by the next
+    EXPECT_EQ(Redraw()[0].points.size(), 14u);
+    const int32_t wide = Line(-3, 1.5, -2, 1.5); // outside the view, but with a wide pen
+    kq_set_entity_penwidth(wide, 20000);
+    EXPECT_EQ(Redraw().size(), 2u);
 }
 
 TEST_F(DisplayDrawTest, ADrawingPassNeedsBeginAndPutsTheContextBack) {

@@ -106,7 +106,8 @@ TEST_F(MainWindowTest, TheMenusHaveTheirCaptionsInOrderWithTheirShortcuts) {
             seen << (item->isSeparator() ? "-" : item->text()) + item->shortcut().toString();
     }
     EXPECT_EQ(seen.join("|").toStdString(),
-              "&File|Export to &DXF|-|Print &Setup|&Print|-|&Exit Screen View|"
+              "&File|&Open...Ctrl+O|&ReloadF5|-|Export to &DXF|-|Print &Setup|&Print|-|"
+              "&Exit Screen View|"
               "&Zoom|Zoom &WindowCtrl+W|Zoom &LastCtrl+L|Zoom &PageCtrl+P|-|"
               "Zoom &In|Zoom &Out|Zoom Li&mits");
 }
@@ -135,7 +136,7 @@ TEST_F(MainWindowTest, ZoomWindowByDraggingTheMouse) {
     Mouse(canvas, QEvent::MouseButtonPress, from, Qt::LeftButton);
     Mouse(canvas, QEvent::MouseMove, to, Qt::LeftButton);
     EXPECT_LT(qGray(canvas.Picture()->pixel(200, 150)), 128); // the band's top edge, inverted
-    EXPECT_EQ(window->statusBar()->findChild<QLabel*>()->text().toStdString(),
+    EXPECT_EQ(window->PointerPlace().text().toStdString(),
               QString("X %1 in   Y %2 in")
                   .arg(opposite->x, 0, 'f', 3)
                   .arg(opposite->y, 0, 'f', 3)

@@ -37,7 +37,7 @@ QImage PageTest::Render(std::initializer_list<std::string_view> lines) {
     const std::string path = (folder.Path() / "page.png").string();
     std::string error;
     EXPECT_TRUE(
-        view::qt::WritePagePicture(view::qt::PictureFormat::Png, path, kWidth, kHeight, error))
+        view::WritePagePicture(view::PictureFormat::Png, path, kWidth, kHeight, error))
         << error;
     return QImage(QString::fromStdString(path));
 }

@@ -34,8 +34,10 @@ class ProgramTest : public ::testing::Test {
         std::ofstream(program / "tempdxf.txt", std::ios::binary) << lines;
     }
 
-    Outcome Run(const QStringList& arguments) {
+    Outcome Run(const QStringList& arguments,
+                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.setWorkingDirectory(QString::fromStdString(caller.string()));
         process.start(QString::fromStdString((program / "plotdxf-view").string()), arguments);
         process.waitForFinished(60000);
@@ -64,6 +66,21 @@ TEST_F(ProgramTest, WritesThePageAsAPngBesideTheCaller) {
     EXPECT_FALSE(BlackAt(page, 250, 950));
 }
 
+TEST_F(ProgramTest, ASuccessfulRenderSaysNothingAndLeavesNothingBehind) {
+    WriteCommands(kBlackSquare);
+    const fs::path temp = folder.Path() / "temp";
+    fs::create_directory(temp);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("XDG_RUNTIME_DIR"); // as in a service or a container
+    environment.insert("TMPDIR", QString::fromStdString(temp.string()));
+    for (const char* format : {"--png", "--pdf"}) {
+        const Outcome outcome = Run({format, "page"}, environment);
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_EQ(outcome.errors, "") << format;
+    }
+    EXPECT_TRUE(fs::is_empty(temp));
+}
+
 TEST_F(ProgramTest, TheSizeLaysThePageOutOverThatManyPixels) {
     WriteCommands(kBlackSquare);
     const Outcome outcome = Run({"--png", "wide.png", "--size", "1700x1100"});
@@ -87,11 +104,30 @@ TEST_F(ProgramTest, WritesAOnePagePdf) {
     EXPECT_EQ(pdf.find("/Type /Page\n"), pdf.rfind("/Type /Page\n")); // one page
 }
 
+TEST_F(ProgramTest, WritesAnSvgOfThePage) {
+    WriteCommands(kBlackSquare);
+    const Outcome outcome = Run({"--svg", "page.svg"});
+    EXPECT_EQ(outcome.status, 0) << outcome.errors;
+    std::ifstream file(caller / "page.svg", std::ios::binary);
+    const std::string svg((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    EXPECT_NE(svg.find("viewBox=\"0 0 850 1100\""), std::string::npos);
+    EXPECT_NE(svg.find("width=\"215.9mm\""), std::string::npos); // the letter page's true size
+    EXPECT_NE(svg.find("fill=\"#000000\""), std::string::npos);  // the black square
+    EXPECT_EQ(Run({"--svg", "no/such/folder/page.svg"}).status, 2);
+    EXPECT_EQ(Run({"--svg", "a.svg", "--png", "a.png"}).status, 2);
+}
+
 TEST_F(ProgramTest, AnInterpreterErrorStillWritesWhatWasBuilt) {
     WriteCommands(std::string(kBlackSquare) + "LR\t1\t2\t3\t4\t5\t6\t7\t8\t9\t\r\n");
     const Outcome outcome = Run({"--png", "page.png"});
     EXPECT_EQ(outcome.status, 1) << outcome.errors;
     EXPECT_NE(outcome.errors.find("Error 9"), std::string::npos);
+    EXPECT_NE(outcome.errors.find("plotdxf-view: the interpretation stopped at line 3 of " +
+                                  (program / "tempdxf.txt").string() +
+                                  " (Subscript out of range: a ninth field)"),
+              std::string::npos)
+        << outcome.errors;
     const QImage page(QString::fromStdString((caller / "page.png").string()));
     EXPECT_TRUE(BlackAt(page, 150, 950));
 }

@@ -1,0 +1,18 @@
+#include "view/file_stamp.h"
+
+#include <system_error>
+
+namespace view {
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    FileStamp stamp;
+    stamp.size = std::filesystem::file_size(path, error);
+    if (error) return std::nullopt;
+    stamp.modified = std::filesystem::last_write_time(path, error);
+    if (error) return std::nullopt;
+    return stamp;
+}
+
+} // namespace view

@@ -1,0 +1,39 @@
+#include "view/qt/svg_surface.h"
+
+#include <QFileInfo>
+
+namespace view::qt {
+
+namespace {
+// The page at Zoom Page scale: a hundredth of an inch to the pixel.
+constexpr int kPixelsPerInch = 100;
+} // namespace
+
+SvgSurface::SvgSurface(const QString& path, int width, int height)
+    : width_(width), height_(height) {
+    generator_.setFileName(path);
+    generator_.setSize(QSize(width, height));
+    generator_.setViewBox(QRect(0, 0, width, height));
+    generator_.setResolution(kPixelsPerInch);
+    generator_.setTitle("plotdxf page");
+}
+
+double SvgSurface::DotsPerInch() const {
+    return kPixelsPerInch;
+}
+
+QPainter* SvgSurface::ActivePainter() {
+    if (!painter_.isActive() && !failed_) {
+        failed_ = !painter_.begin(&generator_);
+        ForgetAppliedState();
+    }
+    return painter_.isActive() ? &painter_ : nullptr;
+}
+
+bool SvgSurface::Finish() {
+    // A page nothing was drawn on is still a page.
+    if (!ActivePainter()) return false;
+    return painter_.end() && QFileInfo(generator_.fileName()).size() > 0;
+}
+
+} // namespace view::qt
