@@ -114,5 +114,13 @@ int32_t kq_filluser_entity(int32_t screen, const KqFillLine* lines, int32_t coun
 // --- Output ----------------------------------------------------------------
 // Writes the whole drawing as an ASCII DXF (through a temporary file renamed
 // into place). Non-zero on success, 0 on failure; kq_last_error() says why.
+// A symbolic link as the name writes the file it points to and keeps the link.
 int32_t kq_output_dxf_file(int32_t screen, const char* fileName);
+// The same for a folder other users share: the file is readable by its owner
+// only, a link under its name is not followed and another user's file under
+// its name is not replaced.
+int32_t kq_output_private_dxf_file(int32_t screen, const char* fileName);
 const char* kq_last_error();
+// How many leading characters of `text` a TEXT entity keeps in the DXF; the
+// rest is cut at the format's limit of 250 bytes.
+int32_t kq_text_length_kept(const char* text);

@@ -4,10 +4,12 @@
 #include "cadlib/kq.h"
 #include "hatch/patterns.h"
 #include "interpreter/command_file.h"
+#include "platform/own_files.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
 
 #include <cstdio>
+#include <new>
 #include <optional>
 
 namespace driver {
@@ -28,10 +30,25 @@ void Complain(const std::string& text) {
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
+// Writes the drawing as `name` unless that is one of the program's own files;
+// false, with the reason on stderr, when it was not written.
+bool WriteDrawing(const std::string& name, int32_t screen) {
+    const std::string ownFile = platform::OwnFileAt(name, interpreter::FilesRead());
+    if (!ownFile.empty()) {
+        Complain("the drawing was not written: " + name + " is " + ownFile +
+                 ", which the program never writes over");
+        return false;
+    }
+    if (kq_output_dxf_file(screen, name.c_str()) != 0) return true;
+    Complain("the drawing could not be written: " + std::string(kq_last_error()));
+    return false;
+}
+
 } // namespace
 
 void RunBatchConversion(int argc, char** argv) {
     try {
+        platform::KeepRunningWhenStderrCloses();
         platform::ReturnLargeBlocksToTheSystem();
         platform::MakeProgramFolderCurrent();
         std::optional<view::DrawArea> window;
@@ -52,8 +69,7 @@ void RunBatchConversion(int argc, char** argv) {
 
         const std::string name = OutputName(platform::CommandLineText(argc, argv));
         const builder::SessionState& session = builder::Session();
-        const bool written = kq_output_dxf_file(session.ScreenHandle, name.c_str()) != 0;
-        if (!written) Complain("the drawing could not be written: " + std::string(kq_last_error()));
+        const bool written = WriteDrawing(name, session.ScreenHandle);
 
         if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
         if (session.ScreenHandle != 0) kq_purge_scrn_glb(session.ScreenHandle);
@@ -63,6 +79,8 @@ void RunBatchConversion(int argc, char** argv) {
                                                       : kConverted);
     } catch (const platform::RuntimeError& error) {
         platform::ReportUncaughtError(error, kUncaughtError);
+    } catch (const std::bad_alloc&) {
+        platform::ReportOutOfMemory(kUncaughtError);
     }
 }
 

@@ -19,6 +19,7 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -140,6 +141,7 @@ int ShowScreenView(int& argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::KeepRunningWhenStderrCloses();
     if (argc == 2 && std::string_view(argv[1]) == "--help") {
         Say(stdout, kUsage);
         return driver::kConverted;
@@ -157,5 +159,7 @@ int main(int argc, char** argv) {
         return options ? RenderPage(*options, argc, argv) : ShowScreenView(argc, argv);
     } catch (const platform::RuntimeError& error) {
         platform::ReportUncaughtError(error, driver::kUncaughtError);
+    } catch (const std::bad_alloc&) {
+        platform::ReportOutOfMemory(driver::kUncaughtError);
     }
 }

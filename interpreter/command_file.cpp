@@ -184,6 +184,13 @@ void SetInitialState() {
     builder::AlignTextCentre();
 }
 
+void WarnOfShortenedText(const platform::TextFileReader& file, size_t length, size_t dropped) {
+    platform::Warn("line " + std::to_string(file.LineNumber()) + " of " + file.Name() +
+                   ": a text of " + std::to_string(length) +
+                   " characters is longer than a DXF text may be; " + std::to_string(dropped) +
+                   " characters were dropped from its end");
+}
+
 void ReportError(InterpreterState& state, const platform::RuntimeError& error, long line) {
     state.ReportedError = error.Number();
     state.ReportedErrorLine = line;
@@ -196,6 +203,11 @@ void ReportError(InterpreterState& state, const platform::RuntimeError& error, l
 InterpreterState& Interpreter() {
     static InterpreterState state;
     return state;
+}
+
+std::vector<platform::FileInUse> FilesRead() {
+    return {{kCommandFileName, "the command file being read"},
+            {hatch::kPatternFileName, "the hatch pattern file in use"}};
 }
 
 std::string ErrorReportText(int number) {
@@ -240,6 +252,9 @@ void RunInterpreter(OpenCommands open) {
         field.clear();
 
     std::optional<platform::TextFileReader> file;
+    builder::OnTextShortened([&file](size_t length, size_t dropped) {
+        if (file) WarnOfShortenedText(*file, length, dropped);
+    });
     try {
         try {
             SetInitialState();
@@ -257,6 +272,7 @@ void RunInterpreter(OpenCommands open) {
     } catch (const platform::RuntimeError& error) {
         ReportError(state, error, file ? file->LineNumber() : 0);
     }
+    builder::OnTextShortened(nullptr);
 }
 
 } // namespace

@@ -4,9 +4,12 @@
 // the whole run: an error is reported in a message box and ends the reading.
 #pragma once
 
+#include "platform/own_files.h"
+
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace interpreter {
 
@@ -22,6 +25,10 @@ struct InterpreterState {
 };
 
 InterpreterState& Interpreter();
+
+// The files a classic run reads (the command file and the hatch pattern
+// file), which no drawing may be written over.
+std::vector<platform::FileInUse> FilesRead();
 
 // Interprets the command file `commandFile` (relative names from the current
 // folder) into the drawing session. Never throws: errors are reported and end

@@ -28,6 +28,14 @@ MessageAnswer WriteMessageToStderr(const MessageRequest& request) {
     return MessageAnswer::Ok;
 }
 
+void Warn(std::string_view text) {
+    std::string line = std::string(kApplicationTitle) + ": warning: ";
+    line += text;
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
 MessageAnswer ShowMessage(std::string_view text, std::string_view title, MessageButtons buttons) {
     return CurrentSink()(MessageRequest{std::string(text), std::string(title), buttons});
 }

@@ -38,6 +38,10 @@ MessageSink SetMessageSink(MessageSink sink);
 // Writes the box to stderr as "Title: text" and answers OK.
 MessageAnswer WriteMessageToStderr(const MessageRequest& request);
 
+// A warning that needs no answer and stops nothing: a line on stderr
+// ("plotdxf: warning: text"), whichever sink shows the boxes.
+void Warn(std::string_view text);
+
 // The system's own box (message_box_posix.cpp, message_box_windows.cpp).
 MessageAnswer ShowSystemMessageBox(const MessageRequest& request);
 

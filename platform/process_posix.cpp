@@ -2,6 +2,7 @@
 // and the arguments joined, since no command line survives exec.
 #include "platform/process.h"
 
+#include <csignal>
 #include <filesystem>
 #include <system_error>
 
@@ -11,11 +12,15 @@
 
 namespace platform {
 
-std::string ProgramFolder() {
+std::string ProgramFile() {
     std::error_code error;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) Raise(kFileNotFound, "cannot locate the program file: " + error.message());
-    return exe.parent_path().string();
+    return exe.string();
+}
+
+std::string ProgramFolder() {
+    return std::filesystem::path(ProgramFile()).parent_path().string();
 }
 
 void MakeProgramFolderCurrent() {
@@ -32,6 +37,10 @@ std::string CommandLineText(int argc, char** argv) {
         text += argv[i];
     }
     return text;
+}
+
+void KeepRunningWhenStderrCloses() {
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void ReturnLargeBlocksToTheSystem() {

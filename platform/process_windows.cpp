@@ -24,7 +24,7 @@ int DriveNumber(const std::string& folder) {
 
 } // namespace
 
-std::string ProgramFolder() {
+std::string ProgramFile() {
     std::string name(MAX_PATH, '\0');
     for (;;) {
         const DWORD length =
@@ -39,6 +39,11 @@ std::string ProgramFolder() {
         }
         name.resize(name.size() * 2); // the name was cut short: ask again with more room
     }
+    return name;
+}
+
+std::string ProgramFolder() {
+    const std::string name = ProgramFile();
     const size_t separator = name.find_last_of("\\/");
     // "C:" alone would mean the current folder of drive C, so a drive's root keeps its backslash.
     const bool driveRoot = separator == 2 && DriveNumber(name) != 0;
@@ -61,6 +66,9 @@ void MakeProgramFolderCurrent() {
 std::string CommandLineText(int, char**) {
     return std::string(ArgumentsAfterProgramName(GetCommandLineA()));
 }
+
+// Windows raises no signal for a closed pipe: the write just fails.
+void KeepRunningWhenStderrCloses() {}
 
 // The Windows heap already returns large blocks when they are freed.
 void ReturnLargeBlocksToTheSystem() {}

@@ -2,16 +2,23 @@
 
 #include "platform/runtime_error.h"
 
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace platform {
 
 namespace {
 constexpr size_t kBlockSize = 1 << 20;
-}
+} // namespace
 
-TextFileReader::TextFileReader(const std::string& name)
-    : file_(std::fopen(name.c_str(), "rb")), name_(name) {
+TextFileReader::TextFileReader(const std::string& name) : name_(name) {
+    // A folder opens like a file on some systems and fails only when read.
+    struct stat status {};
+    if (::stat(name.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        Raise(kPathFileAccessError, name + ": a folder, not a file");
+    }
+    file_.reset(std::fopen(name.c_str(), "rb"));
     if (!file_) Raise(kFileNotFound, name);
     block_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
     capacity_ = kBlockSize;
@@ -26,20 +33,29 @@ TextFileReader TextFileReader::FromText(std::string name, std::string_view text)
     return reader;
 }
 
-bool TextFileReader::Fill() {
+bool TextFileReader::Fill(long line) {
     if (position_ < length_) return true;
     if (!file_) return false;
+    errno = 0;
     length_ = std::fread(block_.get(), 1, capacity_, file_.get());
     position_ = 0;
-    return length_ > 0;
+    if (length_ > 0) return true;
+    // Nothing read and not at the end: the read failed, and what follows in
+    // the file must not pass for its end.
+    if (!std::feof(file_.get())) {
+        const int error = errno != 0 ? errno : EIO;
+        Raise(kDeviceIoError,
+              name_ + " line " + std::to_string(line) + ": " + std::strerror(error));
+    }
+    return false;
 }
 
 bool TextFileReader::AtEnd() {
-    return !Fill();
+    return !Fill(lineNumber_ + 1);
 }
 
 void TextFileReader::ReadLine(std::string& line) {
-    if (!Fill()) Raise(kInputPastEnd, name_);
+    if (!Fill(lineNumber_ + 1)) Raise(kInputPastEnd, name_);
     line.clear();
     ++lineNumber_;
     for (;;) {
@@ -49,14 +65,14 @@ void TextFileReader::ReadLine(std::string& line) {
         if (!cr) {
             line.append(start, available);
             position_ = length_;
-            if (!Fill()) return; // the last line has no line end
+            if (!Fill(lineNumber_)) return; // the last line has no line end
             continue;
         }
         const size_t count = static_cast<const char*>(cr) - start;
         line.append(start, count);
         position_ += count + 1;
         // A LF right after the CR belongs to the same line end, even across blocks.
-        if (Fill() && block_[position_] == '\n') ++position_;
+        if (Fill(lineNumber_) && block_[position_] == '\n') ++position_;
         return;
     }
 }

@@ -13,14 +13,16 @@ namespace platform {
 
 class TextFileReader {
   public:
-    // Opens `name` for reading; raises error 53 when the file cannot be opened.
+    // Opens `name` for reading; raises error 53 when the file cannot be
+    // opened, 75 when it is a folder.
     explicit TextFileReader(const std::string& name);
 
     // Reads `text` as if it were the contents of a file called `name`.
     static TextFileReader FromText(std::string name, std::string_view text);
 
     // Reads the next line into `line` (without its line end). Raises error 62
-    // when the file is already at its end.
+    // when the file is already at its end. Like AtEnd(), raises error 57 when
+    // the system cannot read the file, naming it and the line reached.
     void ReadLine(std::string& line);
 
     // True when no character is left to read.
@@ -32,7 +34,9 @@ class TextFileReader {
 
   private:
     TextFileReader() = default;
-    bool Fill(); // refills the block; false at the end of the file
+    // Refills the block; false at the end of the file. `line` is the number
+    // of the line being read, for the report of a read error.
+    bool Fill(long line);
 
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }

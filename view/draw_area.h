@@ -28,12 +28,10 @@ inline constexpr int16_t kMiddleButton = 4;
 
 enum class MousePointer { Default, SizeAll };
 
-// The fixed file Export to DXF writes.
-#ifdef _WIN32
-inline constexpr std::string_view kExportFileName = "\\temp\\ztest.dxf";
-#else
-inline constexpr std::string_view kExportFileName = "/tmp/ztest.dxf";
-#endif
+// The fixed name of the file Export to DXF writes in the user's temp folder.
+inline constexpr std::string_view kExportFileName = "ztest.dxf";
+// The file Export to DXF writes: kExportFileName in the temp folder.
+std::string ExportFile();
 
 inline constexpr std::string_view kPrintPrompt = "Printing, Click OK to Continue...";
 inline constexpr const char* kPrintJobName = "DO-DEZ Print";
@@ -49,6 +47,8 @@ class PrintJob {
     virtual std::string PdfFile() const = 0;
     // Completes the document; false when it could not be written.
     virtual bool Finish() = 0;
+    // Why Finish() failed, when the job knows.
+    virtual std::string FailureReason() const { return {}; }
 };
 
 // What the window asks of the system that shows it. A hook left empty does

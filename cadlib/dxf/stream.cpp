@@ -29,14 +29,16 @@ bool IsRefusedInName(char c) {
 
 } // namespace
 
-size_t CleanText(std::string_view text, size_t limit, char* out) {
+size_t CleanText(std::string_view text, size_t limit, char* out, size_t* kept) {
     size_t written = 0;
+    size_t taken = 0;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '^') {
             if (written + 2 > limit) break;
             out[written++] = '^';
             out[written++] = ' ';
+            ++taken;
             continue;
         }
         if (written == limit) break;
@@ -47,8 +49,17 @@ size_t CleanText(std::string_view text, size_t limit, char* out) {
         } else {
             out[written++] = c;
         }
+        ++taken;
     }
+    if (kept) *kept = taken;
     return written;
+}
+
+size_t TextLengthKept(std::string_view text, size_t limit) {
+    char scratch[kMaxStringBytes];
+    size_t kept = 0;
+    CleanText(text, std::min(limit, kMaxStringBytes), scratch, &kept);
+    return kept;
 }
 
 std::string CleanName(std::string_view name) {

@@ -20,8 +20,12 @@ inline constexpr size_t kMaxTextBytes = 250;
 // and returns how many were written (at most `limit`): control characters
 // become blanks, the bytes Windows-1252 leaves undefined become '?', and a
 // caret is written as "^ " so that readers do not take it for a control
-// character ("^J"). A "^ " pair is never cut in half.
-size_t CleanText(std::string_view text, size_t limit, char* out);
+// character ("^J"). A "^ " pair is never cut in half. `kept`, when given,
+// receives how many characters of `text` were written.
+size_t CleanText(std::string_view text, size_t limit, char* out, size_t* kept = nullptr);
+
+// How many leading characters of `text` CleanText keeps within `limit` bytes.
+size_t TextLengthKept(std::string_view text, size_t limit);
 
 // A symbol-table name (layer, line type, style, view) as it can be written:
 // cleaned like a text, at most 255 bytes, the characters readers refuse in

@@ -942,7 +942,9 @@ class DrawingWriter {
 
 using namespace cadlib;
 
-int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
+namespace {
+
+int32_t OutputDxfFile(int32_t screen, const char* fileName, OutputSharing sharing) {
     const Screen* session = FindScreen(screen);
     if (!session) {
         SetLastError("no drawing session");
@@ -957,7 +959,7 @@ int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
         SetLastError("no file name");
         return 0;
     }
-    DxfOutputFile output(fileName);
+    DxfOutputFile output(fileName, sharing);
     if (!output.Open()) {
         SetLastError(output.Error());
         return 0;
@@ -970,4 +972,18 @@ int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
     }
     SetLastError("");
     return 1;
+}
+
+} // namespace
+
+int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
+    return OutputDxfFile(screen, fileName, OutputSharing::Ordinary);
+}
+
+int32_t kq_output_private_dxf_file(int32_t screen, const char* fileName) {
+    return OutputDxfFile(screen, fileName, OutputSharing::OwnerOnly);
+}
+
+int32_t kq_text_length_kept(const char* text) {
+    return text ? static_cast<int32_t>(TextLengthKept(text, kMaxTextBytes)) : 0;
 }

@@ -6,6 +6,7 @@
 #include "platform/process.h"
 #include "platform/runtime_error.h"
 
+#include <new>
 #include <utility>
 
 namespace view::qt {
@@ -19,6 +20,8 @@ void Guarded(Work&& work) {
         std::forward<Work>(work)();
     } catch (const platform::RuntimeError& error) {
         platform::ReportUncaughtError(error, kUncaughtErrorStatus);
+    } catch (const std::bad_alloc&) {
+        platform::ReportOutOfMemory(kUncaughtErrorStatus);
     }
 }
 
