@@ -49,17 +49,17 @@ std::string OwnFileAt(const std::string& outputName, const std::vector<FileInUse
     const fs::path output(outputName);
 
     const fs::path program(ProgramFile());
-    if (SameFile(output, program)) return "the running program " + program.string();
+    if (SameFile(output, program)) return "the running program (" + program.string() + ")";
     for (const FileInUse& file : filesInUse) {
         if (SameFile(output, file.name)) {
-            return file.whatItIs + " " + fs::absolute(file.name, error).string();
+            return file.whatItIs + " (" + fs::absolute(file.name, error).string() + ")";
         }
     }
     for (fs::directory_iterator entry(program.parent_path(), error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string role = InstallationRole(entry->path());
         if (!role.empty() && SameFile(output, entry->path())) {
-            return role + " " + entry->path().string();
+            return role + " (" + entry->path().string() + ")";
         }
     }
     return {};
