@@ -25,7 +25,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -178,6 +184,15 @@ TEST_F(MainWindowTest, WithoutAPrinterPrintWritesOnePdfPageAtTrueScale) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "No printer is available: the page was saved as " + pdf);
 
+    // Readable by its owner alone, and no temporary file left beside it.
+    EXPECT_EQ(std::filesystem::status(pdf).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"DO-DEZ Print.pdf", "kqhatch.pat", "tempdxf.txt"}));
+
     QFile file(QString::fromStdString(pdf));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -198,6 +213,39 @@ TEST_F(MainWindowTest, WithoutAPrinterPrintWritesOnePdfPageAtTrueScale) {
     EXPECT_EQ(InkIn(page, inside), inside.width() * inside.height());
     EXPECT_EQ(InkIn(page, QRect(Pixel(2.05, 2.5), Pixel(3, 0.5))), 0);
     EXPECT_EQ(InkIn(page, QRect(Pixel(0.5, 2.5), Pixel(0.95, 0.5))), 0);
+}
+
+TEST_F(MainWindowTest, WithoutAPrinterAnotherUsersPdfUnderTheNameIsLeftAlone) {
+    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+    const std::string pdf = (folder.Path() / "DO-DEZ Print.pdf").string();
+    folder.Write("DO-DEZ Print.pdf", "another user's page");
+    ASSERT_EQ(::chown(pdf.c_str(), 65534, 65534), 0);
+    AnswerBoxes(platform::MessageAnswer::Ok);
+    qputenv("TMPDIR", folder.Path().string().c_str());
+    Command("&Print").trigger();
+    qunsetenv("TMPDIR");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "No printer is available, and the page could not be saved as " + pdf +
+                                 "\n" + pdf + ": the name is taken by another user's file");
+    QFile file(QString::fromStdString(pdf));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("another user's page"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                            std::filesystem::directory_iterator()),
+              3); // the PDF, tempdxf.txt and kqhatch.pat: no temporary file left
+}
+
+TEST_F(MainWindowTest, ExportWritesTheTempFolderOfTheEnvironment) {
+    AnswerBoxes(platform::MessageAnswer::Ok);
+    qputenv("TMPDIR", folder.Path().string().c_str());
+    Command("Export to &DXF").trigger();
+    qunsetenv("TMPDIR");
+    const std::string exported = (folder.Path() / "ztest.dxf").string();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "FILE CREATED:  " + exported);
+    EXPECT_EQ(std::filesystem::status(exported).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST_F(MainWindowTest, ExitFreesTheSessionOnceAndEndsTheProgram) {
