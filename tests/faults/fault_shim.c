@@ -11,8 +11,6 @@
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
-#include <fcntl.h>
-#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -72,34 +70,8 @@ FILE* fopen64(const char* name, const char* mode) {
     return stream;
 }
 
-int open(const char* name, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    const mode_t mode = (flags & O_CREAT) ? va_arg(arguments, mode_t) : 0;
-    va_end(arguments);
-    const int descriptor = REAL(open)(name, flags, mode);
-    if (descriptor >= 0) Opened(name, NULL, descriptor);
-    return descriptor;
-}
-
-int open64(const char* name, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    const mode_t mode = (flags & O_CREAT) ? va_arg(arguments, mode_t) : 0;
-    va_end(arguments);
-    const int descriptor = REAL(open64)(name, flags, mode);
-    if (descriptor >= 0) Opened(name, NULL, descriptor);
-    return descriptor;
-}
-
 int mkstemp(char* pattern) {
     const int descriptor = REAL(mkstemp)(pattern);
-    if (descriptor >= 0) Opened(pattern, NULL, descriptor);
-    return descriptor;
-}
-
-int mkstemp64(char* pattern) {
-    const int descriptor = REAL(mkstemp64)(pattern);
     if (descriptor >= 0) Opened(pattern, NULL, descriptor);
     return descriptor;
 }

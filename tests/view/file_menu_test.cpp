@@ -176,6 +176,12 @@ class ExportTest : public FileMenuTest {
     }
 
     std::string ExportFile() const { return (folder.Path() / "ztest.dxf").string(); }
+    // Exports and expects the one message that says the file was not created and why.
+    void ExpectNotCreated(const std::string& why) {
+        area->mnuDXF12Click();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "FILE NOT CREATED:  " + ExportFile() + "\n" + why);
+    }
     std::string Contents(const std::filesystem::path& file) const {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -217,10 +223,7 @@ TEST_F(ExportTest, ExportWritesTheFixedFileInTheTempFolderForItsOwnerAlone) {
 TEST_F(ExportTest, ALinkPlantedUnderTheNameIsNotWrittenThrough) {
     folder.Write("victim.txt", "someone's data");
     std::filesystem::create_symlink(folder.Path() / "victim.txt", ExportFile());
-    area->mnuDXF12Click();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "FILE NOT CREATED:  " + ExportFile() + "\n" + ExportFile() +
-                                    ": a link has been put under that name in a shared folder");
+    ExpectNotCreated(ExportFile() + ": a link has been put under that name in a shared folder");
     EXPECT_EQ(Contents(folder.Path() / "victim.txt"), "someone's data");
     EXPECT_TRUE(std::filesystem::is_symlink(ExportFile()));
     EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"victim.txt", "ztest.dxf"}));
@@ -230,10 +233,7 @@ TEST_F(ExportTest, AnotherUsersFileUnderTheNameIsLeftAlone) {
     if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
     folder.Write("ztest.dxf", "another user's drawing");
     ASSERT_EQ(::chown(ExportFile().c_str(), 65534, 65534), 0);
-    area->mnuDXF12Click();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "FILE NOT CREATED:  " + ExportFile() + "\n" + ExportFile() +
-                                    ": the name is taken by another user's file");
+    ExpectNotCreated(ExportFile() + ": the name is taken by another user's file");
     EXPECT_EQ(Contents(ExportFile()), "another user's drawing");
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ztest.dxf"});
 }
@@ -253,9 +253,7 @@ TEST_F(ExportTest, TheCommandFileBeingReadIsNeverWrittenOver) {
 
 TEST_F(ExportTest, AnExportThatFailsSaysWhy) {
     builder::Session().ScreenHandle = 0;
-    area->mnuDXF12Click();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "FILE NOT CREATED:  " + ExportFile() + "\nno drawing session");
+    ExpectNotCreated("no drawing session");
 }
 
 } // namespace

@@ -61,6 +61,21 @@ class MainWindowTest : public testsupport::PageTest {
         });
     }
 
+    // Runs a menu command with the test's folder as the temp folder (TMPDIR).
+    void CommandWithTempFolder(const QString& caption) {
+        qputenv("TMPDIR", folder.Path().string().c_str());
+        Command(caption).trigger();
+        qunsetenv("TMPDIR");
+    }
+
+    std::vector<std::string> FolderNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
     QAction& Command(const QString& caption) {
         for (QAction* menu : window->menuBar()->actions()) {
             for (QAction* item : menu->menu()->actions()) {
@@ -166,9 +181,7 @@ TEST_F(MainWindowTest, PrintAsksInARealBoxAndCancelPrintsNothing) {
         EXPECT_EQ(box->standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
         box->button(QMessageBox::Cancel)->click();
     });
-    qputenv("TMPDIR", folder.Path().string().c_str());
-    Command("&Print").trigger();
-    qunsetenv("TMPDIR");
+    CommandWithTempFolder("&Print");
     EXPECT_EQ(asked.toStdString(), "|Printing, Click OK to Continue...");
     EXPECT_FALSE(
         QFile::exists(QString::fromStdString((folder.Path() / "DO-DEZ Print.pdf").string())));
@@ -177,9 +190,7 @@ TEST_F(MainWindowTest, PrintAsksInARealBoxAndCancelPrintsNothing) {
 TEST_F(MainWindowTest, WithoutAPrinterPrintWritesOnePdfPageAtTrueScale) {
     if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
     AnswerBoxes(platform::MessageAnswer::Ok);
-    qputenv("TMPDIR", folder.Path().string().c_str());
-    Command("&Print").trigger();
-    qunsetenv("TMPDIR");
+    CommandWithTempFolder("&Print");
     const std::string pdf = (folder.Path() / "DO-DEZ Print.pdf").string();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "No printer is available: the page was saved as " + pdf);
@@ -187,11 +198,8 @@ TEST_F(MainWindowTest, WithoutAPrinterPrintWritesOnePdfPageAtTrueScale) {
     // Readable by its owner alone, and no temporary file left beside it.
     EXPECT_EQ(std::filesystem::status(pdf).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"DO-DEZ Print.pdf", "kqhatch.pat", "tempdxf.txt"}));
+    EXPECT_EQ(FolderNames(),
+              (std::vector<std::string>{"DO-DEZ Print.pdf", "kqhatch.pat", "tempdxf.txt"}));
 
     QFile file(QString::fromStdString(pdf));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -222,25 +230,21 @@ TEST_F(MainWindowTest, WithoutAPrinterAnotherUsersPdfUnderTheNameIsLeftAlone) {
     folder.Write("DO-DEZ Print.pdf", "another user's page");
     ASSERT_EQ(::chown(pdf.c_str(), 65534, 65534), 0);
     AnswerBoxes(platform::MessageAnswer::Ok);
-    qputenv("TMPDIR", folder.Path().string().c_str());
-    Command("&Print").trigger();
-    qunsetenv("TMPDIR");
+    CommandWithTempFolder("&Print");
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "No printer is available, and the page could not be saved as " + pdf +
                                  "\n" + pdf + ": the name is taken by another user's file");
     QFile file(QString::fromStdString(pdf));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("another user's page"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
-                            std::filesystem::directory_iterator()),
-              3); // the PDF, tempdxf.txt and kqhatch.pat: no temporary file left
+    // No temporary file left.
+    EXPECT_EQ(FolderNames(),
+              (std::vector<std::string>{"DO-DEZ Print.pdf", "kqhatch.pat", "tempdxf.txt"}));
 }
 
 TEST_F(MainWindowTest, ExportWritesTheTempFolderOfTheEnvironment) {
     AnswerBoxes(platform::MessageAnswer::Ok);
-    qputenv("TMPDIR", folder.Path().string().c_str());
-    Command("Export to &DXF").trigger();
-    qunsetenv("TMPDIR");
+    CommandWithTempFolder("Export to &DXF");
     const std::string exported = (folder.Path() / "ztest.dxf").string();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "FILE CREATED:  " + exported);
