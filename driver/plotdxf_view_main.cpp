@@ -11,6 +11,7 @@
 #include "cadlib/kq.h"
 #include "driver/batch_run.h"
 #include "interpreter/command_file.h"
+#include "platform/own_files.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
 #include "view/qt/headless.h"
@@ -119,8 +120,15 @@ int RenderPage(const Options& options, int& argc, char** argv) {
     driver::PrepareDrawing();
 
     std::string error;
-    const bool written = view::qt::WritePagePicture(options.format, options.file.string(),
-                                                    options.width, options.height, error);
+    bool written = false;
+    const std::string ownFile =
+        platform::OwnFileAt(options.file.string(), interpreter::FilesRead());
+    if (ownFile.empty()) {
+        written = view::qt::WritePagePicture(options.format, options.file.string(), options.width,
+                                             options.height, error);
+    } else {
+        error = options.file.string() + " is " + ownFile + ", which the program never writes over";
+    }
     if (!written) Complain("the picture could not be written: " + error);
 
     const builder::SessionState& session = builder::Session();
