@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
 namespace builder {
@@ -44,10 +45,10 @@ void ShiftPen(double distance) {
 }
 
 void MakeTextEntity(const std::string& line) {
+    // The library takes the text up to its first NUL; the DXF's limit comes after.
+    const size_t length = std::strlen(line.c_str());
     const size_t kept = static_cast<size_t>(kq_text_length_kept(line.c_str()));
-    if (kept < line.size() && ShortenedTextHandler()) {
-        ShortenedTextHandler()(line.size(), line.size() - kept);
-    }
+    if (kept < length && ShortenedTextHandler()) ShortenedTextHandler()(length, length - kept);
     const TextState& t = Text();
     const interpreter::PlacementState& p = Placement();
     const double offset = t.TextHeight * kInsertionOffset;

@@ -252,13 +252,16 @@ def test_an_address_space_too_small_for_the_drawing_ends_with_the_report(tmp_pat
 
 def test_a_text_too_long_for_the_dxf_is_shortened_with_a_warning(convert):
     long_text = "".join(chr(ord("a") + i % 26) for i in range(300))
-    run = convert(f"S\t100\t100\t\nA\tshort\t\nA\t{long_text}\t\nA\t{'x' * 250}\t\n")
+    # 250 characters exactly, and a short text cut by a NUL byte (not the
+    # DXF's limit), draw no warning.
+    run = convert(f"S\t100\t100\t\nA\tshort\t\nA\t{long_text}\t\nA\t{'x' * 250}\t\n"
+                  "A\tab\0cd\t\n")
     assert run.returncode == 0, run.stderr
     assert run.stderr.count("warning") == 1, run.stderr
     assert "line 3 of tempdxf.txt" in run.stderr
     assert "a text of 300 characters" in run.stderr and "50 characters were dropped" in run.stderr
     texts = [entity.dxf.text for entity in run.read().modelspace().query("TEXT")]
-    assert texts == ["short", long_text[:250], "x" * 250]
+    assert texts == ["short", long_text[:250], "x" * 250, "ab"]
 
 
 def test_the_second_line_of_a_two_line_text_is_measured_too(convert):

@@ -32,6 +32,7 @@ void RemoveOutputFolder() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     platform::SetMessageSink(
         [](const platform::MessageRequest&) { return platform::MessageAnswer::Ok; });
+    platform::SetWarningSink([](std::string_view) {});
     std::ifstream file(PLOTDXF_SOURCE_DIR "/data/kqhatch.pat", std::ios::binary);
     const std::string patternFile(std::istreambuf_iterator<char>(file), {});
     if (patternFile.empty()) std::abort();
