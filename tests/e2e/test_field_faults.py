@@ -30,8 +30,9 @@ def run_in(folder, args=(), env=None, **kwargs):
     """Starts the program of `folder` from a caller folder beside it."""
     caller = folder.parent / (folder.name + "-caller")
     caller.mkdir(exist_ok=True)
-    environment = None if env is None else dict(os.environ, **env)
-    result = start(folder, args, cwd=caller, env=environment, **kwargs)
+    if env is not None:
+        kwargs["env"] = dict(os.environ, **env)
+    result = start(folder, args, cwd=caller, **kwargs)
     def text(output):
         return output.decode("latin-1") if output is not None else ""
 
