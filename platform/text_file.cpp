@@ -10,7 +10,7 @@ namespace platform {
 
 namespace {
 constexpr size_t kBlockSize = 1 << 20;
-} // namespace
+}
 
 TextFileReader::TextFileReader(const std::string& name) : name_(name) {
     // A folder opens like a file on some systems and fails only when read.
