@@ -23,14 +23,14 @@ std::string Lowered(std::string text) {
 // What a file of the program's folder is to the installation; empty for a
 // file that is not part of it (a drawing, the command file).
 std::string InstallationRole(const fs::path& file) {
-    const std::string name = Lowered(file.filename().string());
+    const std::string name = Lowered(SystemNameOf(file.filename()));
     for (const std::string_view program : {"plotdxf", "plotdxf.exe"}) {
         if (name == program) return "the converter program";
     }
     for (const std::string_view viewer : {"plotdxf-view", "plotdxf-view.exe"}) {
         if (name == viewer) return "the viewer program";
     }
-    if (Lowered(file.extension().string()) == ".pat")
+    if (Lowered(SystemNameOf(file.extension())) == ".pat")
         return "a hatch pattern file of the installation";
     return {};
 }
@@ -43,23 +43,24 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 } // namespace
 
 std::string OwnFileAt(const std::string& outputName, const std::vector<FileInUse>& filesInUse) {
+    const fs::path output = PathOfSystemName(outputName);
     std::error_code error;
     // Only an existing file can be damaged; links to it are followed.
-    if (!fs::exists(outputName, error)) return {};
-    const fs::path output(outputName);
+    if (!fs::exists(output, error)) return {};
 
-    const fs::path program(ProgramFile());
-    if (SameFile(output, program)) return "the running program (" + program.string() + ")";
+    const fs::path program = PathOfSystemName(ProgramFile());
+    if (SameFile(output, program)) return "the running program (" + SystemNameOf(program) + ")";
     for (const FileInUse& file : filesInUse) {
-        if (SameFile(output, file.name)) {
-            return file.whatItIs + " (" + fs::absolute(file.name, error).string() + ")";
+        const fs::path used = PathOfSystemName(file.name);
+        if (SameFile(output, used)) {
+            return file.whatItIs + " (" + SystemNameOf(fs::absolute(used, error)) + ")";
         }
     }
     for (fs::directory_iterator entry(program.parent_path(), error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string role = InstallationRole(entry->path());
         if (!role.empty() && SameFile(output, entry->path())) {
-            return role + " (" + entry->path().string() + ")";
+            return role + " (" + SystemNameOf(entry->path()) + ")";
         }
     }
     return {};

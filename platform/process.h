@@ -4,6 +4,7 @@
 
 #include "platform/runtime_error.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,12 @@ namespace platform {
 
 // The running executable, as the 8-bit name the system's file functions take.
 std::string ProgramFile();
+
+// A file name as the system's 8-bit file functions take it (the ANSI code
+// page on Windows, bytes on POSIX) and as a path, each from the other,
+// without a detour through the C++ library's own narrow encoding.
+std::filesystem::path PathOfSystemName(const std::string& name);
+std::string SystemNameOf(const std::filesystem::path& path);
 
 // The folder that holds the running executable, as the 8-bit name the
 // system's file functions take (the ANSI code page on Windows).

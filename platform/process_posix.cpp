@@ -19,6 +19,14 @@ std::string ProgramFile() {
     return exe.string();
 }
 
+std::filesystem::path PathOfSystemName(const std::string& name) {
+    return std::filesystem::path(name);
+}
+
+std::string SystemNameOf(const std::filesystem::path& path) {
+    return path.string();
+}
+
 std::string ProgramFolder() {
     return std::filesystem::path(ProgramFile()).parent_path().string();
 }

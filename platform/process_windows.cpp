@@ -24,6 +24,26 @@ int DriveNumber(const std::string& folder) {
 
 } // namespace
 
+std::filesystem::path PathOfSystemName(const std::string& name) {
+    if (name.empty()) return {};
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), length);
+    return std::filesystem::path(wide);
+}
+
+std::string SystemNameOf(const std::filesystem::path& path) {
+    const std::wstring& wide = path.native();
+    if (wide.empty()) return {};
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string name(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), name.data(), length,
+                        nullptr, nullptr);
+    return name;
+}
+
 std::string ProgramFile() {
     std::string name(MAX_PATH, '\0');
     for (;;) {

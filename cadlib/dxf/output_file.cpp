@@ -3,6 +3,8 @@
 // output_file_windows.cpp.
 #include "cadlib/dxf/output_file.h"
 
+#include "platform/process.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -19,14 +21,14 @@ constexpr int kMaxLinkHops = 40;
 // The file `name` finally stands for: a relative link is read from its own folder.
 std::string FollowLinks(const std::string& name) {
     namespace fs = std::filesystem;
-    fs::path path(name);
+    fs::path path = platform::PathOfSystemName(name);
     std::error_code error;
     for (int hop = 0; hop < kMaxLinkHops && fs::is_symlink(path, error); ++hop) {
         const fs::path target = fs::read_symlink(path, error);
         if (error) break;
         path = target.is_absolute() ? target : path.parent_path() / target;
     }
-    return path.string();
+    return platform::SystemNameOf(path);
 }
 
 } // namespace
