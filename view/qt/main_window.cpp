@@ -49,8 +49,7 @@ class PrinterJob : public PrintJob {
     std::string PdfFile() const override { return pdfFile_; }
     bool Finish() override {
         const bool printed = surface_.Finish() && pdfOpened_;
-        if (!pdf_) return printed;
-        return printed ? pdf_->Commit(0) : false;
+        return printed && (!pdf_ || pdf_->Commit(0));
     }
     std::string FailureReason() const override { return pdf_ ? pdf_->Error() : std::string(); }
 
