@@ -2,15 +2,17 @@
 // carries the font; texts and numbers placed at the pen.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace builder {
 
 struct TextState {
-    int32_t TextAlign = 0;    // 0 left, 1 centre, 2 right
-    double TextHeight = 0;    // drawing units
-    double TextAngle = 0;     // whole degrees, counter-clockwise
+    int32_t TextAlign = 0; // 0 left, 1 centre, 2 right
+    double TextHeight = 0; // drawing units
+    double TextAngle = 0;  // whole degrees, counter-clockwise
     std::string TextStyleName;
 };
 
@@ -33,5 +35,11 @@ void DrawText(std::string& text);
 void DrawNumber(float value);
 // The text DrawNumber draws for `value`.
 std::string FormatNumber(float value);
+
+// Told of every text line the DXF cannot hold whole: its length in
+// characters and how many of them were dropped. The drawing keeps the text's
+// start; whoever knows the command line says where it was.
+using TextShortenedHandler = std::function<void(size_t length, size_t dropped)>;
+void OnTextShortened(TextShortenedHandler handler);
 
 } // namespace builder

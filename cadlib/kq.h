@@ -127,8 +127,16 @@ inline constexpr int32_t KQ_DXF_HATCH_LINES = 1;
 int32_t kq_set_dxf_hatch_form(int32_t screen, int32_t form);
 // Writes the whole drawing as an ASCII DXF (through a temporary file renamed
 // into place). Non-zero on success, 0 on failure; kq_last_error() says why.
+// A symbolic link as the name writes the file it points to and keeps the link.
 int32_t kq_output_dxf_file(int32_t screen, const char* fileName);
+// The same for a folder other users share: the file is readable by its owner
+// only, a link under its name is not followed and another user's file under
+// its name is not replaced.
+int32_t kq_output_private_dxf_file(int32_t screen, const char* fileName);
 // Writes the whole drawing as an ASCII DXF to the open `stream` (standard
 // output, a pipe), which the caller flushes and closes.
 int32_t kq_output_dxf_stream(int32_t screen, std::FILE* stream);
 const char* kq_last_error();
+// How many leading characters of `text` a TEXT entity keeps in the DXF; the
+// rest is cut at the limit of 250 characters readers accept.
+int32_t kq_text_length_kept(const char* text);

@@ -8,12 +8,15 @@
 #include "hatch/patterns.h"
 #include "interpreter/command_file.h"
 #include "platform/message_box.h"
+#include "platform/own_files.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <new>
+#include <optional>
 
 namespace driver {
 
@@ -55,6 +58,12 @@ bool WriteDrawing(const RunDescription& run, const DrawingDestination& drawing) 
         if (kq_output_dxf_stream(screen, stdout) != 0) return true;
         Complain(run.program, "the drawing could not be written to standard output: " +
                                   std::string(kq_last_error()));
+        return false;
+    }
+    const std::string ownFile = platform::OwnFileAt(drawing.path, interpreter::FilesRead());
+    if (!ownFile.empty()) {
+        Complain(run.program, "the drawing was not written: " + ShownName(drawing) + " is " +
+                                  ownFile + ", which the program never writes over");
         return false;
     }
     if (run.classic) {
@@ -192,6 +201,8 @@ void RunBatchConversion(const RunDescription& run) {
             platform::EndProgram(kUncaughtError);
         }
         platform::ReportUncaughtError(error, kUncaughtError);
+    } catch (const std::bad_alloc&) {
+        platform::ReportOutOfMemory(kUncaughtError);
     }
 }
 

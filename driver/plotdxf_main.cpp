@@ -6,6 +6,7 @@
 // Explicit form: the options below, relative names from the current folder.
 #include "driver/batch_run.h"
 #include "driver/command_line.h"
+#include "platform/process.h"
 
 #include <cstdio>
 #include <string_view>
@@ -62,6 +63,7 @@ void Say(std::FILE* stream, std::string_view text) {
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::KeepRunningWhenStderrCloses();
     const driver::CommandLine line = driver::ReadConverterCommandLine(argc, argv);
     switch (line.request) {
     case driver::Request::Help:

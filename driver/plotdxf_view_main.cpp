@@ -13,6 +13,7 @@
 #include "driver/batch_run.h"
 #include "driver/command_line.h"
 #include "interpreter/command_file.h"
+#include "platform/own_files.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
 #include "view/shell.h"
@@ -20,6 +21,7 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -144,9 +146,16 @@ int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFi
     driver::PrepareDrawing(run, conversion.commands, std::move(commands));
     driver::ExplainInterpreterError(run, {conversion.commands, {picture.file.string(), false}});
 
+    const std::string path = picture.file.string();
     std::string error;
-    const bool written = view::WritePagePicture(picture.format, picture.file.string(),
-                                                picture.width, picture.height, error);
+    bool written = false;
+    const std::string ownFile = platform::OwnFileAt(path, interpreter::FilesRead());
+    if (ownFile.empty()) {
+        written =
+            view::WritePagePicture(picture.format, path, picture.width, picture.height, error);
+    } else {
+        error = path + " is " + ownFile + ", which the program never writes over";
+    }
     if (!written) driver::Complain(kProgram, "the picture could not be written: " + error);
     PurgeSession();
     if (!written) return driver::kNotWritten;
@@ -206,6 +215,7 @@ std::optional<driver::RunDescription> ReadCommandLine(int argc, char** argv,
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::KeepRunningWhenStderrCloses();
     PictureOptions picture;
     int status = driver::kConverted;
     const std::optional<driver::RunDescription> run = ReadCommandLine(argc, argv, picture, status);
@@ -222,5 +232,7 @@ int main(int argc, char** argv) {
                                     : RenderPage(*run, std::move(commands), picture, argc, argv);
     } catch (const platform::RuntimeError& error) {
         platform::ReportUncaughtError(error, driver::kUncaughtError);
+    } catch (const std::bad_alloc&) {
+        platform::ReportOutOfMemory(driver::kUncaughtError);
     }
 }

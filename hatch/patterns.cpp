@@ -209,6 +209,7 @@ void ReadPatternFile(TextFileReader& file) {
 void LoadHatchPatterns(const std::string& patternFile) {
     TextFileReader file(patternFile);
     ReadPatternFile(file);
+    Patterns().PatternFile = patternFile;
 }
 
 void LoadHatchPatternsFromText(std::string_view contents) {

@@ -28,6 +28,7 @@ struct PatternTable {
     // The description is the rest of the "*" line (the name when there is none).
     std::array<std::string, kMaxPatterns + 1> PatternNames;
     std::array<std::string, kMaxPatterns + 1> PatternDescriptions;
+    std::string PatternFile; // the file the patterns were read from, as it was opened
 };
 
 struct CurrentPattern {

@@ -186,11 +186,10 @@ void SetInitialState() {
 }
 
 void ReportError(InterpreterState& state, const platform::RuntimeError& error, long line,
-                 const std::string& file, bool errorBox) {
+                 bool errorBox) {
     state.ReportedError = error.Number();
     state.ReportedErrorLine = line;
     state.ReportedErrorDetail = error.Detail();
-    state.ReportedErrorFile = file;
     // The box keeps its classic text; where a box can say more, it names the line.
     if (errorBox) {
         platform::ShowMessage(ErrorReportText(error.Number()), platform::kApplicationTitle,
@@ -250,8 +249,8 @@ std::string WhereInterpretationStopped() {
     if (state.ReportedError == 0) return {};
     std::string where =
         state.ReportedErrorLine > 0
-            ? "line " + std::to_string(state.ReportedErrorLine) + " of " + state.ReportedErrorFile
-            : state.ReportedErrorFile;
+            ? "line " + std::to_string(state.ReportedErrorLine) + " of " + state.CommandFile
+            : state.CommandFile;
     std::string why = platform::ErrorDescription(state.ReportedError);
     if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
     return where + " (" + why + ")";
@@ -263,6 +262,15 @@ void ResetDrawingState() {
     builder::Text() = {};
     builder::Path() = {};
     hatch::Current() = {};
+}
+
+std::vector<platform::FileInUse> FilesRead() {
+    std::vector<platform::FileInUse> files;
+    const std::string& commands = Interpreter().CommandFile;
+    if (!commands.empty()) files.push_back({commands, "the command file being read"});
+    const std::string& patterns = hatch::Patterns().PatternFile;
+    if (!patterns.empty()) files.push_back({patterns, "the hatch pattern file in use"});
+    return files;
 }
 
 std::string ErrorReportText(int number) {
@@ -305,9 +313,24 @@ template <typename OpenCommands>
 void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules& rules) {
     InterpreterState& state = Interpreter();
     state = {};
+    state.CommandFile = name;
     ResetDrawingState();
 
+    // Without a warning of the caller's, warnings go to the platform's sink.
+    std::function<void(long, const std::string&)> warn = rules.warn;
+    if (!warn) {
+        warn = [&name](long line, const std::string& what) {
+            platform::Warn("line " + std::to_string(line) + " of " + name + ": " + what);
+        };
+    }
     std::optional<platform::TextFileReader> file;
+    builder::OnTextShortened([&file, &warn](size_t length, size_t dropped) {
+        if (!file) return;
+        warn(file->LineNumber(), "a text of " + std::to_string(length) +
+                                     " characters is longer than a DXF text may be; " +
+                                     std::to_string(dropped) +
+                                     " characters were dropped from its end");
+    });
     try {
         try {
             SetInitialState();
@@ -331,8 +354,9 @@ void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules&
             platform::Raise(platform::kOutOfMemory, "a command needed more memory than there is");
         }
     } catch (const platform::RuntimeError& error) {
-        ReportError(state, error, file ? file->LineNumber() : 0, name, rules.errorBox);
+        ReportError(state, error, file ? file->LineNumber() : 0, rules.errorBox);
     }
+    builder::OnTextShortened(nullptr);
 }
 
 } // namespace

@@ -4,12 +4,14 @@
 // the whole run: an error is reported and ends the reading.
 #pragma once
 
+#include "platform/own_files.h"
 #include "platform/text_file.h"
 
 #include <array>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace interpreter {
 
@@ -22,7 +24,7 @@ struct InterpreterState {
     int ReportedError = 0;      // number of the error that ended the run, 0 when none
     long ReportedErrorLine = 0; // line of the command file it happened on (0: before reading)
     std::string ReportedErrorDetail;
-    std::string ReportedErrorFile; // the command file being read
+    std::string CommandFile; // the command file being read, as it was opened
 };
 
 InterpreterState& Interpreter();
@@ -54,6 +56,10 @@ std::string WhereInterpretationStopped();
 // interpretation begins with this, so a second drawing in one process starts
 // as the first did.
 void ResetDrawingState();
+
+// The files the interpretation reads (the command file and the hatch pattern
+// file in use, as they were opened), which no drawing may be written over.
+std::vector<platform::FileInUse> FilesRead();
 
 // Interprets the command file `commandFile` (relative names from the current
 // folder) into the drawing session, by the classic rules. Never throws:

@@ -18,7 +18,30 @@ MessageSink& CurrentSink() {
     return sink;
 }
 
+void WriteWarningToStderr(std::string_view text) {
+    std::string line = std::string(kApplicationTitle) + ": warning: ";
+    line += text;
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+WarningSink& CurrentWarningSink() {
+    static WarningSink sink = WriteWarningToStderr;
+    return sink;
+}
+
 } // namespace
+
+void Warn(std::string_view text) {
+    CurrentWarningSink()(text);
+}
+
+WarningSink SetWarningSink(WarningSink sink) {
+    WarningSink previous = std::move(CurrentWarningSink());
+    CurrentWarningSink() = sink ? std::move(sink) : WarningSink(WriteWarningToStderr);
+    return previous;
+}
 
 MessageAnswer WriteMessageToStderr(const MessageRequest& request) {
     std::string line = request.title.empty() ? request.text : request.title + ": " + request.text;

@@ -42,6 +42,15 @@ MessageSink SetMessageSink(MessageSink sink);
 // Writes the box to stderr as "Title: text" and answers OK.
 MessageAnswer WriteMessageToStderr(const MessageRequest& request);
 
+// A warning that needs no answer and stops nothing: by default a line on
+// stderr ("plotdxf: warning: text"), whichever sink shows the boxes.
+void Warn(std::string_view text);
+
+// Replaces where warnings go; returns the previous one. An empty sink
+// restores stderr. Tests record warnings, the fuzz targets drop them.
+using WarningSink = std::function<void(std::string_view)>;
+WarningSink SetWarningSink(WarningSink sink);
+
 // The system's own box (message_box_posix.cpp, message_box_windows.cpp).
 MessageAnswer ShowSystemMessageBox(const MessageRequest& request);
 

@@ -7,6 +7,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <new>
+#include <system_error>
 
 namespace platform {
 
@@ -27,9 +30,31 @@ std::string_view ArgumentsAfterProgramName(std::string_view commandLine) {
     return commandLine.substr(position);
 }
 
+std::string TemporaryFile(const std::string& name) {
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    // The variable names no folder: the system's own.
+#ifdef _WIN32
+    if (error) folder = std::filesystem::path("\\temp");
+#else
+    if (error) folder = std::filesystem::path("/tmp");
+#endif
+    return (folder / name).string();
+}
+
 void ReportUncaughtError(const RuntimeError& error, int exitStatus) {
     ShowMessage(error.what(), kApplicationTitle);
     EndProgram(exitStatus);
+}
+
+void ReportOutOfMemory(int exitStatus) {
+    try {
+        ReportUncaughtError(RuntimeError(kOutOfMemory), exitStatus);
+    } catch (const std::bad_alloc&) {
+        static constexpr char kReport[] = "Run-time error '7': Out of memory\n";
+        std::fwrite(kReport, 1, sizeof kReport - 1, stderr);
+        EndProgram(exitStatus);
+    }
 }
 
 void EndProgram(int exitStatus) {

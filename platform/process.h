@@ -5,14 +5,28 @@
 #include "platform/runtime_error.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace platform {
 
+// The running executable, as the 8-bit name the system's file functions take.
+std::string ProgramFile();
+
+// A file name as the system's 8-bit file functions take it (the ANSI code
+// page on Windows, bytes on POSIX) and as a path, each from the other,
+// without a detour through the C++ library's own narrow encoding.
+std::filesystem::path PathOfSystemName(const std::string& name);
+std::string SystemNameOf(const std::filesystem::path& path);
+
 // The folder that holds the running executable, as the 8-bit name the
 // system's file functions take (the ANSI code page on Windows).
 std::string ProgramFolder();
+
+// `name` in the temp folder the user's environment names (TMPDIR on POSIX,
+// TMP or TEMP on Windows), else the system's.
+std::string TemporaryFile(const std::string& name);
 
 // Makes the program's folder the current folder (directory, then drive where
 // the system has drives). Raises error 53 when that is impossible.
@@ -32,6 +46,14 @@ std::string_view ArgumentsAfterProgramName(std::string_view commandLine);
 // "Run-time error 'N': description" shown to the user (stderr in the batch
 // converter), then the program ends with `exitStatus`.
 [[noreturn]] void ReportUncaughtError(const RuntimeError& error, int exitStatus);
+
+// The report of an uncaught out-of-memory error (7), made even when the
+// report's own text cannot be allocated; then the program ends.
+[[noreturn]] void ReportOutOfMemory(int exitStatus);
+
+// A message written to a standard error whose reader has gone must not end
+// the run: the write fails quietly instead (SIGPIPE ignored on POSIX).
+void KeepRunningWhenStderrCloses();
 
 // Makes the allocator hand large blocks back to the system when they are
 // freed, so a drawing's growing tables do not leave their outgrown copies

@@ -2,6 +2,7 @@
 // and the arguments joined, since no command line survives exec.
 #include "platform/process.h"
 
+#include <csignal>
 #include <filesystem>
 #include <system_error>
 
@@ -11,11 +12,23 @@
 
 namespace platform {
 
-std::string ProgramFolder() {
+std::string ProgramFile() {
     std::error_code error;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) Raise(kFileNotFound, "cannot locate the program file: " + error.message());
-    return exe.parent_path().string();
+    return exe.string();
+}
+
+std::filesystem::path PathOfSystemName(const std::string& name) {
+    return std::filesystem::path(name);
+}
+
+std::string SystemNameOf(const std::filesystem::path& path) {
+    return path.string();
+}
+
+std::string ProgramFolder() {
+    return std::filesystem::path(ProgramFile()).parent_path().string();
 }
 
 void MakeProgramFolderCurrent() {
@@ -32,6 +45,10 @@ std::string CommandLineText(int argc, char** argv) {
         text += argv[i];
     }
     return text;
+}
+
+void KeepRunningWhenStderrCloses() {
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void ReturnLargeBlocksToTheSystem() {

@@ -26,7 +26,27 @@ int DriveNumber(const std::string& folder) {
 
 } // namespace
 
-std::string ProgramFolder() {
+std::filesystem::path PathOfSystemName(const std::string& name) {
+    if (name.empty()) return {};
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), length);
+    return std::filesystem::path(wide);
+}
+
+std::string SystemNameOf(const std::filesystem::path& path) {
+    const std::wstring& wide = path.native();
+    if (wide.empty()) return {};
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string name(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), name.data(), length,
+                        nullptr, nullptr);
+    return name;
+}
+
+std::string ProgramFile() {
     std::string name(MAX_PATH, '\0');
     for (;;) {
         const DWORD length =
@@ -41,6 +61,11 @@ std::string ProgramFolder() {
         }
         name.resize(name.size() * 2); // the name was cut short: ask again with more room
     }
+    return name;
+}
+
+std::string ProgramFolder() {
+    const std::string name = ProgramFile();
     const size_t separator = name.find_last_of("\\/");
     // "C:" alone would mean the current folder of drive C, so a drive's root keeps its backslash.
     const bool driveRoot = separator == 2 && DriveNumber(name) != 0;
@@ -63,6 +88,9 @@ void MakeProgramFolderCurrent() {
 std::string CommandLineText(int, char**) {
     return std::string(ArgumentsAfterProgramName(GetCommandLineA()));
 }
+
+// Windows raises no signal for a closed pipe: the write just fails.
+void KeepRunningWhenStderrCloses() {}
 
 // The Windows heap already returns large blocks when they are freed.
 void ReturnLargeBlocksToTheSystem() {}

@@ -16,8 +16,12 @@ const char* ErrorDescription(int number) {
         return "Division by zero";
     case kFileNotFound:
         return "File not found";
+    case kDeviceIoError:
+        return "Device I/O error";
     case kInputPastEnd:
         return "Input past end of file";
+    case kPathFileAccessError:
+        return "Path/File access error";
     default:
         return "Application-defined or object-defined error";
     }

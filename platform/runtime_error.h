@@ -14,7 +14,9 @@ enum ErrorNumber : int {
     kSubscriptOutOfRange = 9,
     kDivisionByZero = 11,
     kFileNotFound = 53,
+    kDeviceIoError = 57,
     kInputPastEnd = 62,
+    kPathFileAccessError = 75,
 };
 
 // The classic description of an error number ("Overflow", "File not found"...).

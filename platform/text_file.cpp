@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -18,6 +19,11 @@ TextFileReader::TextFileReader(std::string name, TextRules rules, NothingOpen)
 
 TextFileReader::TextFileReader(const std::string& name, TextRules rules)
     : TextFileReader(name, rules, NothingOpen{}) {
+    // A folder opens like a file on some systems and fails only when read.
+    struct stat status {};
+    if (::stat(name.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        Raise(kPathFileAccessError, name + ": a folder, not a file");
+    }
     file_.reset(std::fopen(name.c_str(), "rb"));
     if (!file_) Raise(kFileNotFound, name + ": " + std::strerror(errno));
     block_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
@@ -45,23 +51,32 @@ TextFileReader TextFileReader::FromText(std::string name, std::string_view text,
 }
 
 void TextFileReader::SkipByteOrderMark() {
-    if (!Fill() || std::string_view(block_.get(), length_).substr(0, 3) != kUtf8ByteOrderMark) {
+    if (!Fill(1) || std::string_view(block_.get(), length_).substr(0, 3) != kUtf8ByteOrderMark) {
         return;
     }
     position_ += kUtf8ByteOrderMark.size();
     rules_.encoding = TextEncoding::Utf8;
 }
 
-bool TextFileReader::Fill() {
+bool TextFileReader::Fill(long line) {
     if (position_ < length_) return true;
     if (!file_) return false;
+    errno = 0;
     length_ = std::fread(block_.get(), 1, capacity_, file_.get());
     position_ = 0;
-    return length_ > 0;
+    if (length_ > 0) return true;
+    // Nothing read and not at the end: the read failed, and what follows in
+    // the file must not pass for its end.
+    if (!std::feof(file_.get())) {
+        const int error = errno != 0 ? errno : EIO;
+        Raise(kDeviceIoError,
+              name_ + " line " + std::to_string(line) + ": " + std::strerror(error));
+    }
+    return false;
 }
 
 bool TextFileReader::AtEnd() {
-    return !Fill();
+    return !Fill(lineNumber_ + 1);
 }
 
 size_t TextFileReader::LineEndIn(const char* start, size_t available) const {
@@ -84,7 +99,7 @@ void TextFileReader::Decode(std::string& line) {
 }
 
 void TextFileReader::ReadLine(std::string& line) {
-    if (!Fill()) Raise(kInputPastEnd, name_);
+    if (!Fill(lineNumber_ + 1)) Raise(kInputPastEnd, name_);
     line.clear();
     ++lineNumber_;
     for (;;) {
@@ -94,13 +109,13 @@ void TextFileReader::ReadLine(std::string& line) {
         line.append(start, count);
         if (count == available) {
             position_ = length_;
-            if (Fill()) continue;
+            if (Fill(lineNumber_)) continue;
             break; // the last line has no line end
         }
         const bool carriageReturn = start[count] == '\r';
         position_ += count + 1;
         // A LF right after a CR belongs to the same line end, even across blocks.
-        if (carriageReturn && Fill() && block_[position_] == '\n') ++position_;
+        if (carriageReturn && Fill(lineNumber_) && block_[position_] == '\n') ++position_;
         break;
     }
     Decode(line);

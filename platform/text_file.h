@@ -24,7 +24,8 @@ struct TextRules {
 
 class TextFileReader {
   public:
-    // Opens `name` for reading; raises error 53 when the file cannot be opened.
+    // Opens `name` for reading; raises error 53 when the file cannot be
+    // opened, 75 when it is a folder.
     explicit TextFileReader(const std::string& name, TextRules rules = {});
 
     // Reads standard input, called `name` in messages.
@@ -34,7 +35,8 @@ class TextFileReader {
     static TextFileReader FromText(std::string name, std::string_view text, TextRules rules = {});
 
     // Reads the next line into `line` (without its line end). Raises error 62
-    // when the file is already at its end.
+    // when the file is already at its end. Like AtEnd(), raises error 57 when
+    // the system cannot read the file, naming it and the line reached.
     void ReadLine(std::string& line);
 
     // True when no character is left to read.
@@ -47,7 +49,9 @@ class TextFileReader {
   private:
     struct NothingOpen {};
     TextFileReader(std::string name, TextRules rules, NothingOpen);
-    bool Fill(); // refills the block; false at the end of the file
+    // Refills the block; false at the end of the file. `line` is the number
+    // of the line being read, for the report of a read error (57).
+    bool Fill(long line);
     bool IsLineEnd(char c) const { return c == '\r' || (c == '\n' && rules_.lineFeedEndsLine); }
     size_t LineEndIn(const char* start, size_t available) const;
     void SkipByteOrderMark();

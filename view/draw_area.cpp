@@ -4,8 +4,10 @@
 #include "builder/session.h"
 #include "cadlib/kq.h"
 #include "cadlib/kq_display.h"
+#include "interpreter/command_file.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
+#include "platform/own_files.h"
 #include "platform/process.h"
 #include "platform/runtime_error.h"
 #include "view/kq_zoom.h"
@@ -433,12 +435,25 @@ std::optional<KqPoint2> DrawArea::WorldAt(int32_t x, int32_t y) const {
 
 // --- File menu -----------------------------------------------------------------
 
+std::string ExportFile() {
+    return platform::TemporaryFile(std::string(kExportFileName));
+}
+
+// The temp folder is shared: the file is the owner's alone, and a link or
+// another user's file under its name is not written through.
 void DrawArea::mnuDXF12Click() {
-    const std::string name(kExportFileName);
-    if (kq_output_dxf_file(builder::Session().ScreenHandle, name.c_str()) != 0) {
+    const std::string name = ExportFile();
+    const std::string ownFile = platform::OwnFileAt(name, interpreter::FilesRead());
+    std::string failure;
+    if (!ownFile.empty()) {
+        failure = name + " is " + ownFile + ", which the program never writes over";
+    } else if (kq_output_private_dxf_file(builder::Session().ScreenHandle, name.c_str()) == 0) {
+        failure = kq_last_error();
+    }
+    if (failure.empty()) {
         platform::ShowMessage("FILE CREATED:  " + name, platform::kApplicationTitle);
     } else {
-        platform::ShowMessage("FILE NOT CREATED:  " + name + "\n" + kq_last_error(),
+        platform::ShowMessage("FILE NOT CREATED:  " + name + "\n" + failure,
                               platform::kApplicationTitle);
     }
 }

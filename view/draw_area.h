@@ -38,12 +38,10 @@ enum class NavigationKey { Left, Right, Up, Down, PageUp, PageDown, Escape };
 inline constexpr int kWheelNotch = 120;
 inline constexpr double kWheelNotchZoom = 1.2;
 
-// The fixed file Export to DXF writes.
-#ifdef _WIN32
-inline constexpr std::string_view kExportFileName = "\\temp\\ztest.dxf";
-#else
-inline constexpr std::string_view kExportFileName = "/tmp/ztest.dxf";
-#endif
+// The fixed name of the file Export to DXF writes in the user's temp folder.
+inline constexpr std::string_view kExportFileName = "ztest.dxf";
+// The file Export to DXF writes: kExportFileName in the temp folder.
+std::string ExportFile();
 
 inline constexpr std::string_view kPrintPrompt = "Printing, Click OK to Continue...";
 inline constexpr const char* kPrintJobName = "DO-DEZ Print";

@@ -7,6 +7,7 @@
 #include "platform/process.h"
 #include "platform/runtime_error.h"
 
+#include <new>
 #include <utility>
 
 namespace view {
@@ -20,6 +21,8 @@ void Guarded(Work&& work) {
         std::forward<Work>(work)();
     } catch (const platform::RuntimeError& error) {
         platform::ReportUncaughtError(error, kUncaughtErrorStatus);
+    } catch (const std::bad_alloc&) {
+        platform::ReportOutOfMemory(kUncaughtErrorStatus);
     }
 }
 

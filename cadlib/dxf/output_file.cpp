@@ -3,13 +3,39 @@
 // output_file_windows.cpp.
 #include "cadlib/dxf/output_file.h"
 
+#include "platform/process.h"
+
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <unistd.h>
 
 namespace cadlib {
 
-DxfOutputFile::DxfOutputFile(std::string target) : target_(std::move(target)) {}
+namespace {
+
+// Beyond this many links in a row the system reports a loop itself.
+constexpr int kMaxLinkHops = 40;
+
+// The file `name` finally stands for: a relative link is read from its own folder.
+std::string FollowLinks(const std::string& name) {
+    namespace fs = std::filesystem;
+    fs::path path = platform::PathOfSystemName(name);
+    std::error_code error;
+    for (int hop = 0; hop < kMaxLinkHops && fs::is_symlink(path, error); ++hop) {
+        const fs::path target = fs::read_symlink(path, error);
+        if (error) break;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return platform::SystemNameOf(path);
+}
+
+} // namespace
+
+DxfOutputFile::DxfOutputFile(std::string target, OutputSharing sharing)
+    : target_(std::move(target)), sharing_(sharing),
+      destination_(sharing == OutputSharing::Ordinary ? FollowLinks(target_) : target_) {}
 
 DxfOutputFile::~DxfOutputFile() {
     Discard();

@@ -1,5 +1,6 @@
 // POSIX half of the output file: permission bits decide what may be replaced,
-// the temporary file takes the target's mode, rename() puts it in place.
+// the temporary file takes the target's mode (owner-only output: 0600, as
+// mkstemp makes it), rename() puts it in place.
 #include "cadlib/dxf/output_file.h"
 
 #include <cerrno>
@@ -14,23 +15,31 @@ bool DxfOutputFile::Open() {
     // single-threaded while it writes.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    mode_t mode = 0666 & ~mask;
+    const bool ownerOnly = sharing_ == OutputSharing::OwnerOnly;
+    mode_t mode = ownerOnly ? S_IRUSR | S_IWUSR : 0666 & ~mask;
 
     // Refused up front so that no time is spent writing a drawing that the
     // rename could not put in place, or that would replace a file the user
     // protected (rename ignores the target's own permissions).
     struct stat existing {};
-    if (::stat(target_.c_str(), &existing) == 0) {
+    if (::lstat(destination_.c_str(), &existing) == 0) {
+        if (S_ISLNK(existing.st_mode)) {
+            return Fail(ownerOnly ? "a link has been put under that name in a shared folder"
+                                  : "a link that leads nowhere a file can be written");
+        }
         if (S_ISDIR(existing.st_mode)) return Fail(EISDIR);
         if (!S_ISREG(existing.st_mode)) return Fail("not a regular file");
+        if (ownerOnly && existing.st_uid != ::geteuid()) {
+            return Fail("the name is taken by another user's file");
+        }
         if ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
             return Fail("the file is read-only");
         }
-        if (::access(target_.c_str(), W_OK) != 0) return Fail(errno);
-        mode = existing.st_mode & 07777;
+        if (::access(destination_.c_str(), W_OK) != 0) return Fail(errno);
+        if (!ownerOnly) mode = existing.st_mode & 07777;
     }
 
-    std::string name = target_ + ".XXXXXX";
+    std::string name = destination_ + ".XXXXXX";
     const int descriptor = ::mkstemp(name.data());
     if (descriptor < 0) return Fail(errno);
     temporary_ = std::move(name);
@@ -43,7 +52,7 @@ bool DxfOutputFile::Open() {
 }
 
 bool DxfOutputFile::MoveIntoPlace() {
-    if (std::rename(temporary_.c_str(), target_.c_str()) != 0) return Fail(errno);
+    if (std::rename(temporary_.c_str(), destination_.c_str()) != 0) return Fail(errno);
     return true;
 }
 

@@ -22,13 +22,13 @@ constexpr int kTemporaryNameAttempts = 100;
 bool DxfOutputFile::Open() {
     // Refused up front so that no time is spent writing a drawing that could
     // not be put in place or that would replace a file the user protected.
-    const DWORD attributes = GetFileAttributesA(target_.c_str());
+    const DWORD attributes = GetFileAttributesA(destination_.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Fail(EISDIR);
         if (attributes & FILE_ATTRIBUTE_READONLY) return Fail("the file is read-only");
     }
 
-    const std::string stem = target_ + "." + std::to_string(GetCurrentProcessId()) + "-";
+    const std::string stem = destination_ + "." + std::to_string(GetCurrentProcessId()) + "-";
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         std::string name = stem + std::to_string(attempt);
         const int descriptor =
@@ -50,7 +50,7 @@ bool DxfOutputFile::Open() {
 }
 
 bool DxfOutputFile::MoveIntoPlace() {
-    if (!MoveFileExA(temporary_.c_str(), target_.c_str(),
+    if (!MoveFileExA(temporary_.c_str(), destination_.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return Fail(platform::SystemErrorText(GetLastError()));
     }

@@ -27,8 +27,9 @@ bool IsRefusedInName(char c) {
 
 } // namespace
 
-size_t CleanText(std::string_view text, size_t limit, char* out, OtherCharacters others) {
-    size_t written = 0, counted = 0;
+size_t CleanText(std::string_view text, size_t limit, char* out, OtherCharacters others,
+                 size_t* kept) {
+    size_t written = 0, counted = 0, taken = 0;
     for (size_t position = 0; position < text.size();) {
         const char32_t character = platform::NextCharacter(text, position);
         if (character == '^') {
@@ -36,6 +37,7 @@ size_t CleanText(std::string_view text, size_t limit, char* out, OtherCharacters
             out[written++] = '^';
             out[written++] = ' ';
             counted += 2;
+            ++taken;
             continue;
         }
         if (counted == limit) break;
@@ -58,8 +60,17 @@ size_t CleanText(std::string_view text, size_t limit, char* out, OtherCharacters
         } else {
             out[written++] = '?';
         }
+        ++taken;
     }
+    if (kept) *kept = taken;
     return written;
+}
+
+size_t TextLengthKept(std::string_view text, size_t limit) {
+    char scratch[kMaxStringBytes];
+    size_t kept = 0;
+    CleanText(text, std::min(limit, kMaxStringBytes), scratch, OtherCharacters::Escaped, &kept);
+    return kept;
 }
 
 std::string CleanName(std::string_view name) {

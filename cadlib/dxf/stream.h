@@ -31,9 +31,13 @@ enum class OtherCharacters { Escaped, Replaced };
 // kMaxStringBytes bytes (an escape is not cut). Control characters become
 // blanks, and a caret is
 // written as "^ " (counting two) so that readers do not take it for a
-// control character ("^J"); a "^ " pair is never cut in half.
+// control character ("^J"); a "^ " pair is never cut in half. `kept`, when
+// given, receives how many characters of `text` were written.
 size_t CleanText(std::string_view text, size_t limit, char* out,
-                 OtherCharacters others = OtherCharacters::Escaped);
+                 OtherCharacters others = OtherCharacters::Escaped, size_t* kept = nullptr);
+
+// How many leading characters of `text` CleanText keeps within `limit` characters.
+size_t TextLengthKept(std::string_view text, size_t limit);
 
 // A symbol-table name (layer, line type, style, view) as it can be written:
 // cleaned like a text with the characters the code page lacks replaced, at

@@ -1087,9 +1087,7 @@ const DataArea* DrawingOf(int32_t screen, const Screen*& session) {
     return area;
 }
 
-} // namespace
-
-int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
+int32_t OutputDxfFile(int32_t screen, const char* fileName, OutputSharing sharing) {
     const Screen* session = nullptr;
     const DataArea* area = DrawingOf(screen, session);
     if (!area) return 0;
@@ -1097,7 +1095,7 @@ int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
         SetLastError("no file name");
         return 0;
     }
-    DxfOutputFile output(fileName);
+    DxfOutputFile output(fileName, sharing);
     if (!output.Open()) {
         SetLastError(output.Error());
         return 0;
@@ -1110,6 +1108,16 @@ int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
     }
     SetLastError("");
     return 1;
+}
+
+} // namespace
+
+int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
+    return OutputDxfFile(screen, fileName, OutputSharing::Ordinary);
+}
+
+int32_t kq_output_private_dxf_file(int32_t screen, const char* fileName) {
+    return OutputDxfFile(screen, fileName, OutputSharing::OwnerOnly);
 }
 
 int32_t kq_output_dxf_stream(int32_t screen, std::FILE* stream) {
@@ -1125,4 +1133,8 @@ int32_t kq_output_dxf_stream(int32_t screen, std::FILE* stream) {
     }
     SetLastError("");
     return 1;
+}
+
+int32_t kq_text_length_kept(const char* text) {
+    return text ? static_cast<int32_t>(TextLengthKept(text, kMaxTextBytes)) : 0;
 }

@@ -9,8 +9,9 @@ by more than a quarter of full black, the cells differ by 3 % of full black
 on average, and the whole page's ink agrees within 10 %. A blank page, or the
 log moved by a tenth of an inch, fails all three by far.
 
-Chromium is needed only here: the test says why it is skipped when it is
-missing, except in CI (CI=true), whose test step installs it."""
+Chromium is needed only here (`tools/install-deps --tests` installs it): the
+test says why it is skipped when it is missing, except in CI (CI=true),
+where it must be there."""
 
 import os
 import shutil
@@ -28,12 +29,13 @@ MOST_INK_DIFFERENCE = 0.10
 
 CHROMIUM = shutil.which("chromium")
 if CHROMIUM is None and os.environ.get("CI") == "true":
-    pytest.fail("CI installs chromium for this test (tools/test); it is missing", pytrace=False)
+    pytest.fail("CI installs chromium for this test (tools/install-deps --tests); it is missing",
+                pytrace=False)
 pytestmark = [
     pytest.mark.skipif(ON_WINDOWS or not VIEWER.exists(), reason="no plotdxf-view beside the converter"),
     pytest.mark.skipif(CHROMIUM is None,
                        reason="chromium (a test-only dependency) is not installed: "
-                              "apt-get install chromium, or run with CI=true through tools/test"),
+                              "tools/install-deps --tests installs it"),
 ]
 
 

@@ -13,27 +13,36 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 
 namespace {
 
 hatch::PatternTable loadedPatterns; // read once: the interpretation never changes it
+std::filesystem::path outputFolder; // removed again when the run ends
 std::string outputName;
+
+void RemoveOutputFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(outputFolder, ignored);
+}
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     platform::SetMessageSink(
         [](const platform::MessageRequest&) { return platform::MessageAnswer::Ok; });
+    platform::SetWarningSink([](std::string_view) {});
     std::ifstream file(PLOTDXF_SOURCE_DIR "/data/kqhatch.pat", std::ios::binary);
     const std::string patternFile(std::istreambuf_iterator<char>(file), {});
     if (patternFile.empty()) std::abort();
     hatch::LoadHatchPatternsFromText(patternFile);
     loadedPatterns = hatch::Patterns();
-    const auto folder =
+    outputFolder =
         std::filesystem::temp_directory_path() / ("plotdxf-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    outputName = (folder / "fuzz.dxf").string();
+    std::filesystem::create_directories(outputFolder);
+    std::atexit(RemoveOutputFolder);
+    outputName = (outputFolder / "fuzz.dxf").string();
     return 0;
 }
 

@@ -1,14 +1,23 @@
 // Print Setup, Print and Export to DXF of the window's File menu.
+#include "interpreter/command_file.h"
 #include "view/draw_area_fixture.h"
 
 #include "cadlib/database.h"
 #include "cadlib/kq.h"
 #include "platform/message_box.h"
 #include "support/dxf_probe.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -176,26 +185,105 @@ TEST_F(FileMenuTest, APrintThatFailsSaysSoWithTheReason) {
                                     pdfFile + ": the printer Office is out of paper");
 }
 
-TEST_F(FileMenuTest, ExportWritesTheFixedFileAndSaysSo) {
-    const std::string name(view::kExportFileName);
-    std::remove(name.c_str());
+// Export writes into the temp folder the environment names: here a folder of
+// the test's own, named by TMPDIR while the test runs.
+class ExportTest : public FileMenuTest {
+  protected:
+    void SetUp() override {
+        FileMenuTest::SetUp();
+        const char* previous = std::getenv("TMPDIR");
+        if (previous) previousTmpdir = previous;
+        ::setenv("TMPDIR", folder.Path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (previousTmpdir) {
+            ::setenv("TMPDIR", previousTmpdir->c_str(), 1);
+        } else {
+            ::unsetenv("TMPDIR");
+        }
+        FileMenuTest::TearDown();
+    }
+
+    std::string ExportFile() const { return (folder.Path() / "ztest.dxf").string(); }
+    // Exports and expects the one message that says the file was not created and why.
+    void ExpectNotCreated(const std::string& why) {
+        area->mnuDXF12Click();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "FILE NOT CREATED:  " + ExportFile() + "\n" + why);
+    }
+    std::string Contents(const std::filesystem::path& file) const {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::vector<std::string> FolderEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    testsupport::TempFolder folder;
+    std::optional<std::string> previousTmpdir;
+};
+
+TEST_F(ExportTest, ExportWritesTheFixedFileInTheTempFolderForItsOwnerAlone) {
+    EXPECT_EQ(view::ExportFile(), ExportFile());
     area->mnuDXF12Click();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "FILE CREATED:  " + name);
+    EXPECT_EQ(messages[0].text, "FILE CREATED:  " + ExportFile());
     EXPECT_EQ(messages[0].title, platform::kApplicationTitle);
-    const testsupport::DxfProbe probe = testsupport::ProbeDxf(name);
+    const testsupport::DxfProbe probe = testsupport::ProbeDxf(ExportFile());
     ASSERT_TRUE(probe.read) << probe.diagnostics;
     EXPECT_EQ(probe.auditErrors, 0);
     EXPECT_TRUE(std::any_of(probe.entities.begin(), probe.entities.end(),
                             [](const auto& entity) { return entity.Str("type") == "HATCH"; }));
+    struct stat status {};
+    ASSERT_EQ(::stat(ExportFile().c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+    // Again over its own earlier export, which it may replace.
+    area->mnuDXF12Click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "FILE CREATED:  " + ExportFile());
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ztest.dxf"});
 }
 
-TEST_F(FileMenuTest, AnExportThatFailsSaysWhy) {
-    builder::Session().ScreenHandle = 0;
+TEST_F(ExportTest, ALinkPlantedUnderTheNameIsNotWrittenThrough) {
+    folder.Write("victim.txt", "someone's data");
+    std::filesystem::create_symlink(folder.Path() / "victim.txt", ExportFile());
+    ExpectNotCreated(ExportFile() + ": a link has been put under that name in a shared folder");
+    EXPECT_EQ(Contents(folder.Path() / "victim.txt"), "someone's data");
+    EXPECT_TRUE(std::filesystem::is_symlink(ExportFile()));
+    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"victim.txt", "ztest.dxf"}));
+}
+
+TEST_F(ExportTest, AnotherUsersFileUnderTheNameIsLeftAlone) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+    folder.Write("ztest.dxf", "another user's drawing");
+    ASSERT_EQ(::chown(ExportFile().c_str(), 65534, 65534), 0);
+    ExpectNotCreated(ExportFile() + ": the name is taken by another user's file");
+    EXPECT_EQ(Contents(ExportFile()), "another user's drawing");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ztest.dxf"});
+}
+
+TEST_F(ExportTest, TheCommandFileBeingReadIsNeverWrittenOver) {
+    // The test folder is the current folder, where the run reads tempdxf.txt.
+    folder.Write("tempdxf.txt", "S\t600\t600\t\r\n");
+    interpreter::Interpreter().CommandFile = "tempdxf.txt";
+    std::filesystem::create_hard_link(folder.Path() / "tempdxf.txt", ExportFile());
     area->mnuDXF12Click();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text,
-              "FILE NOT CREATED:  " + std::string(view::kExportFileName) + "\nno drawing session");
+    EXPECT_NE(messages[0].text.find("FILE NOT CREATED:  " + ExportFile() + "\n" + ExportFile() +
+                                    " is the command file being read"),
+              std::string::npos)
+        << messages[0].text;
+    EXPECT_EQ(Contents(folder.Path() / "tempdxf.txt"), "S\t600\t600\t\r\n");
+}
+
+TEST_F(ExportTest, AnExportThatFailsSaysWhy) {
+    builder::Session().ScreenHandle = 0;
+    ExpectNotCreated("no drawing session");
 }
 
 } // namespace

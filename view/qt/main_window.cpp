@@ -1,7 +1,8 @@
 #include "view/qt/main_window.h"
 
+#include "cadlib/dxf/output_file.h"
 #include "platform/printer.h"
-#include "view/print_job.h"
+#include "platform/process.h"
 #include "view/qt/event_guard.h"
 #include "view/qt/paged_surface.h"
 
@@ -52,21 +53,62 @@ QString FromFileName(const std::string& name) {
     return QFile::decodeName(name.c_str());
 }
 
-// One print on a printer, or on the PDF file a printer has been told to write.
-class PrinterJob : public SurfacePrintJob<PrinterSurface> {
+// One print on a printer, or on a PDF file in the shared temp folder. The
+// PDF is written as a temporary file of its owner's alone, renamed to its
+// name when complete (the library's output file does that for drawings too):
+// no half-written page is left, and no link or other user's file under that
+// name is written through.
+class PrinterJob : public PrintJob {
   public:
+    explicit PrinterJob(QPrinter& printer)
+        : PrinterJob(printer, std::unique_ptr<cadlib::DxfOutputFile>()) {}
     PrinterJob(QPrinter& printer, std::string pdfFile)
-        : SurfacePrintJob(std::move(pdfFile), printer), printer_(printer) {}
+        : PrinterJob(printer, std::make_unique<cadlib::DxfOutputFile>(
+                                  pdfFile, cadlib::OutputSharing::OwnerOnly)) {
+        pdfFile_ = std::move(pdfFile);
+    }
+    ~PrinterJob() override { platform::DeleteDC(dc_); }
+    PrinterJob(const PrinterJob&) = delete;
+    PrinterJob& operator=(const PrinterJob&) = delete;
 
+    platform::DeviceContextHandle DeviceContext() const override { return dc_; }
+    std::string PdfFile() const override { return pdfFile_; }
+    bool Finish() override {
+        const bool printed = surface_.Finish() && pdfOpened_;
+        return printed && (!pdf_ || pdf_->Commit(0));
+    }
     std::string Failure() const override {
-        if (printer_.outputFormat() == QPrinter::PdfFormat) {
-            return PdfFailure(printer_.outputFileName());
+        if (!pdf_) {
+            return "the printer " + printer_.printerName().toStdString() +
+                   " did not accept the job";
         }
-        return "the printer " + printer_.printerName().toStdString() + " did not accept the job";
+        // The output file's error names the file, which the message names already.
+        std::string error = pdf_->Error();
+        if (error.empty()) return PdfFailure(FromFileName(pdfFile_));
+        if (error.starts_with(pdfFile_ + ": ")) error.erase(0, pdfFile_.size() + 2);
+        return error;
     }
 
   private:
+    PrinterJob(QPrinter& printer, std::unique_ptr<cadlib::DxfOutputFile> pdf)
+        : printer_(printer), pdf_(std::move(pdf)), pdfOpened_(!pdf_ || pdf_->Open()),
+          surface_(PointAt(printer, pdf_.get(), pdfOpened_)),
+          dc_(platform::CreateDeviceContext(surface_)) {}
+
+    // The printer, told where its PDF goes: nowhere when the file could not be made.
+    static QPrinter& PointAt(QPrinter& printer, const cadlib::DxfOutputFile* pdf, bool opened) {
+        if (pdf)
+            printer.setOutputFileName(opened ? QString::fromStdString(pdf->TemporaryName())
+                                             : QString());
+        return printer;
+    }
+
     QPrinter& printer_;
+    std::unique_ptr<cadlib::DxfOutputFile> pdf_; // none when printing on a printer
+    bool pdfOpened_;
+    PrinterSurface surface_;
+    platform::DeviceContextHandle dc_;
+    std::string pdfFile_;
 };
 
 // The paper the drawing session asked of the default printer.
@@ -266,21 +308,18 @@ void MainWindow::ShowPrinterDialog() {
 }
 
 std::unique_ptr<PrintJob> MainWindow::OpenPrinter() {
-    std::string pdfFile;
-    if (!printerChosen_) {
-        if (QPrinterInfo::availablePrinters().isEmpty()) {
-            // Nowhere to print: the page goes to a PDF file named after the job.
-            const QString path = QDir(QDir::tempPath()).filePath(QString(kPrintJobName) + ".pdf");
-            printer_.setOutputFormat(QPrinter::PdfFormat);
-            printer_.setOutputFileName(path);
-            pdfFile = QDir::toNativeSeparators(path).toStdString();
-        } else {
-            printer_.setOutputFormat(QPrinter::NativeFormat);
-            printer_.setPrinterName(QPrinterInfo::defaultPrinterName());
-        }
+    if (printerChosen_) return std::make_unique<PrinterJob>(printer_);
+    if (!QPrinterInfo::availablePrinters().isEmpty()) {
+        printer_.setOutputFormat(QPrinter::NativeFormat);
+        printer_.setPrinterName(QPrinterInfo::defaultPrinterName());
         UseSessionPaper(printer_);
+        return std::make_unique<PrinterJob>(printer_);
     }
-    return std::make_unique<PrinterJob>(printer_, pdfFile);
+    // Nowhere to print: the page goes to a PDF file named after the job.
+    printer_.setOutputFormat(QPrinter::PdfFormat);
+    UseSessionPaper(printer_);
+    return std::make_unique<PrinterJob>(
+        printer_, platform::TemporaryFile(std::string(kPrintJobName) + ".pdf"));
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -64,7 +64,6 @@ class MainWindow : public QMainWindow {
     QPrinter printer_;
     bool printerChosen_ = false; // by Print Setup; until then the default printer
     platform::MessageSink previousSink_;
-    bool sinkInstalled_ = false;
 };
 
 } // namespace view::qt

@@ -25,7 +25,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -53,6 +59,21 @@ class MainWindowTest : public testsupport::PageTest {
             boxes.push_back(request);
             return answer;
         });
+    }
+
+    // Runs a menu command with the test's folder as the temp folder (TMPDIR).
+    void CommandWithTempFolder(const QString& caption) {
+        qputenv("TMPDIR", folder.Path().string().c_str());
+        Command(caption).trigger();
+        qunsetenv("TMPDIR");
+    }
+
+    std::vector<std::string> FolderNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     QAction& Command(const QString& caption) {
@@ -136,11 +157,10 @@ TEST_F(MainWindowTest, ZoomWindowByDraggingTheMouse) {
     Mouse(canvas, QEvent::MouseButtonPress, from, Qt::LeftButton);
     Mouse(canvas, QEvent::MouseMove, to, Qt::LeftButton);
     EXPECT_LT(qGray(canvas.Picture()->pixel(200, 150)), 128); // the band's top edge, inverted
-    EXPECT_EQ(window->PointerPlace().text().toStdString(),
-              QString("X %1 in   Y %2 in")
-                  .arg(opposite->x, 0, 'f', 3)
-                  .arg(opposite->y, 0, 'f', 3)
-                  .toStdString());
+    EXPECT_EQ(window->PointerPlace().text().toStdString(), QString("X %1 in   Y %2 in")
+                                                               .arg(opposite->x, 0, 'f', 3)
+                                                               .arg(opposite->y, 0, 'f', 3)
+                                                               .toStdString());
     Mouse(canvas, QEvent::MouseButtonRelease, to, Qt::NoButton);
 
     const KqRect2 view = View(); // the band fills the view's height or width, centred
@@ -161,9 +181,7 @@ TEST_F(MainWindowTest, PrintAsksInARealBoxAndCancelPrintsNothing) {
         EXPECT_EQ(box->standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
         box->button(QMessageBox::Cancel)->click();
     });
-    qputenv("TMPDIR", folder.Path().string().c_str());
-    Command("&Print").trigger();
-    qunsetenv("TMPDIR");
+    CommandWithTempFolder("&Print");
     EXPECT_EQ(asked.toStdString(), "|Printing, Click OK to Continue...");
     EXPECT_FALSE(
         QFile::exists(QString::fromStdString((folder.Path() / "DO-DEZ Print.pdf").string())));
@@ -172,12 +190,16 @@ TEST_F(MainWindowTest, PrintAsksInARealBoxAndCancelPrintsNothing) {
 TEST_F(MainWindowTest, WithoutAPrinterPrintWritesOnePdfPageAtTrueScale) {
     if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
     AnswerBoxes(platform::MessageAnswer::Ok);
-    qputenv("TMPDIR", folder.Path().string().c_str());
-    Command("&Print").trigger();
-    qunsetenv("TMPDIR");
+    CommandWithTempFolder("&Print");
     const std::string pdf = (folder.Path() / "DO-DEZ Print.pdf").string();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "No printer is available: the page was saved as " + pdf);
+
+    // Readable by its owner alone, and no temporary file left beside it.
+    EXPECT_EQ(std::filesystem::status(pdf).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(FolderNames(),
+              (std::vector<std::string>{"DO-DEZ Print.pdf", "kqhatch.pat", "tempdxf.txt"}));
 
     QFile file(QString::fromStdString(pdf));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -199,6 +221,35 @@ TEST_F(MainWindowTest, WithoutAPrinterPrintWritesOnePdfPageAtTrueScale) {
     EXPECT_EQ(InkIn(page, inside), inside.width() * inside.height());
     EXPECT_EQ(InkIn(page, QRect(Pixel(2.05, 2.5), Pixel(3, 0.5))), 0);
     EXPECT_EQ(InkIn(page, QRect(Pixel(0.5, 2.5), Pixel(0.95, 0.5))), 0);
+}
+
+TEST_F(MainWindowTest, WithoutAPrinterAnotherUsersPdfUnderTheNameIsLeftAlone) {
+    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
+    if (::geteuid() != 0) GTEST_SKIP() << "giving a file to another user needs root";
+    const std::string pdf = (folder.Path() / "DO-DEZ Print.pdf").string();
+    folder.Write("DO-DEZ Print.pdf", "another user's page");
+    ASSERT_EQ(::chown(pdf.c_str(), 65534, 65534), 0);
+    AnswerBoxes(platform::MessageAnswer::Ok);
+    CommandWithTempFolder("&Print");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "No printer is available, and the page could not be saved as " + pdf +
+                                 ": the name is taken by another user's file");
+    QFile file(QString::fromStdString(pdf));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("another user's page"));
+    // No temporary file left.
+    EXPECT_EQ(FolderNames(),
+              (std::vector<std::string>{"DO-DEZ Print.pdf", "kqhatch.pat", "tempdxf.txt"}));
+}
+
+TEST_F(MainWindowTest, ExportWritesTheTempFolderOfTheEnvironment) {
+    AnswerBoxes(platform::MessageAnswer::Ok);
+    CommandWithTempFolder("Export to &DXF");
+    const std::string exported = (folder.Path() / "ztest.dxf").string();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "FILE CREATED:  " + exported);
+    EXPECT_EQ(std::filesystem::status(exported).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST_F(MainWindowTest, ExitFreesTheSessionOnceAndEndsTheProgram) {

@@ -36,8 +36,7 @@ QImage PageTest::Render(std::initializer_list<std::string_view> lines) {
     Interpret(lines);
     const std::string path = (folder.Path() / "page.png").string();
     std::string error;
-    EXPECT_TRUE(
-        view::WritePagePicture(view::PictureFormat::Png, path, kWidth, kHeight, error))
+    EXPECT_TRUE(view::WritePagePicture(view::PictureFormat::Png, path, kWidth, kHeight, error))
         << error;
     return QImage(QString::fromStdString(path));
 }

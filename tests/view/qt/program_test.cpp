@@ -91,6 +91,20 @@ TEST_F(ProgramTest, TheSizeLaysThePageOutOverThatManyPixels) {
     EXPECT_FALSE(BlackAt(page, 150, 950));
 }
 
+TEST_F(ProgramTest, ThePictureIsNeverWrittenOverTheProgramsOwnFiles) {
+    WriteCommands(kBlackSquare);
+    const auto before = fs::file_size(program / "kqhatch.pat");
+    for (const char* name : {"kqhatch.pat", "tempdxf.txt", "plotdxf-view"}) {
+        const Outcome outcome = Run({"--png", QString::fromStdString((program / name).string())});
+        EXPECT_EQ(outcome.status, 2) << name;
+        EXPECT_NE(outcome.errors.find("which the program never writes over"), std::string::npos)
+            << outcome.errors;
+    }
+    EXPECT_EQ(fs::file_size(program / "kqhatch.pat"), before);
+    EXPECT_EQ(fs::file_size(program / "tempdxf.txt"), std::string(kBlackSquare).size());
+    EXPECT_EQ(fs::file_size(program / "plotdxf-view"), fs::file_size(PLOTDXF_VIEW_BIN));
+}
+
 TEST_F(ProgramTest, WritesAOnePagePdf) {
     WriteCommands(kBlackSquare);
     const Outcome outcome = Run({"--pdf", "page.pdf"});
