@@ -30,7 +30,8 @@ std::string WithoutName(std::string reason, const std::string& name) {
 
 void LoadPatterns(const RunDescription& run) {
     // The classic run reads kqhatch.pat of the current folder, as it always has.
-    hatch::LoadHatchPatterns(run.classic ? run.patternFile : ShownName(run.patternFile));
+    hatch::LoadHatchPatterns(run.classic ? run.patternFile : ShownName(run.patternFile),
+                             run.text.lineFeedEndsLine);
 }
 
 void Interpret(const RunDescription& run, const CommandSource& source,

@@ -206,8 +206,8 @@ void ReadPatternFile(TextFileReader& file) {
 } // namespace
 
 // Errors are not caught here: the start-up ends the program on them.
-void LoadHatchPatterns(const std::string& patternFile) {
-    TextFileReader file(patternFile);
+void LoadHatchPatterns(const std::string& patternFile, bool lineFeedEndsLine) {
+    TextFileReader file(patternFile, {platform::TextEncoding::Windows1252, lineFeedEndsLine});
     ReadPatternFile(file);
     Patterns().PatternFile = patternFile;
 }

@@ -42,8 +42,8 @@ PatternTable& Patterns();
 CurrentPattern& Current();
 
 // Reads the pattern file `patternFile` (relative names from the current
-// folder) and fills the name tables.
-void LoadHatchPatterns(const std::string& patternFile);
+// folder) and fills the name tables; `lineFeedEndsLine` as for command files.
+void LoadHatchPatterns(const std::string& patternFile, bool lineFeedEndsLine = false);
 // The same reading of `contents` held in memory.
 void LoadHatchPatternsFromText(std::string_view contents);
 // Selects the pattern named by `name` (upper-cased and trimmed in place).

@@ -142,11 +142,12 @@ def test_an_unwritable_drawing_is_status_2_and_named_absolutely(cli):
 
 def test_the_pattern_file_can_be_named(cli):
     cli.write("a.txt", "S\t600\t600\t\nFPF\tWELL_FILL\t\nRF\t600\t600\t\nSTOP\t\n")
-    cli.write("mine.pat", "*ONE\r\n1\r\n45,0,0,0,.1,0,0\r\n")
+    # Written on Linux: a line feed alone ends a line of the pattern file too.
+    cli.write("mine.pat", "*ONE\n2\n45,0,0,0,.1,0,0\n135,0,0,0,.1,0,0\n")
     run = cli.run("-i", "a.txt", "--patterns", "mine.pat", "-o", "mine.dxf")
     assert (run.returncode, run.stderr) == (0, "")
     [hatch] = read(cli.work / "mine.dxf").modelspace().query("HATCH")
-    assert len(hatch.pattern.lines) == 1
+    assert len(hatch.pattern.lines) == 2
     run = cli.run("-i", "a.txt", "--patterns", "none.pat")
     assert run.returncode == 3
     assert "Run-time error '53'" in run.stderr and shown(cli.work / "none.pat") in run.stderr
