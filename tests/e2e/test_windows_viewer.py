@@ -518,6 +518,10 @@ def test_the_file_named_on_the_command_line_is_shown_and_read_again_when_rewritt
     log.write_bytes(to_bytes(grid_commands()))
     wait_for(lambda: not window.status()[1])
     assert window.title() == "grid.txt - Screen View"
+    # F5 reads it again by hand, the view kept.
+    window.key("F5", settle=1.5)
+    assert window.status()[0] == ""  # the last reload's note is gone with the command
+    assert vertical_lines(window.drawing_area(window.shot())) == vertical_lines(before)
 
 
 @needs_display

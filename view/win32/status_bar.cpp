@@ -63,8 +63,9 @@ void StatusBar::ShowIncomplete(const std::string& stoppedAt) {
         incomplete_ = !stoppedAt.empty();
         LayOutParts();
     }
-    SetPartText(kIncompletePart,
-                stoppedAt.empty() ? std::string() : "Incomplete drawing: stopped at " + stoppedAt);
+    const std::string mark =
+        stoppedAt.empty() ? std::string() : "Incomplete drawing: stopped at " + stoppedAt;
+    SetPartText(kIncompletePart, mark);
 }
 
 void StatusBar::ShowPosition(std::optional<KqPoint2> inches) {
