@@ -197,8 +197,9 @@ void MainWindow::Show() {
 int MainWindow::RunMessageLoop() {
     for (;;) {
         const HANDLE signal = watch_.Signal();
-        const DWORD woken =
-            MsgWaitForMultipleObjects(signal ? 1 : 0, &signal, FALSE, INFINITE, QS_ALLINPUT);
+        // Wakes for messages already queued too, not only for those new since the last look.
+        const DWORD woken = MsgWaitForMultipleObjectsEx(signal ? 1 : 0, &signal, INFINITE,
+                                                        QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (signal && woken == WAIT_OBJECT_0) {
             FolderChanged();
             continue;
