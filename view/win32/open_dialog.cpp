@@ -1,5 +1,7 @@
 #include "view/win32/open_dialog.h"
 
+#include "platform/message_box.h"
+
 #include <commdlg.h>
 
 #include <array>
@@ -46,7 +48,14 @@ std::optional<std::string> ChooseCommandFile(HWND owner, const std::string& show
     // The current folder stays the program's: the classic files are found there.
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
-    return ProgramName(file.data());
+    std::optional<std::string> name = ProgramName(file.data());
+    if (!name) {
+        platform::ShowMessage("The name of the file chosen has characters this program cannot "
+                              "open files by, and the file has no short name: rename it, then "
+                              "open it again.",
+                              platform::kApplicationTitle);
+    }
+    return name;
 }
 
 } // namespace view::win32
