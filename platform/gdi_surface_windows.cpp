@@ -60,6 +60,19 @@ std::wstring Widen(std::string_view text) {
     return wide;
 }
 
+std::optional<std::string> Narrow(std::wstring_view text) {
+    if (text.empty()) return std::string();
+    const int size = static_cast<int>(text.size());
+    BOOL lossy = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr,
+                                           0, nullptr, &lossy);
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), size, narrow.data(), length,
+                        nullptr, &lossy);
+    if (lossy) return std::nullopt;
+    return narrow;
+}
+
 // --- GdiSurface ------------------------------------------------------------------
 
 GdiSurface::GdiSurface(HDC dc, int width, int height, double dotsPerInch)

@@ -116,5 +116,8 @@ class PrinterSurface : public GdiSurface {
 
 // Windows-1252 or UTF-16 text the system's wide functions take.
 std::wstring Widen(std::string_view text);
+// `text` in the ANSI code page; nullopt when it has characters the code page
+// lacks.
+std::optional<std::string> Narrow(std::wstring_view text);
 
 } // namespace platform

@@ -20,7 +20,7 @@ import pytest
 np = pytest.importorskip("numpy")
 Image = pytest.importorskip("PIL.Image")
 
-from conftest import BINARY, RUNNER, SOURCE_DIR, install, read_dxf, windows_path
+from conftest import BINARY, RUNNER, SOURCE_DIR, install, read_dxf, to_bytes, windows_path
 
 VIEW_BIN = os.environ.get("PLOTDXF_WINDOWS_VIEW_BIN")
 LINUX_VIEW_BIN = os.environ.get("PLOTDXF_LINUX_VIEW_BIN")
@@ -117,16 +117,20 @@ def xdotool(*args):
                           timeout=30).stdout
 
 
+# Wine's traces of what the program does with its menus and its status bar.
+TRACES = {"WINEDEBUG": "+menu,+statusbar"}
+
+
 class Viewer:
     """plotdxf-view.exe shown on the X server, its message boxes written to
     stderr and answered OK (PLOTDXF_UNATTENDED)."""
 
-    def __init__(self, folder, env=None):
+    def __init__(self, folder, env=None, args=()):
         self.folder = folder
         self.stderr_path = folder.parent / f"{folder.name}.stderr"
         self.stderr = open(self.stderr_path, "wb")
         environment = dict(os.environ, PLOTDXF_UNATTENDED="1", **(env or {}))
-        self.process = subprocess.Popen([*RUNNER, str(folder / VIEW_EXE)], cwd=folder,
+        self.process = subprocess.Popen([*RUNNER, str(folder / VIEW_EXE), *args], cwd=folder,
                                         env=environment, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=self.stderr)
         self.window = self._wait_for_window()
@@ -134,13 +138,21 @@ class Viewer:
         geometry = dict(line.split("=") for line in
                         xdotool("getwindowgeometry", "--shell", self.window).split())
         self.x, self.y = int(geometry["X"]), int(geometry["Y"])
-        self.width, self.height = int(geometry["WIDTH"]), int(geometry["HEIGHT"])
+        self.resized(int(geometry["WIDTH"]), int(geometry["HEIGHT"]))
+
+    def resized(self, width, height):
+        """The window is now width x height: where its parts are."""
+        self.width, self.height = width, height
         self.client_top = self._client_top()
+        self.bottom = self._status_bar_top() - self.client_top
+
+    def title(self):
+        return xdotool("getwindowname", self.window).strip()
 
     def _wait_for_window(self):
         deadline = time.monotonic() + 60
         while time.monotonic() < deadline:
-            found = xdotool("search", "--onlyvisible", "--name", "^Screen View$").split()
+            found = xdotool("search", "--onlyvisible", "--name", "Screen View$").split()
             if found:
                 assert len(found) == 1, "one window at a time"
                 time.sleep(1)  # the first paint
@@ -156,6 +168,13 @@ class Viewer:
         column = self.shot()[:, self.width - BAR // 2]
         return int(np.argmax(column.mean(axis=1) < 250))
 
+    def _status_bar_top(self):
+        """The status bar's first row in the window: its edge, the first row
+        from the bottom up that differs from the bar's plain face."""
+        column = self.shot()[:, 1].mean(axis=1)
+        face = column[-2]
+        return int(self.height - 2 - np.argmax(column[::-1][1:] != face))
+
     def shot(self, name=None):
         """The window's pixels, menus open over it included, as an RGB array."""
         png = subprocess.run(["import", "-window", "root", "-crop",
@@ -169,8 +188,23 @@ class Viewer:
         return read_png(path)
 
     def drawing_area(self, picture):
-        """The part of a shot the drawing is painted in: the client area less the bars."""
-        return picture[self.client_top:self.height - BAR, 0:self.width - BAR]
+        """The part of a shot the drawing is painted in: the client area less
+        the bars and the status bar."""
+        return picture[self.client_top:self.client_top + self.bottom - BAR, 0:self.width - BAR]
+
+    def status(self):
+        """What the status bar's parts say, from Wine's trace of the texts
+        they were given: [message, incomplete mark, pointer's place]."""
+        parts = ["", "", ""]
+        for part, text in re.findall(r'STATUSBAR_SetTextT part (\d), text L"(.*)"',
+                                     self.messages()):
+            parts[int(part)] = re.sub(r"\\(.)", r"\1", text)  # as the trace escapes it
+        return parts
+
+    def boxes(self):
+        """The program's message boxes said on stderr, Wine's lines left out."""
+        return "".join(line + "\n" for line in self.messages().splitlines()
+                       if line.startswith("plotdxf"))
 
     def at(self, x, y):
         """Screen position of client pixel (x, y)."""
@@ -203,11 +237,13 @@ def viewer(tmp_path):
     """viewer(commands, env=None) -> Viewer of `commands` in a fresh program folder."""
     shown = []
 
-    def show(commands=None, env=None, folder=None):
+    def show(commands=None, env=None, folder=None, args=()):
         folder = folder or tmp_path / "program"
-        install(folder, commands if commands is not None else BORING_LOG.read_bytes(),
-                binary=Path(VIEW_BIN), name=VIEW_EXE)
-        shown.append(Viewer(folder, env))
+        # None: the boring log; False: no tempdxf.txt at all.
+        if commands is None:
+            commands = BORING_LOG.read_bytes()
+        install(folder, commands or None, binary=Path(VIEW_BIN), name=VIEW_EXE)
+        shown.append(Viewer(folder, env, args))
         return shown[-1]
 
     yield show
@@ -237,7 +273,8 @@ def menus_built(trace):
 
 @needs_display
 def test_the_window_opens_with_the_boring_log_and_the_classic_menu(viewer):
-    window = viewer(env={"WINEDEBUG": "+menu"})
+    window = viewer(env=TRACES)
+    assert window.title() == "tempdxf.txt - Screen View"
     page = window.drawing_area(window.shot("01-opened"))
     # The whole page is in view: the frame's corners, the title and the columns.
     assert ink(page).mean() > 0.02
@@ -246,7 +283,8 @@ def test_the_window_opens_with_the_boring_log_and_the_classic_menu(viewer):
 
     menus = menus_built(window.messages())
     assert menus[:2] == [
-        ("&File", ["Export to &DXF", "-", "Print &Setup", "&Print", "-", "&Exit Screen View"]),
+        ("&File", ["&Open...\tCtrl+O", "&Reload\tF5", "-",
+                   "Export to &DXF", "-", "Print &Setup", "&Print", "-", "&Exit Screen View"]),
         ("&Zoom", ["Zoom &Window\tCtrl+W", "Zoom &Last\tCtrl+L", "Zoom &Page\tCtrl+P", "-",
                    "Zoom &In", "Zoom &Out", "Zoom Li&mits"]),
     ]
@@ -280,15 +318,14 @@ def best_shift(before, after, largest=80):
 def test_an_arrow_of_the_horizontal_bar_pans_a_twentieth_of_the_view(viewer):
     window = viewer()
     before = window.drawing_area(window.shot())
-    client_height = window.height - window.client_top
     width = window.width - BAR
     # The right arrow: the horizontal bar's right end, left of the corner square.
-    window.click(width - BAR // 2, client_height - BAR // 2)
+    window.click(width - BAR // 2, window.bottom - BAR // 2)
     after = window.drawing_area(window.shot("03-panned-right"))
     # The drawing moved left by a twentieth of the drawing area's width.
     assert best_shift(before, after) in (int(width / 20), int(width / 20) + 1)
     # The left arrow brings it back.
-    window.click(BAR // 2, client_height - BAR // 2)
+    window.click(BAR // 2, window.bottom - BAR // 2)
     assert unmatched_ink(window.drawing_area(window.shot()), before) == 0
 
 
@@ -395,20 +432,22 @@ def test_export_writes_the_converters_drawing_and_exit_ends_the_program(viewer, 
     window.key("alt+f", "e", settle=0)
     assert window.wait() == 0
     assert "Run-time error" not in window.messages()
-    assert not xdotool("search", "--onlyvisible", "--name", "^Screen View$").split()
+    assert not xdotool("search", "--onlyvisible", "--name", "Screen View$").split()
 
 
 @needs_display
-def test_the_wheel_zooms_about_the_pointer(viewer):
+def test_the_wheel_zooms_about_the_pointer_by_a_gentle_step(viewer):
     window = viewer(grid_commands())
     before = window.drawing_area(window.shot())
     spacing = line_spacing(before)
     height, width = before.shape[:2]
-    xdotool("mousemove", *window.at(width // 2, height // 2), "click", 4)  # away from the user
+    # Three notches away from the user: 1.2 a notch, 1.728 in all.
+    xdotool("mousemove", *window.at(width // 2, height // 2), "click", "--repeat", 3,
+            "--delay", 200, 4)
     time.sleep(1.5)
     assert line_spacing(window.drawing_area(window.shot("08-wheel-in"))) == pytest.approx(
-        2 * spacing, rel=0.05)
-    xdotool("click", 5)
+        1.2 ** 3 * spacing, rel=0.05)
+    xdotool("click", "--repeat", 3, "--delay", 200, 5)
     time.sleep(1.5)
     assert line_spacing(window.drawing_area(window.shot())) == pytest.approx(spacing, rel=0.05)
 
@@ -419,7 +458,7 @@ def test_resizing_lays_out_the_bars_and_the_drawing_area_again(viewer):
     before = window.drawing_area(window.shot())
     xdotool("windowsize", window.window, 500, 400)
     time.sleep(1.5)
-    window.width, window.height = 500, 400
+    window.resized(500, 400)
     after = window.drawing_area(window.shot("09-resized"))
     # The page is fitted to the new area: the height decides in both shapes.
     assert line_spacing(after) == pytest.approx(
@@ -428,3 +467,146 @@ def test_resizing_lays_out_the_bars_and_the_drawing_area_again(viewer):
     window.click(after.shape[1] - BAR // 2, after.shape[0] + BAR // 2)
     panned = window.drawing_area(window.shot())
     assert best_shift(after, panned) in (int(after.shape[1] / 20), int(after.shape[1] / 20) + 1)
+
+
+# --- Open, reload and a CAD user's habits ----------------------------------------
+
+def vertical_lines(picture):
+    """The columns where the grid's vertical lines begin."""
+    columns = np.flatnonzero(ink(picture).mean(axis=0) > 0.5)
+    return list(columns[np.insert(np.diff(columns) > 1, 0, True)])
+
+
+def wait_for(condition, timeout=15):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        assert time.monotonic() < deadline, "timed out"
+        time.sleep(0.3)
+
+
+@needs_display
+def test_the_file_named_on_the_command_line_is_shown_and_read_again_when_rewritten(viewer,
+                                                                                   tmp_path):
+    log = tmp_path / "logs" / "grid.txt"
+    log.parent.mkdir()
+    log.write_bytes(to_bytes(grid_commands()))
+    window = viewer(commands=False, env=TRACES, args=[windows_path(log)])
+    assert window.title() == "grid.txt - Screen View"
+    # Zoomed in by a notch of the wheel: the view a reload must keep.
+    xdotool("mousemove", *window.at(200, 200), "click", 4)
+    time.sleep(1.5)
+    before = window.drawing_area(window.shot("10-before-reload"))
+
+    # The logging program writes the file again, with a heavy line across.
+    log.write_bytes(to_bytes(grid_commands() + "LW\t20\t\nS\t300\t3000\t\nLR\t4800\t\n"))
+    wait_for(lambda: window.status()[0].startswith("Reloaded grid.txt: it changed on disk ("))
+    time.sleep(0.5)
+    after = window.drawing_area(window.shot("11-reloaded"))
+    assert unmatched_ink(before, after) > 1000  # the new line
+    assert vertical_lines(after) == vertical_lines(before)  # the view is kept
+    assert window.process.poll() is None
+
+    # Written again with a line it cannot read: the box names the line and
+    # the status bar marks the drawing incomplete until a sound one is shown.
+    log.write_bytes(to_bytes(grid_commands() + "LR\t1\t2\t3\t4\t5\t6\t7\t8\t9\t\n"))
+    wait_for(lambda: window.status()[1])
+    bad_line = grid_commands().count("\n") + 1
+    assert window.status()[1] == (f"Incomplete drawing: stopped at line {bad_line} of "
+                                  f"{windows_path(log)} (Subscript out of range: a ninth field)")
+    assert window.boxes() == "plotdxf: Error 9 in DXF startdrawing.  Please contact Tarsel\n"
+    window.shot("12-incomplete")
+    log.write_bytes(to_bytes(grid_commands()))
+    wait_for(lambda: not window.status()[1])
+    assert window.title() == "grid.txt - Screen View"
+    # F5 reads it again by hand, the view kept.
+    window.key("F5", settle=1.5)
+    assert window.status()[0] == ""  # the last reload's note is gone with the command
+    assert vertical_lines(window.drawing_area(window.shot())) == vertical_lines(before)
+
+
+@needs_display
+def test_ctrl_o_opens_the_system_dialog_and_shows_the_file_chosen(viewer, tmp_path):
+    window = viewer(env=TRACES)
+    other = tmp_path / "other.txt"
+    other.write_bytes(to_bytes(grid_commands()))
+
+    def dialogs():
+        return xdotool("search", "--onlyvisible", "--name", "^Open Command File$").split()
+
+    def focus_dialog():
+        # No window manager here gives the new window the keyboard: we do.
+        wait_for(dialogs)
+        time.sleep(1)
+        xdotool("windowfocus", "--sync", dialogs()[0])
+
+    window.key("ctrl+o", settle=0)
+    focus_dialog()
+    window.shot("13-open-dialog")
+    # The name box takes the first Escape (it puts back its text), the dialog the second.
+    window.key("Escape")
+    window.key("Escape", settle=1.5)
+    assert not dialogs()
+    assert window.title() == "tempdxf.txt - Screen View"
+
+    window.key("ctrl+o", settle=0)
+    focus_dialog()
+    # The name box has the focus: a full name there opens that file.
+    xdotool("type", "--delay", 20, windows_path(other))
+    window.key("Return", settle=0)
+    wait_for(lambda: window.title() == "other.txt - Screen View")
+    time.sleep(1)
+    assert line_spacing(window.drawing_area(window.shot("14-opened"))) > 10
+
+
+@needs_display
+def test_escape_cancels_an_armed_zoom_window(viewer):
+    window = viewer(grid_commands(), env=TRACES)
+    before = window.drawing_area(window.shot())
+    window.key("ctrl+w")
+    assert window.status()[0] == "Drag a window around what to zoom into (Esc cancels)"
+    window.key("Escape")
+    assert window.status()[0] == ""
+    # A drag now draws no band and zooms nowhere.
+    height, width = before.shape[:2]
+    xdotool("mousemove", *window.at(width // 3, height // 3), "mousedown", 1)
+    xdotool("mousemove", *window.at(width // 2, height // 2))
+    time.sleep(0.5)
+    assert unmatched_ink(window.drawing_area(window.shot()), before) == 0
+    xdotool("mouseup", 1)
+    time.sleep(1)
+    assert unmatched_ink(window.drawing_area(window.shot()), before) == 0
+
+
+@needs_display
+def test_the_middle_button_drags_the_view_and_the_keys_pan(viewer):
+    window = viewer(grid_commands(), env=TRACES)
+    before = window.drawing_area(window.shot())
+    height, width = before.shape[:2]
+    xdotool("mousemove", *window.at(200, 200), "mousedown", 2)
+    for step in range(1, 4):
+        xdotool("mousemove", *window.at(200 + 20 * step, 200))
+        time.sleep(0.2)
+    xdotool("mouseup", 2)
+    time.sleep(1)
+    dragged = window.drawing_area(window.shot("15-middle-drag"))
+    # The point under the pointer went with it: the drawing moved 60 pixels right.
+    assert best_shift(before, dragged) == -60
+    # The place under the pointer is shown in inches, and moves with the view.
+    place = window.status()[2]
+    assert re.fullmatch(r"X \d+\.\d{3} in   Y \d+\.\d{3} in", place)
+
+    # The right arrow pans a twentieth of the view, as the bar's arrow does.
+    window.key("Right")
+    keyed = window.drawing_area(window.shot())
+    assert best_shift(dragged, keyed) in (int(width / 20), int(width / 20) + 1)
+    assert window.status()[2] != place
+    # Page Down and Page Up go down and back up a page.
+    window.key("Next")
+    assert unmatched_ink(window.drawing_area(window.shot()), keyed) > 0
+    window.key("Prior")
+    assert unmatched_ink(window.drawing_area(window.shot()), keyed) == 0
+
+    # Off the window, the place is cleared.
+    xdotool("mousemove", window.x + window.width + 100, window.y + 100)
+    time.sleep(1)
+    assert window.status()[2] == ""

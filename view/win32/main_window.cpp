@@ -2,10 +2,15 @@
 
 #include "view/event_guard.h"
 #include "view/win32/menu.h"
+#include "view/win32/open_dialog.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 namespace view::win32 {
 
@@ -13,6 +18,47 @@ namespace {
 
 constexpr const wchar_t* kWindowClass = L"plotdxf Screen View";
 constexpr const wchar_t* kCaption = L"Screen View";
+// How long the command file's folder must stay quiet before the file is read
+// again, and how long the note that it was stays in the status bar.
+constexpr UINT kReloadDelayMs = 300;
+constexpr UINT kReloadNoteMs = 15000;
+enum : UINT_PTR { kReloadTimer = 1, kNoteTimer = 2 };
+
+static_assert(WHEEL_DELTA == kWheelNotch, "the wheel reports eighths of a degree");
+
+std::optional<NavigationKey> NavigationKeyOf(WPARAM key) {
+    switch (key) {
+    case VK_LEFT:
+        return NavigationKey::Left;
+    case VK_RIGHT:
+        return NavigationKey::Right;
+    case VK_UP:
+        return NavigationKey::Up;
+    case VK_DOWN:
+        return NavigationKey::Down;
+    case VK_PRIOR:
+        return NavigationKey::PageUp;
+    case VK_NEXT:
+        return NavigationKey::PageDown;
+    case VK_ESCAPE:
+        return NavigationKey::Escape;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The name of a file without its folder, as the title shows it.
+std::wstring FileNameOf(const std::string& file) {
+    return std::filesystem::path(platform::Widen(file)).filename().wstring();
+}
+
+std::string TimeOfDay() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    std::array<char, 16> text{};
+    std::snprintf(text.data(), text.size(), "%02u:%02u:%02u", now.wHour, now.wMinute, now.wSecond);
+    return text.data();
+}
 
 int16_t ButtonOf(UINT message) {
     switch (message) {
@@ -122,11 +168,21 @@ MainWindow::MainWindow() {
     host.printerDialog = [this] { printers_.ShowSetupDialog(window_); };
     host.openPrinter = [this] { return printers_.Open(); };
     host.unload = [this] { ShowWindow(window_, SW_HIDE); };
+    host.changed = [this] { ShowState(); };
+    host.chooseCommandFile = [this] { return ChooseCommandFile(window_, area_.DrawingFile()); };
     area_.SetHost(std::move(host));
     area_.Load();
+
+    // Unattended, boxes go to stderr as they always have.
+    const char* unattended = std::getenv(platform::kUnattendedVariable);
+    if (!unattended || !*unattended) {
+        previousSink_ = platform::SetMessageSink(
+            [this](const platform::MessageRequest& request) { return Ask(request); });
+    }
 }
 
 MainWindow::~MainWindow() {
+    platform::SetMessageSink(std::move(previousSink_));
     registered_.reset();
     if (window_) DestroyWindow(window_);
     if (shortcuts_) DestroyAcceleratorTable(shortcuts_);
@@ -138,8 +194,37 @@ void MainWindow::Show() {
     Guarded([this] { area_.Shown(); });
 }
 
-bool MainWindow::RunShortcut(MSG& message) {
-    return TranslateAcceleratorW(window_, shortcuts_, &message) != 0;
+int MainWindow::RunMessageLoop() {
+    for (;;) {
+        const HANDLE signal = watch_.Signal();
+        // Wakes for messages already queued too, not only for those new since the last look.
+        const DWORD woken = MsgWaitForMultipleObjectsEx(signal ? 1 : 0, &signal, INFINITE,
+                                                        QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (signal && woken == WAIT_OBJECT_0) {
+            FolderChanged();
+            continue;
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+            if (RunKey(message)) continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+bool MainWindow::RunKey(MSG& message) {
+    if (TranslateAcceleratorW(window_, shortcuts_, &message)) return true;
+    // The keys that pan and cancel, wherever the focus is in the window.
+    if (message.message != WM_KEYDOWN ||
+        (message.hwnd != window_ && !IsChild(window_, message.hwnd))) {
+        return false;
+    }
+    const std::optional<NavigationKey> key = NavigationKeyOf(message.wParam);
+    if (!key) return false;
+    Guarded([&] { area_.KeyDown(*key); });
+    return true;
 }
 
 LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -158,6 +243,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         CreateScrollBars();
+        status_.Create(window_);
         return 0;
     case WM_SIZE:
         Resized(LOWORD(lParam), HIWORD(lParam));
@@ -180,6 +266,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
         Mouse(message, wParam, lParam);
         return 0;
+    case WM_MOUSELEAVE:
+        PointerLeft();
+        return 0;
     case WM_MOUSEWHEEL:
         Wheel(wParam, lParam);
         return 0;
@@ -189,6 +278,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         break;
+    case WM_TIMER:
+        Timer(wParam);
+        return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == 0 || HIWORD(wParam) == 1) Command(LOWORD(wParam)); // menu, shortcut
         return 0;
@@ -219,7 +311,10 @@ void MainWindow::CreateScrollBars() {
     ShowModel(vScroll1_, area_.VScroll1);
 }
 
-void MainWindow::Resized(int width, int height) {
+void MainWindow::Resized(int width, int clientHeight) {
+    // The status bar along the bottom; the drawing and its bars above it.
+    status_.Resize(width);
+    const int height = std::max(0, clientHeight - status_.Height());
     // A new white backing bitmap of the new size, handed out from now on.
     registered_.reset();
     backing_ = std::make_unique<platform::DibSurface>(width, height);
@@ -263,7 +358,12 @@ void MainWindow::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
     const auto y = static_cast<float>(GET_Y_LPARAM(lParam));
     const int16_t shift = ShiftKeys(wParam);
     if (message == WM_MOUSEMOVE) {
-        area_.MouseMove(ButtonsHeld(wParam), shift, x, y);
+        Guarded([&] { area_.MouseMove(ButtonsHeld(wParam), shift, x, y); });
+        // Told when the pointer leaves, to clear its place.
+        TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, window_, 0};
+        TrackMouseEvent(&leave);
+        pointerAt_ = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ShowPointerPlace();
         return;
     }
     const bool press =
@@ -288,16 +388,82 @@ void MainWindow::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::Wheel(WPARAM wParam, LPARAM lParam) {
-    wheelDelta_ += GET_WHEEL_DELTA_WPARAM(wParam);
-    const int notches = wheelDelta_ / WHEEL_DELTA;
-    wheelDelta_ -= notches * WHEEL_DELTA;
     POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; // screen coordinates
     ScreenToClient(window_, &at);
-    Guarded([&] { area_.MouseWheel(notches, static_cast<float>(at.x), static_cast<float>(at.y)); });
+    Guarded([&] {
+        area_.MouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), static_cast<float>(at.x),
+                         static_cast<float>(at.y));
+    });
+}
+
+void MainWindow::PointerLeft() {
+    pointerAt_.reset();
+    ShowPointerPlace();
 }
 
 void MainWindow::Command(UINT id) {
-    if (const MenuHandler handler = HandlerOf(id)) Guarded([&] { (area_.*handler)(); });
+    const MenuHandler handler = HandlerOf(id);
+    if (!handler) return;
+    note_.clear(); // a command is a new step: the last one's note is done
+    Guarded([&] { (area_.*handler)(); });
+    ShowState();
+}
+
+void MainWindow::ShowState() {
+    const std::string& file = area_.DrawingFile();
+    const std::wstring title = file.empty() ? kCaption : FileNameOf(file) + L" - " + kCaption;
+    SetWindowTextW(window_, title.c_str());
+    status_.ShowMessage(area_.Prompt(), note_);
+    status_.ShowIncomplete(area_.StoppedAt());
+    ShowPointerPlace(); // the view may have moved under the pointer
+    if (!file.empty()) watch_.WatchFolderOf(file);
+}
+
+void MainWindow::ShowPointerPlace() {
+    // Only the drawing area shows the drawing: not the bars, not their corner.
+    const bool onDrawing = pointerAt_ && pointerAt_->x >= 0 && pointerAt_->y >= 0 &&
+                           pointerAt_->x < area_.VScroll1.Left() &&
+                           pointerAt_->y < area_.HScroll1.Top();
+    status_.ShowPosition(onDrawing ? area_.WorldAt(pointerAt_->x, pointerAt_->y) : std::nullopt);
+}
+
+void MainWindow::FolderChanged() {
+    watch_.Rearm();
+    // A burst of writes is read once, when it is over: each change starts the wait again.
+    SetTimer(window_, kReloadTimer, kReloadDelayMs, nullptr);
+}
+
+void MainWindow::Timer(UINT_PTR id) {
+    KillTimer(window_, id);
+    if (id == kReloadTimer) {
+        ReloadChangedDrawing();
+    } else if (id == kNoteTimer) {
+        note_.clear();
+        ShowState();
+    }
+}
+
+void MainWindow::ReloadChangedDrawing() {
+    // Not under a box or dialog (the reload's own error box among them): later.
+    if (!IsWindowEnabled(window_)) {
+        SetTimer(window_, kReloadTimer, kReloadDelayMs, nullptr);
+        return;
+    }
+    bool reloaded = false;
+    Guarded([this, &reloaded] { reloaded = area_.ReloadIfChanged(); });
+    if (!reloaded) return;
+    const std::wstring name = FileNameOf(area_.DrawingFile());
+    note_ = "Reloaded " + platform::Narrow(name).value_or("the drawing") +
+            ": it changed on disk (" + TimeOfDay() + ")";
+    SetTimer(window_, kNoteTimer, kReloadNoteMs, nullptr);
+    ShowState();
+}
+
+platform::MessageAnswer MainWindow::Ask(const platform::MessageRequest& request) {
+    // The system's box, with what more there is to say below the text.
+    platform::MessageRequest box = request;
+    if (!request.detail.empty()) box.text += "\n\n" + request.detail;
+    return platform::ShowSystemMessageBox(box);
 }
 
 bool MainWindow::SetCursorForClientArea() {

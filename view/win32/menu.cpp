@@ -8,9 +8,12 @@ namespace view::win32 {
 
 namespace {
 
-// File and Zoom as the window has always had them, then the point zooms.
-// Commands the window gains go into these tables.
+// File and Zoom as the window has always had them, below Open and Reload,
+// then the point zooms. Commands the window gains go into these tables.
 constexpr std::array kFileItems = {
+    MenuItem{L"&Open...", &DrawArea::mnuOpenClick, {FCONTROL, 'O', L"Ctrl+O"}},
+    MenuItem{L"&Reload", &DrawArea::mnuReloadClick, {0, VK_F5, L"F5"}},
+    MenuItem{},
     MenuItem{L"Export to &DXF", &DrawArea::mnuDXF12Click, {}},
     MenuItem{},
     MenuItem{L"Print &Setup", &DrawArea::mnuPrintSetupClick, {}},

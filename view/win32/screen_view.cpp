@@ -69,13 +69,7 @@ int RunScreenView(int&, char**, const std::string& commandFile, DrawingOpener op
     window.Area().SetDrawingOpener(std::move(openDrawing));
     Guarded([&] { window.Area().OpenDrawing(commandFile); });
     window.Show();
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (window.RunShortcut(message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return window.RunMessageLoop();
 }
 
 } // namespace view
