@@ -20,6 +20,12 @@ bool Finite(const KqRect2& box) {
            std::isfinite(box.y2);
 }
 
+// The cell `offset` falls in along a side of `count` cells of `size`: clamped
+// before it becomes an int, so that a coordinate far outside cannot overflow.
+int CellAlong(double offset, double size, int count) {
+    return static_cast<int>(std::clamp(std::floor(offset / size), 0.0, count - 1.0));
+}
+
 } // namespace
 
 void ExtentIndex::File() {
@@ -40,10 +46,10 @@ void ExtentIndex::File() {
     cellHeight_ = std::max((extent_.y2 - extent_.y1) / rows_, 1e-9);
 
     const auto cellsOf = [this](const KqRect2& box, int& c1, int& r1, int& c2, int& r2) {
-        c1 = std::clamp(static_cast<int>((box.x1 - extent_.x1) / cellWidth_), 0, columns_ - 1);
-        c2 = std::clamp(static_cast<int>((box.x2 - extent_.x1) / cellWidth_), 0, columns_ - 1);
-        r1 = std::clamp(static_cast<int>((box.y1 - extent_.y1) / cellHeight_), 0, rows_ - 1);
-        r2 = std::clamp(static_cast<int>((box.y2 - extent_.y1) / cellHeight_), 0, rows_ - 1);
+        c1 = CellAlong(box.x1 - extent_.x1, cellWidth_, columns_);
+        c2 = CellAlong(box.x2 - extent_.x1, cellWidth_, columns_);
+        r1 = CellAlong(box.y1 - extent_.y1, cellHeight_, rows_);
+        r2 = CellAlong(box.y2 - extent_.y1, cellHeight_, rows_);
     };
     // Counted first, then filed: one array for every cell's positions.
     std::vector<uint32_t> count(static_cast<size_t>(columns_) * rows_ + 1, 0);
@@ -94,14 +100,10 @@ void ExtentIndex::Find(const KqRect2& window, double margin, std::vector<uint8_t
     for (uint32_t position : wide_)
         test(position);
     if (!Overlaps(extent_, wanted)) return;
-    const auto column = [this](double x) {
-        return std::clamp(static_cast<int>((x - extent_.x1) / cellWidth_), 0, columns_ - 1);
-    };
-    const auto row = [this](double y) {
-        return std::clamp(static_cast<int>((y - extent_.y1) / cellHeight_), 0, rows_ - 1);
-    };
-    const int c1 = column(wanted.x1), c2 = column(wanted.x2);
-    const int r1 = row(wanted.y1), r2 = row(wanted.y2);
+    const int c1 = CellAlong(wanted.x1 - extent_.x1, cellWidth_, columns_);
+    const int c2 = CellAlong(wanted.x2 - extent_.x1, cellWidth_, columns_);
+    const int r1 = CellAlong(wanted.y1 - extent_.y1, cellHeight_, rows_);
+    const int r2 = CellAlong(wanted.y2 - extent_.y1, cellHeight_, rows_);
     for (int r = r1; r <= r2; ++r) {
         for (int c = c1; c <= c2; ++c) {
             const size_t cell = static_cast<size_t>(r) * columns_ + c;

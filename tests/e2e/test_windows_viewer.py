@@ -398,7 +398,7 @@ def test_print_without_a_printer_says_so(viewer):
 @pytest.fixture
 def drive(tmp_path):
     """A drive letter of the Wine prefix mapped onto a fresh folder, as
-    (letter, folder): the export file "\\temp\\ztest.dxf" lands in its temp folder."""
+    (letter, folder), with a folder temp in it for the viewer's temp folder."""
     prefix = Path(os.environ.get("WINEPREFIX", Path.home() / ".wine"))
     devices = prefix / "dosdevices"
     letter = next((c for c in "PQRSTUVWXY" if not os.path.lexists(devices / f"{c.lower()}:")), None)
@@ -415,9 +415,11 @@ def drive(tmp_path):
 @needs_display
 def test_export_writes_the_converters_drawing_and_exit_ends_the_program(viewer, drive, tmp_path):
     letter, root = drive
-    window = viewer(folder=root / "program")
+    # Export writes ztest.dxf into the temp folder the environment names.
+    temp = f"{letter}:\\temp"
+    window = viewer(folder=root / "program", env={"TMP": temp, "TEMP": temp})
     window.key("alt+f", "d", settle=3)
-    assert window.messages() == "plotdxf: FILE CREATED:  \\temp\\ztest.dxf\n"
+    assert window.messages() == f"plotdxf: FILE CREATED:  {temp}\\ztest.dxf\n"
     exported = root / "temp" / "ztest.dxf"
     read_dxf(exported)  # audited clean by ezdxf
 
