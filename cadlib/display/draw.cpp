@@ -127,7 +127,7 @@ class SceneDrawer {
             DrawArc(entity, area_.arcs[entity.geometry]);
             break;
         case EntityKind::Text:
-            DrawText(entity, area_.texts[entity.geometry]);
+            DrawText(entity, area_.texts[entity.geometry], bounds);
             break;
         case EntityKind::Polyline:
             DrawPolyline(entity, area_.polylines[entity.geometry]);
@@ -269,7 +269,9 @@ class SceneDrawer {
         Stroke(entity, world_, false);
     }
 
-    void DrawText(const Entity& entity, const TextGeometry& text) {
+    // `bounds` (EntityBounds) holds the point the text hangs on, so a text
+    // whose bounds lie in view is seen without measuring it.
+    void DrawText(const Entity& entity, const TextGeometry& text, const KqRect2& bounds) {
         const std::string_view content = area_.Text(text);
         const double height = text.height * scene_.mapping.scale;
         if (content.empty() || !(height > 0)) return;
@@ -283,6 +285,11 @@ class SceneDrawer {
         const KqPoint2 up{-along.y, along.x};
         const double rise = RiseToMiddle(text.vertical) * text.height;
         const KqPoint2 middle{at.x + up.x * rise, at.y + up.y * rise};
+        const bool asGlyphs = area_.system.quickTextMode == 0 && height <= kMaxTextHeight;
+        if (asGlyphs && Contains(visibleWorld_, bounds)) {
+            DrawGlyphs(entity, middle, content, font);
+            return;
+        }
 
         // The box the text fills: what quick text draws, and where a text
         // must reach for it to be seen at all.
@@ -298,13 +305,18 @@ class SceneDrawer {
                                 corner(left + width, half), corner(left, half)};
         // Grown by a height for what glyphs reach beyond their capitals.
         if (!Overlaps(Grown(BoxOf(box), std::fabs(text.height)), visibleWorld_)) return;
-        if (area_.system.quickTextMode == 0 && height <= kMaxTextHeight) {
-            Flush();
-            dc_.SetPen(SolidPen(ToRgb(screen_.penColours[ColourIndex(entity.colour)])));
-            dc_.Text(scene_.mapping.ToLogical(middle.x, middle.y), content, font);
+        if (asGlyphs) {
+            DrawGlyphs(entity, middle, content, font);
             return;
         }
         Stroke(entity, box, true);
+    }
+
+    void DrawGlyphs(const Entity& entity, const KqPoint2& middle, std::string_view content,
+                    const platform::TextFont& font) {
+        Flush();
+        dc_.SetPen(SolidPen(ToRgb(screen_.penColours[ColourIndex(entity.colour)])));
+        dc_.Text(scene_.mapping.ToLogical(middle.x, middle.y), content, font);
     }
 
     // The TrueType family of a text's style, else a sans-serif face.
