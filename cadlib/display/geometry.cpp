@@ -81,6 +81,13 @@ bool Contains(const KqRect2& outer, const KqRect2& inner) {
 
 void ClipPolyline(std::span<const LogicalPoint> points, const KqRect2& box,
                   const PolylineRun& run) {
+    // Most of what a pass draws lies wholly inside: handed on as it is.
+    if (std::all_of(points.begin(), points.end(), [&box](const LogicalPoint& p) {
+            return p.x >= box.x1 && p.x <= box.x2 && p.y >= box.y1 && p.y <= box.y2;
+        })) {
+        if (points.size() >= 2) run(points, 0);
+        return;
+    }
     std::vector<LogicalPoint> current;
     double start = 0, travelled = 0;
     const auto flush = [&] {
