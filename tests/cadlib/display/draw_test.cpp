@@ -45,6 +45,21 @@ class DisplayDrawTest : public testsupport::DisplayTest {
         return drawn[0];
     }
 
+    // A 2 x 1 inch rectangle at (1, 1), its hatch set by Hatch.
+    int32_t Rectangle() {
+        const KqPoint3 corners[] = {{1, 1, 0}, {3, 1, 0}, {3, 2, 0}, {1, 2, 0}};
+        const int32_t rectangle = kq_construct_polyline(DataArea(), 1, corners, 4);
+        builder::AppendEntity(rectangle);
+        return rectangle;
+    }
+
+    // One family of continuous lines `spacing` inches apart at `angle` degrees.
+    void Hatch(int32_t entity, double angle, double spacing) {
+        KqFillLine line;
+        kq_set_fill_pattern(angle, 0, 0, 0, spacing, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1.0, line);
+        ASSERT_EQ(kq_filluser_entity(Screen(), &line, 1, entity), 1);
+    }
+
     // The text's middle: the builders hang a text 0.55 heights below the pen.
     double TextMiddleY(double penY) const { return 1100 - (penY - 0.55 * TextHeight()) * 100; }
     double TextHeight() const { return 8.0 / 72.0; }
@@ -173,13 +188,7 @@ TEST_F(DisplayDrawTest, AWhiteAreaIsPaintedOverTheLineDrawnBeforeIt) {
 }
 
 TEST_F(DisplayDrawTest, HatchLinesAreDrawnInsideTheirBoundaryBeforeTheOutline) {
-    const KqPoint3 corners[] = {{1, 1, 0}, {3, 1, 0}, {3, 2, 0}, {1, 2, 0}};
-    const int32_t square = kq_construct_polyline(DataArea(), 1, corners, 4);
-    builder::AppendEntity(square);
-    KqFillLine line;
-    kq_set_fill_pattern(45, 0, 0, 0, 0.1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1.0, line);
-    ASSERT_EQ(kq_filluser_entity(Screen(), &line, 1, square), 1);
-
+    Hatch(Rectangle(), 45, 0.1);
     const auto& drawn = Redraw();
     ASSERT_EQ(drawn.size(), 2u);
     const RecordedPrimitive& hatch = drawn[0];
@@ -197,12 +206,8 @@ TEST_F(DisplayDrawTest, HatchLinesAreDrawnInsideTheirBoundaryBeforeTheOutline) {
 }
 
 TEST_F(DisplayDrawTest, HatchLinesKeptFromAPassFollowTheViewAndThePattern) {
-    const KqPoint3 corners[] = {{1, 1, 0}, {3, 1, 0}, {3, 2, 0}, {1, 2, 0}};
-    const int32_t square = kq_construct_polyline(DataArea(), 1, corners, 4);
-    builder::AppendEntity(square);
-    KqFillLine line;
-    kq_set_fill_pattern(0, 0, 0, 0, 0.1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1.0, line);
-    ASSERT_EQ(kq_filluser_entity(Screen(), &line, 1, square), 1);
+    const int32_t rectangle = Rectangle();
+    Hatch(rectangle, 0, 0.1);
     const auto hatchLines = [this] {
         const auto& drawn = Redraw();
         EXPECT_EQ(drawn.size(), 2u);
@@ -223,8 +228,7 @@ TEST_F(DisplayDrawTest, HatchLinesKeptFromAPassFollowTheViewAndThePattern) {
         EXPECT_NEAR(p.x, p.x < 100 ? 0 : 200, kClose); // from the view's edge to the side
     // A new pattern is seen at once.
     kq_set_vport_world(Screen(), Viewport(), {0, 0, 4.25, 5.5});
-    kq_set_fill_pattern(0, 0, 0, 0, 0.25, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1.0, line);
-    ASSERT_EQ(kq_filluser_entity(Screen(), &line, 1, square), 1);
+    Hatch(rectangle, 0, 0.25);
     EXPECT_NEAR(hatchLines().size() / 2, 4, 1);
 }
 
