@@ -5,9 +5,11 @@
 // only counts what it is given (the library's own share, with no painting).
 // Then the steps a user takes on a view zoomed four times: a pan by the
 // horizontal bar's arrow and a wheel step about a point, each with the
-// window's refresh (erase and redraw) into the image.
+// window's refresh (erase and redraw) into the image. With --pictures the
+// page, the pan and the wheel step of each drawing are written there as PNG
+// files, to compare one build's pictures with another's pixel for pixel.
 //
-//     draw_bench [--runs N] [--entities N] [--size WxH]
+//     draw_bench [--runs N] [--entities N] [--size WxH] [--pictures FOLDER]
 #include "builder/redraw.h"
 #include "builder/session.h"
 #include "cadlib/kq.h"
@@ -40,6 +42,7 @@ struct Settings {
     int runs = 7;
     long entities = 100000;
     int width = 1000, height = 1300;
+    std::string pictures; // the folder for the PNG files, empty for none
 };
 
 // Paints nothing: what is left is the library's and the device context's work.
@@ -151,8 +154,18 @@ std::string GeneratedCommands(long entities) {
     return out.str();
 }
 
-void Report(const char* name, const Settings& settings, const std::string& commands,
-            const fs::path& folder) {
+// The picture the image holds, as `<picture>-<what>.png` in the settings' folder.
+void WritePicture(const Settings& settings, platform::Surface& image, const std::string& picture,
+                  const char* what) {
+    if (settings.pictures.empty()) return;
+    const fs::path file = fs::path(settings.pictures) / (picture + "-" + what + ".png");
+    if (!view::qt::WriteImageSurface(image, file.string())) {
+        std::fprintf(stderr, "draw_bench: %s: cannot be written\n", file.string().c_str());
+    }
+}
+
+void Report(const char* name, const std::string& picture, const Settings& settings,
+            const std::string& commands, const fs::path& folder) {
     std::ofstream(folder / "tempdxf.txt", std::ios::binary) << commands;
     view::DrawArea window;
     driver::PrepareDrawing();
@@ -166,6 +179,7 @@ void Report(const char* name, const Settings& settings, const std::string& comma
     const std::unique_ptr<platform::Surface> image =
         view::qt::CreateImageSurface(settings.width, settings.height);
     const Timing painted = TimeRedraws(*image, settings.runs);
+    WritePicture(settings, *image, picture, "page");
 
     // Four times closer about the middle of the page, then steps to and fro.
     const KqPoint2 middle{(session.PageRect.x1 + session.PageRect.x2) / 2,
@@ -174,11 +188,13 @@ void Report(const char* name, const Settings& settings, const std::string& comma
     const Timing pan = Time(*image, settings.runs, [&window](int i) {
         window.HScroll1.SetValue(i % 2 == 0 ? 51 : 49); // the bar's arrows
     });
+    WritePicture(settings, *image, picture, "pan");
     const Timing wheel = Time(*image, settings.runs, [&](int i) {
         kq_zoom_point(session.ScreenHandle, session.ScreenViewport, middle,
                       i % 2 == 0 ? kWheelStep : 1 / kWheelStep);
         window.Refresh();
     });
+    WritePicture(settings, *image, picture, "wheel");
 
     std::printf("  %-34s %8zu primitives\n"
                 "    page:       image %8.2f ms (fastest %8.2f, processor %8.2f), library only "
@@ -198,6 +214,8 @@ bool ParseArguments(int argc, char** argv, Settings& settings) {
             settings.runs = std::max(1, std::stoi(value));
         } else if (option == "--entities") {
             settings.entities = std::max(10L, std::stol(value));
+        } else if (option == "--pictures") {
+            settings.pictures = fs::absolute(value).string();
         } else if (option == "--size" && value.find('x') != std::string::npos) {
             settings.width = std::stoi(value.substr(0, value.find('x')));
             settings.height = std::stoi(value.substr(value.find('x') + 1));
@@ -213,7 +231,9 @@ bool ParseArguments(int argc, char** argv, Settings& settings) {
 int main(int argc, char** argv) {
     Settings settings;
     if (!ParseArguments(argc, argv, settings)) {
-        std::fprintf(stderr, "usage: draw_bench [--runs N] [--entities N] [--size WxH]\n");
+        std::fprintf(
+            stderr,
+            "usage: draw_bench [--runs N] [--entities N] [--size WxH] [--pictures FOLDER]\n");
         return 2;
     }
     const view::HeadlessGui gui(argc, argv);
@@ -228,9 +248,9 @@ int main(int argc, char** argv) {
     const std::string boringLog((std::istreambuf_iterator<char>(example)), {});
     std::printf("RedrawScreen at %d x %d pixels, median of %d runs\n", settings.width,
                 settings.height, settings.runs);
-    Report("examples/boring_log.txt", settings, boringLog, folder);
+    Report("examples/boring_log.txt", "boring-log", settings, boringLog, folder);
     const std::string generated = "generated, " + std::to_string(settings.entities) + " entities";
-    Report(generated.c_str(), settings, GeneratedCommands(settings.entities), folder);
+    Report(generated.c_str(), "generated", settings, GeneratedCommands(settings.entities), folder);
 
     fs::current_path(source);
     fs::remove_all(folder);

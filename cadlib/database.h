@@ -150,6 +150,7 @@ struct DataArea {
 };
 
 class ExtentIndex;
+class HatchLineCache;
 
 // Display state of one viewport on a screen.
 struct ViewportDisplay {
@@ -188,6 +189,8 @@ struct Screen {
     int32_t mouseX = 0, mouseY = 0;
     // Where the entities of the data area lie, made at the first drawing pass.
     std::shared_ptr<const ExtentIndex> extentIndex;
+    // Hatch lines of the areas drawn wholly in view, kept for the next passes.
+    std::shared_ptr<HatchLineCache> hatchLines;
 };
 
 // --- Handles ---------------------------------------------------------------

@@ -256,5 +256,6 @@ int32_t kq_filluser_named_entity(int32_t screen, const KqFillLine* lines, int32_
     if (record->kind != EntityKind::Polyline && record->kind != EntityKind::Circle) return 0;
     record->hatch =
         InternHatch(*owner, lines, static_cast<uint32_t>(count), name ? name : std::string_view());
+    ++owner->revision;
     return 1;
 }

@@ -5,6 +5,7 @@
 #include "cadlib/display/extent_index.h"
 #include "cadlib/display/geometry.h"
 #include "cadlib/display/hatch.h"
+#include "cadlib/display/hatch_cache.h"
 #include "cadlib/kq_display.h"
 #include "platform/text_encoding.h"
 
@@ -32,6 +33,8 @@ constexpr double kMaxTextHeight = 20000;
 constexpr const char* kFallbackFamily = "sans-serif";
 // Text bounds: no character advances further than this many heights.
 constexpr double kTextReachPerCharacter = 1.5;
+// A window that cuts nothing.
+constexpr KqRect2 kEverywhere{-INFINITY, -INFINITY, INFINITY, INFINITY};
 
 platform::Rgb ToRgb(const KqColour& colour) {
     const auto level = [](float value) {
@@ -88,8 +91,9 @@ KqRect2 BoxOf(std::span<const KqPoint2> points) {
 class SceneDrawer {
   public:
     SceneDrawer(const Screen& screen, const DataArea& area, platform::DeviceContext& dc,
-                const Scene& scene)
-        : screen_(screen), area_(area), dc_(dc), scene_(scene), families_(area.styleNames.size()) {
+                const Scene& scene, HatchLineCache& hatchLines)
+        : screen_(screen), area_(area), dc_(dc), scene_(scene), hatchLines_(hatchLines),
+          families_(area.styleNames.size()) {
         const KqPoint2 a = scene.mapping.ToWorld(scene.area.x1, scene.area.y1);
         const KqPoint2 b = scene.mapping.ToWorld(scene.area.x2, scene.area.y2);
         visibleWorld_ = Normalised({a.x, a.y, b.x, b.y});
@@ -121,16 +125,16 @@ class SceneDrawer {
             break;
         }
         case EntityKind::Circle:
-            DrawCircle(entity, area_.circles[entity.geometry]);
+            DrawCircle(entity, area_.circles[entity.geometry], bounds);
             break;
         case EntityKind::Arc:
             DrawArc(entity, area_.arcs[entity.geometry]);
             break;
         case EntityKind::Text:
-            DrawText(entity, area_.texts[entity.geometry]);
+            DrawText(entity, area_.texts[entity.geometry], bounds);
             break;
         case EntityKind::Polyline:
-            DrawPolyline(entity, area_.polylines[entity.geometry]);
+            DrawPolyline(entity, area_.polylines[entity.geometry], bounds);
             break;
         }
     }
@@ -156,7 +160,8 @@ class SceneDrawer {
         platform::Pen pen;
         pen.colour = ToRgb(screen_.penColours[ColourIndex(entity.colour)]);
         pen.width = PenWidth(entity);
-        if (entity.lineType < area_.lineTypes.size()) {
+        if (entity.lineType < area_.lineTypes.size() &&
+            !area_.lineTypes[entity.lineType].elements.empty()) {
             const DashPattern dashes = MakeDashPattern(area_.lineTypes[entity.lineType].elements,
                                                        entity.lineTypeScale * scene_.mapping.scale);
             if (dashes.period >= kMinDashPeriod) {
@@ -217,15 +222,28 @@ class SceneDrawer {
         dc_.Polygon(inside);
     }
 
-    // `outline` is a polygon's points or a HatchCircle.
+    // `outline` is a polygon's points or a HatchCircle, lying within `bounds`.
     template <typename Outline>
-    void Hatch(const Entity& entity, const Outline& outline) {
+    void Hatch(const Entity& entity, const Outline& outline, const KqRect2& bounds) {
         if (entity.hatch >= area_.hatches.size()) return;
         const HatchAttachment& hatch = area_.hatches[entity.hatch];
         const std::span<const KqFillLine> lines(area_.fillLines.data() + hatch.firstLine,
                                                 hatch.lineCount);
+        const auto cutTo = [&](const KqRect2& window) {
+            return HatchLines(outline, lines, window);
+        };
+        const std::vector<HatchPiece>* pieces = nullptr;
+        if (Contains(visibleWorld_, bounds)) {
+            const auto index = static_cast<uint32_t>(&entity - area_.entities.data());
+            pieces = hatchLines_.Lines(index, [&] { return cutTo(kEverywhere); });
+        }
+        std::vector<HatchPiece> cut;
+        if (!pieces) {
+            cut = cutTo(visibleWorld_);
+            pieces = &cut;
+        }
         logical_.clear();
-        for (const HatchPiece& piece : HatchLines(outline, lines, visibleWorld_)) {
+        for (const HatchPiece& piece : *pieces) {
             logical_.push_back(scene_.mapping.ToLogical(piece.from.x, piece.from.y));
             logical_.push_back(scene_.mapping.ToLogical(piece.to.x, piece.to.y));
         }
@@ -233,7 +251,8 @@ class SceneDrawer {
     }
 
     // Fill, then hatch lines, then the outline: each stays visible over the one before.
-    void DrawPolyline(const Entity& entity, const PolylineGeometry& polyline) {
+    void DrawPolyline(const Entity& entity, const PolylineGeometry& polyline,
+                      const KqRect2& bounds) {
         const std::span<const KqPoint2> points(area_.Points(polyline), polyline.pointCount);
         std::span<const KqPoint2> boundary = points;
         if (boundary.size() > 2 && boundary.front().x == boundary.back().x &&
@@ -242,7 +261,7 @@ class SceneDrawer {
         }
         if (boundary.size() >= 3) {
             if (Filled(entity)) Fill(entity, boundary);
-            Hatch(entity, boundary);
+            Hatch(entity, boundary, bounds);
         }
         // A filled area is the fill alone; any other polyline keeps its line.
         if (!(Filled(entity) && polyline.kind == kPolylineFilledArea)) {
@@ -250,13 +269,13 @@ class SceneDrawer {
         }
     }
 
-    void DrawCircle(const Entity& entity, const CircleGeometry& circle) {
+    void DrawCircle(const Entity& entity, const CircleGeometry& circle, const KqRect2& bounds) {
         world_.clear();
         AppendArcPoints({circle.centre.x, circle.centre.y}, circle.radius, 0, 360,
                         kChordTolerance / scene_.mapping.scale, world_);
         world_.pop_back(); // the end repeats the start
         if (Filled(entity)) Fill(entity, world_);
-        Hatch(entity, HatchCircle{{circle.centre.x, circle.centre.y}, circle.radius});
+        Hatch(entity, HatchCircle{{circle.centre.x, circle.centre.y}, circle.radius}, bounds);
         Stroke(entity, world_, true);
     }
 
@@ -269,7 +288,9 @@ class SceneDrawer {
         Stroke(entity, world_, false);
     }
 
-    void DrawText(const Entity& entity, const TextGeometry& text) {
+    // `bounds` (EntityBounds) holds the point the text hangs on, so a text
+    // whose bounds lie in view is seen without measuring it.
+    void DrawText(const Entity& entity, const TextGeometry& text, const KqRect2& bounds) {
         const std::string_view content = area_.Text(text);
         const double height = text.height * scene_.mapping.scale;
         if (content.empty() || !(height > 0)) return;
@@ -283,6 +304,11 @@ class SceneDrawer {
         const KqPoint2 up{-along.y, along.x};
         const double rise = RiseToMiddle(text.vertical) * text.height;
         const KqPoint2 middle{at.x + up.x * rise, at.y + up.y * rise};
+        const bool asGlyphs = area_.system.quickTextMode == 0 && height <= kMaxTextHeight;
+        if (asGlyphs && Contains(visibleWorld_, bounds)) {
+            DrawGlyphs(entity, middle, content, font);
+            return;
+        }
 
         // The box the text fills: what quick text draws, and where a text
         // must reach for it to be seen at all.
@@ -298,13 +324,18 @@ class SceneDrawer {
                                 corner(left + width, half), corner(left, half)};
         // Grown by a height for what glyphs reach beyond their capitals.
         if (!Overlaps(Grown(BoxOf(box), std::fabs(text.height)), visibleWorld_)) return;
-        if (area_.system.quickTextMode == 0 && height <= kMaxTextHeight) {
-            Flush();
-            dc_.SetPen(SolidPen(ToRgb(screen_.penColours[ColourIndex(entity.colour)])));
-            dc_.Text(scene_.mapping.ToLogical(middle.x, middle.y), content, font);
+        if (asGlyphs) {
+            DrawGlyphs(entity, middle, content, font);
             return;
         }
         Stroke(entity, box, true);
+    }
+
+    void DrawGlyphs(const Entity& entity, const KqPoint2& middle, std::string_view content,
+                    const platform::TextFont& font) {
+        Flush();
+        dc_.SetPen(SolidPen(ToRgb(screen_.penColours[ColourIndex(entity.colour)])));
+        dc_.Text(scene_.mapping.ToLogical(middle.x, middle.y), content, font);
     }
 
     // The TrueType family of a text's style, else a sans-serif face.
@@ -325,6 +356,7 @@ class SceneDrawer {
     const DataArea& area_;
     platform::DeviceContext& dc_;
     const Scene& scene_;
+    HatchLineCache& hatchLines_;
     KqRect2 visibleWorld_;
     std::vector<bool> layerShown_;
     std::vector<std::string> families_; // by style-name index, found on first use
@@ -344,8 +376,11 @@ void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc
         screen.extentIndex = std::make_shared<const ExtentIndex>(
             area, [&area](const Entity& entity) { return EntityBounds(area, entity); });
     }
+    if (!screen.hatchLines || !screen.hatchLines->Describes(area)) {
+        screen.hatchLines = std::make_shared<HatchLineCache>(area);
+    }
     const ExtentIndex& index = *screen.extentIndex;
-    SceneDrawer drawer(screen, area, dc, scene);
+    SceneDrawer drawer(screen, area, dc, scene, *screen.hatchLines);
     // The entities that may reach the scene, still drawn in the drawing's order.
     std::vector<uint8_t> reaching;
     index.Find(drawer.VisibleWorld(), drawer.Reach(index.WidestPen()), reaching);

@@ -74,8 +74,20 @@ bool Overlaps(const KqRect2& a, const KqRect2& b) {
     return a.x1 <= b.x2 && b.x1 <= a.x2 && a.y1 <= b.y2 && b.y1 <= a.y2;
 }
 
+bool Contains(const KqRect2& outer, const KqRect2& inner) {
+    return outer.x1 <= inner.x1 && inner.x2 <= outer.x2 && outer.y1 <= inner.y1 &&
+           inner.y2 <= outer.y2;
+}
+
 void ClipPolyline(std::span<const LogicalPoint> points, const KqRect2& box,
                   const PolylineRun& run) {
+    // Most of what a pass draws lies wholly inside: handed on as it is.
+    if (std::all_of(points.begin(), points.end(), [&box](const LogicalPoint& p) {
+            return p.x >= box.x1 && p.x <= box.x2 && p.y >= box.y1 && p.y <= box.y2;
+        })) {
+        if (points.size() >= 2) run(points, 0);
+        return;
+    }
     std::vector<LogicalPoint> current;
     double start = 0, travelled = 0;
     const auto flush = [&] {

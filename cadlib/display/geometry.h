@@ -15,6 +15,8 @@ namespace cadlib {
 
 KqRect2 Grown(const KqRect2& box, double margin);
 bool Overlaps(const KqRect2& a, const KqRect2& b);
+// Whether `inner` lies wholly within `outer`.
+bool Contains(const KqRect2& outer, const KqRect2& inner);
 
 // The runs of an open polyline inside `box`; each run is handed on with the
 // distance along the polyline at which it starts.

@@ -58,4 +58,9 @@ std::unique_ptr<platform::Surface> CreateImageSurface(int width, int height) {
     return std::make_unique<ImageSurface>(width, height);
 }
 
+bool WriteImageSurface(platform::Surface& surface, const std::string& pngFile) {
+    auto* image = dynamic_cast<ImageSurface*>(&surface);
+    return image && image->Image().save(QString::fromStdString(pngFile), "PNG");
+}
+
 } // namespace view::qt

@@ -7,6 +7,7 @@
 #include "view/shell.h"
 
 #include <memory>
+#include <string>
 
 namespace view::qt {
 
@@ -16,5 +17,7 @@ using view::WritePagePicture;
 
 // A white image of width x height pixels to draw into without a window.
 std::unique_ptr<platform::Surface> CreateImageSurface(int width, int height);
+// Writes what `surface` (made by CreateImageSurface) holds as a PNG file.
+bool WriteImageSurface(platform::Surface& surface, const std::string& pngFile);
 
 } // namespace view::qt

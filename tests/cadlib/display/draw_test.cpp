@@ -45,6 +45,21 @@ class DisplayDrawTest : public testsupport::DisplayTest {
         return drawn[0];
     }
 
+    // A 2 x 1 inch rectangle at (1, 1), its hatch set by Hatch.
+    int32_t Rectangle() {
+        const KqPoint3 corners[] = {{1, 1, 0}, {3, 1, 0}, {3, 2, 0}, {1, 2, 0}};
+        const int32_t rectangle = kq_construct_polyline(DataArea(), 1, corners, 4);
+        builder::AppendEntity(rectangle);
+        return rectangle;
+    }
+
+    // One family of continuous lines `spacing` inches apart at `angle` degrees.
+    void Hatch(int32_t entity, double angle, double spacing) {
+        KqFillLine line;
+        kq_set_fill_pattern(angle, 0, 0, 0, spacing, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1.0, line);
+        ASSERT_EQ(kq_filluser_entity(Screen(), &line, 1, entity), 1);
+    }
+
     // The text's middle: the builders hang a text 0.55 heights below the pen.
     double TextMiddleY(double penY) const { return 1100 - (penY - 0.55 * TextHeight()) * 100; }
     double TextHeight() const { return 8.0 / 72.0; }
@@ -173,13 +188,7 @@ TEST_F(DisplayDrawTest, AWhiteAreaIsPaintedOverTheLineDrawnBeforeIt) {
 }
 
 TEST_F(DisplayDrawTest, HatchLinesAreDrawnInsideTheirBoundaryBeforeTheOutline) {
-    const KqPoint3 corners[] = {{1, 1, 0}, {3, 1, 0}, {3, 2, 0}, {1, 2, 0}};
-    const int32_t square = kq_construct_polyline(DataArea(), 1, corners, 4);
-    builder::AppendEntity(square);
-    KqFillLine line;
-    kq_set_fill_pattern(45, 0, 0, 0, 0.1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1.0, line);
-    ASSERT_EQ(kq_filluser_entity(Screen(), &line, 1, square), 1);
-
+    Hatch(Rectangle(), 45, 0.1);
     const auto& drawn = Redraw();
     ASSERT_EQ(drawn.size(), 2u);
     const RecordedPrimitive& hatch = drawn[0];
@@ -194,6 +203,33 @@ TEST_F(DisplayDrawTest, HatchLinesAreDrawnInsideTheirBoundaryBeforeTheOutline) {
         EXPECT_LE(p.y, 1000 + kClose);
     }
     EXPECT_EQ(drawn[1].kind, Kind::Polyline);
+}
+
+TEST_F(DisplayDrawTest, HatchLinesKeptFromAPassFollowTheViewAndThePattern) {
+    const int32_t rectangle = Rectangle();
+    Hatch(rectangle, 0, 0.1);
+    const auto hatchLines = [this] {
+        const auto& drawn = Redraw();
+        EXPECT_EQ(drawn.size(), 2u);
+        return drawn.empty() ? std::vector<platform::DevicePoint>() : drawn[0].points;
+    };
+    const size_t across = hatchLines().size() / 2; // lines 0.1 apart over a height of 1
+    EXPECT_NEAR(across, 10, 1);
+    // Twice as close: the same lines, twice the size.
+    kq_set_vport_world(Screen(), Viewport(), {0, 0, 4.25, 5.5});
+    const std::vector<platform::DevicePoint> zoomed = hatchLines();
+    ASSERT_EQ(zoomed.size() / 2, across);
+    EXPECT_NEAR(zoomed[1].x - zoomed[0].x, 400, kClose);
+    // Half the square out of view: its lines are cut at the edge.
+    kq_set_vport_world(Screen(), Viewport(), {2, 0, 6.25, 5.5});
+    const std::vector<platform::DevicePoint> cut = hatchLines();
+    ASSERT_EQ(cut.size() / 2, across);
+    for (const platform::DevicePoint& p : cut)
+        EXPECT_NEAR(p.x, p.x < 100 ? 0 : 200, kClose); // from the view's edge to the side
+    // A new pattern is seen at once.
+    kq_set_vport_world(Screen(), Viewport(), {0, 0, 4.25, 5.5});
+    Hatch(rectangle, 0, 0.25);
+    EXPECT_NEAR(hatchLines().size() / 2, 4, 1);
 }
 
 TEST_F(DisplayDrawTest, ATextSitsWhereItsAlignmentPutsIt) {
@@ -277,6 +313,21 @@ TEST_F(DisplayDrawTest, EntitiesOutsideTheViewAreLeftOutAndCrossingOnesCut) {
     const RecordedPrimitive& line = Only(Kind::Segments);
     EXPECT_NEAR(line.points[0].y, 1100 - 0.5 * 500, kClose);
     EXPECT_LE(line.points[1].x, kWidth + 3);
+}
+
+TEST_F(DisplayDrawTest, ATextIsDrawnWhenItsBoxReachesTheView) {
+    Command("AL\t");
+    Command("S\t1500\t1800\t"); // (2.5, 3) inches: wholly inside the view
+    Command("A\tIN\t");
+    Command("S\t900\t1500\t"); // left of the view, long enough to reach into it
+    Command("A\tABCDEFGHIJKLMNOPQRSTUVWXYZ\t");
+    Command("S\t1020\t2100\t"); // short, ending just left of the view: not seen
+    Command("A\tAB\t");
+    kq_set_vport_world(Screen(), Viewport(), {2, 2, 3.7, 4.2});
+    const auto& drawn = Redraw();
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0].text, u"IN");
+    EXPECT_EQ(drawn[1].text, u"ABCDEFGHIJKLMNOPQRSTUVWXYZ");
 }
 
 TEST_F(DisplayDrawTest, SolidLinesOfOnePenAreDrawnTogetherInTheDrawingsOrder) {
