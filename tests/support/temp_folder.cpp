@@ -1,5 +1,6 @@
 #include "support/temp_folder.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <random>
@@ -38,6 +39,14 @@ std::string TempFolder::WriteChanged(const std::string& name, std::string_view b
     std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) +
                                                std::chrono::seconds(++changes_));
     return path.string();
+}
+
+std::vector<std::string> TempFolder::Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace testsupport

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testsupport {
 
@@ -21,6 +22,8 @@ class TempFolder {
     // each call, so that every write shows as a change whatever the file
     // system's clock resolution; returns the file's path.
     std::string WriteChanged(const std::string& name, std::string_view bytes);
+    // The names in the folder, sorted.
+    std::vector<std::string> Names() const;
 
   private:
     std::filesystem::path path_;

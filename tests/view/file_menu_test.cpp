@@ -215,14 +215,6 @@ class ExportTest : public FileMenuTest {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    std::vector<std::string> FolderEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     testsupport::TempFolder folder;
     std::optional<std::string> previousTmpdir;
 };
@@ -246,7 +238,7 @@ TEST_F(ExportTest, ExportWritesTheFixedFileInTheTempFolderForItsOwnerAlone) {
     area->mnuDXF12Click();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, "FILE CREATED:  " + ExportFile());
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ztest.dxf"});
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"ztest.dxf"});
 }
 
 TEST_F(ExportTest, ALinkPlantedUnderTheNameIsNotWrittenThrough) {
@@ -255,7 +247,7 @@ TEST_F(ExportTest, ALinkPlantedUnderTheNameIsNotWrittenThrough) {
     ExpectNotCreated(ExportFile() + ": a link has been put under that name in a shared folder");
     EXPECT_EQ(Contents(folder.Path() / "victim.txt"), "someone's data");
     EXPECT_TRUE(std::filesystem::is_symlink(ExportFile()));
-    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"victim.txt", "ztest.dxf"}));
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"victim.txt", "ztest.dxf"}));
 }
 
 TEST_F(ExportTest, AnotherUsersFileUnderTheNameIsLeftAlone) {
@@ -264,7 +256,7 @@ TEST_F(ExportTest, AnotherUsersFileUnderTheNameIsLeftAlone) {
     ASSERT_EQ(::chown(ExportFile().c_str(), 65534, 65534), 0);
     ExpectNotCreated(ExportFile() + ": the name is taken by another user's file");
     EXPECT_EQ(Contents(ExportFile()), "another user's drawing");
-    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"ztest.dxf"});
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"ztest.dxf"});
 }
 
 TEST_F(ExportTest, TheCommandFileBeingReadIsNeverWrittenOver) {

@@ -68,14 +68,6 @@ class MainWindowTest : public testsupport::PageTest {
         qunsetenv("TMPDIR");
     }
 
-    std::vector<std::string> FolderNames() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
     QAction& Command(const QString& caption) {
         for (QAction* menu : window->menuBar()->actions()) {
             for (QAction* item : menu->menu()->actions()) {
@@ -198,7 +190,7 @@ TEST_F(MainWindowTest, WithoutAPrinterPrintWritesOnePdfPageAtTrueScale) {
     // Readable by its owner alone, and no temporary file left beside it.
     EXPECT_EQ(std::filesystem::status(pdf).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    EXPECT_EQ(FolderNames(),
+    EXPECT_EQ(folder.Names(),
               (std::vector<std::string>{"DO-DEZ Print.pdf", "kqhatch.pat", "tempdxf.txt"}));
 
     QFile file(QString::fromStdString(pdf));
@@ -238,7 +230,7 @@ TEST_F(MainWindowTest, WithoutAPrinterAnotherUsersPdfUnderTheNameIsLeftAlone) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("another user's page"));
     // No temporary file left.
-    EXPECT_EQ(FolderNames(),
+    EXPECT_EQ(folder.Names(),
               (std::vector<std::string>{"DO-DEZ Print.pdf", "kqhatch.pat", "tempdxf.txt"}));
 }
 
