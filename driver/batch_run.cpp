@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/own_files.h"
 #include "platform/process.h"
+#include "platform/runtime_error.h"
 #include "view/draw_area.h"
 
 #include <algorithm>
@@ -21,12 +22,6 @@
 namespace driver {
 
 namespace {
-
-// `reason` without the "name: " it may start with.
-std::string WithoutName(std::string reason, const std::string& name) {
-    if (!name.empty() && reason.starts_with(name + ": ")) reason.erase(0, name.size() + 2);
-    return reason;
-}
 
 void LoadPatterns(const RunDescription& run) {
     // The classic run reads kqhatch.pat of the current folder, as it always has.
@@ -77,8 +72,8 @@ bool WriteDrawing(const RunDescription& run, const DrawingDestination& drawing) 
     }
     const std::string target = ShownName(drawing);
     if (kq_output_dxf_file(screen, target.c_str()) != 0) return true;
-    Complain(run.program, "the drawing " + target +
-                              " could not be written: " + WithoutName(kq_last_error(), target));
+    Complain(run.program, "the drawing " + target + " could not be written: " +
+                              platform::WithoutName(kq_last_error(), target));
     return false;
 }
 
@@ -136,7 +131,7 @@ std::optional<platform::TextFileReader> OpenCommandFile(const RunDescription& ru
         return platform::TextFileReader(source.path, run.text);
     } catch (const platform::RuntimeError& failure) {
         Complain(run.program, ShownName(source) + ": cannot be read: " +
-                                  WithoutName(failure.Detail(), source.path));
+                                  platform::WithoutName(failure.Detail(), source.path));
         return std::nullopt;
     }
 }

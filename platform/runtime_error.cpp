@@ -42,4 +42,9 @@ void Raise(int number, std::string detail) {
     throw RuntimeError(number, std::move(detail));
 }
 
+std::string WithoutName(std::string reason, const std::string& name) {
+    if (!name.empty() && reason.starts_with(name + ": ")) reason.erase(0, name.size() + 2);
+    return reason;
+}
+
 } // namespace platform

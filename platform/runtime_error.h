@@ -37,4 +37,8 @@ class RuntimeError : public std::runtime_error {
 
 [[noreturn]] void Raise(int number, std::string detail = {});
 
+// `reason` without the "name: " that file errors start with, for a message
+// that names the file already.
+std::string WithoutName(std::string reason, const std::string& name);
+
 } // namespace platform

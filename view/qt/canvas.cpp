@@ -1,6 +1,6 @@
 #include "view/qt/canvas.h"
 
-#include "view/qt/event_guard.h"
+#include "view/event_guard.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

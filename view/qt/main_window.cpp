@@ -3,7 +3,8 @@
 #include "cadlib/dxf/output_file.h"
 #include "platform/printer.h"
 #include "platform/process.h"
-#include "view/qt/event_guard.h"
+#include "platform/runtime_error.h"
+#include "view/event_guard.h"
 #include "view/qt/paged_surface.h"
 
 #include <QApplication>
@@ -83,10 +84,9 @@ class PrinterJob : public PrintJob {
                    " did not accept the job";
         }
         // The output file's error names the file, which the message names already.
-        std::string error = pdf_->Error();
-        if (error.empty()) return PdfFailure(FromFileName(pdfFile_));
-        if (error.starts_with(pdfFile_ + ": ")) error.erase(0, pdfFile_.size() + 2);
-        return error;
+        const std::string& error = pdf_->Error();
+        return error.empty() ? PdfFailure(FromFileName(pdfFile_))
+                             : platform::WithoutName(error, pdfFile_);
     }
 
   private:

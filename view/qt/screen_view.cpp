@@ -1,6 +1,6 @@
 #include "view/shell.h"
 
-#include "view/qt/event_guard.h"
+#include "view/event_guard.h"
 #include "view/qt/main_window.h"
 #include "view/qt/runtime_folder.h"
 
@@ -16,7 +16,7 @@ int RunScreenView(int& argc, char** argv, const std::string& commandFile,
     qt::StartWithRuntimeFolder([&] { application.emplace(argc, argv); });
     qt::MainWindow window;
     window.Area().SetDrawingOpener(std::move(openDrawing));
-    qt::Guarded([&] { window.Area().OpenDrawing(commandFile); });
+    Guarded([&] { window.Area().OpenDrawing(commandFile); });
     window.show();
     return QApplication::exec();
 }
