@@ -100,6 +100,7 @@ struct TextFont {
     double widthFactor = 1;
     double oblique = 0;
     TextAlign align = TextAlign::Left;
+    bool operator==(const TextFont&) const = default;
 };
 
 // A drawing surface in device units: origin at the top left, y down.

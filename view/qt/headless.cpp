@@ -58,6 +58,10 @@ std::unique_ptr<platform::Surface> CreateImageSurface(int width, int height) {
     return std::make_unique<ImageSurface>(width, height);
 }
 
+void FinishPainting(platform::Surface& surface) {
+    if (auto* image = dynamic_cast<ImageSurface*>(&surface)) image->Image();
+}
+
 bool WriteImageSurface(platform::Surface& surface, const std::string& pngFile) {
     auto* image = dynamic_cast<ImageSurface*>(&surface);
     return image && image->Image().save(QString::fromStdString(pngFile), "PNG");

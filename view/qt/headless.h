@@ -17,6 +17,9 @@ using view::WritePagePicture;
 
 // A white image of width x height pixels to draw into without a window.
 std::unique_ptr<platform::Surface> CreateImageSurface(int width, int height);
+// Paints what `surface` (made by CreateImageSurface) holds back: the window
+// asks for its picture after every redraw, and a timing of redraws must too.
+void FinishPainting(platform::Surface& surface);
 // Writes what `surface` (made by CreateImageSurface) holds as a PNG file.
 bool WriteImageSurface(platform::Surface& surface, const std::string& pngFile);
 

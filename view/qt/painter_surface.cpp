@@ -83,6 +83,19 @@ QPainter* PainterSurface::Prepared(const platform::DrawState& state) {
     return painter;
 }
 
+std::optional<platform::HairlinePainter>
+PainterSurface::Hairlines(const platform::DrawState& state) {
+    if (state.pen.null || state.pen.width > 1 || state.rasterOp != platform::R2_COPYPEN) {
+        return std::nullopt;
+    }
+    if (!ActivePainter()) return std::nullopt;
+    std::optional<platform::PixelWindow> pixels = Pixels();
+    if (!pixels) return std::nullopt;
+    if (state.clip) pixels = platform::Clipped(*pixels, *state.clip);
+    const platform::Rgb& colour = state.pen.colour;
+    return platform::HairlinePainter(*pixels, qRgb(colour.red, colour.green, colour.blue));
+}
+
 const QVector<QPointF>& PainterSurface::ToQt(std::span<const platform::DevicePoint> points) {
     points_.resize(static_cast<qsizetype>(points.size()));
     std::transform(points.begin(), points.end(), points_.begin(),
@@ -92,6 +105,9 @@ const QVector<QPointF>& PainterSurface::ToQt(std::span<const platform::DevicePoi
 
 void PainterSurface::Polyline(const platform::DrawState& state,
                               std::span<const platform::DevicePoint> points) {
+    if (std::optional<platform::HairlinePainter> hairlines = Hairlines(state)) {
+        return hairlines->Polyline(points, state.pen.dashes, state.pen.dashOffset);
+    }
     QPainter* painter = Prepared(state);
     if (!painter) return;
     if (points.size() == 2 && SamePoint(points[0], points[1])) {
@@ -104,6 +120,9 @@ void PainterSurface::Polyline(const platform::DrawState& state,
 
 void PainterSurface::Segments(const platform::DrawState& state,
                               std::span<const platform::DevicePoint> ends) {
+    if (std::optional<platform::HairlinePainter> hairlines = Hairlines(state)) {
+        return hairlines->Segments(ends);
+    }
     QPainter* painter = Prepared(state);
     if (!painter) return;
     QVector<QLineF> lines;
@@ -122,10 +141,19 @@ void PainterSurface::Segments(const platform::DrawState& state,
 
 void PainterSurface::Polygon(const platform::DrawState& state,
                              std::span<const platform::DevicePoint> points) {
-    QPainter* painter = Prepared(state);
+    // A one-pixel outline is drawn as hairlines over the fill, as any other line.
+    std::optional<platform::HairlinePainter> outline = Hairlines(state);
+    platform::DrawState fill = state;
+    fill.pen.null = fill.pen.null || outline.has_value();
+    QPainter* painter = Prepared(fill);
     if (!painter) return;
     const QVector<QPointF>& qtPoints = ToQt(points);
     painter->drawPolygon(qtPoints.data(), static_cast<int>(qtPoints.size()), Qt::OddEvenFill);
+    if (outline && !points.empty()) {
+        closed_.assign(points.begin(), points.end());
+        closed_.push_back(points.front());
+        outline->Polyline(closed_, state.pen.dashes, state.pen.dashOffset);
+    }
 }
 
 PainterSurface::FontEntry& PainterSurface::FontFor(const std::string& family) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/device_context.h"
+#include "platform/hairlines.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -15,6 +16,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QPainter;
 
@@ -37,6 +39,10 @@ class PainterSurface : public platform::Surface {
     virtual QPainter* ActivePainter() = 0;
     // To be called when the painter begins again: it has lost the state applied to it.
     void ForgetAppliedState() { applied_.reset(); }
+    // The device's pixels when it is an image of 32-bit pixels that one-pixel
+    // lines may be painted into directly (the active painter paints at once,
+    // so the two keep their order); nullopt for any other device.
+    virtual std::optional<platform::PixelWindow> Pixels() { return std::nullopt; }
 
   private:
     // A text laid out once in its family's reference size: its glyphs and
@@ -57,6 +63,9 @@ class PainterSurface : public platform::Surface {
     };
 
     QPainter* Prepared(const platform::DrawState& state);
+    // Where a stroke of `state` is painted as hairlines: a one-pixel pen
+    // copied onto an image's pixels. nullopt when the painter strokes it.
+    std::optional<platform::HairlinePainter> Hairlines(const platform::DrawState& state);
     FontEntry& FontFor(const std::string& family);
     const LaidOutText& LayOut(FontEntry& entry, std::u16string_view text);
     const QVector<QPointF>& ToQt(std::span<const platform::DevicePoint> points);
@@ -64,6 +73,7 @@ class PainterSurface : public platform::Surface {
     std::optional<platform::DrawState> applied_;
     std::map<std::string, FontEntry> fonts_;
     QVector<QPointF> points_;
+    std::vector<platform::DevicePoint> closed_; // an outline's points, back to the first
 };
 
 } // namespace view::qt

@@ -1,0 +1,162 @@
+#include "platform/display_list.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+// Estimated costs, in units of a short one-pixel line: a line costs that and
+// a little more for every pixel; a letter more the taller it is.
+constexpr double kPixelsPerLineCost = 32;
+constexpr double kLetterCostPerPixelHeight = 0.6;
+constexpr double kPolygonCost = 4;
+constexpr double kPolygonPixelsPerCost = 2000;
+// How far a text may reach from its anchor, in heights per character.
+constexpr double kTextReachPerCharacter = 1.5;
+// Rows beyond a stroke's pen that antialiasing or rounding may touch.
+constexpr double kRowMargin = 2;
+
+double Length(std::span<const DevicePoint> points, size_t step) {
+    double length = 0;
+    for (size_t i = 0; i + 1 < points.size(); i += step)
+        length += std::hypot(points[i + 1].x - points[i].x, points[i + 1].y - points[i].y);
+    return std::isfinite(length) ? length : 0;
+}
+
+} // namespace
+
+DisplayList::Primitive& DisplayList::Add(Kind kind, const DrawState& state,
+                                         std::span<const DevicePoint> points, double reach) {
+    if (states_.empty() || !(states_.back() == state)) states_.push_back(state);
+    inverts_ = inverts_ || state.rasterOp != R2_COPYPEN;
+    double top = INFINITY, bottom = -INFINITY;
+    for (const DevicePoint& p : points) {
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+    }
+    Primitive primitive{kind, static_cast<uint32_t>(states_.size() - 1), points_.size(),
+                        points.size()};
+    // Beyond what a float holds, or not a number: every row.
+    const double pen = state.pen.null ? 0 : state.pen.width / 2;
+    primitive.top = static_cast<float>(std::max(top - pen - reach - kRowMargin, -1e30));
+    primitive.bottom = static_cast<float>(std::min(bottom + pen + reach + kRowMargin, 1e30));
+    if (!(primitive.top <= primitive.bottom)) {
+        primitive.top = -INFINITY;
+        primitive.bottom = INFINITY;
+    }
+    points_.insert(points_.end(), points.begin(), points.end());
+    primitives_.push_back(primitive);
+    return primitives_.back();
+}
+
+void DisplayList::Polyline(const DrawState& state, std::span<const DevicePoint> points) {
+    Primitive& added = Add(Kind::Polyline, state, points, 0);
+    added.work = static_cast<float>(1 + Length(points, 1) / kPixelsPerLineCost);
+    work_ += added.work;
+}
+
+void DisplayList::Segments(const DrawState& state, std::span<const DevicePoint> ends) {
+    Primitive& added = Add(Kind::Segments, state, ends, 0);
+    added.work = static_cast<float>(static_cast<double>(ends.size()) / 2 +
+                                    Length(ends, 2) / kPixelsPerLineCost);
+    work_ += added.work;
+}
+
+void DisplayList::Polygon(const DrawState& state, std::span<const DevicePoint> points) {
+    Primitive& added = Add(Kind::Polygon, state, points, 0);
+    double left = INFINITY, right = -INFINITY;
+    for (const DevicePoint& p : points) {
+        left = std::min(left, p.x);
+        right = std::max(right, p.x);
+    }
+    const double area = (right - left) * (static_cast<double>(added.bottom) - added.top);
+    added.work = static_cast<float>(
+        kPolygonCost + (std::isfinite(area) ? std::min(area, 1e12) : 0) / kPolygonPixelsPerCost);
+    work_ += added.work;
+}
+
+void DisplayList::Text(const DrawState& state, DevicePoint anchor, std::u16string_view text,
+                       const TextFont& font) {
+    const double characters = static_cast<double>(text.size());
+    const double height = std::isfinite(font.height) ? std::fabs(font.height) : 0;
+    const double reach =
+        height * (kTextReachPerCharacter * std::fabs(font.widthFactor) * characters + 1);
+    Primitive& added = Add(Kind::Text, state, {&anchor, 1}, reach);
+    if (fonts_.empty() || !(fonts_.back() == font)) fonts_.push_back(font);
+    added.font = static_cast<uint32_t>(fonts_.size() - 1);
+    added.text = text_.size();
+    added.characters = text.size();
+    text_.append(text);
+    added.work =
+        static_cast<float>(characters * (1 + kLetterCostPerPixelHeight * std::min(height, 1e6)));
+    work_ += added.work;
+}
+
+double DisplayList::TextWidth(std::u16string_view text, const TextFont& font) {
+    return measure_.TextWidth(text, font);
+}
+
+void DisplayList::Clear() {
+    primitives_.clear();
+    states_.clear();
+    fonts_.clear();
+    points_.clear();
+    text_.clear();
+    work_ = 0;
+    inverts_ = false;
+}
+
+int DisplayList::BalancedRow() const {
+    const int height = Height();
+    std::vector<double> workByRow(static_cast<size_t>(std::max(height, 1)), 0.0);
+    for (const Primitive& p : primitives_) {
+        const double middle = (static_cast<double>(p.top) + p.bottom) / 2;
+        const double row = std::clamp(std::isfinite(middle) ? middle : 0.0, 0.0,
+                                      static_cast<double>(workByRow.size() - 1));
+        workByRow[static_cast<size_t>(row)] += p.work;
+    }
+    double sum = 0;
+    for (size_t row = 0; row < workByRow.size(); ++row) {
+        sum += workByRow[row];
+        if (sum >= work_ / 2) return static_cast<int>(row) + 1;
+    }
+    return height;
+}
+
+void DisplayList::Replay(Surface& target, int top, int bottom) const {
+    const DeviceRect rows{0, static_cast<double>(top), static_cast<double>(target.Width()),
+                          static_cast<double>(bottom)};
+    uint32_t current = UINT32_MAX;
+    DrawState banded;
+    for (const Primitive& p : primitives_) {
+        if (p.bottom < top || p.top >= bottom) continue;
+        if (p.state != current) {
+            current = p.state;
+            banded = states_[current];
+            const DeviceRect clip = banded.clip.value_or(rows);
+            banded.clip =
+                DeviceRect{std::max(clip.left, rows.left), std::max(clip.top, rows.top),
+                           std::min(clip.right, rows.right), std::min(clip.bottom, rows.bottom)};
+        }
+        const std::span<const DevicePoint> points(points_.data() + p.first, p.count);
+        switch (p.kind) {
+        case Kind::Polyline:
+            target.Polyline(banded, points);
+            break;
+        case Kind::Segments:
+            target.Segments(banded, points);
+            break;
+        case Kind::Polygon:
+            target.Polygon(banded, points);
+            break;
+        case Kind::Text:
+            target.Text(banded, points[0], std::u16string_view(text_).substr(p.text, p.characters),
+                        fonts_[p.font]);
+            break;
+        }
+    }
+}
+
+} // namespace platform

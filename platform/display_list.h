@@ -1,0 +1,74 @@
+// What a drawing pass paints, kept to be painted later: a surface that
+// records its primitives in order, with where each reaches down the picture,
+// so that the picture can be painted in horizontal bands, each band by its
+// own painter (and thread), every band getting only what reaches it.
+#pragma once
+
+#include "platform/device_context.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class DisplayList : public Surface {
+  public:
+    // A list for a picture the size of `measure`, which also measures text
+    // while the list is made.
+    explicit DisplayList(Surface& measure) : measure_(measure) {}
+
+    int Width() const override { return measure_.Width(); }
+    int Height() const override { return measure_.Height(); }
+    double DotsPerInch() const override { return measure_.DotsPerInch(); }
+    double PixelRatio() const override { return measure_.PixelRatio(); }
+
+    void Polyline(const DrawState& state, std::span<const DevicePoint> points) override;
+    void Segments(const DrawState& state, std::span<const DevicePoint> ends) override;
+    void Polygon(const DrawState& state, std::span<const DevicePoint> points) override;
+    void Text(const DrawState& state, DevicePoint anchor, std::u16string_view text,
+              const TextFont& font) override;
+    double TextWidth(std::u16string_view text, const TextFont& font) override;
+
+    bool Empty() const { return primitives_.empty(); }
+    void Clear();
+    // Whether any primitive inverts what lies below it: such a list is
+    // painted whole, as one, so that painting it twice restores the picture.
+    bool Inverts() const { return inverts_; }
+    // An estimate of what painting the list costs, in units of a short line.
+    double Work() const { return work_; }
+    // The row that splits the estimated work of painting the list in two.
+    int BalancedRow() const;
+
+    // Paints, in order, the primitives that may reach rows [top, bottom) onto
+    // `target`, each clipped to those rows.
+    void Replay(Surface& target, int top, int bottom) const;
+
+  private:
+    enum class Kind : uint8_t { Polyline, Segments, Polygon, Text };
+    struct Primitive {
+        Kind kind;
+        uint32_t state;                  // into states_
+        size_t first;                    // into points_ (for text, its anchor)
+        size_t count;                    // points
+        uint32_t font = 0;               // for text: into fonts_,
+        size_t text = 0, characters = 0; // and where it lies in text_
+        float top = 0, bottom = 0;       // the rows it may reach
+        float work = 0;                  // what painting it costs (Work)
+    };
+
+    // Records a primitive of `points`, reaching `reach` beyond them.
+    Primitive& Add(Kind kind, const DrawState& state, std::span<const DevicePoint> points,
+                   double reach);
+
+    Surface& measure_;
+    std::vector<Primitive> primitives_;
+    std::vector<DrawState> states_; // each differing from the one before
+    std::vector<TextFont> fonts_;   // likewise
+    std::vector<DevicePoint> points_;
+    std::u16string text_;
+    double work_ = 0;
+    bool inverts_ = false;
+};
+
+} // namespace platform

@@ -1,0 +1,98 @@
+// A kept drawing pass played back in bands: what each band gets, in what
+// order and clip, and where the work is split.
+#include "platform/display_list.h"
+#include "platform/recording_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using namespace platform;
+using Kind = RecordedPrimitive::Kind;
+
+DrawState Inked(std::optional<DeviceRect> clip = std::nullopt) {
+    DrawState state;
+    state.pen.width = 1;
+    state.clip = clip;
+    return state;
+}
+
+class DisplayListTest : public ::testing::Test {
+  protected:
+    RecordingSurface measure{200, 100};
+    DisplayList list{measure};
+};
+
+TEST_F(DisplayListTest, ABandGetsWhatReachesItInOrderClippedToItsRows) {
+    const std::vector<DevicePoint> high{{10, 10}, {50, 12}}, low{{10, 80}, {50, 90}},
+        across{{5, 5}, {5, 95}};
+    list.Polyline(Inked(), high);
+    list.Segments(Inked(DeviceRect{0, 0, 100, 100}), across);
+    list.Polygon(Inked(), low);
+    // A text hangs on its anchor and reaches its height either side, and more along it.
+    TextFont font;
+    font.family = "sans-serif";
+    font.height = 10;
+    list.Text(Inked(), {100, 45}, u"GRAVEL", font);
+
+    RecordingSurface upper(200, 100);
+    list.Replay(upper, 0, 40);
+    ASSERT_EQ(upper.primitives.size(), 3u);
+    EXPECT_EQ(upper.primitives[0].kind, Kind::Polyline);
+    EXPECT_EQ(upper.primitives[1].kind, Kind::Segments);
+    EXPECT_EQ(upper.primitives[2].kind, Kind::Text);
+    EXPECT_EQ(upper.primitives[2].text, u"GRAVEL");
+    EXPECT_EQ(upper.primitives[2].font.height, 10);
+    // The band's rows cut the primitive's own clip, or the picture when it has none.
+    EXPECT_EQ(upper.primitives[0].state.clip, (DeviceRect{0, 0, 200, 40}));
+    EXPECT_EQ(upper.primitives[1].state.clip, (DeviceRect{0, 0, 100, 40}));
+
+    RecordingSurface lower(200, 100);
+    list.Replay(lower, 40, 100);
+    ASSERT_EQ(lower.primitives.size(), 3u);
+    EXPECT_EQ(lower.primitives[0].kind, Kind::Segments);
+    EXPECT_EQ(lower.primitives[1].kind, Kind::Polygon);
+    EXPECT_EQ(lower.primitives[1].points.size(), 2u);
+    EXPECT_EQ(lower.primitives[1].points[1].y, 90);
+    EXPECT_EQ(lower.primitives[2].kind, Kind::Text);
+    EXPECT_EQ(lower.primitives[0].state.clip, (DeviceRect{0, 40, 100, 100}));
+}
+
+TEST_F(DisplayListTest, WideStrokesReachFurtherAndStrayPointsReachEveryBand) {
+    DrawState wide = Inked();
+    wide.pen.width = 20;
+    list.Polyline(wide, std::vector<DevicePoint>{{0, 50}, {100, 50}});
+    list.Polyline(Inked(), std::vector<DevicePoint>{{NAN, NAN}, {NAN, NAN}});
+    RecordingSurface band(200, 100);
+    list.Replay(band, 0, 42); // half the pen and a margin above row 50
+    EXPECT_EQ(band.primitives.size(), 2u);
+    RecordingSurface below(200, 100);
+    list.Replay(below, 70, 100);
+    EXPECT_EQ(below.primitives.size(), 1u); // only the one of no known place
+}
+
+TEST_F(DisplayListTest, TheSplitHalvesTheWorkAndInvertingIsNoticed) {
+    for (int i = 0; i < 30; ++i)
+        list.Segments(Inked(), std::vector<DevicePoint>{{0, 5}, {200, 5}, {0, 7}, {200, 7}});
+    list.Segments(Inked(), std::vector<DevicePoint>{{0, 95}, {200, 95}});
+    EXPECT_GT(list.Work(), 0);
+    EXPECT_LT(list.BalancedRow(), 20); // nearly all of it is at the top
+    EXPECT_FALSE(list.Inverts());
+
+    DrawState inverting = Inked();
+    inverting.rasterOp = R2_NOT;
+    list.Polyline(inverting, std::vector<DevicePoint>{{0, 0}, {10, 10}});
+    EXPECT_TRUE(list.Inverts());
+    EXPECT_EQ(list.TextWidth(u"ABC", TextFont{"sans-serif", 10}),
+              measure.TextWidth(u"ABC", TextFont{"sans-serif", 10}));
+
+    list.Clear();
+    EXPECT_TRUE(list.Empty());
+    EXPECT_FALSE(list.Inverts());
+    EXPECT_EQ(list.Work(), 0);
+}
+
+} // namespace

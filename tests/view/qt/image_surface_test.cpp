@@ -1,0 +1,85 @@
+// The window's image paints what was drawn in two bands at once: the picture
+// must be the one painted primitive by primitive, wherever the bands meet.
+#include "platform/display_list.h"
+#include "platform/recording_surface.h"
+#include "view/qt/image_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <vector>
+
+namespace {
+
+using platform::DevicePoint;
+using platform::DrawState;
+
+constexpr int kWidth = 320, kHeight = 240;
+
+// Draws a seeded mix onto `surface`, calling `after` after every primitive:
+// thin and wide, solid and dashed strokes, separate segments, filled areas
+// and texts, upright and turned, many crossing the middle rows.
+void DrawMix(platform::Surface& surface, const std::function<void()>& after) {
+    std::mt19937 random(8);
+    std::uniform_real_distribution<double> x(-20, kWidth + 20), y(-20, kHeight + 20);
+    std::uniform_int_distribution<int> level(0, 200);
+    const auto point = [&] { return DevicePoint{x(random), y(random)}; };
+    for (int i = 0; i < 400; ++i) {
+        DrawState state;
+        state.pen.colour = {static_cast<uint8_t>(level(random)), 0,
+                            static_cast<uint8_t>(level(random))};
+        state.pen.width = i % 7 == 3 ? 3 : 1;
+        if (i % 5 == 1) state.pen.dashes = {6, 3, 0, 3};
+        if (i % 11 == 0) state.clip = platform::DeviceRect{20, 15, 300, 225};
+        switch (i % 4) {
+        case 0:
+            surface.Polyline(state, std::vector<DevicePoint>{point(), point(), point()});
+            break;
+        case 1:
+            surface.Segments(state, std::vector<DevicePoint>{point(), point(), point(), point()});
+            break;
+        case 2: {
+            state.pen.null = i % 8 == 2;
+            state.brush.colour = {static_cast<uint8_t>(level(random)), 180, 90};
+            const DevicePoint at = point();
+            surface.Polygon(
+                state, std::vector<DevicePoint>{at, {at.x + 30, at.y + 4}, {at.x + 12, at.y + 25}});
+            break;
+        }
+        default: {
+            platform::TextFont font;
+            font.family = "sans-serif";
+            font.height = 6 + i % 23;
+            font.rotation = i % 3 == 0 ? 30 : 0;
+            surface.Text(state, point(), u"SILTY SAND, wet", font);
+        }
+        }
+        after();
+    }
+}
+
+TEST(ImageSurfaceTest, APicturePaintedInBandsIsThePicturePaintedAsItIsDrawn) {
+    // Enough work for two threads, or the test would prove nothing.
+    platform::RecordingSurface measure(kWidth, kHeight);
+    platform::DisplayList list(measure);
+    DrawMix(list, [] {});
+    ASSERT_GT(list.Work(), 4 * view::qt::ImageSurface::kWorkWorthTwoThreads);
+
+    view::qt::ImageSurface banded(kWidth, kHeight);
+    DrawMix(banded, [] {});
+    view::qt::ImageSurface stepwise(kWidth, kHeight);
+    DrawMix(stepwise, [&] { stepwise.Image(); }); // one primitive each time: painted whole
+
+    const QImage& expected = stepwise.Image();
+    const QImage& picture = banded.Image();
+    int differing = 0;
+    for (int row = 0; row < kHeight; ++row) {
+        for (int column = 0; column < kWidth; ++column)
+            differing += picture.pixel(column, row) != expected.pixel(column, row);
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_NE(picture.pixel(kWidth / 2, kHeight / 2), 0); // painted at all
+}
+
+} // namespace
