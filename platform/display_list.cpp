@@ -18,11 +18,15 @@ constexpr double kTextReachPerCharacter = 1.5;
 // Rows beyond a stroke's pen that antialiasing or rounding may touch.
 constexpr double kRowMargin = 2;
 
-double Length(std::span<const DevicePoint> points, size_t step) {
-    double length = 0;
-    for (size_t i = 0; i + 1 < points.size(); i += step)
-        length += std::hypot(points[i + 1].x - points[i].x, points[i + 1].y - points[i].y);
-    return std::isfinite(length) ? length : 0;
+// The pixels one-pixel lines between the points cover: one for every step
+// along the longer axis.
+double PixelsAlong(std::span<const DevicePoint> points, size_t step) {
+    double pixels = 0;
+    for (size_t i = 0; i + 1 < points.size(); i += step) {
+        pixels += std::max(std::fabs(points[i + 1].x - points[i].x),
+                           std::fabs(points[i + 1].y - points[i].y));
+    }
+    return std::isfinite(pixels) ? pixels : 0;
 }
 
 } // namespace
@@ -53,14 +57,14 @@ DisplayList::Primitive& DisplayList::Add(Kind kind, const DrawState& state,
 
 void DisplayList::Polyline(const DrawState& state, std::span<const DevicePoint> points) {
     Primitive& added = Add(Kind::Polyline, state, points, 0);
-    added.work = static_cast<float>(1 + Length(points, 1) / kPixelsPerLineCost);
+    added.work = static_cast<float>(1 + PixelsAlong(points, 1) / kPixelsPerLineCost);
     work_ += added.work;
 }
 
 void DisplayList::Segments(const DrawState& state, std::span<const DevicePoint> ends) {
     Primitive& added = Add(Kind::Segments, state, ends, 0);
     added.work = static_cast<float>(static_cast<double>(ends.size()) / 2 +
-                                    Length(ends, 2) / kPixelsPerLineCost);
+                                    PixelsAlong(ends, 2) / kPixelsPerLineCost);
     work_ += added.work;
 }
 

@@ -95,7 +95,9 @@ void HairlinePainter::Segment(DevicePoint from, DevicePoint to) {
     // line is visited, so a part is placed as the whole line would be.
     const auto firstPixel = static_cast<int64_t>(std::floor(u0));
     const auto lastPixel = static_cast<int64_t>(std::floor(u1));
-    const auto fixed = [](double value) { return std::llround(value * kFixedOne); };
+    const auto fixed = [](double value) {
+        return static_cast<int64_t>(value * kFixedOne + (value < 0 ? -0.5 : 0.5));
+    };
     const int64_t start = fixed(v0 + (firstPixel + 0.5 - u0) * slope);
     const int64_t step = fixed(slope);
     const int64_t first = std::max<int64_t>(firstPixel, uLow);

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kReferencePixelSize = 256;
 // Laid-out texts kept per family; a drawing with more starts the store again.
-constexpr qsizetype kMostTextsKept = 200000;
+constexpr size_t kMostTextsKept = 200000;
 // Qt wants positive dash lengths: a gap never vanishes entirely.
 constexpr double kShortestGap = 1e-3;
 
@@ -175,10 +175,10 @@ PainterSurface::FontEntry& PainterSurface::FontFor(const std::string& family) {
 
 const PainterSurface::LaidOutText& PainterSurface::LayOut(FontEntry& entry,
                                                           std::u16string_view text) {
-    const QString content = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    auto found = entry.laidOut.find(content);
-    if (found != entry.laidOut.end()) return *found;
+    const auto found = entry.laidOut.find(text);
+    if (found != entry.laidOut.end()) return found->second;
     if (entry.laidOut.size() >= kMostTextsKept) entry.laidOut.clear();
+    const QString content = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
     QTextLayout layout(content, entry.font);
     layout.setCacheEnabled(true);
     layout.beginLayout();
@@ -190,7 +190,7 @@ const PainterSurface::LaidOutText& PainterSurface::LayOut(FontEntry& entry,
         laidOut.baseline = line.ascent();
     }
     laidOut.advance = entry.metrics.horizontalAdvance(content);
-    return *entry.laidOut.insert(content, std::move(laidOut));
+    return entry.laidOut.emplace(std::u16string(text), std::move(laidOut)).first->second;
 }
 
 void PainterSurface::Text(const platform::DrawState& state, platform::DevicePoint anchor,

@@ -9,13 +9,14 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGlyphRun>
-#include <QHash>
 #include <QPointF>
 #include <QVector>
 
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -53,13 +54,21 @@ class PainterSurface : public platform::Surface {
         double baseline = 0;
     };
 
+    // Looks texts up by their characters without making a string of them.
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::u16string_view text) const {
+            return std::hash<std::u16string_view>()(text);
+        }
+    };
+
     // A family at a fixed pixel size; text is scaled from it, so every height
     // is exact and measures agree with what is drawn.
     struct FontEntry {
         QFont font;
         QFontMetricsF metrics;
         double capHeight;
-        QHash<QString, LaidOutText> laidOut;
+        std::unordered_map<std::u16string, LaidOutText, TextHash, std::equal_to<>> laidOut;
     };
 
     QPainter* Prepared(const platform::DrawState& state);
