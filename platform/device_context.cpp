@@ -114,7 +114,8 @@ std::u16string DecodeTextLine(std::string_view text) {
 
 // --- DeviceContext -------------------------------------------------------------
 
-DeviceContext::DeviceContext(Surface& surface) : surface_(surface) {
+DeviceContext::DeviceContext(Surface& surface)
+    : surface_(surface), pixelRatio_(surface.PixelRatio()) {
     Select(kStockBase + BLACK_PEN);
     Select(kStockBase + WHITE_BRUSH);
 }
@@ -198,7 +199,7 @@ int32_t DeviceContext::Capability(int32_t index) const {
 
 double DeviceContext::DevicePerLogical() const {
     return state_.mapMode == MM_LOENGLISH ? surface_.DotsPerInch() / kLoEnglishPerInch
-                                          : surface_.PixelRatio();
+                                          : pixelRatio_;
 }
 
 DevicePoint DeviceContext::ToDevice(LogicalPoint point) const {

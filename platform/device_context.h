@@ -195,6 +195,7 @@ class DeviceContext {
     const std::vector<DevicePoint>& ToDevice(std::span<const LogicalPoint> points);
 
     Surface& surface_;
+    const double pixelRatio_; // a surface's, which it keeps: asked for at every point
     State state_;
     std::vector<State> saved_;
     DrawState device_;

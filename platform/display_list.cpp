@@ -69,6 +69,7 @@ void DisplayList::Segments(const DrawState& state, std::span<const DevicePoint> 
 }
 
 void DisplayList::Polygon(const DrawState& state, std::span<const DevicePoint> points) {
+    if (CoversThePicture(state, points)) Clear();
     Primitive& added = Add(Kind::Polygon, state, points, 0);
     double left = INFINITY, right = -INFINITY;
     for (const DevicePoint& p : points) {
@@ -96,6 +97,27 @@ void DisplayList::Text(const DrawState& state, DevicePoint anchor, std::u16strin
     added.work =
         static_cast<float>(characters * (1 + kLetterCostPerPixelHeight * std::min(height, 1e6)));
     work_ += added.work;
+}
+
+bool DisplayList::CoversThePicture(const DrawState& state,
+                                   std::span<const DevicePoint> points) const {
+    if (state.brush.null || state.rasterOp != R2_COPYPEN || points.size() != 4) return false;
+    const DeviceRect picture{0, 0, static_cast<double>(Width()), static_cast<double>(Height())};
+    if (state.clip &&
+        !(state.clip->left <= 0 && state.clip->top <= 0 && state.clip->right >= picture.right &&
+          state.clip->bottom >= picture.bottom)) {
+        return false;
+    }
+    // A rectangle of edges along the axes, round from any corner.
+    for (size_t i = 0; i < 4; ++i) {
+        const DevicePoint& a = points[i];
+        const DevicePoint& b = points[(i + 1) % 4];
+        if (a.x != b.x && a.y != b.y) return false;
+    }
+    const auto [left, right] = std::minmax({points[0].x, points[1].x, points[2].x, points[3].x});
+    const auto [top, bottom] = std::minmax({points[0].y, points[1].y, points[2].y, points[3].y});
+    return left <= picture.left && top <= picture.top && right >= picture.right &&
+           bottom >= picture.bottom;
 }
 
 double DisplayList::TextWidth(std::u16string_view text, const TextFont& font) {

@@ -25,12 +25,17 @@ class DisplayList : public Surface {
 
     void Polyline(const DrawState& state, std::span<const DevicePoint> points) override;
     void Segments(const DrawState& state, std::span<const DevicePoint> ends) override;
+    // An opaque fill over the whole picture hides all before it: the list
+    // starts again from it (a window erased and drawn anew, however often,
+    // holds one picture's primitives).
     void Polygon(const DrawState& state, std::span<const DevicePoint> points) override;
     void Text(const DrawState& state, DevicePoint anchor, std::u16string_view text,
               const TextFont& font) override;
     double TextWidth(std::u16string_view text, const TextFont& font) override;
 
     bool Empty() const { return primitives_.empty(); }
+    // How much the list holds: primitives and their points.
+    size_t Size() const { return primitives_.size() + points_.size(); }
     void Clear();
     // Whether any primitive inverts what lies below it: such a list is
     // painted whole, as one, so that painting it twice restores the picture.
@@ -57,6 +62,7 @@ class DisplayList : public Surface {
         float work = 0;                  // what painting it costs (Work)
     };
 
+    bool CoversThePicture(const DrawState& state, std::span<const DevicePoint> points) const;
     // Records a primitive of `points`, reaching `reach` beyond them.
     Primitive& Add(Kind kind, const DrawState& state, std::span<const DevicePoint> points,
                    double reach);

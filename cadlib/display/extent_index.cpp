@@ -97,6 +97,11 @@ void ExtentIndex::Find(const KqRect2& window, double margin, std::vector<uint8_t
             test(position);
         return;
     }
+    if (Contains(wanted, extent_)) { // the whole drawing in view: every entity with a place
+        for (uint32_t position = 0; position < boxes_.size(); ++position)
+            marks[position] = Finite(boxes_[position]) ? 1 : 0;
+        return;
+    }
     for (uint32_t position : wide_)
         test(position);
     if (!Overlaps(extent_, wanted)) return;

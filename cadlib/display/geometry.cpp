@@ -66,19 +66,6 @@ void ClipToHalfPlane(const std::vector<LogicalPoint>& input, std::vector<Logical
 
 } // namespace
 
-KqRect2 Grown(const KqRect2& box, double margin) {
-    return {box.x1 - margin, box.y1 - margin, box.x2 + margin, box.y2 + margin};
-}
-
-bool Overlaps(const KqRect2& a, const KqRect2& b) {
-    return a.x1 <= b.x2 && b.x1 <= a.x2 && a.y1 <= b.y2 && b.y1 <= a.y2;
-}
-
-bool Contains(const KqRect2& outer, const KqRect2& inner) {
-    return outer.x1 <= inner.x1 && inner.x2 <= outer.x2 && outer.y1 <= inner.y1 &&
-           inner.y2 <= outer.y2;
-}
-
 void ClipPolyline(std::span<const LogicalPoint> points, const KqRect2& box,
                   const PolylineRun& run) {
     // Most of what a pass draws lies wholly inside: handed on as it is.
@@ -134,11 +121,20 @@ void AppendArcPoints(const KqPoint2& centre, double radius, double startDegrees,
     const double chords =
         std::max(std::ceil(sweep / step), std::ceil(sweep / (std::numbers::pi / 4)));
     const int count = static_cast<int>(std::clamp(chords, 1.0, double(kMaxArcChords)));
-    for (int i = 0; i <= count; ++i) {
-        const double angle = (startDegrees + sweepDegrees * i / count) * kRadiansPerDegree;
-        points.push_back(
-            {centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)});
+    // Each point is the one before turned by a chord's angle; the ends are
+    // placed exactly, so an arc ends where it should however many chords.
+    const double start = startDegrees * kRadiansPerDegree;
+    const double turn = sweepDegrees * kRadiansPerDegree / count;
+    const double turnCos = std::cos(turn), turnSin = std::sin(turn);
+    double c = std::cos(start), s = std::sin(start);
+    for (int i = 0; i < count; ++i) {
+        points.push_back({centre.x + radius * c, centre.y + radius * s});
+        const double next = c * turnCos - s * turnSin;
+        s = s * turnCos + c * turnSin;
+        c = next;
     }
+    const double end = (startDegrees + sweepDegrees) * kRadiansPerDegree;
+    points.push_back({centre.x + radius * std::cos(end), centre.y + radius * std::sin(end)});
 }
 
 DashPattern MakeDashPattern(std::span<const double> elements, double unit) {

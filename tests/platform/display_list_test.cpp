@@ -95,4 +95,31 @@ TEST_F(DisplayListTest, TheSplitHalvesTheWorkAndInvertingIsNoticed) {
     EXPECT_EQ(list.Work(), 0);
 }
 
+TEST_F(DisplayListTest, AFillOverTheWholePictureHidesAllBeforeIt) {
+    list.Polyline(Inked(), std::vector<DevicePoint>{{10, 10}, {50, 12}});
+    DrawState erase;
+    erase.pen.null = true;
+    const std::vector<DevicePoint> whole{{0, 0}, {200, 0}, {200, 100}, {0, 100}};
+    // Not the whole picture, clipped, or inverting: what lies below still shows.
+    list.Polygon(erase, std::vector<DevicePoint>{{0, 0}, {200, 0}, {200, 99}, {0, 99}});
+    DrawState clipped = erase;
+    clipped.clip = DeviceRect{0, 0, 100, 100};
+    list.Polygon(clipped, whole);
+    DrawState inverting = erase;
+    inverting.rasterOp = R2_NOT;
+    list.Polygon(inverting, whole);
+    RecordingSurface kept(200, 100);
+    list.Replay(kept, 0, 100);
+    EXPECT_EQ(kept.primitives.size(), 4u);
+
+    list.Polygon(erase, std::vector<DevicePoint>{{-1, 101}, {-1, -1}, {201, -1}, {201, 101}});
+    list.Segments(Inked(), std::vector<DevicePoint>{{0, 5}, {200, 5}});
+    RecordingSurface erased(200, 100);
+    list.Replay(erased, 0, 100);
+    ASSERT_EQ(erased.primitives.size(), 2u);
+    EXPECT_EQ(erased.primitives[0].kind, Kind::Polygon);
+    EXPECT_EQ(erased.primitives[1].kind, Kind::Segments);
+    EXPECT_FALSE(list.Inverts()); // the inverting fill went with the rest
+}
+
 } // namespace

@@ -80,25 +80,33 @@ ImageSurface::~ImageSurface() = default;
 void ImageSurface::Polyline(const platform::DrawState& state,
                             std::span<const platform::DevicePoint> points) {
     pending_.Polyline(state, points);
+    PaintWhenFull();
 }
 
 void ImageSurface::Segments(const platform::DrawState& state,
                             std::span<const platform::DevicePoint> ends) {
     pending_.Segments(state, ends);
+    PaintWhenFull();
 }
 
 void ImageSurface::Polygon(const platform::DrawState& state,
                            std::span<const platform::DevicePoint> points) {
     pending_.Polygon(state, points);
+    PaintWhenFull();
 }
 
 void ImageSurface::Text(const platform::DrawState& state, platform::DevicePoint anchor,
                         std::u16string_view text, const platform::TextFont& font) {
     pending_.Text(state, anchor, text, font);
+    PaintWhenFull();
 }
 
 double ImageSurface::TextWidth(std::u16string_view text, const platform::TextFont& font) {
     return upper_->TextWidth(text, font);
+}
+
+void ImageSurface::PaintWhenFull() {
+    if (pending_.Size() > kMostHeld) PaintPending();
 }
 
 const QImage& ImageSurface::Image() {

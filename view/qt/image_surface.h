@@ -55,9 +55,13 @@ class ImageSurface : public platform::Surface {
 
   private:
     class Band;
+    // What the list may hold before it is painted: a window that is never
+    // shown still draws at a bounded cost in memory.
+    static constexpr size_t kMostHeld = size_t{1} << 22;
 
     ImageSurface(QSize devicePixels, double dotsPerInch, double pixelRatio);
     void PaintPending();
+    void PaintWhenFull();
 
     QImage image_;
     double dotsPerInch_;
