@@ -31,6 +31,39 @@ double PixelsAlong(std::span<const DevicePoint> points, size_t step) {
 
 } // namespace
 
+bool CoversThePicture(const DrawState& state, std::span<const DevicePoint> points, int width,
+                      int height) {
+    if (state.brush.null || state.rasterOp != R2_COPYPEN || points.size() != 4) return false;
+    const DeviceRect picture{0, 0, static_cast<double>(width), static_cast<double>(height)};
+    if (state.clip &&
+        !(state.clip->left <= 0 && state.clip->top <= 0 && state.clip->right >= picture.right &&
+          state.clip->bottom >= picture.bottom)) {
+        return false;
+    }
+    // A rectangle of edges along the axes, round from any corner.
+    for (size_t i = 0; i < 4; ++i) {
+        const DevicePoint& a = points[i];
+        const DevicePoint& b = points[(i + 1) % 4];
+        if (a.x != b.x && a.y != b.y) return false;
+    }
+    const auto [left, right] = std::minmax({points[0].x, points[1].x, points[2].x, points[3].x});
+    const auto [top, bottom] = std::minmax({points[0].y, points[1].y, points[2].y, points[3].y});
+    return left <= picture.left && top <= picture.top && right >= picture.right &&
+           bottom >= picture.bottom;
+}
+
+int RowSplittingWork(const std::vector<double>& workByRow, double share) {
+    double total = 0;
+    for (double work : workByRow)
+        total += work;
+    double above = 0;
+    for (size_t row = 0; row < workByRow.size(); ++row) {
+        if (above >= share * total) return static_cast<int>(row);
+        above += workByRow[row];
+    }
+    return static_cast<int>(workByRow.size());
+}
+
 DisplayList::Primitive& DisplayList::Add(Kind kind, const DrawState& state,
                                          std::span<const DevicePoint> points, double reach) {
     if (states_.empty() || !(states_.back() == state)) states_.push_back(state);
@@ -69,7 +102,7 @@ void DisplayList::Segments(const DrawState& state, std::span<const DevicePoint> 
 }
 
 void DisplayList::Polygon(const DrawState& state, std::span<const DevicePoint> points) {
-    if (CoversThePicture(state, points)) Clear();
+    if (CoversThePicture(state, points, Width(), Height())) Clear();
     Primitive& added = Add(Kind::Polygon, state, points, 0);
     double left = INFINITY, right = -INFINITY;
     for (const DevicePoint& p : points) {
@@ -99,27 +132,6 @@ void DisplayList::Text(const DrawState& state, DevicePoint anchor, std::u16strin
     work_ += added.work;
 }
 
-bool DisplayList::CoversThePicture(const DrawState& state,
-                                   std::span<const DevicePoint> points) const {
-    if (state.brush.null || state.rasterOp != R2_COPYPEN || points.size() != 4) return false;
-    const DeviceRect picture{0, 0, static_cast<double>(Width()), static_cast<double>(Height())};
-    if (state.clip &&
-        !(state.clip->left <= 0 && state.clip->top <= 0 && state.clip->right >= picture.right &&
-          state.clip->bottom >= picture.bottom)) {
-        return false;
-    }
-    // A rectangle of edges along the axes, round from any corner.
-    for (size_t i = 0; i < 4; ++i) {
-        const DevicePoint& a = points[i];
-        const DevicePoint& b = points[(i + 1) % 4];
-        if (a.x != b.x && a.y != b.y) return false;
-    }
-    const auto [left, right] = std::minmax({points[0].x, points[1].x, points[2].x, points[3].x});
-    const auto [top, bottom] = std::minmax({points[0].y, points[1].y, points[2].y, points[3].y});
-    return left <= picture.left && top <= picture.top && right >= picture.right &&
-           bottom >= picture.bottom;
-}
-
 double DisplayList::TextWidth(std::u16string_view text, const TextFont& font) {
     return measure_.TextWidth(text, font);
 }
@@ -134,21 +146,14 @@ void DisplayList::Clear() {
     inverts_ = false;
 }
 
-int DisplayList::BalancedRow() const {
-    const int height = Height();
-    std::vector<double> workByRow(static_cast<size_t>(std::max(height, 1)), 0.0);
+void DisplayList::AddWorkByRow(std::vector<double>& workByRow) const {
+    if (workByRow.empty()) return;
+    const auto lastRow = static_cast<double>(workByRow.size() - 1);
     for (const Primitive& p : primitives_) {
         const double middle = (static_cast<double>(p.top) + p.bottom) / 2;
-        const double row = std::clamp(std::isfinite(middle) ? middle : 0.0, 0.0,
-                                      static_cast<double>(workByRow.size() - 1));
+        const double row = std::clamp(std::isfinite(middle) ? middle : 0.0, 0.0, lastRow);
         workByRow[static_cast<size_t>(row)] += p.work;
     }
-    double sum = 0;
-    for (size_t row = 0; row < workByRow.size(); ++row) {
-        sum += workByRow[row];
-        if (sum >= work_ / 2) return static_cast<int>(row) + 1;
-    }
-    return height;
 }
 
 void DisplayList::Replay(Surface& target, int top, int bottom) const {

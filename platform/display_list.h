@@ -12,6 +12,14 @@
 
 namespace platform {
 
+// Whether a fill covers the whole of a picture of width x height pixels,
+// hiding everything painted before it.
+bool CoversThePicture(const DrawState& state, std::span<const DevicePoint> points, int width,
+                      int height);
+
+// The row above which `share` (0 to 1) of the work of `workByRow` lies.
+int RowSplittingWork(const std::vector<double>& workByRow, double share);
+
 class DisplayList : public Surface {
   public:
     // A list for a picture the size of `measure`, which also measures text
@@ -42,8 +50,9 @@ class DisplayList : public Surface {
     bool Inverts() const { return inverts_; }
     // An estimate of what painting the list costs, in units of a short line.
     double Work() const { return work_; }
-    // The row that splits the estimated work of painting the list in two.
-    int BalancedRow() const;
+    // Adds the list's estimated work to `workByRow` (one entry a row of the
+    // picture), each primitive's at the row of its middle.
+    void AddWorkByRow(std::vector<double>& workByRow) const;
 
     // Paints, in order, the primitives that may reach rows [top, bottom) onto
     // `target`, each clipped to those rows.
@@ -62,7 +71,6 @@ class DisplayList : public Surface {
         float work = 0;                  // what painting it costs (Work)
     };
 
-    bool CoversThePicture(const DrawState& state, std::span<const DevicePoint> points) const;
     // Records a primitive of `points`, reaching `reach` beyond them.
     Primitive& Add(Kind kind, const DrawState& state, std::span<const DevicePoint> points,
                    double reach);

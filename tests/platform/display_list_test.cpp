@@ -79,7 +79,12 @@ TEST_F(DisplayListTest, TheSplitHalvesTheWorkAndInvertingIsNoticed) {
         list.Segments(Inked(), std::vector<DevicePoint>{{0, 5}, {200, 5}, {0, 7}, {200, 7}});
     list.Segments(Inked(), std::vector<DevicePoint>{{0, 95}, {200, 95}});
     EXPECT_GT(list.Work(), 0);
-    EXPECT_LT(list.BalancedRow(), 20); // nearly all of it is at the top
+    std::vector<double> workByRow(100, 0.0);
+    list.AddWorkByRow(workByRow);
+    EXPECT_LT(platform::RowSplittingWork(workByRow, 0.5), 20); // nearly all of it is at the top
+    EXPECT_EQ(platform::RowSplittingWork(workByRow, 0), 0);
+    EXPECT_GT(platform::RowSplittingWork(workByRow, 1), 90); // the last line's too
+    EXPECT_EQ(platform::RowSplittingWork(std::vector<double>(10, 0.0), 0.5), 0);
     EXPECT_FALSE(list.Inverts());
 
     DrawState inverting = Inked();

@@ -1,5 +1,6 @@
 #include "view/qt/image_surface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -9,6 +10,10 @@ namespace {
 constexpr double kInchesPerMetre = 1 / 0.0254;
 // A window pixel is a hundredth of an inch of the drawing at Zoom Page scale.
 constexpr double kWindowDotsPerInch = 100.0;
+
+double Milliseconds(std::chrono::steady_clock::duration spent) {
+    return std::chrono::duration<double, std::milli>(spent).count();
+}
 } // namespace
 
 // Rows [top, bottom) of the picture, painted in the picture's coordinates.
@@ -21,11 +26,13 @@ class ImageSurface::Band : public PainterSurface {
     double DotsPerInch() const override { return picture_.dotsPerMeterX() / kInchesPerMetre; }
 
     // Begins painting the rows of the picture whose pixels start at `pixels`.
+    // A band of no rows paints nothing.
     void Attach(uchar* pixels, int top, int bottom) {
         Detach();
         pixels_ = pixels;
         top_ = top;
         bottom_ = bottom;
+        if (top >= bottom) return;
         const qsizetype stride = picture_.bytesPerLine();
         rows_ = QImage(pixels + top * stride, picture_.width(), bottom - top, stride,
                        picture_.format());
@@ -62,11 +69,12 @@ ImageSurface::ImageSurface(int width, int height, double dotsPerInch)
 ImageSurface::ImageSurface(QSize devicePixels, double dotsPerInch, double pixelRatio)
     : image_(devicePixels, QImage::Format_RGB32), dotsPerInch_(dotsPerInch),
       pixelRatio_(pixelRatio), upper_(std::make_unique<Band>(image_)),
-      lower_(std::make_unique<Band>(image_)), pending_(*this) {
+      lower_(std::make_unique<Band>(image_)), split_(devicePixels.height() / 2) {
     image_.fill(Qt::white);
     const int dotsPerMetre = static_cast<int>(dotsPerInch * kInchesPerMetre + 0.5);
     image_.setDotsPerMeterX(dotsPerMetre);
     image_.setDotsPerMeterY(dotsPerMetre);
+    StartPass();
 }
 
 // Whole device pixels covering the client area.
@@ -75,39 +83,83 @@ ImageSurface::ImageSurface(QSize clientArea, double pixelRatio)
                          static_cast<int>(std::ceil(clientArea.height() * pixelRatio))),
                    kWindowDotsPerInch * pixelRatio, pixelRatio) {}
 
-ImageSurface::~ImageSurface() = default;
+ImageSurface::~ImageSurface() {
+    if (!streaming_) return;
+    queue_.Close();
+    try {
+        worker_.Wait();
+    } catch (...) { // the picture is gone: what went wrong painting it no longer matters
+    }
+}
+
+// --- The pass as it is drawn ------------------------------------------------
 
 void ImageSurface::Polyline(const platform::DrawState& state,
                             std::span<const platform::DevicePoint> points) {
-    pending_.Polyline(state, points);
-    PaintWhenFull();
+    Recording(state).Polyline(state, points);
+    Recorded();
 }
 
 void ImageSurface::Segments(const platform::DrawState& state,
                             std::span<const platform::DevicePoint> ends) {
-    pending_.Segments(state, ends);
-    PaintWhenFull();
+    Recording(state).Segments(state, ends);
+    Recorded();
 }
 
 void ImageSurface::Polygon(const platform::DrawState& state,
                            std::span<const platform::DevicePoint> points) {
-    pending_.Polygon(state, points);
-    PaintWhenFull();
+    Recording(state).Polygon(state, points);
+    Recorded();
 }
 
 void ImageSurface::Text(const platform::DrawState& state, platform::DevicePoint anchor,
                         std::u16string_view text, const platform::TextFont& font) {
-    pending_.Text(state, anchor, text, font);
-    PaintWhenFull();
+    Recording(state).Text(state, anchor, text, font);
+    Recorded();
 }
 
 double ImageSurface::TextWidth(std::u16string_view text, const platform::TextFont& font) {
     return upper_->TextWidth(text, font);
 }
 
-void ImageSurface::PaintWhenFull() {
-    if (pending_.Size() > kMostHeld) PaintPending();
+platform::DisplayList& ImageSurface::Recording(const platform::DrawState& state) {
+    // An inverting stroke is painted whole: the pass painted so far is finished first.
+    if (streaming_ && state.rasterOp != platform::R2_COPYPEN) PaintPending();
+    if (held_ == 0 && batches_.back()->Empty()) passBegan_ = Clock::now();
+    return *batches_.back();
 }
+
+void ImageSurface::Recorded() {
+    const platform::DisplayList& batch = *batches_.back();
+    if (held_ + batch.Size() > kMostHeld) {
+        PaintPending();
+        return;
+    }
+    if (batch.Size() < kBatchSize || batch.Inverts()) return;
+    if (!streaming_) StartStreaming();
+    queue_.Push(&batch);
+    held_ += batch.Size();
+    batches_.push_back(std::make_unique<platform::DisplayList>(*this));
+}
+
+void ImageSurface::StartStreaming() {
+    streaming_ = true;
+    streamPixels_ = image_.bits(); // its own copy, should the picture have been shared
+    queue_.Open();
+    worker_.Start([this, pixels = streamPixels_, split = split_, height = Height()] {
+        lower_->Attach(pixels, split, height);
+        double busy = 0;
+        while (const platform::DisplayList* batch = queue_.Next()) {
+            const Clock::time_point start = Clock::now();
+            batch->Replay(*lower_, split, height);
+            busy += Milliseconds(Clock::now() - start);
+        }
+        lower_->Detach();
+        workerBusy_ = busy;
+    });
+}
+
+// --- Painting what is pending -------------------------------------------------
 
 const QImage& ImageSurface::Image() {
     PaintPending();
@@ -115,38 +167,148 @@ const QImage& ImageSurface::Image() {
 }
 
 void ImageSurface::PaintPending() {
-    if (pending_.Empty()) return;
-    uchar* pixels = image_.bits(); // its own copy, should the picture have been shared
-    const int height = image_.height();
-    // An inverting stroke is painted whole, so a second one undoes it exactly.
-    const int split = pending_.Inverts() || pending_.Work() < kWorkWorthTwoThreads
-                          ? height
-                          : pending_.BalancedRow();
-    if (split < height) {
-        worker_.Start([this, pixels, split, height] {
-            lower_->Attach(pixels, split, height);
-            pending_.Replay(*lower_, split, height);
-            lower_->Detach();
-        });
+    try {
+        if (streaming_) {
+            FinishStreaming();
+        } else if (held_ > 0 || !batches_.back()->Empty()) {
+            const bool inverts = std::any_of(batches_.begin(), batches_.end(),
+                                             [](const auto& batch) { return batch->Inverts(); });
+            // An inverting stroke is painted whole, so a second one undoes it exactly.
+            if (inverts || WorkOfPass() < kWorkWorthTwoThreads) {
+                PaintWhole();
+            } else {
+                PaintInBands(platform::RowSplittingWork(WorkByRow(), 0.5));
+            }
+        }
+    } catch (...) {
+        StartPass(); // what failed to paint is not tried again
+        throw;
     }
+    StartPass();
+}
+
+void ImageSurface::StartPass() {
+    batches_.clear();
+    batches_.push_back(std::make_unique<platform::DisplayList>(*this));
+    held_ = 0;
+}
+
+void ImageSurface::PaintWhole() {
+    upper_->Attach(image_.bits(), 0, Height());
+    try {
+        for (const auto& batch : batches_)
+            batch->Replay(*upper_, 0, Height());
+    } catch (...) {
+        upper_->Detach();
+        throw;
+    }
+    upper_->Detach();
+}
+
+void ImageSurface::PaintInBands(int split) {
+    uchar* pixels = image_.bits(); // its own copy, should the picture have been shared
+    const int height = Height();
+    worker_.Start([this, pixels, split, height] {
+        lower_->Attach(pixels, split, height);
+        for (const auto& batch : batches_)
+            batch->Replay(*lower_, split, height);
+        lower_->Detach();
+    });
     std::exception_ptr failure;
     try {
         upper_->Attach(pixels, 0, split);
-        pending_.Replay(*upper_, 0, split);
+        for (const auto& batch : batches_)
+            batch->Replay(*upper_, 0, split);
     } catch (...) {
         failure = std::current_exception();
     }
     upper_->Detach();
-    // The worker is done with the list before it goes, whatever happened here.
-    if (split < height) {
-        try {
-            worker_.Wait();
-        } catch (...) {
-            if (!failure) failure = std::current_exception();
-        }
+    // The worker is done with the batches before they go, whatever happened here.
+    try {
+        worker_.Wait();
+    } catch (...) {
+        if (!failure) failure = std::current_exception();
     }
-    pending_.Clear();
     if (failure) std::rethrow_exception(failure);
+}
+
+void ImageSurface::FinishStreaming() {
+    if (!batches_.back()->Empty()) queue_.Push(batches_.back().get());
+    queue_.Close();
+    const Clock::time_point recorded = Clock::now();
+    std::exception_ptr failure;
+    try {
+        upper_->Attach(streamPixels_, 0, split_);
+        for (const auto& batch : batches_)
+            batch->Replay(*upper_, 0, split_);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    upper_->Detach();
+    const double upper = Milliseconds(Clock::now() - recorded);
+    try {
+        worker_.Wait();
+    } catch (...) {
+        if (!failure) failure = std::current_exception();
+    }
+    streaming_ = false;
+    // The next pass likely costs what this one did: the caller draws for
+    // `drawing`, then paints its band; the bands meet where both would end
+    // together, the work of painting taken to be spread as this pass's.
+    const double drawing = Milliseconds(recorded - passBegan_);
+    const double painting = upper + workerBusy_;
+    if (painting > 0) {
+        const double share = std::clamp(((drawing + painting) / 2 - drawing) / painting, 0.0, 1.0);
+        split_ = platform::RowSplittingWork(WorkByRow(), share);
+    }
+    if (failure) std::rethrow_exception(failure);
+}
+
+double ImageSurface::WorkOfPass() const {
+    double work = 0;
+    for (const auto& batch : batches_)
+        work += batch->Work();
+    return work;
+}
+
+std::vector<double> ImageSurface::WorkByRow() const {
+    std::vector<double> workByRow(static_cast<size_t>(Height()), 0.0);
+    for (const auto& batch : batches_)
+        batch->AddWorkByRow(workByRow);
+    return workByRow;
+}
+
+// --- Handing batches to the worker -------------------------------------------------
+
+void ImageSurface::BatchQueue::Open() {
+    const std::lock_guard lock(mutex_);
+    waiting_.clear();
+    closed_ = false;
+}
+
+void ImageSurface::BatchQueue::Push(const platform::DisplayList* batch) {
+    {
+        const std::lock_guard lock(mutex_);
+        waiting_.push_back(batch);
+    }
+    changed_.notify_one();
+}
+
+void ImageSurface::BatchQueue::Close() {
+    {
+        const std::lock_guard lock(mutex_);
+        closed_ = true;
+    }
+    changed_.notify_one();
+}
+
+const platform::DisplayList* ImageSurface::BatchQueue::Next() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !waiting_.empty() || closed_; });
+    if (waiting_.empty()) return nullptr;
+    const platform::DisplayList* batch = waiting_.front();
+    waiting_.pop_front();
+    return batch;
 }
 
 } // namespace view::qt

@@ -1,11 +1,15 @@
 // A surface over an image: the window's backing image, and the PNG of a
 // headless render. Raster operations work here (R2_NOT inverts).
 //
-// What is drawn is kept until the picture is asked for (Image), then painted
-// at once in two bands, the lower on a thread of its own: a redraw costs the
-// painting of half the picture. Every band gets only what reaches it, clipped
-// to it; one-pixel lines, fills and text come out the same painted in bands
-// as painted whole, so the picture does not depend on where it was split.
+// The picture is painted in two bands at once, the lower by a thread of its
+// own. What a pass draws is kept in batches: once a pass fills its first
+// batch, the worker paints the lower band of every batch as it fills, while
+// the pass goes on; when the picture is asked for (Image), the caller paints
+// the upper band and waits for the worker. The rows where the bands meet
+// move from pass to pass so that both finish together. Every band gets only
+// what reaches it, clipped to it; one-pixel lines, fills and text come out
+// the same painted in bands as painted whole, so the picture does not depend
+// on where it was split.
 #pragma once
 
 #include "platform/display_list.h"
@@ -15,7 +19,12 @@
 #include <QImage>
 #include <QPainter>
 
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace view::qt {
 
@@ -55,13 +64,44 @@ class ImageSurface : public platform::Surface {
 
   private:
     class Band;
-    // What the list may hold before it is painted: a window that is never
+    using Clock = std::chrono::steady_clock;
+
+    // Batches handed from the pass to the worker, in order; closed at the
+    // end of the pass.
+    class BatchQueue {
+      public:
+        void Open();
+        void Push(const platform::DisplayList* batch);
+        void Close();
+        // The next batch, waiting for it; nullptr once closed and emptied.
+        const platform::DisplayList* Next();
+
+      private:
+        std::mutex mutex_;
+        std::condition_variable changed_;
+        std::deque<const platform::DisplayList*> waiting_;
+        bool closed_ = true;
+    };
+
+    // Primitives a batch holds (with their points) before the worker gets it.
+    static constexpr size_t kBatchSize = 16384;
+    // What a pass may hold before it is painted: a window that is never
     // shown still draws at a bounded cost in memory.
     static constexpr size_t kMostHeld = size_t{1} << 22;
 
     ImageSurface(QSize devicePixels, double dotsPerInch, double pixelRatio);
+    // The batch the pass draws into; notes when the pass began.
+    platform::DisplayList& Recording(const platform::DrawState& state);
+    // After a primitive: hands a full batch over, or paints a pass grown too big.
+    void Recorded();
+    void StartStreaming();
     void PaintPending();
-    void PaintWhenFull();
+    void StartPass();
+    void PaintWhole();
+    void PaintInBands(int split);
+    void FinishStreaming();
+    double WorkOfPass() const;
+    std::vector<double> WorkByRow() const;
 
     QImage image_;
     double dotsPerInch_;
@@ -69,7 +109,14 @@ class ImageSurface : public platform::Surface {
     // The upper band is painted by the caller and also measures text; the
     // lower by the worker. Each keeps its own fonts, laid out on its thread.
     std::unique_ptr<Band> upper_, lower_;
-    platform::DisplayList pending_;
+    std::vector<std::unique_ptr<platform::DisplayList>> batches_; // the pass, never empty
+    size_t held_ = 0;        // primitives and points in the batches
+    bool streaming_ = false; // the worker paints the pass as it goes
+    uchar* streamPixels_ = nullptr;
+    int split_; // the first row of the lower band when streaming
+    Clock::time_point passBegan_;
+    double workerBusy_ = 0; // milliseconds the worker painted in the last pass
+    BatchQueue queue_;
     PaintWorker worker_;
 };
 

@@ -1,5 +1,6 @@
-// The window's image paints what was drawn in two bands at once: the picture
-// must be the one painted primitive by primitive, wherever the bands meet.
+// The window's image paints what was drawn in two bands at once, a long pass
+// even while it is drawn: the picture must be the one painted primitive by
+// primitive, wherever the bands meet.
 #include "platform/display_list.h"
 #include "platform/recording_surface.h"
 #include "view/qt/image_surface.h"
@@ -20,12 +21,12 @@ constexpr int kWidth = 320, kHeight = 240;
 // Draws a seeded mix onto `surface`, calling `after` after every primitive:
 // thin and wide, solid and dashed strokes, separate segments, filled areas
 // and texts, upright and turned, many crossing the middle rows.
-void DrawMix(platform::Surface& surface, const std::function<void()>& after) {
-    std::mt19937 random(8);
+void DrawMix(platform::Surface& surface, int count, int seed, const std::function<void()>& after) {
+    std::mt19937 random(seed);
     std::uniform_real_distribution<double> x(-20, kWidth + 20), y(-20, kHeight + 20);
     std::uniform_int_distribution<int> level(0, 200);
     const auto point = [&] { return DevicePoint{x(random), y(random)}; };
-    for (int i = 0; i < 400; ++i) {
+    for (int i = 0; i < count; ++i) {
         DrawState state;
         state.pen.colour = {static_cast<uint8_t>(level(random)), 0,
                             static_cast<uint8_t>(level(random))};
@@ -59,27 +60,41 @@ void DrawMix(platform::Surface& surface, const std::function<void()>& after) {
     }
 }
 
+int DifferingPixels(const QImage& a, const QImage& b) {
+    int differing = 0;
+    for (int row = 0; row < kHeight; ++row) {
+        for (int column = 0; column < kWidth; ++column)
+            differing += a.pixel(column, row) != b.pixel(column, row);
+    }
+    return differing;
+}
+
 TEST(ImageSurfaceTest, APicturePaintedInBandsIsThePicturePaintedAsItIsDrawn) {
     // Enough work for two threads, or the test would prove nothing.
     platform::RecordingSurface measure(kWidth, kHeight);
     platform::DisplayList list(measure);
-    DrawMix(list, [] {});
+    DrawMix(list, 400, 8, [] {});
     ASSERT_GT(list.Work(), 4 * view::qt::ImageSurface::kWorkWorthTwoThreads);
 
     view::qt::ImageSurface banded(kWidth, kHeight);
-    DrawMix(banded, [] {});
+    DrawMix(banded, 400, 8, [] {});
     view::qt::ImageSurface stepwise(kWidth, kHeight);
-    DrawMix(stepwise, [&] { stepwise.Image(); }); // one primitive each time: painted whole
+    DrawMix(stepwise, 400, 8, [&] { stepwise.Image(); }); // one primitive at a time: whole
 
-    const QImage& expected = stepwise.Image();
-    const QImage& picture = banded.Image();
-    int differing = 0;
-    for (int row = 0; row < kHeight; ++row) {
-        for (int column = 0; column < kWidth; ++column)
-            differing += picture.pixel(column, row) != expected.pixel(column, row);
+    EXPECT_EQ(DifferingPixels(banded.Image(), stepwise.Image()), 0);
+    EXPECT_NE(banded.Image().pixel(kWidth / 2, kHeight / 2), 0); // painted at all
+}
+
+// Long passes are painted while they are drawn, and the bands of the next
+// pass meet elsewhere: every pass must still be the picture painted whole.
+TEST(ImageSurfaceTest, LongPassesPaintedWhileDrawnAreThePicturePaintedWhole) {
+    view::qt::ImageSurface streamed(kWidth, kHeight);
+    view::qt::ImageSurface stepwise(kWidth, kHeight);
+    for (int pass = 0; pass < 3; ++pass) {
+        DrawMix(streamed, 8000, pass, [] {});
+        DrawMix(stepwise, 8000, pass, [&] { stepwise.Image(); });
+        EXPECT_EQ(DifferingPixels(streamed.Image(), stepwise.Image()), 0) << "pass " << pass;
     }
-    EXPECT_EQ(differing, 0);
-    EXPECT_NE(picture.pixel(kWidth / 2, kHeight / 2), 0); // painted at all
 }
 
 } // namespace
