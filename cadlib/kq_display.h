@@ -19,6 +19,10 @@ int32_t kq_set_window_DC(int32_t screen, int32_t deviceContext);
 int32_t kq_begin_draw(int32_t screen);
 int32_t kq_draw_it(int32_t screen);
 int32_t kq_end_draw(int32_t screen);
+// Within a pass: draws only what kq_draw_it would draw within `pixels` of
+// the drawing area, exactly as it would draw it there, and leaves the rest
+// of the context's picture as it is (a strip a scroll uncovered).
+int32_t kq_draw_part(int32_t screen, const KqRect2& pixels);
 // The mapping mode the library computes for (1 pixels, 4 hundredths of an
 // inch, y up); returns the previous one, 0 for an unknown mode.
 int32_t kq_set_map_mode(int32_t screen, int32_t mode);
@@ -38,6 +42,9 @@ int32_t kq_compute_drawing_extents(double extents[6], int32_t screen);
 int32_t kq_resize_vports(int32_t screen, int32_t width, int32_t height);
 // The world rectangle the viewport shows (its own, fitted to its shape).
 int32_t kq_get_vport_world(int32_t screen, int32_t viewport, KqRect2& world);
+// Where the viewport lies on the drawing area: its top left and bottom
+// right corners in pixels.
+int32_t kq_get_vport_pixels(int32_t screen, int32_t viewport, KqRect2& pixels);
 // Shifts the view by dx, dy drawing units.
 int32_t kq_pan_vport(int32_t screen, int32_t viewport, double dx, double dy);
 // Shows the region of `rect` (two corners in either order: pixels of the

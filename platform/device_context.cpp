@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -80,6 +81,10 @@ int32_t WithContext(DeviceContextHandle dc, Action action) {
 }
 
 } // namespace
+
+bool Surface::Scroll(const DeviceRect&, int, int) {
+    return false;
+}
 
 bool Surface::StartDocument(std::string_view) {
     return true;
@@ -269,6 +274,23 @@ void DeviceContext::Rectangle(double left, double top, double right, double bott
     Polygon(corners);
 }
 
+bool DeviceContext::Scroll(const LogicalRect& area, double dx, double dy) {
+    const DevicePoint move = ToDevice({dx, dy});
+    const auto whole = [](double pixels) {
+        return std::isfinite(pixels) && std::fabs(pixels - std::round(pixels)) < 1e-6 &&
+               std::fabs(pixels) < 1e9;
+    };
+    if (!whole(move.x) || !whole(move.y)) return false;
+    const DevicePoint a = ToDevice({area.left, area.top});
+    const DevicePoint b = ToDevice({area.right, area.bottom});
+    // The pixels whose middles lie in the area.
+    const DeviceRect pixels{
+        std::ceil(std::min(a.x, b.x) - 0.5), std::ceil(std::min(a.y, b.y) - 0.5),
+        std::ceil(std::max(a.x, b.x) - 0.5), std::ceil(std::max(a.y, b.y) - 0.5)};
+    return surface_.Scroll(pixels, static_cast<int>(std::round(move.x)),
+                           static_cast<int>(std::round(move.y)));
+}
+
 void DeviceContext::Text(LogicalPoint anchor, std::string_view text, const TextFont& font) {
     const DrawState& state = Device();
     surface_.Text(state, ToDevice(anchor), DecodeTextLine(text), ToDevice(font));
@@ -360,6 +382,11 @@ int32_t SetMapMode(DeviceContextHandle dc, int32_t mode) {
 
 int32_t GetDeviceCaps(DeviceContextHandle dc, int32_t index) {
     return WithContext(dc, [index](DeviceContext& context) { return context.Capability(index); });
+}
+
+int32_t ScrollDC(DeviceContextHandle dc, double dx, double dy, const LogicalRect& area) {
+    return WithContext(
+        dc, [&](DeviceContext& context) { return context.Scroll(area, dx, dy) ? 1 : 0; });
 }
 
 int32_t StartDocA(DeviceContextHandle dc, const DOCINFOA& info) {

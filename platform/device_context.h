@@ -129,6 +129,12 @@ class Surface {
     // The advance width of `text` in device units.
     virtual double TextWidth(std::u16string_view text, const TextFont& font) = 0;
 
+    // Moves the pixels of `area` (whole device pixels, left/top inclusive,
+    // right/bottom exclusive) by dx, dy device pixels: what moves out of it
+    // is lost, what it uncovers keeps its old pixels. false, changing
+    // nothing, on a surface that cannot (it is drawn anew instead).
+    virtual bool Scroll(const DeviceRect& area, int dx, int dy);
+
     // Documents and pages, for surfaces that print; the others accept them.
     virtual bool StartDocument(std::string_view name);
     virtual bool StartPage();
@@ -169,6 +175,10 @@ class DeviceContext {
     void Segments(std::span<const LogicalPoint> ends);
     void Polygon(std::span<const LogicalPoint> points);
     void Rectangle(double left, double top, double right, double bottom);
+    // Surface::Scroll by dx, dy logical units, of the whole device pixels of
+    // `area`; false when the surface cannot, or the move is not a whole
+    // number of device pixels (so that what moves lands on pixels exactly).
+    bool Scroll(const LogicalRect& area, double dx, double dy);
     // `height` and `rotation` as in TextFont, the height in logical units.
     void Text(LogicalPoint anchor, std::string_view text, const TextFont& font);
     double TextWidth(std::string_view text, const TextFont& font);
@@ -242,6 +252,9 @@ int32_t SaveDC(DeviceContextHandle dc);
 int32_t RestoreDC(DeviceContextHandle dc, int32_t level);
 int32_t SetMapMode(DeviceContextHandle dc, int32_t mode);
 int32_t GetDeviceCaps(DeviceContextHandle dc, int32_t index);
+// Moves the picture within `area` by dx, dy logical units (DeviceContext::Scroll):
+// 1 when it moved, 0 when it did not and the area must be drawn anew.
+int32_t ScrollDC(DeviceContextHandle dc, double dx, double dy, const LogicalRect& area);
 
 // The document information record: size, document name, output file (null: the device).
 struct DOCINFOA {

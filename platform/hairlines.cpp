@@ -13,6 +13,10 @@ constexpr double kFinestDashPeriod = 1.0;
 // Places across a line in fixed point, with this many bits of fraction.
 constexpr int kFixedBits = 32;
 constexpr double kFixedOne = 4294967296.0; // 2^kFixedBits
+// A place this little short of a pixel's edge counts as on it: a mapping
+// moved by whole pixels (a pan) puts a point a rounding error either side of
+// an edge it lay on, and it must still land on the same pixel.
+constexpr double kOnTheEdge = 1e-6;
 // No picture reaches this far (pixels): fixed point holds the places within.
 constexpr int kFarthest = 1 << 28;
 
@@ -44,6 +48,11 @@ bool PartInside(const PixelWindow& window, const DevicePoint& a, const DevicePoi
     };
     return cut(a.x, b.x - a.x, window.left - 1.0, window.right + 1.0) &&
            cut(a.y, b.y - a.y, window.top - 1.0, window.bottom + 1.0);
+}
+
+// The pixel a place along an axis lies in.
+int64_t PixelAt(double place) {
+    return static_cast<int64_t>(std::floor(place + kOnTheEdge));
 }
 
 } // namespace
@@ -93,12 +102,12 @@ void HairlinePainter::Segment(DevicePoint from, DevicePoint to) {
     // The place on v where the line crosses the middle of pixel i along u,
     // in 32.32 fixed point: from the first pixel on, whatever part of the
     // line is visited, so a part is placed as the whole line would be.
-    const auto firstPixel = static_cast<int64_t>(std::floor(u0));
-    const auto lastPixel = static_cast<int64_t>(std::floor(u1));
+    const int64_t firstPixel = PixelAt(u0);
+    const int64_t lastPixel = PixelAt(u1);
     const auto fixed = [](double value) {
         return static_cast<int64_t>(value * kFixedOne + (value < 0 ? -0.5 : 0.5));
     };
-    const int64_t start = fixed(v0 + (firstPixel + 0.5 - u0) * slope);
+    const int64_t start = fixed(v0 + (firstPixel + 0.5 - u0) * slope + kOnTheEdge);
     const int64_t step = fixed(slope);
     const int64_t first = std::max<int64_t>(firstPixel, uLow);
     const int64_t last = std::min<int64_t>(lastPixel, uHigh - 1);
@@ -106,8 +115,8 @@ void HairlinePainter::Segment(DevicePoint from, DevicePoint to) {
     const ptrdiff_t stride = window_.stride;
     for (int64_t i = first; i <= last; ++i) {
         // The end pixels are placed at the end points themselves.
-        const int64_t j = i == firstPixel  ? static_cast<int64_t>(std::floor(v0))
-                          : i == lastPixel ? static_cast<int64_t>(std::floor(v1))
+        const int64_t j = i == firstPixel  ? PixelAt(v0)
+                          : i == lastPixel ? PixelAt(v1)
                                            : (start + (i - firstPixel) * step) >> kFixedBits;
         if (j < vLow || j >= vHigh) continue;
         if (acrossColumns) {

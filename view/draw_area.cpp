@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace view {
 
@@ -232,14 +233,11 @@ void DrawArea::ScrollChange(ScrollBarModel& bar, bool horizontal) {
         const auto steps = static_cast<int16_t>(bar.Value() - kScrollRest);
         const double fraction = steps / kStepsPerView;
         if (horizontal) {
-            kq_pan_vport(session.ScreenHandle, session.ScreenViewport,
-                         (world.x2 - world.x1) * fraction, 0);
+            PanView((world.x2 - world.x1) * fraction, 0);
         } else {
             // The bar grows downwards, the world upwards.
-            kq_pan_vport(session.ScreenHandle, session.ScreenViewport, 0,
-                         -(world.y2 - world.y1) * fraction);
+            PanView(0, -(world.y2 - world.y1) * fraction);
         }
-        Refresh();
     }
     // Back to the centre; the change this raises finds the flag set and does not pan.
     ScrollResetting = 1;
@@ -332,13 +330,54 @@ void DrawArea::MouseWheel(int angle, float x, float y) {
 }
 
 void DrawArea::PanBetween(PixelPoint from, PixelPoint to) {
-    const builder::SessionState& session = builder::Session();
     const std::optional<KqPoint2> a = WorldAt(from.x, from.y);
     const std::optional<KqPoint2> b = WorldAt(to.x, to.y);
     if (!a || !b) return;
     // The point under the pointer when the drag began stays under it.
-    kq_pan_vport(session.ScreenHandle, session.ScreenViewport, a->x - b->x, a->y - b->y);
+    PanView(a->x - b->x, a->y - b->y);
+}
+
+void DrawArea::PanView(double dx, double dy) {
+    const builder::SessionState& session = builder::Session();
+    KqRect2 world{}, viewport{};
+    const bool placed =
+        kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, world) != 0 &&
+        kq_get_vport_pixels(session.ScreenHandle, session.ScreenViewport, viewport) != 0;
+    const bool panned = kq_pan_vport(session.ScreenHandle, session.ScreenViewport, dx, dy) != 0;
+    // The picture moves against the view; the world's y grows upwards.
+    const double perUnit = (viewport.x2 - viewport.x1) / (world.x2 - world.x1);
+    if (panned && placed && !bandOnScreen_ && MovePicture(viewport, -dx * perUnit, dy * perUnit)) {
+        Show();
+        Changed();
+        return;
+    }
     Refresh();
+}
+
+bool DrawArea::MovePicture(const KqRect2& viewport, double dx, double dy) {
+    const double width = viewport.x2 - viewport.x1, height = viewport.y2 - viewport.y1;
+    if (!(std::fabs(dx) < width && std::fabs(dy) < height)) return false;
+    const platform::DeviceContextHandle dc = platform::GetDC(handle_);
+    const bool moved =
+        platform::ScrollDC(dc, dx, dy, {viewport.x1, viewport.y1, viewport.x2, viewport.y2}) != 0;
+    if (moved) {
+        // The strips uncovered: beside the picture moved across, and above or below it.
+        std::vector<KqRect2> strips;
+        if (dx > 0) strips.push_back({viewport.x1, viewport.y1, viewport.x1 + dx, viewport.y2});
+        if (dx < 0) strips.push_back({viewport.x2 + dx, viewport.y1, viewport.x2, viewport.y2});
+        if (dy > 0) strips.push_back({viewport.x1, viewport.y1, viewport.x2, viewport.y1 + dy});
+        if (dy < 0) strips.push_back({viewport.x1, viewport.y2 + dy, viewport.x2, viewport.y2});
+        platform::SelectObject(dc, platform::GetStockObject(platform::NULL_PEN));
+        platform::SelectObject(dc, platform::GetStockObject(platform::WHITE_BRUSH));
+        for (const KqRect2& strip : strips) // in fractions of a pixel on a scaled screen
+            platform::FindDeviceContext(dc)->Rectangle(strip.x1, strip.y1, strip.x2, strip.y2);
+        platform::ReleaseDC(handle_, dc);
+        for (const KqRect2& strip : strips)
+            builder::RedrawPart(strip);
+        return true;
+    }
+    platform::ReleaseDC(handle_, dc);
+    return false;
 }
 
 void DrawArea::KeyDown(NavigationKey key) {

@@ -184,6 +184,12 @@ class DrawArea {
     void ReplaceDrawing(const std::string& commandFile, bool keepView, OnError onError);
     void CancelZoom();
     void PanBetween(PixelPoint from, PixelPoint to);
+    // Pans the view by dx, dy drawing units and shows it: the picture moves
+    // and only what it uncovers is drawn, when the move is whole pixels.
+    void PanView(double dx, double dy);
+    // Moves the viewport's picture by dx, dy client pixels and draws the
+    // strips it uncovers; false when the window's surface cannot move it.
+    bool MovePicture(const KqRect2& viewport, double dx, double dy);
     void Changed();
     void ScrollChange(ScrollBarModel& bar, bool horizontal);
     void EraseClientArea();

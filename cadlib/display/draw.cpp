@@ -90,13 +90,18 @@ KqRect2 BoxOf(std::span<const KqPoint2> points) {
 
 class SceneDrawer {
   public:
+    // `painted`: the part of the scene's area painted this time.
     SceneDrawer(const Screen& screen, const DataArea& area, platform::DeviceContext& dc,
-                const Scene& scene, HatchLineCache& hatchLines)
+                const Scene& scene, const KqRect2& painted, HatchLineCache& hatchLines)
         : screen_(screen), area_(area), dc_(dc), scene_(scene), hatchLines_(hatchLines),
           families_(area.styleNames.size()) {
-        const KqPoint2 a = scene.mapping.ToWorld(scene.area.x1, scene.area.y1);
-        const KqPoint2 b = scene.mapping.ToWorld(scene.area.x2, scene.area.y2);
-        visibleWorld_ = Normalised({a.x, a.y, b.x, b.y});
+        const auto worldOf = [&scene](const KqRect2& pixels) {
+            const KqPoint2 a = scene.mapping.ToWorld(pixels.x1, pixels.y1);
+            const KqPoint2 b = scene.mapping.ToWorld(pixels.x2, pixels.y2);
+            return Normalised({a.x, a.y, b.x, b.y});
+        };
+        visibleWorld_ = worldOf(scene.area);
+        paintedWorld_ = worldOf(painted);
         for (const Layer& layer : area.layers) {
             bool shown = screen.layersVisibleByDefault;
             for (const auto& [name, visible] : screen.layerVisibility) {
@@ -106,9 +111,9 @@ class SceneDrawer {
         }
     }
 
-    // The world the scene shows, and how far beyond it (drawing units) a pen
-    // of `penWidth` units can still reach into it.
-    const KqRect2& VisibleWorld() const { return visibleWorld_; }
+    // The world painted this time, and how far beyond it (drawing units) a
+    // pen of `penWidth` units can still reach into it.
+    const KqRect2& PaintedWorld() const { return paintedWorld_; }
     double Reach(int32_t penWidth) const {
         return (std::max(0, penWidth) * scene_.penUnit / 2 + kClipMargin) / scene_.mapping.scale;
     }
@@ -116,7 +121,7 @@ class SceneDrawer {
     // `bounds` is where the entity lies (EntityBounds).
     void Draw(const Entity& entity, const KqRect2& bounds) {
         if (entity.layer >= layerShown_.size() || !layerShown_[entity.layer]) return;
-        if (!Overlaps(Grown(bounds, Reach(entity.penWidth)), visibleWorld_)) return;
+        if (!Overlaps(Grown(bounds, Reach(entity.penWidth)), paintedWorld_)) return;
         switch (entity.kind) {
         case EntityKind::Line: {
             const LineGeometry& line = area_.lines[entity.geometry];
@@ -239,7 +244,8 @@ class SceneDrawer {
         }
         std::vector<HatchPiece> cut;
         if (!pieces) {
-            cut = cutTo(visibleWorld_);
+            // Cut beyond the edge, as strokes are: where a piece ends is never seen.
+            cut = cutTo(Grown(visibleWorld_, kClipMargin / scene_.mapping.scale));
             pieces = &cut;
         }
         logical_.clear();
@@ -323,7 +329,7 @@ class SceneDrawer {
         const KqPoint2 box[] = {corner(left, -half), corner(left + width, -half),
                                 corner(left + width, half), corner(left, half)};
         // Grown by a height for what glyphs reach beyond their capitals.
-        if (!Overlaps(Grown(BoxOf(box), std::fabs(text.height)), visibleWorld_)) return;
+        if (!Overlaps(Grown(BoxOf(box), std::fabs(text.height)), paintedWorld_)) return;
         if (asGlyphs) {
             DrawGlyphs(entity, middle, content, font);
             return;
@@ -357,7 +363,10 @@ class SceneDrawer {
     platform::DeviceContext& dc_;
     const Scene& scene_;
     HatchLineCache& hatchLines_;
+    // Geometry is cut to the whole area's world, whatever part is painted,
+    // so that a part is drawn as the whole picture has it.
     KqRect2 visibleWorld_;
+    KqRect2 paintedWorld_;
     std::vector<bool> layerShown_;
     std::vector<std::string> families_; // by style-name index, found on first use
     std::vector<KqPoint2> world_;
@@ -370,8 +379,12 @@ class SceneDrawer {
 
 void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc,
                const Scene& scene) {
+    const KqRect2 painted{
+        std::max(scene.area.x1, scene.part.x1), std::max(scene.area.y1, scene.part.y1),
+        std::min(scene.area.x2, scene.part.x2), std::min(scene.area.y2, scene.part.y2)};
+    if (!(painted.x1 < painted.x2 && painted.y1 < painted.y2)) return;
     dc.SetRasterOp(platform::R2_COPYPEN); // whatever the context was left with
-    dc.SetClip(platform::LogicalRect{scene.area.x1, scene.area.y1, scene.area.x2, scene.area.y2});
+    dc.SetClip(platform::LogicalRect{painted.x1, painted.y1, painted.x2, painted.y2});
     if (!screen.extentIndex || !screen.extentIndex->Describes(area)) {
         screen.extentIndex = std::make_shared<const ExtentIndex>(
             area, [&area](const Entity& entity) { return EntityBounds(area, entity); });
@@ -380,10 +393,10 @@ void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc
         screen.hatchLines = std::make_shared<HatchLineCache>(area);
     }
     const ExtentIndex& index = *screen.extentIndex;
-    SceneDrawer drawer(screen, area, dc, scene, *screen.hatchLines);
+    SceneDrawer drawer(screen, area, dc, scene, painted, *screen.hatchLines);
     // The entities that may reach the scene, still drawn in the drawing's order.
     std::vector<uint8_t> reaching;
-    index.Find(drawer.VisibleWorld(), drawer.Reach(index.WidestPen()), reaching);
+    index.Find(drawer.PaintedWorld(), drawer.Reach(index.WidestPen()), reaching);
     for (size_t position = 0; position < area.order.size(); ++position) {
         if (reaching[position])
             drawer.Draw(area.entities[area.order[position]], index.Box(position));
@@ -443,15 +456,20 @@ int32_t kq_begin_draw(int32_t screen) {
 }
 
 int32_t kq_draw_it(int32_t screen) {
+    return kq_draw_part(screen, KqRect2{-INFINITY, -INFINITY, INFINITY, INFINITY});
+}
+
+int32_t kq_draw_part(int32_t screen, const KqRect2& pixels) {
     Screen* s = FindScreen(screen);
     const DataArea* area = s ? DataAreaOf(*s) : nullptr;
     platform::DeviceContext* dc = s ? platform::FindDeviceContext(s->deviceContext) : nullptr;
     // Viewports are laid out in pixels: the pass draws in the pixel mapping mode.
     if (!area || !dc || s->drawPass == 0 || s->mapMode != platform::MM_TEXT) return 0;
+    const KqRect2 part = Normalised(pixels);
     for (auto id = 1; id <= static_cast<int32_t>(s->viewports.size()); ++id) {
         if (!s->viewports[id - 1].active) continue;
         if (const std::optional<ViewportView> view = ViewOf(*s, id)) {
-            DrawScene(*s, *area, *dc, Scene{view->mapping, view->pixels, 1.0});
+            DrawScene(*s, *area, *dc, Scene{view->mapping, view->pixels, 1.0, part});
         }
     }
     return 1;

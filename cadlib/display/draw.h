@@ -5,19 +5,24 @@
 #include "cadlib/display/view.h"
 #include "platform/device_context.h"
 
+#include <cmath>
+
 namespace cadlib {
 
 // One picture: the world-to-logical mapping, the box of logical units it
-// fills (x1 <= x2, y1 <= y2) and the logical units of one pen-width unit
-// (0.01 inch: one pixel on screen, its true size on paper).
+// fills (x1 <= x2, y1 <= y2), the logical units of one pen-width unit
+// (0.01 inch: one pixel on screen, its true size on paper) and the part of
+// the box painted this time (logical units), everywhere by default.
 struct Scene {
     ViewMapping mapping;
     KqRect2 area;
     double penUnit = 1;
+    KqRect2 part{-INFINITY, -INFINITY, INFINITY, INFINITY};
 };
 
 // Draws every entity of the drawing order on a visible layer that reaches
-// the scene's area, clipped to it, in that order. The screen keeps the index
+// the scene's part of its area, clipped to it, in that order, each exactly
+// as the whole area's picture has it there. The screen keeps the index
 // of where the entities lie (made or made again here), so only those that
 // reach the area are looked at.
 void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc,

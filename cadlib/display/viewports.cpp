@@ -151,6 +151,15 @@ int32_t kq_get_vport_world(int32_t screen, int32_t viewport, KqRect2& world) {
     return 1;
 }
 
+int32_t kq_get_vport_pixels(int32_t screen, int32_t viewport, KqRect2& pixels) {
+    const Screen* s = FindScreen(screen);
+    const int32_t id = s ? ResolveViewport(*s, viewport) : 0;
+    const std::optional<ViewportView> view = id != 0 ? ViewOf(*s, id) : std::nullopt;
+    if (!view) return 0;
+    pixels = view->pixels;
+    return 1;
+}
+
 int32_t kq_set_vport_world(int32_t screen, int32_t viewport, const KqRect2& world) {
     return ChangeView(screen, viewport,
                       [&world](const Screen&, int32_t, const KqRect2&) { return world; });

@@ -57,6 +57,8 @@ class ImageSurface : public platform::Surface {
     void Text(const platform::DrawState& state, platform::DevicePoint anchor,
               std::u16string_view text, const platform::TextFont& font) override;
     double TextWidth(std::u16string_view text, const platform::TextFont& font) override;
+    // Moves the painted picture's pixels: a pan paints only what it uncovers.
+    bool Scroll(const platform::DeviceRect& area, int dx, int dy) override;
 
     // The picture, with everything drawn so far painted; drawing afterwards
     // goes on into the same image.
