@@ -4,10 +4,14 @@
 // timed twice: into an image (what the window pays) and into a surface that
 // only counts what it is given (the library's own share, with no painting).
 // Then the steps a user takes on a view zoomed four times: a pan by the
-// horizontal bar's arrow and a wheel step about a point, each with the
-// window's refresh (erase and redraw) into the image. With --pictures the
-// page, the pan and the wheel step of each drawing are written there as PNG
-// files, to compare one build's pictures with another's pixel for pixel.
+// horizontal bar's arrow, a wheel step about a point, each with the window's
+// refresh into the image, and a step of a drag with the middle button. A pan
+// of whole pixels moves the picture and draws what it uncovers: a drag does
+// on most screens, and the arrow does here (a twentieth of a window 1000
+// pixels wide); an arrow's twentieth that is not whole pixels costs a wheel
+// step. With --pictures the page, the pan, the wheel step and the drag of
+// each drawing are written there as PNG files, to compare one build's
+// pictures with another's pixel for pixel.
 //
 //     draw_bench [--runs N] [--entities N] [--size WxH] [--pictures FOLDER]
 #include "builder/redraw.h"
@@ -37,6 +41,8 @@ namespace fs = std::filesystem;
 
 // The zoom of one wheel notch.
 constexpr double kWheelStep = 1.2;
+// Client pixels a mouse move drags the view by, across (and half that down).
+constexpr float kDragStep = 12;
 
 struct Settings {
     int runs = 7;
@@ -191,6 +197,15 @@ void Report(const char* name, const std::string& picture, const Settings& settin
         window.HScroll1.SetValue(i % 2 == 0 ? 51 : 49); // the bar's arrows
     });
     WritePicture(settings, *image, picture, "pan");
+    // Dragged with the middle button, a step of a mouse move.
+    const Timing drag = Time(*image, settings.runs, [&window, &settings](int i) {
+        const float x = settings.width / 2.0f, y = settings.height / 2.0f;
+        const float step = i % 2 == 0 ? kDragStep : -kDragStep;
+        window.MouseDown(view::kMiddleButton, 0, x, y);
+        window.MouseMove(view::kMiddleButton, 0, x + step, y + step / 2);
+        window.MouseUp(view::kMiddleButton, 0, x + step, y + step / 2);
+    });
+    WritePicture(settings, *image, picture, "drag");
     const Timing wheel = Time(*image, settings.runs, [&](int i) {
         kq_zoom_point(session.ScreenHandle, session.ScreenViewport, middle,
                       i % 2 == 0 ? kWheelStep : 1 / kWheelStep);
@@ -202,9 +217,10 @@ void Report(const char* name, const std::string& picture, const Settings& settin
                 "    page:       image %8.2f ms (fastest %8.2f, processor %8.2f), library only "
                 "%7.2f ms\n"
                 "    zoomed x4:  pan   %8.2f ms (processor %8.2f),  wheel %8.2f ms (processor "
-                "%8.2f)\n",
+                "%8.2f)\n"
+                "                drag  %8.2f ms (processor %8.2f)\n",
                 name, primitives, painted.median, painted.fastest, painted.cpu, library.median,
-                pan.median, pan.cpu, wheel.median, wheel.cpu);
+                pan.median, pan.cpu, wheel.median, wheel.cpu, drag.median, drag.cpu);
     kq_purge_data_area(session.DataAreaHandle);
     kq_purge_scrn_glb(session.ScreenHandle);
 }
