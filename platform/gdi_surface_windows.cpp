@@ -1,5 +1,7 @@
 #include "platform/gdi_surface_windows.h"
 
+#include "platform/pixel_rows.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -303,6 +305,13 @@ DibSurface::~DibSurface() {
 const uint32_t* DibSurface::Pixels() const {
     GdiFlush(); // GDI may batch calls: finish them before the bits are read
     return static_cast<const uint32_t*>(bits_);
+}
+
+bool DibSurface::Scroll(const DeviceRect& area, int dx, int dy) {
+    if (!bits_) return false;
+    GdiFlush(); // what GDI still holds back moves with the rest
+    MovePixels({static_cast<uint32_t*>(bits_), Width(), 0, 0, Width(), Height()}, area, dx, dy);
+    return true;
 }
 
 // --- PrinterSurface --------------------------------------------------------------

@@ -80,6 +80,8 @@ class DibSurface : public GdiSurface {
 
     // Rows from the top, each pixel 0x00RRGGBB.
     const uint32_t* Pixels() const;
+    // Moves the bits themselves: a pan draws only what it uncovers.
+    bool Scroll(const DeviceRect& area, int dx, int dy) override;
 
   private:
     HBITMAP bitmap_ = nullptr;

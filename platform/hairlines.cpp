@@ -57,20 +57,6 @@ int64_t PixelAt(double place) {
 
 } // namespace
 
-PixelWindow Clipped(const PixelWindow& rows, const DeviceRect& clip) {
-    // Pixel i's middle, i + 0.5, lies at or beyond `edge` from ceil(edge - 0.5) on.
-    const auto from = [](double edge, int low, int high) {
-        const double pixel = std::ceil(edge - 0.5);
-        return !(pixel > low) ? low : pixel < high ? static_cast<int>(pixel) : high;
-    };
-    PixelWindow result = rows;
-    result.left = from(clip.left, rows.left, rows.right);
-    result.right = from(clip.right, result.left, rows.right);
-    result.top = from(clip.top, rows.top, rows.bottom);
-    result.bottom = from(clip.bottom, result.top, rows.bottom);
-    return result;
-}
-
 void HairlinePainter::Segment(DevicePoint from, DevicePoint to) {
     if (!Finite(from) || !Finite(to)) return;
     if (window_.left >= window_.right || window_.top >= window_.bottom) return;

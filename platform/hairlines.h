@@ -12,25 +12,13 @@
 #pragma once
 
 #include "platform/device_context.h"
+#include "platform/pixel_rows.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 namespace platform {
-
-// Rows of pixels that may be painted: those of the half-open window
-// [left, right) x [top, bottom) of a picture, `origin` being the picture's
-// pixel (0, 0) (which need not be held itself) and `stride` the pixels from
-// one row to the next.
-struct PixelWindow {
-    uint32_t* origin = nullptr;
-    ptrdiff_t stride = 0;
-    int left = 0, top = 0, right = 0, bottom = 0;
-};
-
-// The pixels of `rows` inside `clip`: those whose middles lie in it.
-PixelWindow Clipped(const PixelWindow& rows, const DeviceRect& clip);
 
 class HairlinePainter {
   public:

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <exception>
 
 namespace view::qt {
@@ -163,23 +161,9 @@ void ImageSurface::StartStreaming() {
 
 bool ImageSurface::Scroll(const platform::DeviceRect& area, int dx, int dy) {
     PaintPending(); // what was drawn moves with the rest
-    const auto bound = [](double edge, int limit) {
-        return static_cast<int>(std::clamp(edge, 0.0, static_cast<double>(limit)));
-    };
-    const int left = bound(area.left, Width()), right = bound(area.right, Width());
-    const int top = bound(area.top, Height()), bottom = bound(area.bottom, Height());
-    const int columns = right - left - std::abs(dx), rows = bottom - top - std::abs(dy);
-    if (columns <= 0 || rows <= 0) return true; // all of it moves out: nothing is kept
-    uchar* pixels = image_.bits();
-    const qsizetype stride = image_.bytesPerLine();
-    const auto bytes = static_cast<size_t>(columns) * 4;
-    const int toColumn = left + std::max(dx, 0), fromColumn = left + std::max(-dx, 0);
-    // Rows are taken before they are overwritten: from the far end when moving down.
-    for (int i = 0; i < rows; ++i) {
-        const int to = dy > 0 ? bottom - 1 - i : top + i;
-        std::memmove(pixels + to * stride + toColumn * 4,
-                     pixels + (to - dy) * stride + fromColumn * 4, bytes);
-    }
+    platform::MovePixels({reinterpret_cast<uint32_t*>(image_.bits()), image_.bytesPerLine() / 4, 0,
+                          0, Width(), Height()},
+                         area, dx, dy);
     return true;
 }
 
