@@ -277,7 +277,7 @@ void DeviceContext::Rectangle(double left, double top, double right, double bott
 bool DeviceContext::Scroll(const LogicalRect& area, double dx, double dy) {
     const DevicePoint move = ToDevice({dx, dy});
     const auto whole = [](double pixels) {
-        return std::isfinite(pixels) && std::fabs(pixels - std::round(pixels)) < 1e-6 &&
+        return std::isfinite(pixels) && std::fabs(pixels - std::round(pixels)) < 1e-9 &&
                std::fabs(pixels) < 1e9;
     };
     if (!whole(move.x) || !whole(move.y)) return false;
