@@ -60,7 +60,8 @@ int64_t PixelAt(double place) {
 void HairlinePainter::Segment(DevicePoint from, DevicePoint to) {
     if (!Finite(from) || !Finite(to)) return;
     if (window_.left >= window_.right || window_.top >= window_.bottom) return;
-    const bool acrossColumns = std::fabs(to.x - from.x) >= std::fabs(to.y - from.y);
+    // A line at 45 degrees walks across columns, whatever rounding says.
+    const bool acrossColumns = std::fabs(to.x - from.x) + kOnTheEdge >= std::fabs(to.y - from.y);
     // Walked along the longer axis (u), placing the pixel on the other (v).
     double u0 = acrossColumns ? from.x : from.y, v0 = acrossColumns ? from.y : from.x;
     double u1 = acrossColumns ? to.x : to.y, v1 = acrossColumns ? to.y : to.x;

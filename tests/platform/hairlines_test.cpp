@@ -148,6 +148,29 @@ TEST(HairlineTest, APatternFinerThanAPixelIsDrawnSolid) {
     EXPECT_EQ(picture.Ink().size(), 10u);
 }
 
+// A pan moves lines by whole pixels: a line must land on the same pixels,
+// moved, however the rounding of its new place falls. At 45 degrees the
+// rounding of these ends decides whether the line is longer across or down
+// (found by search), and it differs 240 pixels along.
+TEST(HairlineTest, ALineMovedByWholePixelsCoversTheSamePixelsMoved) {
+    const struct {
+        double x, y, run;
+    } lines[] = {{90.006994013036319, 409.3979857303147, 9.4157879481379965},
+                 {84.402958843674725, 438.10123325089501, 12.541234553502688},
+                 {56.568176983750881, 272.85100884785788, 8.4475282583817783}};
+    for (const auto& line : lines) {
+        Picture here(400, 450), there(400, 450);
+        HairlinePainter(here.Whole(), kInk)
+            .Segment({line.x, line.y}, {line.x + line.run, line.y - line.run});
+        HairlinePainter(there.Whole(), kInk)
+            .Segment({line.x + 240, line.y}, {line.x + 240 + line.run, line.y - line.run});
+        Pixels moved;
+        for (const auto& [column, row] : here.Ink())
+            moved.insert({column + 240, row});
+        EXPECT_EQ(there.Ink(), moved) << "the line from " << line.x << ", " << line.y;
+    }
+}
+
 // The property bands and scrolled strips rely on: any window of a line, solid
 // or dashed, is the same pixels as that window of the line painted whole.
 TEST(HairlineTest, ALinePaintedInPartsIsTheLinePaintedWhole) {

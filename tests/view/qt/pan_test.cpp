@@ -71,7 +71,9 @@ TEST_P(PanTest, AMovedPictureIsThePictureDrawnWholeAtTheNewView) {
     const platform::ScopedWindowSurface shown(platform::MainWindowHandle(), surface);
     window.Resize(kWidth, kHeight);
     const builder::SessionState& session = builder::Session();
+    // Zoomed three times, then three wheel notches about another point.
     kq_zoom_point(session.ScreenHandle, session.ScreenViewport, {4.2, 6.5}, 3.0);
+    kq_zoom_point(session.ScreenHandle, session.ScreenViewport, {3.3, 4.1}, 1.2 * 1.2 * 1.2);
     window.Refresh();
 
     // Dragged with the middle button: whole pixels across and down, every way.
@@ -81,8 +83,13 @@ TEST_P(PanTest, AMovedPictureIsThePictureDrawnWholeAtTheNewView) {
         window.MouseUp(view::kMiddleButton, 0, 400 + x, 500 + y);
     };
     int expectedMoves = 0;
-    for (const auto& [x, y] :
-         {std::pair{38.0f, -24.0f}, {-120.0f, 0.0f}, {0.0f, 66.0f}, {5.0f, 0.0f}}) {
+    for (const auto& [x, y] : {std::pair{38.0f, -24.0f},
+                               {-120.0f, 0.0f},
+                               {0.0f, 66.0f},
+                               {5.0f, 0.0f},
+                               {8.0f, -4.0f},
+                               {8.0f, -4.0f},
+                               {-30.0f, 20.0f}}) {
         drag(x, y);
         // On a screen of 1.5 a move of 5 client pixels is not whole device pixels.
         const bool whole = std::fmod(x * ratio, 1.0) == 0 && std::fmod(y * ratio, 1.0) == 0;
