@@ -126,9 +126,10 @@ void HairlinePainter::Segments(std::span<const DevicePoint> ends) {
 void HairlinePainter::Polyline(std::span<const DevicePoint> points, std::span<const double> dashes,
                                double dashOffset) {
     const double period = std::accumulate(dashes.begin(), dashes.end(), 0.0);
-    if (dashes.size() >= 2 && dashes.size() % 2 == 0 && period >= kFinestDashPeriod &&
+    const bool lengths = std::all_of(dashes.begin(), dashes.end(), [](double d) { return d >= 0; });
+    if (dashes.size() >= 2 && dashes.size() % 2 == 0 && lengths && period >= kFinestDashPeriod &&
         std::isfinite(period) && std::isfinite(dashOffset)) {
-        Dashes(points, dashes, dashOffset);
+        Dashes(points, dashes, period, dashOffset);
         return;
     }
     if (points.size() == 1) Dot(points[0]);
@@ -137,8 +138,7 @@ void HairlinePainter::Polyline(std::span<const DevicePoint> points, std::span<co
 }
 
 void HairlinePainter::Dashes(std::span<const DevicePoint> points, std::span<const double> dashes,
-                             double dashOffset) {
-    const double period = std::accumulate(dashes.begin(), dashes.end(), 0.0);
+                             double period, double dashOffset) {
     if (points.size() == 2 && points[0].x == points[1].x && points[0].y == points[1].y) {
         Dot(points[0]);
         return;

@@ -31,13 +31,16 @@ class HairlinePainter {
     void Segments(std::span<const DevicePoint> ends);
     // An open polyline, solid, or dashed by `dashes` (Pen::dashes, device
     // pixels: drawn and skipped lengths, a drawn length of 0 being a dot) that
-    // starts `dashOffset` into the pattern and runs on across the corners.
+    // starts `dashOffset` into the pattern and runs on across the corners. A
+    // pattern that is no pattern (an odd count, a negative length, finer
+    // than a pixel) draws the line solid.
     void Polyline(std::span<const DevicePoint> points, std::span<const double> dashes = {},
                   double dashOffset = 0);
 
   private:
     void Dot(DevicePoint at);
-    void Dashes(std::span<const DevicePoint> points, std::span<const double> dashes,
+    // `period`: the sum of `dashes`, at least a pixel.
+    void Dashes(std::span<const DevicePoint> points, std::span<const double> dashes, double period,
                 double dashOffset);
 
     PixelWindow window_;

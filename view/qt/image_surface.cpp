@@ -14,6 +14,17 @@ constexpr double kWindowDotsPerInch = 100.0;
 double Milliseconds(std::chrono::steady_clock::duration spent) {
     return std::chrono::duration<double, std::milli>(spent).count();
 }
+
+// What `paint` threw, so that the other thread is still waited for.
+template <typename Paint>
+std::exception_ptr Caught(Paint paint) {
+    try {
+        paint();
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
 } // namespace
 
 // Rows [top, bottom) of the picture, painted in the picture's coordinates.
@@ -86,10 +97,8 @@ ImageSurface::ImageSurface(QSize clientArea, double pixelRatio)
 ImageSurface::~ImageSurface() {
     if (!streaming_) return;
     queue_.Close();
-    try {
-        worker_.Wait();
-    } catch (...) { // the picture is gone: what went wrong painting it no longer matters
-    }
+    // The picture is gone: what went wrong painting it no longer matters.
+    Caught([this] { worker_.Wait(); });
 }
 
 // --- The pass as it is drawn ------------------------------------------------
@@ -147,15 +156,15 @@ void ImageSurface::StartStreaming() {
     streamPixels_ = image_.bits(); // its own copy, should the picture have been shared
     queue_.Open();
     worker_.Start([this, pixels = streamPixels_, split = split_, height = Height()] {
-        lower_->Attach(pixels, split, height);
-        double busy = 0;
-        while (const platform::DisplayList* batch = queue_.Next()) {
-            const Clock::time_point start = Clock::now();
-            batch->Replay(*lower_, split, height);
-            busy += Milliseconds(Clock::now() - start);
-        }
-        lower_->Detach();
-        workerBusy_ = busy;
+        const Clock::time_point start = Clock::now();
+        Clock::duration waited{};
+        PaintBand(*lower_, pixels, split, height, [this, &waited] {
+            const Clock::time_point asked = Clock::now();
+            const platform::DisplayList* batch = queue_.Next();
+            waited += Clock::now() - asked;
+            return batch;
+        });
+        workerBusy_ = Milliseconds(Clock::now() - start - waited);
     });
 }
 
@@ -201,42 +210,43 @@ void ImageSurface::StartPass() {
     held_ = 0;
 }
 
-void ImageSurface::PaintWhole() {
-    upper_->Attach(image_.bits(), 0, Height());
+template <typename Next>
+void ImageSurface::PaintBand(Band& band, uchar* pixels, int top, int bottom, Next next) {
+    band.Attach(pixels, top, bottom);
     try {
-        for (const auto& batch : batches_)
-            batch->Replay(*upper_, 0, Height());
+        while (const platform::DisplayList* batch = next())
+            batch->Replay(band, top, bottom);
     } catch (...) {
-        upper_->Detach();
+        band.Detach();
         throw;
     }
-    upper_->Detach();
+    band.Detach();
+}
+
+std::function<const platform::DisplayList*()> ImageSurface::EveryBatch() const {
+    return [this, next = size_t{0}]() mutable {
+        return next < batches_.size() ? batches_[next++].get() : nullptr;
+    };
+}
+
+void ImageSurface::WaitForWorker(std::exception_ptr& failure) {
+    const std::exception_ptr worker = Caught([this] { worker_.Wait(); });
+    if (!failure) failure = worker;
+}
+
+void ImageSurface::PaintWhole() {
+    PaintBand(*upper_, image_.bits(), 0, Height(), EveryBatch());
 }
 
 void ImageSurface::PaintInBands(int split) {
     uchar* pixels = image_.bits(); // its own copy, should the picture have been shared
     const int height = Height();
-    worker_.Start([this, pixels, split, height] {
-        lower_->Attach(pixels, split, height);
-        for (const auto& batch : batches_)
-            batch->Replay(*lower_, split, height);
-        lower_->Detach();
-    });
-    std::exception_ptr failure;
-    try {
-        upper_->Attach(pixels, 0, split);
-        for (const auto& batch : batches_)
-            batch->Replay(*upper_, 0, split);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    upper_->Detach();
+    worker_.Start(
+        [this, pixels, split, height] { PaintBand(*lower_, pixels, split, height, EveryBatch()); });
+    std::exception_ptr failure =
+        Caught([&] { PaintBand(*upper_, pixels, 0, split, EveryBatch()); });
     // The worker is done with the batches before they go, whatever happened here.
-    try {
-        worker_.Wait();
-    } catch (...) {
-        if (!failure) failure = std::current_exception();
-    }
+    WaitForWorker(failure);
     if (failure) std::rethrow_exception(failure);
 }
 
@@ -244,21 +254,10 @@ void ImageSurface::FinishStreaming() {
     if (!batches_.back()->Empty()) queue_.Push(batches_.back().get());
     queue_.Close();
     const Clock::time_point recorded = Clock::now();
-    std::exception_ptr failure;
-    try {
-        upper_->Attach(streamPixels_, 0, split_);
-        for (const auto& batch : batches_)
-            batch->Replay(*upper_, 0, split_);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    upper_->Detach();
+    std::exception_ptr failure =
+        Caught([&] { PaintBand(*upper_, streamPixels_, 0, split_, EveryBatch()); });
     const double upper = Milliseconds(Clock::now() - recorded);
-    try {
-        worker_.Wait();
-    } catch (...) {
-        if (!failure) failure = std::current_exception();
-    }
+    WaitForWorker(failure);
     streaming_ = false;
     // The next pass likely costs what this one did: the caller draws for
     // `drawing`, then paints its band; the bands meet where both would end

@@ -22,6 +22,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -102,6 +104,14 @@ class ImageSurface : public platform::Surface {
     void PaintWhole();
     void PaintInBands(int split);
     void FinishStreaming();
+    // Paints rows [top, bottom) of the batches `next` hands out, in turn,
+    // onto `band` over the picture's `pixels`; nullptr ends them.
+    template <typename Next>
+    void PaintBand(Band& band, uchar* pixels, int top, int bottom, Next next);
+    // Hands out the pass's batches in order (to one thread each).
+    std::function<const platform::DisplayList*()> EveryBatch() const;
+    // Waits for the worker; `failure` keeps what was thrown first.
+    void WaitForWorker(std::exception_ptr& failure);
     double WorkOfPass() const;
     std::vector<double> WorkByRow() const;
 
