@@ -45,36 +45,32 @@ void Interpret(const RunDescription& run, const CommandSource& source,
     interpreter::StartDrawing(std::move(*commands), rules);
 }
 
-// Writes the session's drawing; false, told on stderr, when it cannot.
-bool WriteDrawing(const RunDescription& run, const DrawingDestination& drawing) {
+// Writes the session's drawing; why it could not, or empty when it is written.
+std::string WriteDrawing(const RunDescription& run, const DrawingDestination& drawing) {
     const int32_t screen = builder::Session().ScreenHandle;
     kq_set_dxf_hatch_form(screen, run.hatchLines ? KQ_DXF_HATCH_LINES : KQ_DXF_HATCH_ENTITY);
     if (drawing.standardOutput) {
         platform::MakeBinary(stdout);
-        if (kq_output_dxf_stream(screen, stdout) != 0) return true;
-        Complain(run.program, "the drawing could not be written to standard output: " +
-                                  std::string(kq_last_error()));
-        return false;
+        if (kq_output_dxf_stream(screen, stdout) != 0) return {};
+        return "the drawing could not be written to standard output: " +
+               std::string(kq_last_error());
     }
     const std::string ownFile = platform::OwnFileAt(drawing.path, interpreter::FilesRead());
     if (!ownFile.empty()) {
-        Complain(run.program, "the drawing was not written: " + ShownName(drawing) + " is " +
-                                  ownFile + ", which the program never writes over");
-        return false;
+        return "the drawing was not written: " + ShownName(drawing) + " is " + ownFile +
+               ", which the program never writes over";
     }
     if (run.classic) {
         // The name goes to the writer as the command line gave it, and its
         // message names it so; the absolute name follows.
-        if (kq_output_dxf_file(screen, drawing.path.c_str()) != 0) return true;
-        Complain(run.program, "the drawing could not be written: " + std::string(kq_last_error()) +
-                                  " (" + ShownName(drawing) + ")");
-        return false;
+        if (kq_output_dxf_file(screen, drawing.path.c_str()) != 0) return {};
+        return "the drawing could not be written: " + std::string(kq_last_error()) + " (" +
+               ShownName(drawing) + ")";
     }
     const std::string target = ShownName(drawing);
-    if (kq_output_dxf_file(screen, target.c_str()) != 0) return true;
-    Complain(run.program, "the drawing " + target + " could not be written: " +
-                              platform::WithoutName(kq_last_error(), target));
-    return false;
+    if (kq_output_dxf_file(screen, target.c_str()) != 0) return {};
+    return "the drawing " + target +
+           " could not be written: " + platform::WithoutName(kq_last_error(), target);
 }
 
 // One conversion, from the hidden window to the purge of the session.
@@ -87,8 +83,10 @@ ExitStatus Convert(const RunDescription& run, const Conversion& conversion) {
     std::optional<view::DrawArea> window;
     window.emplace(); // loaded hidden: the session binds the display to it
     Interpret(run, conversion.commands, std::move(commands));
-    const bool stopped = ExplainInterpreterError(run, conversion);
-    const bool written = WriteDrawing(run, conversion.drawing);
+    const std::string notWritten = WriteDrawing(run, conversion.drawing);
+    const bool written = notWritten.empty();
+    const bool stopped = ExplainInterpreterError(run, conversion, written);
+    if (!written) Complain(run.program, notWritten);
 
     const builder::SessionState& session = builder::Session();
     if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
@@ -136,7 +134,8 @@ std::optional<platform::TextFileReader> OpenCommandFile(const RunDescription& ru
     }
 }
 
-bool ExplainInterpreterError(const RunDescription& run, const Conversion& conversion) {
+bool ExplainInterpreterError(const RunDescription& run, const Conversion& conversion,
+                             bool written) {
     const interpreter::InterpreterState& state = interpreter::Interpreter();
     if (state.ReportedError == 0) return false;
     std::string why = platform::ErrorDescription(state.ReportedError);
@@ -146,14 +145,16 @@ bool ExplainInterpreterError(const RunDescription& run, const Conversion& conver
     if (run.classic) {
         const std::string where =
             state.ReportedErrorLine > 0 ? "line " + line + " of " + commands : commands;
-        Complain(run.program, "the interpretation stopped at " + where + " (" + why +
-                                  "); the drawing holds what the lines before it built");
+        Complain(run.program,
+                 "the interpretation stopped at " + where + " (" + why + ")" +
+                     (written ? "; the drawing holds what the lines before it built" : ""));
     } else {
         const std::string where =
             state.ReportedErrorLine > 0 ? commands + ": line " + line : commands;
-        Complain(run.program, where + ": " + why + "; the drawing " +
-                                  ShownName(conversion.drawing) +
-                                  " holds what the lines before it built");
+        Complain(run.program, where + ": " + why +
+                                  (written ? "; the drawing " + ShownName(conversion.drawing) +
+                                                 " holds what the lines before it built"
+                                           : ""));
     }
     return true;
 }
@@ -193,7 +194,7 @@ void RunBatchConversion(const RunDescription& run) {
         platform::EndProgram(worst);
     } catch (const platform::RuntimeError& error) {
         if (!run.classic && !error.Detail().empty()) {
-            Complain(run.program, std::string(error.what()) + ": " + error.Detail());
+            Complain(run.program, error.what()); // the detail is part of it
             platform::EndProgram(kUncaughtError);
         }
         platform::ReportUncaughtError(error, kUncaughtError);

@@ -39,9 +39,9 @@ std::string PrepareDrawing(const std::string& commandFile);
 void PrepareDrawing();
 
 // Tells on stderr where and why the interpretation of `conversion` stopped,
-// if it did, and that its drawing holds what the lines before it built; true
-// when it stopped.
-bool ExplainInterpreterError(const RunDescription& run, const Conversion& conversion);
+// if it did, and, when its drawing was `written`, that it holds what the
+// lines before it built; true when it stopped.
+bool ExplainInterpreterError(const RunDescription& run, const Conversion& conversion, bool written);
 
 // The whole run of the batch converter: each conversion on its own, in one
 // process; never returns. The exit status is the worst of the conversions'.

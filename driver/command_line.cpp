@@ -130,6 +130,19 @@ bool HatchLinesAsked() {
     return false;
 }
 
+// Why an option that takes a file or folder was given an empty name, or
+// empty: '' would otherwise quietly mean the option's default.
+std::string EmptyName(const CLI::App& options) {
+    for (const CLI::Option* option : options.get_options()) {
+        const std::string& kind = option->get_type_name();
+        if (kind != "FILE" && kind != "DIR") continue;
+        for (const std::string& result : option->results()) {
+            if (result.empty()) return option->get_name() + " is given an empty name";
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 bool IsExplicitForm(int argc, char** argv) {
@@ -172,7 +185,8 @@ Request ParseOptions(CLI::App& options, int argc, char** argv, const CommonOptio
     }
     if (common.help) return Request::Help;
     if (common.version) return Request::Version;
-    return Request::Run;
+    problem = EmptyName(options);
+    return problem.empty() ? Request::Run : Request::Refused;
 }
 
 RunDescription ExplicitRun(const CommonOptions& common) {

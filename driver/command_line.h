@@ -35,8 +35,8 @@ struct CommonOptions {
 void AddCommonOptions(CLI::App& options, CommonOptions& common);
 
 // Reads the arguments after the program name into the options of `options`.
-// Refused, with a one-line `problem`, for an unknown option or a missing or
-// wrong value.
+// Refused, with a one-line `problem`, for an unknown option, a missing or
+// wrong value, or an empty name for a file or folder.
 Request ParseOptions(CLI::App& options, int argc, char** argv, const CommonOptions& common,
                      std::string& problem);
 

@@ -6,6 +6,7 @@
 // Explicit form: the options below, relative names from the current folder.
 #include "driver/batch_run.h"
 #include "driver/command_line.h"
+#include "platform/interruption.h"
 #include "platform/process.h"
 
 #include <cstdio>
@@ -64,6 +65,7 @@ void Say(std::FILE* stream, std::string_view text) {
 
 int main(int argc, char** argv) {
     platform::KeepRunningWhenStderrCloses();
+    platform::EndCleanlyOnInterruption();
     const driver::CommandLine line = driver::ReadConverterCommandLine(argc, argv);
     switch (line.request) {
     case driver::Request::Help:

@@ -13,6 +13,7 @@
 #include "driver/batch_run.h"
 #include "driver/command_line.h"
 #include "interpreter/command_file.h"
+#include "platform/interruption.h"
 #include "platform/own_files.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
@@ -106,6 +107,8 @@ std::string CheckPicture(PictureOptions& picture) {
     int given = 0;
     for (const auto& [file, format] : formats) {
         if (file.empty()) continue;
+        if (file == "-")
+            return "a picture is written to a file: name it (/dev/stdout writes it out)";
         ++given;
         picture.format = format;
         // Resolved now: the classic run makes the program's folder current.
@@ -144,7 +147,6 @@ int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFi
     const view::DrawArea window; // hidden: the session binds the display to its handle
     const driver::Conversion& conversion = run.conversions.front();
     driver::PrepareDrawing(run, conversion.commands, std::move(commands));
-    driver::ExplainInterpreterError(run, {conversion.commands, {picture.file.string(), false}});
 
     const std::string path = picture.file.string();
     std::string error;
@@ -156,6 +158,7 @@ int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFi
     } else {
         error = path + " is " + ownFile + ", which the program never writes over";
     }
+    driver::ExplainInterpreterError(run, {conversion.commands, {path, false}}, written);
     if (!written) driver::Complain(kProgram, "the picture could not be written: " + error);
     PurgeSession();
     if (!written) return driver::kNotWritten;
@@ -216,6 +219,7 @@ std::optional<driver::RunDescription> ReadCommandLine(int argc, char** argv,
 
 int main(int argc, char** argv) {
     platform::KeepRunningWhenStderrCloses();
+    platform::EndCleanlyOnInterruption();
     PictureOptions picture;
     int status = driver::kConverted;
     const std::optional<driver::RunDescription> run = ReadCommandLine(argc, argv, picture, status);

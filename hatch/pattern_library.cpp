@@ -1,10 +1,9 @@
 #include "hatch/pattern_library.h"
 
-#include "cadlib/dxf/output_file.h"
 #include "cadlib/fill_line.h"
 #include "hatch/patterns.h"
+#include "platform/replacing_file.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <iterator>
@@ -61,12 +60,9 @@ std::string PatternLibraryText() {
 }
 
 std::string WritePatternLibrary(const std::string& path) {
-    cadlib::DxfOutputFile output(path);
-    if (!output.Open()) return output.Error();
-    const std::string text = PatternLibraryText();
-    const bool wrote = std::fwrite(text.data(), 1, text.size(), output.File()) == text.size();
-    if (!output.Commit(wrote ? 0 : (errno ? errno : EIO))) return output.Error();
-    return "";
+    std::string error;
+    platform::ReplaceFileWith(path, PatternLibraryText(), error);
+    return error;
 }
 
 } // namespace hatch

@@ -1,10 +1,10 @@
 #include "platform/png_file.h"
 
+#include "platform/replacing_file.h"
+
 #include <array>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 
 namespace platform {
 
@@ -188,11 +188,8 @@ std::vector<uint8_t> EncodePng(std::span<const uint32_t> pixels, int width, int 
 bool WritePngFile(const std::string& path, std::span<const uint32_t> pixels, int width, int height,
                   double dotsPerInch, std::string& error) {
     const std::vector<uint8_t> bytes = EncodePng(pixels, width, height, dotsPerInch);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file) file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (file.flush()) return true;
-    error = path + ": " + std::strerror(errno);
-    return false;
+    return ReplaceFileWith(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
 }
 
 } // namespace platform

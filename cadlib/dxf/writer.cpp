@@ -3,11 +3,11 @@
 // the objects section that AutoCAD-family programs insist on.
 #include "cadlib/database.h"
 #include "cadlib/display/hatch.h"
-#include "cadlib/dxf/output_file.h"
 #include "cadlib/dxf/stream.h"
 #include "cadlib/dxf/values.h"
 #include "cadlib/fill_line.h"
 #include "cadlib/kq.h"
+#include "platform/replacing_file.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
@@ -1087,7 +1087,7 @@ const DataArea* DrawingOf(int32_t screen, const Screen*& session) {
     return area;
 }
 
-int32_t OutputDxfFile(int32_t screen, const char* fileName, OutputSharing sharing) {
+int32_t OutputDxfFile(int32_t screen, const char* fileName, platform::OutputSharing sharing) {
     const Screen* session = nullptr;
     const DataArea* area = DrawingOf(screen, session);
     if (!area) return 0;
@@ -1095,7 +1095,7 @@ int32_t OutputDxfFile(int32_t screen, const char* fileName, OutputSharing sharin
         SetLastError("no file name");
         return 0;
     }
-    DxfOutputFile output(fileName, sharing);
+    platform::ReplacingFile output(fileName, sharing);
     if (!output.Open()) {
         SetLastError(output.Error());
         return 0;
@@ -1113,11 +1113,11 @@ int32_t OutputDxfFile(int32_t screen, const char* fileName, OutputSharing sharin
 } // namespace
 
 int32_t kq_output_dxf_file(int32_t screen, const char* fileName) {
-    return OutputDxfFile(screen, fileName, OutputSharing::Ordinary);
+    return OutputDxfFile(screen, fileName, platform::OutputSharing::Ordinary);
 }
 
 int32_t kq_output_private_dxf_file(int32_t screen, const char* fileName) {
-    return OutputDxfFile(screen, fileName, OutputSharing::OwnerOnly);
+    return OutputDxfFile(screen, fileName, platform::OutputSharing::OwnerOnly);
 }
 
 int32_t kq_output_dxf_stream(int32_t screen, std::FILE* stream) {

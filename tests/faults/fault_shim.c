@@ -1,16 +1,27 @@
 /* Faults of the field, made on purpose for the end-to-end tests: loaded with
  * LD_PRELOAD into a program under test, it makes reading a chosen file fail
- * part-way, or memory run out once a chosen file has been opened.
+ * part-way, memory run out once a chosen file has been opened, writing a
+ * chosen temporary file meet a full disk or a signal, and it logs the syncs
+ * and renames of the files written.
  *
  *   PLOTDXF_FAIL_READ_FILE=NAME   reads of a file whose name ends with NAME...
  *   PLOTDXF_FAIL_READ_AFTER=N     ...fail with EIO after N successful reads
  *   PLOTDXF_FAIL_ALLOC_AFTER=TEXT once a file whose name contains TEXT is
  *                                 opened, every allocation of 16 KiB or more
  *                                 fails, as when the address space is spent
+ *   PLOTDXF_WRITE_FILE=TEXT       writes (fwrite) to a file made by mkstemp
+ *                                 whose name contains TEXT...
+ *   PLOTDXF_WRITE_FAIL_AFTER=N    ...fail with ENOSPC once N bytes are written
+ *   PLOTDXF_WRITE_SIGNAL=S        ...or raise signal S at the first write
+ *   PLOTDXF_SYNC_LOG=FILE         every fsync and rename is appended to FILE,
+ *                                 a line each: "fsync NAME", "rename FROM TO"
  */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -26,6 +37,9 @@ static FILE* watchedStream;
 static int watchedDescriptor = -1;
 static long readsLeft;
 static int memorySpent;
+static int writtenDescriptor = -1;
+static FILE* writtenStream;
+static long long bytesWritten;
 
 static int EndsWith(const char* text, const char* end) {
     const size_t length = strlen(text), endLength = strlen(end);
@@ -72,8 +86,75 @@ FILE* fopen64(const char* name, const char* mode) {
 
 int mkstemp(char* pattern) {
     const int descriptor = REAL(mkstemp)(pattern);
-    if (descriptor >= 0) Opened(pattern, NULL, descriptor);
+    if (descriptor < 0) return descriptor;
+    Opened(pattern, NULL, descriptor);
+    const char* writeFile = getenv("PLOTDXF_WRITE_FILE");
+    if (writeFile && *writeFile && strstr(pattern, writeFile)) {
+        writtenDescriptor = descriptor;
+        writtenStream = NULL;
+        bytesWritten = 0;
+    }
     return descriptor;
+}
+
+FILE* fdopen(int descriptor, const char* mode) {
+    FILE* stream = REAL(fdopen)(descriptor, mode);
+    if (stream && descriptor == writtenDescriptor) writtenStream = stream;
+    return stream;
+}
+
+int fclose(FILE* stream) {
+    if (stream == writtenStream) writtenStream = NULL;
+    return REAL(fclose)(stream);
+}
+
+size_t fwrite(const void* buffer, size_t size, size_t count, FILE* stream) {
+    if (stream != writtenStream || size == 0) return REAL(fwrite)(buffer, size, count, stream);
+    const char* signalNumber = getenv("PLOTDXF_WRITE_SIGNAL");
+    if (signalNumber && *signalNumber) raise(atoi(signalNumber));
+    const char* failAfter = getenv("PLOTDXF_WRITE_FAIL_AFTER");
+    const long long room = failAfter && *failAfter ? atoll(failAfter) - bytesWritten : LLONG_MAX;
+    if (room >= (long long)(size * count)) {
+        const size_t done = REAL(fwrite)(buffer, size, count, stream);
+        bytesWritten += (long long)(done * size);
+        return done;
+    }
+    /* As a full disk does: what fits is written, then the write fails. */
+    const size_t fits = room > 0 ? (size_t)room / size : 0;
+    const size_t done = fits > 0 ? REAL(fwrite)(buffer, size, fits, stream) : 0;
+    bytesWritten += (long long)(done * size);
+    errno = ENOSPC;
+    return done;
+}
+
+/* Appends one line to the sync log, if one is asked for. */
+static void Log(const char* what, const char* first, const char* second) {
+    const char* log = getenv("PLOTDXF_SYNC_LOG");
+    if (!log || !*log) return;
+    char line[3 * PATH_MAX];
+    const int length = snprintf(line, sizeof line, "%s %s%s%s\n", what, first,
+                                second ? " " : "", second ? second : "");
+    const int out = open(log, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (out < 0) return;
+    if (length > 0) {
+        const ssize_t ignored = write(out, line, (size_t)length); /* a test sees a line missing */
+        (void)ignored;
+    }
+    close(out);
+}
+
+int fsync(int descriptor) {
+    char link[64], name[PATH_MAX];
+    snprintf(link, sizeof link, "/proc/self/fd/%d", descriptor);
+    const ssize_t length = readlink(link, name, sizeof name - 1);
+    name[length > 0 ? length : 0] = '\0';
+    Log("fsync", name, NULL);
+    return REAL(fsync)(descriptor);
+}
+
+int rename(const char* from, const char* to) {
+    Log("rename", from, to);
+    return REAL(rename)(from, to);
 }
 
 size_t fread(void* buffer, size_t size, size_t count, FILE* stream) {

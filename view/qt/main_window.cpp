@@ -1,8 +1,8 @@
 #include "view/qt/main_window.h"
 
-#include "cadlib/dxf/output_file.h"
 #include "platform/printer.h"
 #include "platform/process.h"
+#include "platform/replacing_file.h"
 #include "platform/runtime_error.h"
 #include "view/event_guard.h"
 #include "view/qt/paged_surface.h"
@@ -62,10 +62,10 @@ QString FromFileName(const std::string& name) {
 class PrinterJob : public PrintJob {
   public:
     explicit PrinterJob(QPrinter& printer)
-        : PrinterJob(printer, std::unique_ptr<cadlib::DxfOutputFile>()) {}
+        : PrinterJob(printer, std::unique_ptr<platform::ReplacingFile>()) {}
     PrinterJob(QPrinter& printer, std::string pdfFile)
-        : PrinterJob(printer, std::make_unique<cadlib::DxfOutputFile>(
-                                  pdfFile, cadlib::OutputSharing::OwnerOnly)) {
+        : PrinterJob(printer, std::make_unique<platform::ReplacingFile>(
+                                  pdfFile, platform::OutputSharing::OwnerOnly)) {
         pdfFile_ = std::move(pdfFile);
     }
     ~PrinterJob() override { platform::DeleteDC(dc_); }
@@ -90,13 +90,13 @@ class PrinterJob : public PrintJob {
     }
 
   private:
-    PrinterJob(QPrinter& printer, std::unique_ptr<cadlib::DxfOutputFile> pdf)
+    PrinterJob(QPrinter& printer, std::unique_ptr<platform::ReplacingFile> pdf)
         : printer_(printer), pdf_(std::move(pdf)), pdfOpened_(!pdf_ || pdf_->Open()),
           surface_(PointAt(printer, pdf_.get(), pdfOpened_)),
           dc_(platform::CreateDeviceContext(surface_)) {}
 
     // The printer, told where its PDF goes: nowhere when the file could not be made.
-    static QPrinter& PointAt(QPrinter& printer, const cadlib::DxfOutputFile* pdf, bool opened) {
+    static QPrinter& PointAt(QPrinter& printer, const platform::ReplacingFile* pdf, bool opened) {
         if (pdf)
             printer.setOutputFileName(opened ? QString::fromStdString(pdf->TemporaryName())
                                              : QString());
@@ -104,7 +104,7 @@ class PrinterJob : public PrintJob {
     }
 
     QPrinter& printer_;
-    std::unique_ptr<cadlib::DxfOutputFile> pdf_; // none when printing on a printer
+    std::unique_ptr<platform::ReplacingFile> pdf_; // none when printing on a printer
     bool pdfOpened_;
     PrinterSurface surface_;
     platform::DeviceContextHandle dc_;

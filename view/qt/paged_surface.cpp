@@ -46,8 +46,8 @@ QPainter* PagedSurface::ActivePainter() {
     return painter_.isActive() ? &painter_ : nullptr;
 }
 
-PdfSurface::PdfSurface(const QString& path, int width, int height)
-    : PdfWriterHolder(path), PagedSurface(writer) {
+PdfSurface::PdfSurface(QIODevice& device, int width, int height)
+    : PdfWriterHolder(device), PagedSurface(writer) {
     writer.setResolution(kPixelsPerInch);
     writer.setPageLayout(QPageLayout(
         QPageSize(QSizeF(double(width) / kPixelsPerInch, double(height) / kPixelsPerInch),

@@ -41,14 +41,15 @@ class PagedSurface : public PainterSurface {
 
 // Holds the writer so that it exists before the surface that paints on it.
 struct PdfWriterHolder {
-    explicit PdfWriterHolder(const QString& path) : writer(path) {}
+    explicit PdfWriterHolder(QIODevice& device) : writer(&device) {}
     QPdfWriter writer;
 };
 
-// A PDF whose pages are width x height pixels at 100 pixels per inch.
+// A PDF whose pages are width x height pixels at 100 pixels per inch, written
+// to `device`, open for writing, which outlives the surface.
 class PdfSurface : private PdfWriterHolder, public PagedSurface {
   public:
-    PdfSurface(const QString& path, int width, int height);
+    PdfSurface(QIODevice& device, int width, int height);
 
   protected:
     void NameDocument(const QString& name) override { writer.setTitle(name); }

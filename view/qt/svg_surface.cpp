@@ -1,6 +1,6 @@
 #include "view/qt/svg_surface.h"
 
-#include <QFileInfo>
+#include <QIODevice>
 
 namespace view::qt {
 
@@ -9,9 +9,8 @@ namespace {
 constexpr int kPixelsPerInch = 100;
 } // namespace
 
-SvgSurface::SvgSurface(const QString& path, int width, int height)
-    : width_(width), height_(height) {
-    generator_.setFileName(path);
+SvgSurface::SvgSurface(QIODevice& device, int width, int height) : width_(width), height_(height) {
+    generator_.setOutputDevice(&device);
     generator_.setSize(QSize(width, height));
     generator_.setViewBox(QRect(0, 0, width, height));
     generator_.setResolution(kPixelsPerInch);
@@ -33,7 +32,7 @@ QPainter* SvgSurface::ActivePainter() {
 bool SvgSurface::Finish() {
     // A page nothing was drawn on is still a page.
     if (!ActivePainter()) return false;
-    return painter_.end() && QFileInfo(generator_.fileName()).size() > 0;
+    return painter_.end() && generator_.outputDevice()->pos() > 0;
 }
 
 } // namespace view::qt

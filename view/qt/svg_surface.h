@@ -11,13 +11,14 @@ namespace view::qt {
 
 class SvgSurface : public PainterSurface {
   public:
-    SvgSurface(const QString& path, int width, int height);
+    // The SVG goes to `device`, open for writing, which outlives the surface.
+    SvgSurface(QIODevice& device, int width, int height);
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     double DotsPerInch() const override;
 
-    // Completes the file; false when it could not be written.
+    // Completes the SVG; false when it could not be written.
     bool Finish();
 
   protected:

@@ -3,6 +3,7 @@
 
 #include "platform/gdi_surface_windows.h"
 #include "platform/png_file.h"
+#include "platform/replacing_file.h"
 #include "view/event_guard.h"
 #include "view/page_picture.h"
 #include "view/win32/main_window.h"
@@ -28,12 +29,28 @@ bool WritePdf(const std::string& path, int width, int height, std::string& error
                 "installed (--png makes a picture without it)";
         return false;
     }
-    platform::PrinterSurface surface(printer, platform::Widen(path), kPixelsPerInch);
-    bool written = surface.StartDocument(path) && surface.StartPage();
-    if (written) DrawPage(surface, width, height);
-    written = surface.EndPage() && written;
-    if (surface.Finish() && written) return true;
-    error = path + ": the PDF printer could not write it";
+    // The printer writes a temporary file that replaces the picture once complete.
+    platform::ReplacingFile output(path);
+    if (!output.Open() || !output.CloseForWriterByName()) {
+        DeleteDC(printer);
+        error = output.Error();
+        return false;
+    }
+    bool written = false;
+    {
+        platform::PrinterSurface surface(printer, platform::Widen(output.TemporaryName()),
+                                         kPixelsPerInch);
+        written = surface.StartDocument(path) && surface.StartPage();
+        if (written) DrawPage(surface, width, height);
+        written = surface.EndPage() && written;
+        written = surface.Finish() && written;
+    } // the printer's context, gone, lets go of the file
+    if (!written) {
+        error = path + ": the PDF printer could not write it";
+        return false;
+    }
+    if (output.Commit(0)) return true;
+    error = output.Error();
     return false;
 }
 

@@ -1,7 +1,8 @@
-// Windows half of the output file: the read-only attribute decides what may
-// be replaced, and MoveFileExA puts the complete file in place. Names go to
-// the system as the caller gave them, 8-bit in the ANSI code page.
-#include "cadlib/dxf/output_file.h"
+// Windows half of the replacing file: the read-only attribute decides what
+// may be replaced, _commit puts the file on the disk and MoveFileExA, writing
+// through, in place. Names go to the system as the caller gave them, 8-bit in
+// the ANSI code page.
+#include "platform/replacing_file.h"
 
 #include "platform/system_error_windows.h"
 
@@ -11,7 +12,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
-namespace cadlib {
+namespace platform {
 
 namespace {
 // Names tried for the temporary file before giving up; each is taken only
@@ -19,8 +20,8 @@ namespace {
 constexpr int kTemporaryNameAttempts = 100;
 } // namespace
 
-bool DxfOutputFile::Open() {
-    // Refused up front so that no time is spent writing a drawing that could
+bool ReplacingFile::Open() {
+    // Refused up front so that no time is spent writing a file that could
     // not be put in place or that would replace a file the user protected.
     const DWORD attributes = GetFileAttributesA(destination_.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
@@ -28,9 +29,9 @@ bool DxfOutputFile::Open() {
         if (attributes & FILE_ATTRIBUTE_READONLY) return Fail("the file is read-only");
     }
 
-    const std::string stem = destination_ + "." + std::to_string(GetCurrentProcessId()) + "-";
+    const std::string stem = "." + std::to_string(GetCurrentProcessId()) + "-";
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-        std::string name = stem + std::to_string(attempt);
+        std::string name = TemporaryNameWith(stem + std::to_string(attempt));
         const int descriptor =
             _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
         if (descriptor < 0) {
@@ -43,18 +44,27 @@ bool DxfOutputFile::Open() {
             _close(descriptor);
             return Fail("not a regular file");
         }
-        temporary_ = std::move(name);
+        KeepTemporary(std::move(name));
         return Adopt(descriptor);
     }
     return Fail(EEXIST);
 }
 
-bool DxfOutputFile::MoveIntoPlace() {
+bool ReplacingFile::SyncToDisk() {
+    if (file_) return _commit(_fileno(file_.get())) == 0 || Fail(errno);
+    const int descriptor = _open(temporary_.c_str(), _O_WRONLY | _O_BINARY);
+    const bool synced = descriptor >= 0 && _commit(descriptor) == 0;
+    const int error = errno;
+    if (descriptor >= 0) _close(descriptor);
+    return synced || Fail(error);
+}
+
+bool ReplacingFile::MoveIntoPlace() {
     if (!MoveFileExA(temporary_.c_str(), destination_.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return Fail(platform::SystemErrorText(GetLastError()));
+        return Fail(SystemErrorText(GetLastError()));
     }
     return true;
 }
 
-} // namespace cadlib
+} // namespace platform
