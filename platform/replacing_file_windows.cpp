@@ -29,7 +29,9 @@ bool ReplacingFile::Open() {
         if (attributes & FILE_ATTRIBUTE_READONLY) return Fail("the file is read-only");
     }
 
-    const std::string stem = "." + std::to_string(GetCurrentProcessId()) + "-";
+    std::string stem(1, '.');
+    stem += std::to_string(GetCurrentProcessId());
+    stem += '-';
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         std::string name = TemporaryNameWith(stem + std::to_string(attempt));
         const int descriptor =
