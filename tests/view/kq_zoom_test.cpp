@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -78,6 +79,38 @@ TEST_F(BandDragTest, DraggingShowsOnlyTheLatestBand) {
     EXPECT_FALSE(image.Black(50, 25)); // the first band is gone
     EXPECT_EQ(image.BlackCount(), 2 * 71 + 2 * 49);
     EXPECT_EQ(shows, 3);
+}
+
+class PointZoomTest : public testsupport::DrawAreaTest {
+  protected:
+    // Arms the point zoom of `menu` and clicks at (x, y).
+    void ZoomAt(void (view::DrawArea::*menu)(), int x, int y) {
+        (*area.*menu)();
+        area->MouseDown(view::kLeftButton, 0, x, y);
+        area->MouseUp(view::kLeftButton, 0, x, y);
+    }
+};
+
+TEST_F(PointZoomTest, ZoomOutDoublesTheViewAndZoomInHalvesItAboutTheClickedPoint) {
+    constexpr double kNear = 1e-9;
+    constexpr int kX = 300, kY = 400;
+    const std::optional<KqPoint2> clicked = area->WorldAt(kX, kY);
+    ASSERT_TRUE(clicked);
+    const std::pair<void (view::DrawArea::*)(), double> zooms[] = {
+        {&view::DrawArea::mnuZoomOutClick, 2.0},
+        {&view::DrawArea::mnuZoomInClick, 0.5},
+        {&view::DrawArea::mnuZoomInClick, 0.5},
+    };
+    for (const auto& [menu, scale] : zooms) {
+        const KqRect2 before = View();
+        ZoomAt(menu, kX, kY);
+        EXPECT_NEAR(View().x2 - View().x1, (before.x2 - before.x1) * scale, kNear);
+        EXPECT_NEAR(View().y2 - View().y1, (before.y2 - before.y1) * scale, kNear);
+        const std::optional<KqPoint2> under = area->WorldAt(kX, kY);
+        ASSERT_TRUE(under);
+        EXPECT_NEAR(under->x, clicked->x, kNear); // the point stays under the pointer
+        EXPECT_NEAR(under->y, clicked->y, kNear);
+    }
 }
 
 } // namespace
