@@ -30,16 +30,27 @@ std::string_view ArgumentsAfterProgramName(std::string_view commandLine) {
     return commandLine.substr(position);
 }
 
+namespace {
+// Where the classic programs kept their temporary files.
+#ifdef _WIN32
+constexpr const char* kClassicTempFolder = "\\temp"; // on the current drive
+#else
+constexpr const char* kClassicTempFolder = "/tmp";
+#endif
+} // namespace
+
 std::string TemporaryFile(const std::string& name) {
     std::error_code error;
     std::filesystem::path folder = std::filesystem::temp_directory_path(error);
     // The variable names no folder: the system's own.
-#ifdef _WIN32
-    if (error) folder = std::filesystem::path("\\temp");
-#else
-    if (error) folder = std::filesystem::path("/tmp");
-#endif
+    if (error) folder = std::filesystem::path(kClassicTempFolder);
     return (folder / name).string();
+}
+
+std::string ClassicTemporaryFile(const std::string& name) {
+    const char* testFolder = std::getenv("PLOTDXF_TEST_CLASSIC_TEMP");
+    const char* folder = testFolder && *testFolder ? testFolder : kClassicTempFolder;
+    return (std::filesystem::path(folder) / name).string();
 }
 
 void ReportUncaughtError(const RuntimeError& error, int exitStatus) {

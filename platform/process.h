@@ -28,6 +28,12 @@ std::string ProgramFolder();
 // TMP or TEMP on Windows), else the system's.
 std::string TemporaryFile(const std::string& name);
 
+// `name` in the temp folder of the classic programs, whatever the
+// environment says: \temp on the current drive on Windows, /tmp elsewhere.
+// A test, which must not write the machine's shared folder, names a folder of
+// its own in PLOTDXF_TEST_CLASSIC_TEMP (a hook for tests alone).
+std::string ClassicTemporaryFile(const std::string& name);
+
 // Makes the program's folder the current folder (directory, then drive where
 // the system has drives). Raises error 53 when that is impossible.
 void MakeProgramFolderCurrent();

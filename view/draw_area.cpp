@@ -475,7 +475,7 @@ std::optional<KqPoint2> DrawArea::WorldAt(int32_t x, int32_t y) const {
 // --- File menu -----------------------------------------------------------------
 
 std::string ExportFile() {
-    return platform::TemporaryFile(std::string(kExportFileName));
+    return platform::ClassicTemporaryFile(std::string(kExportFileName));
 }
 
 // The temp folder is shared: the file is the owner's alone, and a link or

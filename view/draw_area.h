@@ -38,9 +38,10 @@ enum class NavigationKey { Left, Right, Up, Down, PageUp, PageDown, Escape };
 inline constexpr int kWheelNotch = 120;
 inline constexpr double kWheelNotchZoom = 1.2;
 
-// The fixed name of the file Export to DXF writes in the user's temp folder.
+// The fixed name of the file Export to DXF writes in the classic temp folder.
 inline constexpr std::string_view kExportFileName = "ztest.dxf";
-// The file Export to DXF writes: kExportFileName in the temp folder.
+// The file Export to DXF writes: kExportFileName in the classic temp folder
+// (/tmp, or \temp on the current drive), whatever TMPDIR or TMP says.
 std::string ExportFile();
 
 inline constexpr std::string_view kPrintPrompt = "Printing, Click OK to Continue...";

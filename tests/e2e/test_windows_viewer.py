@@ -395,23 +395,16 @@ def test_print_without_a_printer_says_so(viewer):
     assert window.process.poll() is None, "the window stays"
 
 
-def unix_path(windows):
-    """The file of this machine that a path of the Wine prefix names."""
-    prefix = Path(os.environ.get("WINEPREFIX", Path.home() / ".wine"))
-    drive, rest = windows.split(":", 1)
-    return prefix / "dosdevices" / f"{drive.lower()}:" / Path(*rest.strip("\\").split("\\"))
-
-
 @needs_display
 def test_export_writes_the_converters_drawing_and_exit_ends_the_program(viewer, tmp_path):
-    window = viewer()
+    # The tests' own folder stands in for \\temp of the current drive.
+    classic_temp = tmp_path / "classic-temp"
+    classic_temp.mkdir()
+    window = viewer(env={"PLOTDXF_TEST_CLASSIC_TEMP": windows_path(classic_temp)})
     window.key("alt+f", "d", settle=3)
-    # Export writes ztest.dxf into the user's temp folder, and names it.
-    created = re.fullmatch(r"plotdxf: FILE CREATED:  ([A-Z]:\\.*\\ztest\.dxf)\n",
-                           window.messages())
-    assert created, window.messages()
-    exported = tmp_path / "ztest.dxf"
-    shutil.move(unix_path(created.group(1)), exported)
+    # Export writes ztest.dxf into the classic temp folder, and names it.
+    exported = classic_temp / "ztest.dxf"
+    assert window.messages() == f"plotdxf: FILE CREATED:  {windows_path(exported)}\n"
     read_dxf(exported)  # audited clean by ezdxf
 
     # The converter makes the same drawing of the same command file.
@@ -426,6 +419,18 @@ def test_export_writes_the_converters_drawing_and_exit_ends_the_program(viewer, 
     assert window.wait() == 0
     assert "Run-time error" not in window.messages()
     assert not xdotool("search", "--onlyvisible", "--name", "Screen View$").split()
+
+
+@needs_display
+def test_export_without_a_temp_folder_on_the_drive_says_the_file_was_not_created(viewer):
+    # The program's folder is on drive Z:, the machine's root.
+    if Path("/temp").exists():
+        pytest.skip("this machine has a /temp folder")
+    window = viewer()
+    window.key("alt+f", "d", settle=3)
+    assert window.messages().startswith("plotdxf: FILE NOT CREATED:  \\temp\\ztest.dxf\n"), \
+        window.messages()
+    assert window.process.poll() is None, "the window stays"
 
 
 @needs_display

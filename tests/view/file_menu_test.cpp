@@ -185,25 +185,20 @@ TEST_F(FileMenuTest, APrintThatFailsSaysSoWithTheReason) {
                                     pdfFile + ": the printer Office is out of paper");
 }
 
-// Export writes into the temp folder the environment names: here a folder of
-// the test's own, named by TMPDIR while the test runs.
+// Export writes into the classic temp folder: here a folder of the test's
+// own, named by the tests' hook while the test runs.
 class ExportTest : public FileMenuTest {
   protected:
     void SetUp() override {
         FileMenuTest::SetUp();
-        const char* previous = std::getenv("TMPDIR");
-        if (previous) previousTmpdir = previous;
-        ::setenv("TMPDIR", folder.Path().c_str(), 1);
+        ::setenv(kHook, folder.Path().c_str(), 1);
     }
     void TearDown() override {
-        if (previousTmpdir) {
-            ::setenv("TMPDIR", previousTmpdir->c_str(), 1);
-        } else {
-            ::unsetenv("TMPDIR");
-        }
+        ::unsetenv(kHook);
         FileMenuTest::TearDown();
     }
 
+    static constexpr const char* kHook = "PLOTDXF_TEST_CLASSIC_TEMP";
     std::string ExportFile() const { return (folder.Path() / "ztest.dxf").string(); }
     // Exports and expects the one message that says the file was not created and why.
     void ExpectNotCreated(const std::string& why) {
@@ -216,10 +211,23 @@ class ExportTest : public FileMenuTest {
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     testsupport::TempFolder folder;
-    std::optional<std::string> previousTmpdir;
 };
 
-TEST_F(ExportTest, ExportWritesTheFixedFileInTheTempFolderForItsOwnerAlone) {
+TEST_F(ExportTest, ExportGoesToTheClassicFileWhateverTheEnvironmentSays) {
+    ::unsetenv(kHook);
+    const char* previous = std::getenv("TMPDIR");
+    const std::optional<std::string> tmpdir =
+        previous ? std::optional<std::string>(previous) : std::nullopt;
+    ::setenv("TMPDIR", folder.Path().c_str(), 1);
+    EXPECT_EQ(view::ExportFile(), "/tmp/ztest.dxf");
+    if (tmpdir) {
+        ::setenv("TMPDIR", tmpdir->c_str(), 1);
+    } else {
+        ::unsetenv("TMPDIR");
+    }
+}
+
+TEST_F(ExportTest, ExportWritesTheFixedFileForItsOwnerAlone) {
     EXPECT_EQ(view::ExportFile(), ExportFile());
     area->mnuDXF12Click();
     ASSERT_EQ(messages.size(), 1u);

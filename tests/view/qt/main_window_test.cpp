@@ -234,9 +234,12 @@ TEST_F(MainWindowTest, WithoutAPrinterAnotherUsersPdfUnderTheNameIsLeftAlone) {
               (std::vector<std::string>{"DO-DEZ Print.pdf", "kqhatch.pat", "tempdxf.txt"}));
 }
 
-TEST_F(MainWindowTest, ExportWritesTheTempFolderOfTheEnvironment) {
+TEST_F(MainWindowTest, ExportWritesTheClassicTempFolder) {
     AnswerBoxes(platform::MessageAnswer::Ok);
-    CommandWithTempFolder("Export to &DXF");
+    // The tests' own folder stands in for /tmp.
+    qputenv("PLOTDXF_TEST_CLASSIC_TEMP", folder.Path().string().c_str());
+    Command("Export to &DXF").trigger();
+    qunsetenv("PLOTDXF_TEST_CLASSIC_TEMP");
     const std::string exported = (folder.Path() / "ztest.dxf").string();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "FILE CREATED:  " + exported);
