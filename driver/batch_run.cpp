@@ -25,8 +25,22 @@ namespace {
 
 void LoadPatterns(const RunDescription& run) {
     // The classic run reads kqhatch.pat of the current folder, as it always has.
-    hatch::LoadHatchPatterns(run.classic ? run.patternFile : ShownName(run.patternFile),
-                             run.text.lineFeedEndsLine);
+    hatch::LoadHatchPatterns(run.classic ? run.patternFile : ShownName(run.patternFile), run.text);
+}
+
+// The viewer reads the pattern file again for every drawing it opens. Once
+// patterns are in use, a file that fails leaves them in use, and says so.
+void LoadPatternsAgain(const RunDescription& run) {
+    if (hatch::Patterns().PatternFile.empty()) {
+        LoadPatterns(run);
+        return;
+    }
+    try {
+        LoadPatterns(run);
+    } catch (const platform::RuntimeError& error) {
+        platform::ShowMessage(std::string(error.what()) + "; the patterns read before stay in use",
+                              platform::kApplicationTitle);
+    }
 }
 
 void Interpret(const RunDescription& run, const CommandSource& source,
@@ -161,7 +175,7 @@ bool ExplainInterpreterError(const RunDescription& run, const Conversion& conver
 
 std::string PrepareDrawing(const RunDescription& run, const CommandSource& source,
                            std::optional<platform::TextFileReader> commands) {
-    LoadPatterns(run);
+    LoadPatternsAgain(run);
     if (!commands && !run.classic) commands.emplace(source.path, run.text);
     Interpret(run, source, std::move(commands));
     return interpreter::WhereInterpretationStopped();

@@ -31,7 +31,9 @@ std::optional<platform::TextFileReader> OpenCommandFile(const RunDescription& ru
 // any other opened here by the run's rules, a file that cannot be opened
 // raising error 53. Says where the interpretation stopped at an error
 // (interpreter::WhereInterpretationStopped), empty when it did not. Run-time
-// errors outside the interpreter's trap propagate.
+// errors outside the interpreter's trap propagate. The pattern file is read
+// again each time; when it fails after an earlier one was read, the patterns
+// read before stay in use and a message says so.
 std::string PrepareDrawing(const RunDescription& run, const CommandSource& source,
                            std::optional<platform::TextFileReader> commands);
 // The same for the classic run: `commandFile` and kqhatch.pat of the current folder.

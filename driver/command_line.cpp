@@ -200,7 +200,7 @@ RunDescription ExplicitRun(const CommonOptions& common) {
     run.patternFile = common.patternFile.empty()
                           ? (fs::path(platform::ProgramFolder()) / hatch::kPatternFileName).string()
                           : common.patternFile;
-    run.text = {common.encoding, true};
+    run.text = {common.encoding, true, true};
     run.checks = interpreter::LineChecks::Warn;
     return run;
 }

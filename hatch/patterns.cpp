@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <iterator>
+#include <memory>
 #include <string_view>
 
 namespace hatch {
@@ -47,8 +48,20 @@ constexpr int32_t kDashValuesUsed = 2;
                     file.Name() + " line " + std::to_string(line) + ": " + std::string(why));
 }
 
+// A file saved with line feeds alone is one long line to a reader that ends
+// lines at carriage returns only: its end comes before the first count.
+constexpr std::string_view kLineFeedHint =
+    " (its lines end with a line feed alone, and this reader ends lines at carriage returns: "
+    "save the file with CR LF line ends)";
+
+// `line` holds the line read last; its text tells whether the file's line ends
+// were read as text.
 void ReadLine(TextFileReader& file, std::string& line, std::string_view missing) {
-    if (file.AtEnd()) Fail(file, file.LineNumber() + 1, platform::kInputPastEnd, missing);
+    if (file.AtEnd()) {
+        const bool lineFeedsAsText = line.find('\n') != std::string::npos;
+        Fail(file, file.LineNumber() + 1, platform::kInputPastEnd,
+             std::string(missing).append(lineFeedsAsText ? kLineFeedHint : ""));
+    }
     file.ReadLine(line);
 }
 
@@ -83,8 +96,7 @@ void ReadValues(const TextFileReader& file, std::string_view rest, std::array<do
 
 // The count is read and converted before it is stored, so a 101st pattern
 // fails on its count line, after the file-end and overflow checks.
-void ReadPattern(TextFileReader& file, std::string& line, int n) {
-    PatternTable& table = Patterns();
+void ReadPattern(TextFileReader& file, std::string& line, int n, PatternTable& table) {
     const std::string header = line.substr(1);
     ReadLine(file, line, "the file ends before the pattern's line count");
     const int16_t count = ConvertOnLine(file, "the line count is beyond the 16-bit range", [&] {
@@ -186,35 +198,46 @@ void NamePatterns(PatternTable& table) {
     }
 }
 
-void ReadPatternFile(TextFileReader& file) {
+// The whole file into a table of its own: the table in use changes only
+// once a file has been read to its end without an error.
+std::unique_ptr<PatternTable> ReadPatternFile(TextFileReader& file) {
+    auto table = std::make_unique<PatternTable>();
     std::string line;
     int n = 0;
     // At least one line is read, so an empty file is an error.
     do {
         ReadLine(file, line, "the file is empty");
-        if (!line.empty() && line[0] == '*') ReadPattern(file, line, ++n);
+        if (!line.empty() && line[0] == '*') ReadPattern(file, line, ++n, *table);
     } while (!file.AtEnd());
 
-    PatternTable& table = Patterns();
     std::copy(std::begin(kWellPatternNames), std::end(kWellPatternNames),
-              table.WellPatternNames.begin());
+              table->WellPatternNames.begin());
     std::copy(std::begin(kSoilPatternCodes), std::end(kSoilPatternCodes),
-              table.SoilPatternCodes.begin());
-    NamePatterns(table);
+              table->SoilPatternCodes.begin());
+    NamePatterns(*table);
+    return table;
+}
+
+// The command files' rules for line ends and the mark; Windows-1252 always.
+platform::TextRules PatternFileRules(const platform::TextRules& rules) {
+    return {platform::TextEncoding::Windows1252, rules.lineFeedEndsLine,
+            rules.byteOrderMarkSelectsUtf8};
 }
 
 } // namespace
 
 // Errors are not caught here: the start-up ends the program on them.
-void LoadHatchPatterns(const std::string& patternFile, bool lineFeedEndsLine) {
-    TextFileReader file(patternFile, {platform::TextEncoding::Windows1252, lineFeedEndsLine});
-    ReadPatternFile(file);
-    Patterns().PatternFile = patternFile;
+void LoadHatchPatterns(const std::string& patternFile, const platform::TextRules& rules) {
+    TextFileReader file(patternFile, PatternFileRules(rules));
+    std::unique_ptr<PatternTable> table = ReadPatternFile(file);
+    table->PatternFile = patternFile;
+    Patterns() = std::move(*table);
 }
 
-void LoadHatchPatternsFromText(std::string_view contents) {
-    TextFileReader file = TextFileReader::FromText(kPatternFileName, contents);
-    ReadPatternFile(file);
+void LoadHatchPatternsFromText(std::string_view contents, const platform::TextRules& rules) {
+    TextFileReader file =
+        TextFileReader::FromText(kPatternFileName, contents, PatternFileRules(rules));
+    Patterns() = std::move(*ReadPatternFile(file));
 }
 
 void SelectFillPattern(std::string& name) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cadlib/records.h"
+#include "platform/text_file.h"
 
 #include <array>
 #include <cstdint>
@@ -42,10 +43,13 @@ PatternTable& Patterns();
 CurrentPattern& Current();
 
 // Reads the pattern file `patternFile` (relative names from the current
-// folder) and fills the name tables; `lineFeedEndsLine` as for command files.
-void LoadHatchPatterns(const std::string& patternFile, bool lineFeedEndsLine = false);
+// folder) and fills the name tables. Line ends and the byte-order mark follow
+// `rules` as for command files; the bytes are Windows-1252 unless a mark
+// selects UTF-8. All or nothing: a file that fails leaves the patterns in use
+// as they were.
+void LoadHatchPatterns(const std::string& patternFile, const platform::TextRules& rules = {});
 // The same reading of `contents` held in memory.
-void LoadHatchPatternsFromText(std::string_view contents);
+void LoadHatchPatternsFromText(std::string_view contents, const platform::TextRules& rules = {});
 // Selects the pattern named by `name` (upper-cased and trimmed in place).
 void SelectFillPattern(std::string& name);
 // Line g of pattern n as the fill-line record the library takes.

@@ -237,6 +237,29 @@ void CheckLayout(std::string_view line, long number, const ReadRules& rules) {
     }
 }
 
+// What the reading loses of the characters of a line: a byte that is no UTF-8
+// is read as '?', and a NUL byte ends the text of its field (the library
+// takes texts up to their first NUL).
+void CheckCharacters(std::string_view line, const platform::TextFileReader& file,
+                     const ReadRules& rules) {
+    const size_t broken = file.BytesWithoutCharacter();
+    if (broken > 0 && file.Encoding() == platform::TextEncoding::Utf8) {
+        Tell(rules, file.LineNumber(),
+             std::to_string(broken) + (broken == 1 ? " byte is" : " bytes are") + " no UTF-8",
+             broken == 1 ? "it is read as '?'" : "each is read as '?'");
+    }
+    const size_t nul = line.find('\0');
+    const size_t lastTab = line.rfind('\t');
+    // After the last TAB it is in no field, and CheckLayout tells of that text.
+    if (nul == std::string_view::npos || lastTab == std::string_view::npos || nul > lastTab) {
+        return;
+    }
+    const auto field =
+        1 + std::count(line.begin(), line.begin() + static_cast<ptrdiff_t>(nul), '\t');
+    Tell(rules, file.LineNumber(), "a NUL byte in field " + std::to_string(field),
+         "the field's text ends at it");
+}
+
 } // namespace
 
 InterpreterState& Interpreter() {
@@ -339,7 +362,10 @@ void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules&
             const bool checked = rules.checks != LineChecks::Silent;
             for (;;) {
                 file->ReadLine(line);
-                if (checked) CheckLayout(line, file->LineNumber(), rules);
+                if (checked) {
+                    CheckLayout(line, file->LineNumber(), rules);
+                    CheckCharacters(line, *file, rules);
+                }
                 SplitFields(line);
                 const std::string& name = state.CommandFields[1];
                 if (!DispatchCommand() && checked && name != kStop) {

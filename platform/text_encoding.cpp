@@ -74,18 +74,23 @@ char32_t NextCharacter(std::string_view text, size_t& position) {
     return character;
 }
 
-void AppendAsUtf8(std::string_view bytes, TextEncoding encoding, std::string& utf8) {
+size_t AppendAsUtf8(std::string_view bytes, TextEncoding encoding, std::string& utf8) {
     // Most command files are ASCII: a run of it is copied as it stands.
     const auto ascii = std::find_if(bytes.begin(), bytes.end(),
                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     utf8.append(bytes.begin(), ascii);
+    size_t undecoded = 0;
     for (size_t position = ascii - bytes.begin(); position < bytes.size();) {
-        if (encoding == TextEncoding::Windows1252) {
-            AppendUtf8(Windows1252Character(static_cast<unsigned char>(bytes[position++])), utf8);
-        } else {
-            AppendUtf8(NextCharacter(bytes, position), utf8);
-        }
+        const size_t start = position;
+        const char32_t character =
+            encoding == TextEncoding::Windows1252
+                ? Windows1252Character(static_cast<unsigned char>(bytes[position++]))
+                : NextCharacter(bytes, position);
+        // A replacement character of the text itself takes three bytes.
+        if (character == kReplacementCharacter && position - start == 1) ++undecoded;
+        AppendUtf8(character, utf8);
     }
+    return undecoded;
 }
 
 size_t CharacterCount(std::string_view text) {

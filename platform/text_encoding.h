@@ -21,8 +21,8 @@ inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 // Appends `bytes`, encoded as `encoding`, to `utf8` as UTF-8. Bytes that
 // encode no character become kReplacementCharacter, so the result is always
-// well-formed UTF-8.
-void AppendAsUtf8(std::string_view bytes, TextEncoding encoding, std::string& utf8);
+// well-formed UTF-8; returns how many bytes did.
+size_t AppendAsUtf8(std::string_view bytes, TextEncoding encoding, std::string& utf8);
 
 // Decodes the character of the UTF-8 `text` at `position` and moves `position`
 // past it. A broken sequence gives kReplacementCharacter for its first byte.

@@ -51,7 +51,9 @@ TextFileReader TextFileReader::FromText(std::string name, std::string_view text,
 }
 
 void TextFileReader::SkipByteOrderMark() {
-    if (!Fill(1) || std::string_view(block_.get(), length_).substr(0, 3) != kUtf8ByteOrderMark) {
+    // The first block is read whatever the rules, so a read error shows at the start.
+    if (!Fill(1) || !rules_.byteOrderMarkSelectsUtf8 ||
+        std::string_view(block_.get(), length_).substr(0, 3) != kUtf8ByteOrderMark) {
         return;
     }
     position_ += kUtf8ByteOrderMark.size();
@@ -89,12 +91,13 @@ size_t TextFileReader::LineEndIn(const char* start, size_t available) const {
 }
 
 void TextFileReader::Decode(std::string& line) {
+    bytesWithoutCharacter_ = 0;
     if (std::all_of(line.begin(), line.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
         return;
     }
     decoded_.clear();
-    AppendAsUtf8(line, rules_.encoding, decoded_);
+    bytesWithoutCharacter_ = AppendAsUtf8(line, rules_.encoding, decoded_);
     line.swap(decoded_);
 }
 

@@ -14,12 +14,14 @@
 
 namespace platform {
 
-// How the bytes of a file become lines of text. A UTF-8 byte-order mark at
-// the start of the file selects UTF-8 whatever `encoding` says, and is not
-// part of the first line.
+// How the bytes of a file become lines of text. The classic rules are the
+// defaults: bytes as they come, a byte-order mark included.
 struct TextRules {
     TextEncoding encoding = TextEncoding::Windows1252;
     bool lineFeedEndsLine = false;
+    // A UTF-8 byte-order mark at the start of the file selects UTF-8 whatever
+    // `encoding` says, and is not part of the first line.
+    bool byteOrderMarkSelectsUtf8 = false;
 };
 
 class TextFileReader {
@@ -44,6 +46,11 @@ class TextFileReader {
 
     // 1-based number of the line last read (0 before the first).
     long LineNumber() const { return lineNumber_; }
+    // How many bytes of the line last read encoded no character (each is
+    // kReplacementCharacter in the line).
+    size_t BytesWithoutCharacter() const { return bytesWithoutCharacter_; }
+    // The encoding the lines are read in: the rules', or UTF-8 for a marked file.
+    TextEncoding Encoding() const { return rules_.encoding; }
     const std::string& Name() const { return name_; }
 
   private:
@@ -70,6 +77,7 @@ class TextFileReader {
     size_t position_ = 0;
     size_t length_ = 0;
     long lineNumber_ = 0;
+    size_t bytesWithoutCharacter_ = 0;
     std::string decoded_; // the line being decoded, kept for its capacity
 };
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace cadlib {
@@ -32,36 +33,39 @@ size_t CleanText(std::string_view text, size_t limit, char* out, OtherCharacters
     size_t written = 0, counted = 0, taken = 0;
     for (size_t position = 0; position < text.size();) {
         const char32_t character = platform::NextCharacter(text, position);
-        if (character == '^') {
-            if (counted + 2 > limit) break;
-            out[written++] = '^';
-            out[written++] = ' ';
-            counted += 2;
-            ++taken;
-            continue;
-        }
-        if (counted == limit) break;
-        ++counted;
+        // What the character becomes, and how much of `limit` it takes.
+        char piece[kEscapeBytes];
+        size_t bytes = 1, counts = 1;
         const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
         const int byte = platform::Windows1252Byte(character);
-        if (control) {
-            out[written++] = ' ';
+        if (character == '^') {
+            piece[0] = '^';
+            piece[1] = ' ';
+            bytes = counts = 2;
+        } else if (control) {
+            piece[0] = ' ';
         } else if (byte >= 0) {
-            out[written++] = static_cast<char>(byte);
+            piece[0] = static_cast<char>(byte);
         } else if (others == OtherCharacters::Escaped && character < 0x10000 &&
                    character != platform::kReplacementCharacter) {
             // Readers of the drawing's code page show "\U+XXXX" as that character.
-            if (written + kEscapeBytes > kMaxStringBytes) break;
-            std::memcpy(out + written, "\\U+", 3);
-            for (int shift = 12; shift >= 0; shift -= 4)
-                out[written + 3 + (12 - shift) / 4] =
-                    "0123456789ABCDEF"[(character >> shift) & 0xF];
-            written += kEscapeBytes;
+            std::memcpy(piece, "\\U+", 3);
+            for (int digit = 0; digit < 4; ++digit)
+                piece[3 + digit] = "0123456789ABCDEF"[(character >> (12 - 4 * digit)) & 0xF];
+            bytes = kEscapeBytes;
         } else {
-            out[written++] = '?';
+            piece[0] = '?';
         }
+        // One test for every kind of piece: a piece goes in whole or the text ends
+        // before it, so no escape or "^ " pair is ever cut.
+        if (counted + counts > limit || written + bytes > kMaxStringBytes) break;
+        std::memcpy(out + written, piece, bytes);
+        written += bytes;
+        counted += counts;
         ++taken;
     }
+    // Every caller's buffer holds kMaxStringBytes: past that memory is already overrun.
+    if (written > kMaxStringBytes) std::abort();
     if (kept) *kept = taken;
     return written;
 }
@@ -98,14 +102,15 @@ char* DxfStream::Room(size_t bytes) {
     return buffer_.get() + used_;
 }
 
-// Codes are right-aligned in three columns, as most writers do.
+// Codes are right-aligned in three columns, as most writers do. The room
+// taken holds the code line and the value line, each with its line end.
 char* DxfStream::Code(int code, size_t valueBytes) {
-    char* out = Room(kMaxCodeBytes + valueBytes + 1);
+    char* out = Room(kMaxCodeBytes + 1 + valueBytes + 1);
     if (code >= 0 && code < 100) {
         *out++ = ' ';
         if (code < 10) *out++ = ' ';
     }
-    out = std::to_chars(out, out + 8, code).ptr;
+    out = std::to_chars(out, out + kMaxCodeBytes, code).ptr;
     *out++ = '\n';
     return out;
 }

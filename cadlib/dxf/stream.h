@@ -26,13 +26,15 @@ inline constexpr size_t kEscapeBytes = 7;
 enum class OtherCharacters { Escaped, Replaced };
 
 // Writes the UTF-8 `text` as a one-line string value in the drawing's code
-// page into `out` and returns the number of bytes written. At most `limit`
-// characters are written, an escape counting as one, and never more than
-// kMaxStringBytes bytes (an escape is not cut). Control characters become
-// blanks, and a caret is
-// written as "^ " (counting two) so that readers do not take it for a
-// control character ("^J"); a "^ " pair is never cut in half. `kept`, when
-// given, receives how many characters of `text` were written.
+// page into `out`, which holds kMaxStringBytes bytes, and returns the number
+// of bytes written. At most `limit` characters are written, an escape
+// counting as one, and never more than kMaxStringBytes bytes, whatever mix of
+// escapes and plain characters the text holds: the text ends before the
+// first character that does not fit whole, so an escape is never cut.
+// Control characters become blanks, and a caret is written as "^ " (counting
+// two) so that readers do not take it for a control character ("^J"); a
+// "^ " pair is never cut in half. `kept`, when given, receives how many
+// characters of `text` were written.
 size_t CleanText(std::string_view text, size_t limit, char* out,
                  OtherCharacters others = OtherCharacters::Escaped, size_t* kept = nullptr);
 

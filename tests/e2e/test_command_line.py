@@ -187,13 +187,16 @@ def test_utf8_with_a_byte_order_mark(cli, tmp_path):
     assert texts(cli.work / "as-1252.dxf") == [text.encode("utf-8").decode("cp1252")]
 
 
-def test_the_classic_form_reads_a_byte_order_mark_too(tmp_path):
-    folder = tmp_path / "classic"
-    install(folder, b"\xef\xbb\xbfA\tsix \xe2\x80\x94 5\xc2\xb0\t\r\nSTOP\t\r\n")
+def test_the_classic_form_reads_a_byte_order_mark_as_text_and_bytes_as_windows_1252(tmp_path):
+    """The mark is part of the first line, whose command then matches nothing."""
+    folder = tmp_path / "marked"
+    install(folder, b"\xef\xbb\xbfA\tfirst\t\r\nA\tsix \xe2\x80\x94 5\xc2\xb0\t\r\nSTOP\t\r\n")
     (tmp_path / "caller").mkdir()
     done = start(folder, ["bom.dxf"], cwd=tmp_path / "caller")
     assert done.returncode == 0
-    assert texts(folder / "bom.dxf") == ["six \u2014 5\u00b0"]
+    assert texts(folder / "bom.dxf") == ["six \u00e2\u20ac\u201d 5\u00c2\u00b0"]
+    assert (folder / "bom.dxf").read_bytes() == classic_drawing(
+        tmp_path, b"XA\tfirst\t\r\nA\tsix \xe2\x80\x94 5\xc2\xb0\t\r\nSTOP\t\r\n")
 
 
 FAULTY = "S\t600\t600\t\nlr\t600\t\nLR\t300\t\nS\t100\t250\n\nSTOP\t\n"

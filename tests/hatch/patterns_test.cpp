@@ -141,3 +141,61 @@ TEST(HatchFile, PatternsAreNamedForCadUsers) {
     Select("nothing");
     EXPECT_EQ(Current().FillPatternName, "");
 }
+
+// Loading is all or nothing: a second file replaces the first file's table
+// whole, and a second file that fails leaves the first one's in use.
+TEST(HatchFile, ASecondFileReplacesTheFirstWholeOrNotAtAll) {
+    ASSERT_EQ(
+        Load("*CL\r\n1\r\n" + kLine + "*GW\r\n2\r\n" + kLine + kLine + "*SW\r\n1\r\n" + kLine),
+        Result{});
+    testsupport::TempFolder folder;
+    folder.Write("second.pat", "*ONE, only\r\n1\r\n" + kLine);
+    hatch::LoadHatchPatterns("second.pat");
+    const hatch::PatternTable& table = Patterns();
+    EXPECT_EQ(table.PatternNames[1], "KQ_ONE");
+    EXPECT_EQ(table.PatternDescriptions[1], "only");
+    // The first file's other patterns are gone, not renamed.
+    EXPECT_EQ(table.PatternLineCount[2], 0);
+    EXPECT_EQ(table.PatternNames[2], "KQ_WELL_GROUT");
+    EXPECT_EQ(table.PatternNames[3], "KQ_WELL_SEAL");
+    EXPECT_EQ(table.PatternFile, "second.pat");
+
+    folder.Write("broken.pat", "*TWO\r\n1\r\n" + kLine + "*THREE\r\n2\r\n" + kLine);
+    EXPECT_EQ(ErrorNumberOf([] { hatch::LoadHatchPatterns("broken.pat"); }),
+              platform::kInputPastEnd);
+    EXPECT_EQ(table.PatternNames[1], "KQ_ONE");
+    EXPECT_EQ(table.PatternNames[2], "KQ_WELL_GROUT");
+    EXPECT_EQ(table.PatternLineCount[1], 1);
+    EXPECT_EQ(table.PatternFile, "second.pat");
+}
+
+// Read by the classic rules a file saved with line feeds alone is one line:
+// the error says why.
+TEST(HatchFile, AFileOfLineFeedsIsToldItsLineEnds) {
+    const std::string hint = " (its lines end with a line feed alone, and this reader ends lines "
+                             "at carriage returns: save the file with CR LF line ends)";
+    EXPECT_EQ(
+        Load("*CL\n1\n" + std::string("45,0,0,0,.1,0,0\n")),
+        (Result{62, "kqhatch.pat line 2: the file ends before the pattern's line count" + hint}));
+    EXPECT_EQ(Load("*\r\n2\r\n" + kLine), // no line feed read as text: no hint
+              (Result{62, "kqhatch.pat line 4: the file ends before the pattern's last line"}));
+    // By the option form's rules a line feed ends a line.
+    testsupport::ResetAllModules();
+    hatch::LoadHatchPatternsFromText("*CL\n1\n45,0,0,0,.1,0,0\n",
+                                     {platform::TextEncoding::Windows1252, true, true});
+    EXPECT_EQ(Patterns().PatternLineCount[1], 1);
+}
+
+// A byte-order mark is text to the classic reader, so the first line is no
+// pattern's "*" line; the option form's reader skips it.
+TEST(HatchFile, AByteOrderMarkIsTextByTheClassicRules) {
+    const std::string marked = "\xEF\xBB\xBF*CL\r\n1\r\n" + kLine + "*GW\r\n2\r\n" + kLine + kLine;
+    ASSERT_EQ(Load(marked), Result{});
+    EXPECT_EQ(Patterns().PatternNames[1], "KQ_GW");
+    EXPECT_EQ(Patterns().PatternLineCount[1], 2);
+    EXPECT_EQ(Patterns().PatternLineCount[2], 0);
+    testsupport::ResetAllModules();
+    hatch::LoadHatchPatternsFromText(marked, {platform::TextEncoding::Windows1252, true, true});
+    EXPECT_EQ(Patterns().PatternNames[1], "KQ_CL");
+    EXPECT_EQ(Patterns().PatternLineCount[2], 2);
+}

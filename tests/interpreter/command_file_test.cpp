@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using interpreter::Interpreter;
 using interpreter::Placement;
@@ -207,4 +208,44 @@ TEST(TextAfter, DropsTheFirstCharacters) {
     EXPECT_EQ(interpreter::TextAfter("SR\t300\t", 3), "300\t");
     EXPECT_EQ(interpreter::TextAfter("ab", 2), "");
     EXPECT_EQ(interpreter::TextAfter("ab", 5), "");
+}
+
+// What the reading loses of a line's characters is warned of by the checked
+// rules, on the line it happens; the classic rules stay silent.
+TEST_F(CommandFileTest, LostCharactersAreWarnedOfByTheCheckedRules) {
+    using namespace std::string_literals;
+    const std::string commands = "A\tbad \xC3( and \xFF\t\r\n"
+                                 "A\tcut\0short\t\r\n"
+                                 "AN\t1\0\t5\t\r\n"
+                                 "A\tafter the last\t\0\r\n"
+                                 "A\treal \xEF\xBF\xBD\t\r\n"s;
+    const auto warned = [&](platform::TextEncoding encoding) {
+        interpreter::ReadRules rules;
+        rules.text = {encoding, true, true};
+        rules.checks = interpreter::LineChecks::Warn;
+        std::vector<std::string> told;
+        rules.warn = [&told](long line, const std::string& what) {
+            told.push_back(std::to_string(line) + ": " + what);
+        };
+        interpreter::StartDrawing(platform::TextFileReader::FromText("t.txt", commands, rules.text),
+                                  rules);
+        return told;
+    };
+    const std::string nulInField2 = "a NUL byte in field 2: the field's text ends at it";
+    const std::string afterTheLastTab =
+        "4: '\0' after the last TAB is no field (every field ends with a TAB): it is ignored"s;
+    EXPECT_EQ(
+        warned(platform::TextEncoding::Utf8),
+        (std::vector<std::string>{"1: 2 bytes are no UTF-8: each is read as '?'",
+                                  "2: " + nulInField2, "3: " + nulInField2, afterTheLastTab}));
+    // Windows-1252 has a character for every byte but five.
+    EXPECT_EQ(
+        warned(platform::TextEncoding::Windows1252),
+        (std::vector<std::string>{"2: " + nulInField2, "3: " + nulInField2, afterTheLastTab}));
+    std::vector<std::string> classic;
+    const platform::WarningSink previous =
+        platform::SetWarningSink([&classic](std::string_view text) { classic.emplace_back(text); });
+    Run(commands);
+    platform::SetWarningSink(previous);
+    EXPECT_EQ(classic, std::vector<std::string>{});
 }

@@ -67,13 +67,39 @@ TEST(TextFileTest, LineEndsByTheRules) {
 }
 
 TEST(TextFileTest, AByteOrderMarkSelectsUtf8AndIsNoPartOfTheFirstLine) {
+    const platform::TextRules marks = {TextEncoding::Windows1252, false, true};
     const std::string marked = "\xEF\xBB\xBF"
                                "A\t\xC2\xB0\t\r\nB\t\xB0\t\r\n";
-    EXPECT_EQ(Lines(marked), (std::vector<std::string>{"A\t\u00B0\t", "B\t\uFFFD\t"}));
-    EXPECT_EQ(Lines("A\t\xC2\xB0\t"), (std::vector<std::string>{"A\t\u00C2\u00B0\t"}));
+    EXPECT_EQ(Lines(marked, marks), (std::vector<std::string>{"A\t\u00B0\t", "B\t\uFFFD\t"}));
+    EXPECT_EQ(Lines("A\t\xC2\xB0\t", marks), (std::vector<std::string>{"A\t\u00C2\u00B0\t"}));
     EXPECT_EQ(Lines("A\t\xC2\xB0\t", {TextEncoding::Utf8, false}),
               (std::vector<std::string>{"A\t\u00B0\t"}));
-    EXPECT_TRUE(Lines("\xEF\xBB\xBF").empty()); // the mark alone is an empty file
+    EXPECT_TRUE(Lines("\xEF\xBB\xBF", marks).empty()); // the mark alone is an empty file
+}
+
+TEST(TextFileTest, TheClassicRulesReadAByteOrderMarkAsText) {
+    const std::string marked = "\xEF\xBB\xBF"
+                               "A\t\xC2\xB0\t\r\n";
+    EXPECT_EQ(Lines(marked), (std::vector<std::string>{"\u00EF\u00BB\u00BF"
+                                                       "A\t\u00C2\u00B0\t"}));
+    // Asked for UTF-8, the mark is the character it encodes.
+    EXPECT_EQ(Lines(marked, {TextEncoding::Utf8, false}),
+              (std::vector<std::string>{"\uFEFFA\t\u00B0\t"}));
+}
+
+TEST(TextFileTest, EachLineTellsHowManyBytesEncodedNoCharacter) {
+    platform::TextFileReader reader = platform::TextFileReader::FromText(
+        "t.txt", "ok \xC2\xB0\r\ntwo \xC3 \xFF\r\nreal \uFFFD\r\n\x81",
+        {TextEncoding::Utf8, false});
+    std::vector<size_t> counts;
+    std::string line;
+    while (!reader.AtEnd()) {
+        reader.ReadLine(line);
+        counts.push_back(reader.BytesWithoutCharacter());
+    }
+    // A replacement character that the file holds is a character.
+    EXPECT_EQ(counts, (std::vector<size_t>{0, 2, 0, 1}));
+    EXPECT_EQ(platform::AppendAsUtf8("\x81\x8D", TextEncoding::Windows1252, line), 2u);
 }
 
 TEST(TextFileTest, AFileThatCannotBeOpenedIsError53WithTheReason) {

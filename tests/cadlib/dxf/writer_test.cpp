@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <regex>
 #include <string>
 #include <sys/resource.h>
@@ -823,6 +824,78 @@ TEST(DxfStreamTest, NumbersIgnoreTheLocale) {
     EXPECT_EQ(std::fread(line, 1, sizeof line - 1, file), 8u);
     std::fclose(file);
     EXPECT_STREQ(line, " 10\n1.5\n") << chosen;
+}
+
+// Texts mixing escapes (7 bytes, one character) and plain characters: the
+// bytes stay within the value's 255 whatever the order, and a text is cut
+// before an escape that does not fit whole.
+TEST(DxfStreamTest, EscapesNeverTakeATextPastItsBytes) {
+    const std::string omega = "\u03A9", escape = "\\U+03A9";
+    const auto repeat = [](const std::string& piece, int times) {
+        std::string result;
+        for (int i = 0; i < times; ++i)
+            result += piece;
+        return result;
+    };
+    struct Case {
+        const char* what;
+        std::string text, written;
+    };
+    const std::vector<Case> cases = {
+        // 36 escapes fill 252 bytes: three of the 214 letters still fit.
+        {"escapes first", repeat(omega, 36) + std::string(214, 'a'), repeat(escape, 36) + "aaa"},
+        {"escapes last", std::string(200, 'a') + repeat(omega, 50),
+         std::string(200, 'a') + repeat(escape, 7)},
+        {"escapes in the middle", std::string(100, 'a') + repeat(omega, 30) + std::string(100, 'b'),
+         std::string(100, 'a') + repeat(escape, 22)},
+        {"an escape across the byte limit", std::string(250, 'a').substr(0, 249) + omega + "b",
+         std::string(249, 'a')},
+        {"an escape across the character limit", std::string(249, 'a') + "b" + omega,
+         std::string(249, 'a') + "b"},
+        {"a caret pair at the byte limit", repeat(omega, 36) + "^", repeat(escape, 36) + "^ "},
+        {"a caret pair past the byte limit", repeat(omega, 36) + "aa^", repeat(escape, 36) + "aa"},
+    };
+    for (const Case& c : cases) {
+        // Exactly the room every caller gives, on the heap so that the
+        // address sanitizer sees a byte beyond it.
+        const auto out = std::make_unique<char[]>(cadlib::kMaxStringBytes);
+        size_t kept = 0;
+        const size_t written = cadlib::CleanText(c.text, cadlib::kMaxTextBytes, out.get(),
+                                                 cadlib::OtherCharacters::Escaped, &kept);
+        ASSERT_LE(written, cadlib::kMaxStringBytes) << c.what;
+        EXPECT_EQ(std::string(out.get(), written), c.written) << c.what;
+        EXPECT_EQ(kept, cadlib::TextLengthKept(c.text, cadlib::kMaxTextBytes)) << c.what;
+    }
+}
+
+// The stream's text path formats into its own buffer: long escaped texts
+// one after another stay whole lines of at most 255 bytes.
+TEST(DxfStreamTest, LongEscapedTextsKeepTheirLines) {
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    std::string omegas;
+    for (int i = 0; i < 300; ++i)
+        omegas += "\u03A9";
+    constexpr int kTexts = 1000; // several flushes of the stream's buffer
+    {
+        cadlib::DxfStream out(file);
+        for (int i = 0; i < kTexts; ++i)
+            out.Text(1, omegas);
+        ASSERT_EQ(out.Finish(), 0);
+    }
+    std::rewind(file);
+    std::string expected = "  1\n";
+    for (int i = 0; i < 36; ++i)
+        expected += "\\U+03A9";
+    expected += "\n";
+    std::string text;
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        text += static_cast<char>(c);
+    std::fclose(file);
+    std::string all;
+    for (int i = 0; i < kTexts; ++i)
+        all += expected;
+    EXPECT_EQ(text, all);
 }
 
 TEST(DxfStreamTest, NamesAreMadeValidSymbolNames) {

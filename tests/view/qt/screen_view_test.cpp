@@ -6,6 +6,7 @@
 #include "builder/session.h"
 #include "cadlib/kq_display.h"
 #include "driver/batch_run.h"
+#include "hatch/patterns.h"
 #include "platform/message_box.h"
 #include "view/qt/main_window.h"
 
@@ -174,6 +175,29 @@ TEST_F(ScreenViewTest, AFileWrittenAgainIsReloadedWithTheViewKept) {
     EXPECT_TRUE(QTest::qWaitFor(
         [this] { return window->statusBar()->currentMessage().startsWith("Reloaded log.txt"); },
         5000));
+}
+
+// The pattern file is read again for every drawing: one that has become
+// faulty leaves the patterns read before in use, a box says so, and the
+// drawing is read all the same.
+TEST_F(ScreenViewTest, AFaultyPatternFileOnReloadKeepsThePatternsReadBefore) {
+    folder.Write("kqhatch.pat", "*FIRST\r\n1\r\n45,0,0,0,.1,0,0\r\n");
+    const std::string file = Write("log.txt", kOneSquare);
+    OpenAndShow(file);
+    EXPECT_EQ(hatch::Patterns().PatternNames[1], "KQ_FIRST");
+
+    folder.Write("kqhatch.pat", "*SECOND\r\n2\r\n45,0,0,0,.1,0,0\r\n");
+    AnswerBoxes();
+    window->Area().mnuReloadClick();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Run-time error '62': Input past end of file (kqhatch.pat line 4: "
+                             "the file ends before the pattern's last line); the patterns read "
+                             "before stay in use");
+    EXPECT_EQ(hatch::Patterns().PatternNames[1], "KQ_FIRST");
+    EXPECT_EQ(hatch::Patterns().PatternNames[2], "KQ_WELL_GROUT");
+    QApplication::processEvents();
+    EXPECT_TRUE(InkAt(1.5, 1.5));
+    EXPECT_FALSE(window->IncompleteMark().isVisible());
 }
 
 TEST_F(ScreenViewTest, AnErrorNamesItsLineInTheBoxAndTheDrawingIsMarkedIncomplete) {

@@ -1,0 +1,37 @@
+// Fuzz target: a whole conversion by the rules of the option form — line
+// feeds end lines, a byte-order mark selects UTF-8, every skipped part of a
+// line is warned of. The first byte chooses the rest: bit 0 UTF-8 (else
+// Windows-1252), bit 1 strict checks, bit 2 pattern hatches as lines; the
+// command file is the bytes after it.
+#include "fuzz/conversion_fuzz.h"
+#include "interpreter/command_file.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzsupport::SetUpConversions();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const uint8_t choice = data[0];
+    const std::string_view commands(reinterpret_cast<const char*>(data) + 1, size - 1);
+    fuzzsupport::StartConversion();
+    interpreter::ReadRules rules;
+    rules.text = {(choice & 1) != 0 ? platform::TextEncoding::Utf8
+                                    : platform::TextEncoding::Windows1252,
+                  true, true};
+    rules.errorBox = false;
+    rules.checks =
+        (choice & 2) != 0 ? interpreter::LineChecks::Strict : interpreter::LineChecks::Warn;
+    rules.warn = [](long, const std::string&) {}; // told, so that every warning is made
+    interpreter::StartDrawing(
+        platform::TextFileReader::FromText("commands.txt", commands, rules.text), rules);
+    kq_set_dxf_hatch_form(builder::Session().ScreenHandle,
+                          (choice & 4) != 0 ? KQ_DXF_HATCH_LINES : KQ_DXF_HATCH_ENTITY);
+    fuzzsupport::WriteDrawing();
+    return 0;
+}
