@@ -340,6 +340,7 @@ void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules&
             for (;;) {
                 file->ReadLine(line);
                 if (checked) CheckLayout(line, file->LineNumber(), rules);
+                builder::AtCommandLine(file->LineNumber());
                 SplitFields(line);
                 const std::string& name = state.CommandFields[1];
                 if (!DispatchCommand() && checked && name != kStop) {

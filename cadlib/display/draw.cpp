@@ -215,7 +215,7 @@ class SceneDrawer {
                      });
     }
 
-    void Fill(const Entity& entity, std::span<const KqPoint2> boundary) {
+    void Fill(platform::Rgb colour, std::span<const KqPoint2> boundary) {
         const std::vector<LogicalPoint> inside =
             ClipPolygon(ToLogical(boundary, false), Grown(scene_.area, kClipMargin));
         if (inside.empty()) return;
@@ -223,13 +223,20 @@ class SceneDrawer {
         platform::Pen none;
         none.null = true;
         dc_.SetPen(none);
-        dc_.SetBrush({false, ToRgb(screen_.palette[ColourIndex(entity.colour)])});
+        dc_.SetBrush({false, colour});
         dc_.Polygon(inside);
     }
 
-    // `outline` is a polygon's points or a HatchCircle, lying within `bounds`.
+    void Fill(const Entity& entity, std::span<const KqPoint2> boundary) {
+        Fill(ToRgb(screen_.palette[ColourIndex(entity.colour)]), boundary);
+    }
+
+    // `outline` is a polygon's points or a HatchCircle, lying within `bounds`;
+    // `region` is the polygon a tone fills when its lines would pass the bound
+    // on one hatch's work.
     template <typename Outline>
-    void Hatch(const Entity& entity, const Outline& outline, const KqRect2& bounds) {
+    void Hatch(const Entity& entity, const Outline& outline, const KqRect2& bounds,
+               std::span<const KqPoint2> region) {
         if (entity.hatch >= area_.hatches.size()) return;
         const HatchAttachment& hatch = area_.hatches[entity.hatch];
         const std::span<const KqFillLine> lines(area_.fillLines.data() + hatch.firstLine,
@@ -237,23 +244,36 @@ class SceneDrawer {
         const auto cutTo = [&](const KqRect2& window) {
             return HatchLines(outline, lines, window);
         };
-        const std::vector<HatchPiece>* pieces = nullptr;
+        const auto index = static_cast<uint32_t>(&entity - area_.entities.data());
+        const HatchCut* cut = nullptr;
         if (Contains(visibleWorld_, bounds)) {
-            const auto index = static_cast<uint32_t>(&entity - area_.entities.data());
-            pieces = hatchLines_.Lines(index, [&] { return cutTo(kEverywhere); });
+            cut = hatchLines_.Lines(index, [&] { return cutTo(kEverywhere); });
         }
-        std::vector<HatchPiece> cut;
-        if (!pieces) {
+        HatchCut made;
+        if (!cut) {
             // Cut beyond the edge, as strokes are: where a piece ends is never seen.
-            cut = cutTo(Grown(visibleWorld_, kClipMargin / scene_.mapping.scale));
-            pieces = &cut;
+            made = cutTo(Grown(visibleWorld_, kClipMargin / scene_.mapping.scale));
+            cut = &made;
+        }
+        const platform::Rgb ink = ToRgb(screen_.penColours[ColourIndex(screen_.hatchColour)]);
+        if (cut->overBound) {
+            hatchLines_.MarkToned(index);
+            Fill(Tone(ink), region);
+            return;
         }
         logical_.clear();
-        for (const HatchPiece& piece : *pieces) {
+        for (const HatchPiece& piece : cut->pieces) {
             logical_.push_back(scene_.mapping.ToLogical(piece.from.x, piece.from.y));
             logical_.push_back(scene_.mapping.ToLogical(piece.to.x, piece.to.y));
         }
-        Batch(SolidPen(ToRgb(screen_.penColours[ColourIndex(screen_.hatchColour)])), logical_);
+        Batch(SolidPen(ink), logical_);
+    }
+
+    // What a pattern too fine to draw line by line looks like from afar: its
+    // ink halfway to the white page.
+    static platform::Rgb Tone(platform::Rgb ink) {
+        const auto half = [](uint8_t level) { return static_cast<uint8_t>((level + 255 + 1) / 2); };
+        return {half(ink.red), half(ink.green), half(ink.blue)};
     }
 
     // Fill, then hatch lines, then the outline: each stays visible over the one before.
@@ -267,7 +287,7 @@ class SceneDrawer {
         }
         if (boundary.size() >= 3) {
             if (Filled(entity)) Fill(entity, boundary);
-            Hatch(entity, boundary, bounds);
+            Hatch(entity, boundary, bounds, boundary);
         }
         // A filled area is the fill alone; any other polyline keeps its line.
         if (!(Filled(entity) && polyline.kind == kPolylineFilledArea)) {
@@ -281,7 +301,8 @@ class SceneDrawer {
                         kChordTolerance / scene_.mapping.scale, world_);
         world_.pop_back(); // the end repeats the start
         if (Filled(entity)) Fill(entity, world_);
-        Hatch(entity, HatchCircle{{circle.centre.x, circle.centre.y}, circle.radius}, bounds);
+        Hatch(entity, HatchCircle{{circle.centre.x, circle.centre.y}, circle.radius}, bounds,
+              world_);
         Stroke(entity, world_, true);
     }
 
@@ -473,6 +494,13 @@ int32_t kq_draw_part(int32_t screen, const KqRect2& pixels) {
         }
     }
     return 1;
+}
+
+int32_t kq_toned_hatch_count(int32_t screen) {
+    const Screen* s = FindScreen(screen);
+    const DataArea* area = s ? DataAreaOf(*s) : nullptr;
+    if (!area || !s->hatchLines || !s->hatchLines->Describes(*area)) return 0;
+    return static_cast<int32_t>(std::min<size_t>(s->hatchLines->Toned(), INT32_MAX));
 }
 
 int32_t kq_end_draw(int32_t screen) {
