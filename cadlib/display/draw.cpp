@@ -4,8 +4,9 @@
 
 #include "cadlib/display/extent_index.h"
 #include "cadlib/display/geometry.h"
-#include "cadlib/display/hatch.h"
 #include "cadlib/display/hatch_cache.h"
+#include "cadlib/geometry/entity_plan.h"
+#include "cadlib/geometry/hatch.h"
 #include "cadlib/kq_display.h"
 #include "platform/text_encoding.h"
 
@@ -157,10 +158,6 @@ class SceneDrawer {
         return std::max(0, entity.penWidth) * scene_.penUnit;
     }
 
-    bool Filled(const Entity& entity) const {
-        return entity.fillStyle == 1 && entity.fillMode == 1;
-    }
-
     platform::Pen PenOf(const Entity& entity) const {
         platform::Pen pen;
         pen.colour = ToRgb(screen_.penColours[ColourIndex(entity.colour)]);
@@ -231,19 +228,13 @@ class SceneDrawer {
         Fill(ToRgb(screen_.palette[ColourIndex(entity.colour)]), boundary);
     }
 
-    // `outline` is a polygon's points or a HatchCircle, lying within `bounds`;
+    // The pattern of `plan` over its area, which lies within `bounds`;
     // `region` is the polygon a tone fills when its lines would pass the bound
     // on one hatch's work.
-    template <typename Outline>
-    void Hatch(const Entity& entity, const Outline& outline, const KqRect2& bounds,
+    void Hatch(const Entity& entity, const EntityPlan& plan, const KqRect2& bounds,
                std::span<const KqPoint2> region) {
-        if (entity.hatch >= area_.hatches.size()) return;
-        const HatchAttachment& hatch = area_.hatches[entity.hatch];
-        const std::span<const KqFillLine> lines(area_.fillLines.data() + hatch.firstLine,
-                                                hatch.lineCount);
-        const auto cutTo = [&](const KqRect2& window) {
-            return HatchLines(outline, lines, window);
-        };
+        const std::span<const KqFillLine> lines = FillLinesOf(area_, *plan.pattern);
+        const auto cutTo = [&](const KqRect2& window) { return plan.area.Lines(lines, window); };
         const auto index = static_cast<uint32_t>(&entity - area_.entities.data());
         const HatchCut* cut = nullptr;
         if (Contains(visibleWorld_, bounds)) {
@@ -279,31 +270,23 @@ class SceneDrawer {
     // Fill, then hatch lines, then the outline: each stays visible over the one before.
     void DrawPolyline(const Entity& entity, const PolylineGeometry& polyline,
                       const KqRect2& bounds) {
-        const std::span<const KqPoint2> points(area_.Points(polyline), polyline.pointCount);
-        std::span<const KqPoint2> boundary = points;
-        if (boundary.size() > 2 && boundary.front().x == boundary.back().x &&
-            boundary.front().y == boundary.back().y) {
-            boundary = boundary.first(boundary.size() - 1);
-        }
-        if (boundary.size() >= 3) {
-            if (Filled(entity)) Fill(entity, boundary);
-            Hatch(entity, boundary, bounds, boundary);
-        }
-        // A filled area is the fill alone; any other polyline keeps its line.
-        if (!(Filled(entity) && polyline.kind == kPolylineFilledArea)) {
-            Stroke(entity, points, (polyline.kind & 1) != 0);
+        const EntityPlan plan = PlanEntity(area_, entity);
+        if (plan.solid) Fill(entity, plan.area.polygon);
+        if (plan.pattern) Hatch(entity, plan, bounds, plan.area.polygon);
+        if (plan.outline) {
+            Stroke(entity, {area_.Points(polyline), polyline.pointCount}, (polyline.kind & 1) != 0);
         }
     }
 
     void DrawCircle(const Entity& entity, const CircleGeometry& circle, const KqRect2& bounds) {
+        const EntityPlan plan = PlanEntity(area_, entity);
         world_.clear();
         AppendArcPoints({circle.centre.x, circle.centre.y}, circle.radius, 0, 360,
                         kChordTolerance / scene_.mapping.scale, world_);
         world_.pop_back(); // the end repeats the start
-        if (Filled(entity)) Fill(entity, world_);
-        Hatch(entity, HatchCircle{{circle.centre.x, circle.centre.y}, circle.radius}, bounds,
-              world_);
-        Stroke(entity, world_, true);
+        if (plan.solid) Fill(entity, world_);
+        if (plan.pattern) Hatch(entity, plan, bounds, world_);
+        if (plan.outline) Stroke(entity, world_, true);
     }
 
     void DrawArc(const Entity& entity, const ArcGeometry& arc) {

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "cadlib/database.h"
-#include "cadlib/display/hatch.h"
+#include "cadlib/geometry/hatch.h"
 
 #include <cstdint>
 #include <unordered_map>

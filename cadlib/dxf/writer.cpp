@@ -2,11 +2,11 @@
 // ASCII DXF, with complete tables, one handle counter, resolvable owners and
 // the objects section that AutoCAD-family programs insist on.
 #include "cadlib/database.h"
-#include "cadlib/display/hatch.h"
 #include "cadlib/dxf/output_file.h"
 #include "cadlib/dxf/stream.h"
 #include "cadlib/dxf/values.h"
 #include "cadlib/fill_line.h"
+#include "cadlib/geometry/entity_plan.h"
 #include "cadlib/geometry/hatch_masks.h"
 #include "cadlib/kq.h"
 #include "platform/text_encoding.h"
@@ -25,6 +25,8 @@ namespace cadlib {
 namespace {
 
 constexpr double kDegrees = 3.14159265358979323846 / 180.0;
+// A window that cuts nothing.
+constexpr KqRect2 kEverywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
 
 // A fill-line family may repeat at most this often across its boundary, and
 // its dash sequence at most this often along one line: denser patterns make
@@ -60,76 +62,6 @@ KqRect2 Normalised(const KqRect2& r) {
     return {std::min(r.x1, r.x2), std::min(r.y1, r.y2), std::max(r.x1, r.x2), std::max(r.y1, r.y2)};
 }
 
-// The outline that bounds a fill: a polygon or a circle.
-struct Outline {
-    const KqPoint2* points = nullptr;
-    uint32_t count = 0;
-    const CircleGeometry* circle = nullptr;
-
-    // Diagonal of the bounding box.
-    double Extent() const {
-        if (circle) return 2 * std::sqrt(2.0) * circle->radius;
-        const KqRect2 box = Bounds();
-        return std::hypot(box.x2 - box.x1, box.y2 - box.y1);
-    }
-
-    KqRect2 Bounds() const {
-        if (circle) {
-            const double r = circle->radius;
-            return {circle->centre.x - r, circle->centre.y - r, circle->centre.x + r,
-                    circle->centre.y + r};
-        }
-        Box box;
-        for (uint32_t i = 0; i < count; ++i)
-            box.Add(points[i].x, points[i].y, 0);
-        return {box.min[0], box.min[1], box.max[0], box.max[1]};
-    }
-
-    HatchCircle AsHatchCircle() const {
-        return {{circle->centre.x, circle->centre.y}, circle->radius};
-    }
-
-    // A circle, or a polygon of three or more vertices that encloses an area:
-    // a hatch of no area shows nothing and some readers refuse it.
-    bool Fillable() const {
-        if (circle) return true;
-        if (count < 3) return false;
-        // Twice the signed area, relative to the first vertex for precision.
-        double area = 0;
-        for (uint32_t i = 1; i + 1 < count; ++i) {
-            area += (points[i].x - points[0].x) * (points[i + 1].y - points[0].y) -
-                    (points[i + 1].x - points[0].x) * (points[i].y - points[0].y);
-        }
-        const double extent = Extent();
-        return std::fabs(area) > 1e-12 * extent * extent;
-    }
-
-    // The pattern's lines cut to the outline: the pieces the display draws.
-    HatchCut Pieces(std::span<const KqFillLine> lines) const {
-        const KqRect2 everywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
-        if (circle) return HatchLines(AsHatchCircle(), lines, everywhere);
-        return HatchLines(std::span(points, count), lines, everywhere);
-    }
-};
-
-bool IsClosed(const PolylineGeometry& polyline) {
-    return (polyline.kind & 1) != 0;
-}
-
-// The vertices of a polyline as an outline; a closing vertex that repeats the
-// first is dropped, since closed outlines in DXF must not repeat it.
-Outline PolylineOutline(const DataArea& area, const PolylineGeometry& polyline) {
-    Outline outline{area.Points(polyline), polyline.pointCount};
-    const KqPoint2& first = outline.points[0];
-    const KqPoint2& last = outline.points[outline.count - 1];
-    if (outline.count > 2 && first.x == last.x && first.y == last.y) --outline.count;
-    return outline;
-}
-
-std::span<const KqFillLine> FillLinesOf(const DataArea& area, const HatchAttachment& hatch) {
-    return {area.fillLines.data() + hatch.firstLine, hatch.lineCount};
-}
-
 // False when a line of the pattern is too dense for an outline of `extent`.
 bool PatternFits(std::span<const KqFillLine> lines, double extent) {
     if (lines.empty()) return false;
@@ -145,49 +77,9 @@ bool PatternFits(std::span<const KqFillLine> lines, double extent) {
     return true;
 }
 
-// What one entity becomes in the file: the entity itself, a solid HATCH, a
-// pattern hatch (`pattern`, written as `PatternForm` says). The survey that
-// counts handles and the writer share it.
-struct EntityPlan {
-    bool shape = true;
-    bool solid = false;
-    const HatchAttachment* pattern = nullptr;
-    bool patternFitsReaders = false; // PatternFits
-    Outline outline;
-
-    uint64_t Shapes() const { return uint64_t{shape} + solid; }
-};
-
 // How a pattern hatch is written: left out, as a HATCH entity, or as the
 // INSERT of a block of its lines.
 enum class PatternForm : uint8_t { None, Entity, Lines };
-
-EntityPlan PlanFor(const DataArea& area, const Entity& entity) {
-    EntityPlan plan;
-    if (entity.kind == EntityKind::Polyline) {
-        plan.outline = PolylineOutline(area, area.polylines[entity.geometry]);
-    } else if (entity.kind == EntityKind::Circle) {
-        plan.outline.circle = &area.circles[entity.geometry];
-    } else {
-        return plan;
-    }
-    const bool fillable = plan.outline.Fillable();
-    if (entity.fillStyle == 1 && entity.fillMode == 1 && fillable) {
-        // A filled area is the hatch alone; a filled circle keeps its circle.
-        if (entity.kind == EntityKind::Circle) {
-            plan.solid = true;
-        } else if (IsClosed(area.polylines[entity.geometry])) {
-            plan.solid = true;
-            plan.shape = false;
-        }
-    }
-    if (entity.hatch < area.hatches.size() && fillable) {
-        const HatchAttachment& hatch = area.hatches[entity.hatch];
-        plan.pattern = &hatch;
-        plan.patternFitsReaders = PatternFits(FillLinesOf(area, hatch), plan.outline.Extent());
-    }
-    return plan;
-}
 
 void AddArc(Box& box, const ArcGeometry& arc) {
     const auto at = [&](double cosine, double sine) {
@@ -459,8 +351,8 @@ class DrawingWriter {
         for (uint32_t position = 0; position < area_.order.size(); ++position) {
             const Entity& entity = area_.entities[area_.order[position]];
             AddEntity(survey.extents, area_, entity);
-            const EntityPlan plan = PlanFor(area_, entity);
-            survey.objects += plan.Shapes();
+            const EntityPlan plan = PlanEntity(area_, entity);
+            survey.objects += uint64_t{plan.outline} + plan.solid;
             if (!plan.pattern) continue;
             const Survey::Pattern pattern = PatternOf(position, plan);
             survey.objects += pattern.form != PatternForm::None;
@@ -475,12 +367,12 @@ class DrawingWriter {
     Survey::Pattern PatternOf(uint32_t position, const EntityPlan& plan) {
         const uint32_t entity = area_.order[position];
         const std::string& name = PatternNameOf(*plan.pattern);
-        const PatternForm asEntity =
-            plan.patternFitsReaders ? PatternForm::Entity : PatternForm::None;
+        const bool fitsReaders = PatternFits(FillLinesOf(area_, *plan.pattern), plan.area.Extent());
+        const PatternForm asEntity = fitsReaders ? PatternForm::Entity : PatternForm::None;
         const std::string tooDense =
             "the hatch pattern " + name + " repeats too often across its area for DXF readers";
         if (!hatchLines_) {
-            if (!plan.patternFitsReaders) Tell(entity, tooDense + ": the hatch is left out");
+            if (!fitsReaders) Tell(entity, tooDense + ": the hatch is left out");
             return {position, asEntity, 0};
         }
         const HatchCut cut = LinesOf(position, plan);
@@ -491,12 +383,11 @@ class DrawingWriter {
         if (cut.overBound) {
             const std::string tooMany = "the hatch of pattern " + name + " would be more than " +
                                         std::to_string(kMaxHatchWork) + " lines";
-            Tell(entity, plan.patternFitsReaders
-                             ? tooMany + ": it is written as a HATCH entity"
-                             : tooMany + " and " + tooDense + ": it is left out");
+            Tell(entity, fitsReaders ? tooMany + ": it is written as a HATCH entity"
+                                     : tooMany + " and " + tooDense + ": it is left out");
             return {position, asEntity, 0};
         }
-        if (cut.pieces.empty() && !plan.patternFitsReaders) return {position, PatternForm::None, 0};
+        if (cut.pieces.empty() && !fitsReaders) return {position, PatternForm::None, 0};
         return {position, PatternForm::Lines, cut.pieces.size()};
     }
 
@@ -513,12 +404,12 @@ class DrawingWriter {
         for (uint32_t position = 0; position < area_.order.size(); ++position) {
             const Entity& entity = area_.entities[area_.order[position]];
             if (entity.kind != EntityKind::Polyline && entity.kind != EntityKind::Circle) continue;
-            const EntityPlan plan = PlanFor(area_, entity);
+            const EntityPlan plan = PlanEntity(area_, entity);
             if (!plan.solid || !opaque(entity.colour)) continue;
-            if (plan.outline.circle) {
-                masks_.AddCircle(position, plan.outline.AsHatchCircle());
+            if (plan.area.circle) {
+                masks_.AddCircle(position, plan.area.AsHatchCircle());
             } else {
-                masks_.AddPolygon(position, std::span(plan.outline.points, plan.outline.count));
+                masks_.AddPolygon(position, plan.area.polygon);
             }
         }
     }
@@ -526,8 +417,8 @@ class DrawingWriter {
     // The lines of the pattern hatch of `plan`, at `position`, that the file
     // shows: cut to its outline and out of the masks drawn after it.
     HatchCut LinesOf(uint32_t position, const EntityPlan& plan) {
-        HatchCut cut = plan.outline.Pieces(FillLinesOf(area_, *plan.pattern));
-        masks_.CutAway(position, plan.outline.Bounds(), cut.pieces);
+        HatchCut cut = plan.area.Lines(FillLinesOf(area_, *plan.pattern), kEverywhere);
+        masks_.CutAway(position, plan.area.Bounds(), cut.pieces);
         return cut;
     }
 
@@ -871,7 +762,8 @@ class DrawingWriter {
         for (const Survey::Pattern& pattern : patterns_) {
             if (out_.Failed()) return; // the file is abandoned anyway
             if (pattern.form != PatternForm::Lines) continue;
-            const EntityPlan plan = PlanFor(area_, area_.entities[area_.order[pattern.position]]);
+            const EntityPlan plan =
+                PlanEntity(area_, area_.entities[area_.order[pattern.position]]);
             const uint64_t record = blockStarts_[k];
             const HatchCut cut = LinesOf(pattern.position, plan);
             assert(cut.pieces.size() == pattern.pieces); // the handles were counted for these
@@ -909,9 +801,9 @@ class DrawingWriter {
     }
 
     void WriteEntity(const Entity& entity) {
-        const EntityPlan plan = PlanFor(area_, entity);
+        const EntityPlan plan = PlanEntity(area_, entity);
         const DxfColour colour = colours_.Of(entity.colour);
-        if (plan.shape) {
+        if (plan.outline) {
             switch (entity.kind) {
             case EntityKind::Line:
                 Line(entity, colour);
@@ -926,11 +818,11 @@ class DrawingWriter {
                 Text(entity, colour);
                 break;
             case EntityKind::Polyline:
-                Polyline(entity, colour, plan.outline);
+                Polyline(entity, colour, plan.area);
                 break;
             }
         }
-        if (plan.solid) Hatch(entity, colour, plan.outline, nullptr);
+        if (plan.solid) Hatch(entity, colour, plan.area, nullptr);
         if (!plan.pattern) return;
         assert(nextPattern_ < patterns_.size() && patterns_[nextPattern_].position == position_);
         const PatternForm form = patterns_[nextPattern_++].form;
@@ -941,7 +833,7 @@ class DrawingWriter {
             out_.String(2, BlockName(nextInsert_++));
             out_.Point(10, 0, 0, 0);
         } else if (form == PatternForm::Entity) {
-            Hatch(entity, DxfColour{}, plan.outline, plan.pattern);
+            Hatch(entity, DxfColour{}, plan.area, plan.pattern);
         }
     }
 
@@ -1006,20 +898,22 @@ class DrawingWriter {
         out_.Integer(73, text.vertical >= 0 && text.vertical <= 3 ? text.vertical : 0);
     }
 
-    void Polyline(const Entity& entity, const DxfColour& colour, const Outline& outline) {
+    void Polyline(const Entity& entity, const DxfColour& colour, const FillArea& outline) {
         const PolylineGeometry& polyline = area_.polylines[entity.geometry];
-        const bool closed = IsClosed(polyline);
-        const uint32_t count = closed ? outline.count : polyline.pointCount;
+        const bool closed = (polyline.kind & 1) != 0;
+        const KqPoint2* points = area_.Points(polyline);
+        const auto count =
+            static_cast<uint32_t>(closed ? outline.polygon.size() : polyline.pointCount);
         EntityStart("LWPOLYLINE", entity, colour);
         out_.String(100, "AcDbPolyline");
         out_.Integer(90, count);
         out_.Integer(70, closed ? 1 : 0);
         for (uint32_t i = 0; i < count; ++i)
-            out_.Point(10, outline.points[i].x, outline.points[i].y);
+            out_.Point(10, points[i].x, points[i].y);
     }
 
     // A closed polyline boundary path; a circle is two half circles (bulge 1).
-    void BoundaryPath(const Outline& outline) {
+    void BoundaryPath(const FillArea& outline) {
         out_.Integer(92, 3); // external, polyline
         out_.Integer(72, outline.circle ? 1 : 0);
         out_.Integer(73, 1);
@@ -1032,10 +926,9 @@ class DrawingWriter {
             out_.Point(10, centre.x - radius, centre.y);
             out_.Real(42, 1);
         } else {
-            out_.Integer(93, outline.count);
-            for (uint32_t i = 0; i < outline.count; ++i) {
-                out_.Point(10, outline.points[i].x, outline.points[i].y);
-            }
+            out_.Integer(93, static_cast<int64_t>(outline.polygon.size()));
+            for (const KqPoint2& point : outline.polygon)
+                out_.Point(10, point.x, point.y);
         }
         out_.Integer(97, 0);
     }
@@ -1057,7 +950,7 @@ class DrawingWriter {
             out_.Real(49, line.dashes[i] * scale);
     }
 
-    void Hatch(const Entity& entity, const DxfColour& colour, const Outline& outline,
+    void Hatch(const Entity& entity, const DxfColour& colour, const FillArea& outline,
                const HatchAttachment* pattern) {
         EntityStart("HATCH", entity, colour);
         out_.String(100, "AcDbHatch");

@@ -4,7 +4,7 @@
 // line form cuts away, from each hatch's pieces, what later masks cover.
 #pragma once
 
-#include "cadlib/display/hatch.h"
+#include "cadlib/geometry/hatch.h"
 #include "cadlib/records.h"
 
 #include <cstdint>

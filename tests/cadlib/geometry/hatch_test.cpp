@@ -1,5 +1,5 @@
 // The hatch-line generator: families of lines cut to their boundary, dashes and dots.
-#include "cadlib/display/hatch.h"
+#include "cadlib/geometry/hatch.h"
 #include "cadlib/kq.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "cadlib/display/hatch.h"
+#include "cadlib/geometry/hatch.h"
 
 #include "cadlib/fill_line.h"
 
