@@ -6,6 +6,9 @@
 #include "platform/printer.h"
 #include "platform/window_handles.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace builder {
 
 namespace {
@@ -131,6 +134,11 @@ void OpenDrawingSession(std::string_view paperCode) {
     }
     SelectViewport("TOPVIEW");
     kq_set_sys_penwidth(s.DataAreaHandle, 0);
+}
+
+void AtCommandLine(long line) {
+    kq_set_source_line(Session().DataAreaHandle,
+                       static_cast<int32_t>(std::clamp<long>(line, 0, INT32_MAX)));
 }
 
 void CreateTextStyle(const std::string& styleName, const std::string& primaryFont,

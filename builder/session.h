@@ -42,6 +42,10 @@ void CreateLayers();
 void CreateViewports();
 void SelectViewport(const std::string& name);
 
+// The command-file line the next entities are built from, kept with their
+// hatches so that the DXF output can tell what became of one by its line.
+void AtCommandLine(long line);
+
 // Appends a constructed entity to the drawing; false, doing nothing, for
 // entity 0 (the library made none).
 bool AppendEntity(int32_t entity);

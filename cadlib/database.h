@@ -126,6 +126,11 @@ struct DataArea {
     std::vector<HatchAttachment> hatches;
     std::vector<KqFillLine> fillLines;
     std::unordered_multimap<uint64_t, uint32_t> hatchesByContent; // hash -> index in hatches
+    // The command-file line the caller is building from (0: none said), and
+    // the line each hatch was attached on, by entity index, so that what
+    // becomes of a hatch can be told by its line.
+    uint32_t sourceLine = 0;
+    std::unordered_map<uint32_t, uint32_t> hatchSourceLines;
 
     std::vector<Layer> layers;       // "0" first
     std::vector<LineType> lineTypes; // "CONTINUOUS" first
@@ -152,6 +157,14 @@ struct DataArea {
 class ExtentIndex;
 class HatchLineCache;
 
+// What the last DXF output could not write as the drawing asks, for the
+// caller to tell: the command-file line it concerns (0: none) and what
+// became of it.
+struct DxfNotice {
+    uint32_t line = 0;
+    std::string text;
+};
+
 // Display state of one viewport on a screen.
 struct ViewportDisplay {
     bool active = false;
@@ -171,7 +184,8 @@ struct Screen {
     int32_t fillStyle = 0, fillMode = 0;
     int32_t hatchStyle = 0, hatchColour = 0; // kq_setfillstyle
     int32_t windowAnsi = 0;
-    int32_t dxfHatchForm = 0; // KQ_DXF_HATCH_ENTITY or KQ_DXF_HATCH_LINES
+    int32_t dxfHatchForm = 0;          // KQ_DXF_HATCH_ENTITY or KQ_DXF_HATCH_LINES
+    std::vector<DxfNotice> dxfNotices; // of the last output
     bool layersVisibleByDefault = true;
     std::vector<std::pair<std::string, bool>> layerVisibility; // overrides by name
     std::string assignedLayers, assignedViewports, assignedLineStyles;

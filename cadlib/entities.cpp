@@ -256,6 +256,10 @@ int32_t kq_filluser_named_entity(int32_t screen, const KqFillLine* lines, int32_
     if (record->kind != EntityKind::Polyline && record->kind != EntityKind::Circle) return 0;
     record->hatch =
         InternHatch(*owner, lines, static_cast<uint32_t>(count), name ? name : std::string_view());
+    if (owner->sourceLine != 0) {
+        owner->hatchSourceLines[static_cast<uint32_t>(record - owner->entities.data())] =
+            owner->sourceLine;
+    }
     ++owner->revision;
     return 1;
 }

@@ -104,6 +104,10 @@ int32_t kq_set_entity_color(int32_t entity, int32_t colour);
 int32_t kq_set_entity_fillstyle(int32_t entity, int32_t style);
 int32_t kq_set_entity_fillmode(int32_t entity, int32_t mode);
 
+// The command-file line the entities made from now on are built from (0:
+// none), by which the DXF output tells what it could not write as asked.
+int32_t kq_set_source_line(int32_t dataArea, int32_t line);
+
 // --- Hatch fills -----------------------------------------------------------
 int32_t kq_set_fill_pattern(double angle, double baseX, double baseY, double offsetAlong,
                             double offsetAcross, double dash, double gap, double d1, double d2,
@@ -137,6 +141,12 @@ int32_t kq_output_private_dxf_file(int32_t screen, const char* fileName);
 // output, a pipe), which the caller flushes and closes.
 int32_t kq_output_dxf_stream(int32_t screen, std::FILE* stream);
 const char* kq_last_error();
+// What the last DXF output of `screen` could not write as the drawing asks
+// (a hatch too fine or too large for its pattern, a pattern line that cannot
+// be drawn): how many notices, and each one's text, with the command-file
+// line it concerns in `line` (0: not known). An index out of range is "".
+int32_t kq_dxf_notice_count(int32_t screen);
+const char* kq_dxf_notice(int32_t screen, int32_t index, int32_t* line);
 // How many leading characters of `text` a TEXT entity keeps in the DXF; the
 // rest is cut at the limit of 250 characters readers accept.
 int32_t kq_text_length_kept(const char* text);

@@ -23,6 +23,10 @@ int32_t kq_end_draw(int32_t screen);
 // the drawing area, exactly as it would draw it there, and leaves the rest
 // of the context's picture as it is (a strip a scroll uncovered).
 int32_t kq_draw_part(int32_t screen, const KqRect2& pixels);
+// How many hatches the passes since the drawing last changed showed as a
+// tone: their lines, in the view they were drawn in, would have passed the
+// bound on one hatch's work.
+int32_t kq_toned_hatch_count(int32_t screen);
 // The mapping mode the library computes for (1 pixels, 4 hundredths of an
 // inch, y up); returns the previous one, 0 for an unknown mode.
 int32_t kq_set_map_mode(int32_t screen, int32_t mode);

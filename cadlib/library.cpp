@@ -387,6 +387,26 @@ int32_t kq_set_dxf_hatch_form(int32_t screen, int32_t form) {
     return 1;
 }
 
+int32_t kq_set_source_line(int32_t dataArea, int32_t line) {
+    DataArea* area = FindDataArea(dataArea);
+    if (!area) return 0;
+    area->sourceLine = static_cast<uint32_t>(std::max(0, line));
+    return 1;
+}
+
+int32_t kq_dxf_notice_count(int32_t screen) {
+    const Screen* s = FindScreen(screen);
+    return s ? static_cast<int32_t>(s->dxfNotices.size()) : 0;
+}
+
+const char* kq_dxf_notice(int32_t screen, int32_t index, int32_t* line) {
+    const Screen* s = FindScreen(screen);
+    if (!s || index < 0 || static_cast<size_t>(index) >= s->dxfNotices.size()) return "";
+    const DxfNotice& notice = s->dxfNotices[static_cast<size_t>(index)];
+    if (line) *line = static_cast<int32_t>(notice.line);
+    return notice.text.c_str();
+}
+
 int32_t kq_set_window_ansic(int32_t screen, int32_t flag) {
     Screen* s = FindScreen(screen);
     if (!s) return 0;

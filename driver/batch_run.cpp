@@ -43,6 +43,31 @@ void LoadPatternsAgain(const RunDescription& run) {
     }
 }
 
+// A warning about line `line` of the command file (0: the file as a whole),
+// told as the run tells the interpreter's own.
+void WarnAbout(const RunDescription& run, const CommandSource& source, long line,
+               const std::string& what) {
+    if (run.classic) {
+        platform::Warn(line > 0
+                           ? "line " + std::to_string(line) + " of " + source.path + ": " + what
+                           : source.path + ": " + what);
+        return;
+    }
+    Complain(run.program, ShownName(source) +
+                              (line > 0 ? ": line " + std::to_string(line) : std::string()) +
+                              ": warning: " + what);
+}
+
+// What the DXF output could not write as the drawing asks.
+void TellDrawingNotices(const RunDescription& run, const CommandSource& source) {
+    const int32_t screen = builder::Session().ScreenHandle;
+    for (int32_t i = 0; i < kq_dxf_notice_count(screen); ++i) {
+        int32_t line = 0;
+        const std::string what = kq_dxf_notice(screen, i, &line);
+        WarnAbout(run, source, line, what);
+    }
+}
+
 void Interpret(const RunDescription& run, const CommandSource& source,
                std::optional<platform::TextFileReader> commands) {
     if (!commands) {
@@ -53,8 +78,8 @@ void Interpret(const RunDescription& run, const CommandSource& source,
     rules.text = run.text;
     rules.errorBox = run.errorBox;
     rules.checks = run.checks;
-    rules.warn = [&run, shown = ShownName(source)](long line, const std::string& what) {
-        Complain(run.program, shown + ": line " + std::to_string(line) + ": warning: " + what);
+    rules.warn = [&run, &source](long line, const std::string& what) {
+        WarnAbout(run, source, line, what);
     };
     interpreter::StartDrawing(std::move(*commands), rules);
 }
@@ -100,7 +125,11 @@ ExitStatus Convert(const RunDescription& run, const Conversion& conversion) {
     const std::string notWritten = WriteDrawing(run, conversion.drawing);
     const bool written = notWritten.empty();
     const bool stopped = ExplainInterpreterError(run, conversion, written);
-    if (!written) Complain(run.program, notWritten);
+    if (written) {
+        TellDrawingNotices(run, conversion.commands);
+    } else {
+        Complain(run.program, notWritten);
+    }
 
     const builder::SessionState& session = builder::Session();
     if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);

@@ -160,6 +160,10 @@ int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFi
     }
     driver::ExplainInterpreterError(run, {conversion.commands, {path, false}}, written);
     if (!written) driver::Complain(kProgram, "the picture could not be written: " + error);
+    const std::string notice = window.DrawingNotice();
+    if (written && !notice.empty()) {
+        driver::Complain(kProgram, driver::ShownName(conversion.commands) + ": warning: " + notice);
+    }
     PurgeSession();
     if (!written) return driver::kNotWritten;
     return interpreter::Interpreter().ReportedError != 0 ? driver::kInterpreterError

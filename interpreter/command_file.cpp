@@ -366,6 +366,7 @@ void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules&
                     CheckLayout(line, file->LineNumber(), rules);
                     CheckCharacters(line, *file, rules);
                 }
+                builder::AtCommandLine(file->LineNumber());
                 SplitFields(line);
                 const std::string& name = state.CommandFields[1];
                 if (!DispatchCommand() && checked && name != kStop) {

@@ -214,6 +214,13 @@ std::string DrawArea::Prompt() const {
     return {};
 }
 
+std::string DrawArea::DrawingNotice() const {
+    const int32_t toned = kq_toned_hatch_count(builder::Session().ScreenHandle);
+    if (toned == 0) return {};
+    return (toned == 1 ? std::string("1 hatch is") : std::to_string(toned) + " hatches are") +
+           " too fine to draw line by line: shown as a tone (zoom in to see the lines)";
+}
+
 // --- Scroll bars ---------------------------------------------------------------
 
 void DrawArea::HScroll1Change() {

@@ -115,6 +115,9 @@ class DrawArea {
     // What the window asks of its user now ("Click the place to zoom"...),
     // empty when nothing is armed.
     std::string Prompt() const;
+    // What the picture shows otherwise than the drawing asks (hatches too
+    // fine to draw line by line, shown as a tone); empty when nothing.
+    std::string DrawingNotice() const;
 
     ScrollBarModel HScroll1;
     ScrollBarModel VScroll1;

@@ -4,8 +4,9 @@
 
 #include "cadlib/display/extent_index.h"
 #include "cadlib/display/geometry.h"
-#include "cadlib/display/hatch.h"
 #include "cadlib/display/hatch_cache.h"
+#include "cadlib/geometry/entity_plan.h"
+#include "cadlib/geometry/hatch.h"
 #include "cadlib/kq_display.h"
 #include "platform/text_encoding.h"
 
@@ -157,10 +158,6 @@ class SceneDrawer {
         return std::max(0, entity.penWidth) * scene_.penUnit;
     }
 
-    bool Filled(const Entity& entity) const {
-        return entity.fillStyle == 1 && entity.fillMode == 1;
-    }
-
     platform::Pen PenOf(const Entity& entity) const {
         platform::Pen pen;
         pen.colour = ToRgb(screen_.penColours[ColourIndex(entity.colour)]);
@@ -215,7 +212,7 @@ class SceneDrawer {
                      });
     }
 
-    void Fill(const Entity& entity, std::span<const KqPoint2> boundary) {
+    void Fill(platform::Rgb colour, std::span<const KqPoint2> boundary) {
         const std::vector<LogicalPoint> inside =
             ClipPolygon(ToLogical(boundary, false), Grown(scene_.area, kClipMargin));
         if (inside.empty()) return;
@@ -223,66 +220,73 @@ class SceneDrawer {
         platform::Pen none;
         none.null = true;
         dc_.SetPen(none);
-        dc_.SetBrush({false, ToRgb(screen_.palette[ColourIndex(entity.colour)])});
+        dc_.SetBrush({false, colour});
         dc_.Polygon(inside);
     }
 
-    // `outline` is a polygon's points or a HatchCircle, lying within `bounds`.
-    template <typename Outline>
-    void Hatch(const Entity& entity, const Outline& outline, const KqRect2& bounds) {
-        if (entity.hatch >= area_.hatches.size()) return;
-        const HatchAttachment& hatch = area_.hatches[entity.hatch];
-        const std::span<const KqFillLine> lines(area_.fillLines.data() + hatch.firstLine,
-                                                hatch.lineCount);
-        const auto cutTo = [&](const KqRect2& window) {
-            return HatchLines(outline, lines, window);
-        };
-        const std::vector<HatchPiece>* pieces = nullptr;
+    void Fill(const Entity& entity, std::span<const KqPoint2> boundary) {
+        Fill(ToRgb(screen_.palette[ColourIndex(entity.colour)]), boundary);
+    }
+
+    // The pattern of `plan` over its area, which lies within `bounds`;
+    // `region` is the polygon a tone fills when its lines would pass the bound
+    // on one hatch's work.
+    void Hatch(const Entity& entity, const EntityPlan& plan, const KqRect2& bounds,
+               std::span<const KqPoint2> region) {
+        const std::span<const KqFillLine> lines = FillLinesOf(area_, *plan.pattern);
+        const auto cutTo = [&](const KqRect2& window) { return plan.area.Lines(lines, window); };
+        const auto index = static_cast<uint32_t>(&entity - area_.entities.data());
+        const HatchCut* cut = nullptr;
         if (Contains(visibleWorld_, bounds)) {
-            const auto index = static_cast<uint32_t>(&entity - area_.entities.data());
-            pieces = hatchLines_.Lines(index, [&] { return cutTo(kEverywhere); });
+            cut = hatchLines_.Lines(index, [&] { return cutTo(kEverywhere); });
         }
-        std::vector<HatchPiece> cut;
-        if (!pieces) {
+        HatchCut made;
+        if (!cut) {
             // Cut beyond the edge, as strokes are: where a piece ends is never seen.
-            cut = cutTo(Grown(visibleWorld_, kClipMargin / scene_.mapping.scale));
-            pieces = &cut;
+            made = cutTo(Grown(visibleWorld_, kClipMargin / scene_.mapping.scale));
+            cut = &made;
+        }
+        const platform::Rgb ink = ToRgb(screen_.penColours[ColourIndex(screen_.hatchColour)]);
+        if (cut->overBound) {
+            hatchLines_.MarkToned(index);
+            Fill(Tone(ink), region);
+            return;
         }
         logical_.clear();
-        for (const HatchPiece& piece : *pieces) {
+        for (const HatchPiece& piece : cut->pieces) {
             logical_.push_back(scene_.mapping.ToLogical(piece.from.x, piece.from.y));
             logical_.push_back(scene_.mapping.ToLogical(piece.to.x, piece.to.y));
         }
-        Batch(SolidPen(ToRgb(screen_.penColours[ColourIndex(screen_.hatchColour)])), logical_);
+        Batch(SolidPen(ink), logical_);
+    }
+
+    // What a pattern too fine to draw line by line looks like from afar: its
+    // ink halfway to the white page.
+    static platform::Rgb Tone(platform::Rgb ink) {
+        const auto half = [](uint8_t level) { return static_cast<uint8_t>((level + 255 + 1) / 2); };
+        return {half(ink.red), half(ink.green), half(ink.blue)};
     }
 
     // Fill, then hatch lines, then the outline: each stays visible over the one before.
     void DrawPolyline(const Entity& entity, const PolylineGeometry& polyline,
                       const KqRect2& bounds) {
-        const std::span<const KqPoint2> points(area_.Points(polyline), polyline.pointCount);
-        std::span<const KqPoint2> boundary = points;
-        if (boundary.size() > 2 && boundary.front().x == boundary.back().x &&
-            boundary.front().y == boundary.back().y) {
-            boundary = boundary.first(boundary.size() - 1);
-        }
-        if (boundary.size() >= 3) {
-            if (Filled(entity)) Fill(entity, boundary);
-            Hatch(entity, boundary, bounds);
-        }
-        // A filled area is the fill alone; any other polyline keeps its line.
-        if (!(Filled(entity) && polyline.kind == kPolylineFilledArea)) {
-            Stroke(entity, points, (polyline.kind & 1) != 0);
+        const EntityPlan plan = PlanEntity(area_, entity);
+        if (plan.solid) Fill(entity, plan.area.polygon);
+        if (plan.pattern) Hatch(entity, plan, bounds, plan.area.polygon);
+        if (plan.outline) {
+            Stroke(entity, {area_.Points(polyline), polyline.pointCount}, (polyline.kind & 1) != 0);
         }
     }
 
     void DrawCircle(const Entity& entity, const CircleGeometry& circle, const KqRect2& bounds) {
+        const EntityPlan plan = PlanEntity(area_, entity);
         world_.clear();
         AppendArcPoints({circle.centre.x, circle.centre.y}, circle.radius, 0, 360,
                         kChordTolerance / scene_.mapping.scale, world_);
         world_.pop_back(); // the end repeats the start
-        if (Filled(entity)) Fill(entity, world_);
-        Hatch(entity, HatchCircle{{circle.centre.x, circle.centre.y}, circle.radius}, bounds);
-        Stroke(entity, world_, true);
+        if (plan.solid) Fill(entity, world_);
+        if (plan.pattern) Hatch(entity, plan, bounds, world_);
+        if (plan.outline) Stroke(entity, world_, true);
     }
 
     void DrawArc(const Entity& entity, const ArcGeometry& arc) {
@@ -473,6 +477,13 @@ int32_t kq_draw_part(int32_t screen, const KqRect2& pixels) {
         }
     }
     return 1;
+}
+
+int32_t kq_toned_hatch_count(int32_t screen) {
+    const Screen* s = FindScreen(screen);
+    const DataArea* area = s ? DataAreaOf(*s) : nullptr;
+    if (!area || !s->hatchLines || !s->hatchLines->Describes(*area)) return 0;
+    return static_cast<int32_t>(std::min<size_t>(s->hatchLines->Toned(), INT32_MAX));
 }
 
 int32_t kq_end_draw(int32_t screen) {

@@ -7,10 +7,11 @@
 #pragma once
 
 #include "cadlib/database.h"
-#include "cadlib/display/hatch.h"
+#include "cadlib/geometry/hatch.h"
 
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace cadlib {
@@ -25,23 +26,29 @@ class HatchLineCache {
     // The lines of entity `entity` (its index in the data area), made by
     // `make` the first time; nullptr when the store is full and had none.
     template <typename Make>
-    const std::vector<HatchPiece>* Lines(uint32_t entity, Make make) {
+    const HatchCut* Lines(uint32_t entity, Make make) {
         const auto found = lines_.find(entity);
         if (found != lines_.end()) return &found->second;
         if (pieces_ >= kMostPiecesKept) return nullptr;
-        std::vector<HatchPiece>& made = lines_[entity];
+        HatchCut& made = lines_[entity];
         made = make();
-        pieces_ += made.size();
+        pieces_ += made.pieces.size();
         return &made;
     }
+
+    // The hatches drawn as a tone since the drawing was last changed: those
+    // whose lines, in any view, passed the bound on one hatch's work.
+    void MarkToned(uint32_t entity) { toned_.insert(entity); }
+    size_t Toned() const { return toned_.size(); }
 
   private:
     // About 32 MB of pieces.
     static constexpr size_t kMostPiecesKept = size_t{1} << 20;
 
     uint64_t revision_;
-    std::unordered_map<uint32_t, std::vector<HatchPiece>> lines_;
+    std::unordered_map<uint32_t, HatchCut> lines_;
     size_t pieces_ = 0;
+    std::unordered_set<uint32_t> toned_;
 };
 
 } // namespace cadlib

@@ -2,16 +2,18 @@
 // ASCII DXF, with complete tables, one handle counter, resolvable owners and
 // the objects section that AutoCAD-family programs insist on.
 #include "cadlib/database.h"
-#include "cadlib/display/hatch.h"
 #include "cadlib/dxf/stream.h"
 #include "cadlib/dxf/values.h"
 #include "cadlib/fill_line.h"
+#include "cadlib/geometry/entity_plan.h"
+#include "cadlib/geometry/hatch_masks.h"
 #include "cadlib/kq.h"
 #include "platform/replacing_file.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -23,6 +25,8 @@ namespace cadlib {
 namespace {
 
 constexpr double kDegrees = 3.14159265358979323846 / 180.0;
+// A window that cuts nothing.
+constexpr KqRect2 kEverywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
 
 // A fill-line family may repeat at most this often across its boundary, and
 // its dash sequence at most this often along one line: denser patterns make
@@ -58,65 +62,6 @@ KqRect2 Normalised(const KqRect2& r) {
     return {std::min(r.x1, r.x2), std::min(r.y1, r.y2), std::max(r.x1, r.x2), std::max(r.y1, r.y2)};
 }
 
-// The outline that bounds a fill: a polygon or a circle.
-struct Outline {
-    const KqPoint2* points = nullptr;
-    uint32_t count = 0;
-    const CircleGeometry* circle = nullptr;
-
-    // Diagonal of the bounding box.
-    double Extent() const {
-        if (circle) return 2 * std::sqrt(2.0) * circle->radius;
-        Box box;
-        for (uint32_t i = 0; i < count; ++i)
-            box.Add(points[i].x, points[i].y, 0);
-        return std::hypot(box.max[0] - box.min[0], box.max[1] - box.min[1]);
-    }
-
-    // A circle, or a polygon of three or more vertices that encloses an area:
-    // a hatch of no area shows nothing and some readers refuse it.
-    bool Fillable() const {
-        if (circle) return true;
-        if (count < 3) return false;
-        // Twice the signed area, relative to the first vertex for precision.
-        double area = 0;
-        for (uint32_t i = 1; i + 1 < count; ++i) {
-            area += (points[i].x - points[0].x) * (points[i + 1].y - points[0].y) -
-                    (points[i + 1].x - points[0].x) * (points[i].y - points[0].y);
-        }
-        const double extent = Extent();
-        return std::fabs(area) > 1e-12 * extent * extent;
-    }
-
-    // The pattern's lines cut to the outline: the pieces the display draws.
-    std::vector<HatchPiece> Pieces(std::span<const KqFillLine> lines) const {
-        const KqRect2 everywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
-        if (circle) {
-            return HatchLines(HatchCircle{{circle->centre.x, circle->centre.y}, circle->radius},
-                              lines, everywhere);
-        }
-        return HatchLines(std::span(points, count), lines, everywhere);
-    }
-};
-
-bool IsClosed(const PolylineGeometry& polyline) {
-    return (polyline.kind & 1) != 0;
-}
-
-// The vertices of a polyline as an outline; a closing vertex that repeats the
-// first is dropped, since closed outlines in DXF must not repeat it.
-Outline PolylineOutline(const DataArea& area, const PolylineGeometry& polyline) {
-    Outline outline{area.Points(polyline), polyline.pointCount};
-    const KqPoint2& first = outline.points[0];
-    const KqPoint2& last = outline.points[outline.count - 1];
-    if (outline.count > 2 && first.x == last.x && first.y == last.y) --outline.count;
-    return outline;
-}
-
-std::span<const KqFillLine> FillLinesOf(const DataArea& area, const HatchAttachment& hatch) {
-    return {area.fillLines.data() + hatch.firstLine, hatch.lineCount};
-}
-
 // False when a line of the pattern is too dense for an outline of `extent`.
 bool PatternFits(std::span<const KqFillLine> lines, double extent) {
     if (lines.empty()) return false;
@@ -132,43 +77,9 @@ bool PatternFits(std::span<const KqFillLine> lines, double extent) {
     return true;
 }
 
-// What one entity becomes in the file: the entity itself, a solid HATCH, a
-// pattern HATCH (in the line form: an INSERT of the block of its lines). The
-// survey that counts handles and the writer share it.
-struct EntityPlan {
-    bool shape = true;
-    bool solid = false;
-    const HatchAttachment* pattern = nullptr;
-    Outline outline;
-
-    uint64_t Objects() const { return uint64_t{shape} + solid + (pattern != nullptr); }
-};
-
-EntityPlan PlanFor(const DataArea& area, const Entity& entity) {
-    EntityPlan plan;
-    if (entity.kind == EntityKind::Polyline) {
-        plan.outline = PolylineOutline(area, area.polylines[entity.geometry]);
-    } else if (entity.kind == EntityKind::Circle) {
-        plan.outline.circle = &area.circles[entity.geometry];
-    } else {
-        return plan;
-    }
-    const bool fillable = plan.outline.Fillable();
-    if (entity.fillStyle == 1 && entity.fillMode == 1 && fillable) {
-        // A filled area is the hatch alone; a filled circle keeps its circle.
-        if (entity.kind == EntityKind::Circle) {
-            plan.solid = true;
-        } else if (IsClosed(area.polylines[entity.geometry])) {
-            plan.solid = true;
-            plan.shape = false;
-        }
-    }
-    if (entity.hatch < area.hatches.size() && fillable) {
-        const HatchAttachment& hatch = area.hatches[entity.hatch];
-        if (PatternFits(FillLinesOf(area, hatch), plan.outline.Extent())) plan.pattern = &hatch;
-    }
-    return plan;
-}
+// How a pattern hatch is written: left out, as a HATCH entity, or as the
+// INSERT of a block of its lines.
+enum class PatternForm : uint8_t { None, Entity, Lines };
 
 void AddArc(Box& box, const ArcGeometry& arc) {
     const auto at = [&](double cosine, double sine) {
@@ -272,28 +183,21 @@ void AddEntity(Box& box, const DataArea& area, const Entity& entity) {
 }
 
 // One pass over the drawing before anything is written: the extents for the
-// header, the number of entity handles and, in the line form, the number of
-// pieces in the block of each pattern hatch, for $HANDSEED.
+// header, the number of entity handles and how each pattern hatch is written
+// (in the line form, with the number of pieces in its block), for $HANDSEED.
 struct Survey {
     Box extents;
     uint64_t objects = 0;
-    std::vector<uint64_t> blockPieces; // in drawing order
+    struct Pattern {
+        uint32_t position; // in the drawing's order
+        PatternForm form;
+        uint64_t pieces; // in its block
+    };
+    std::vector<Pattern> patterns; // in drawing order
 };
 
-Survey SurveyOf(const DataArea& area, bool hatchLines) {
-    Survey survey;
-    for (const uint32_t index : area.order) {
-        const Entity& entity = area.entities[index];
-        AddEntity(survey.extents, area, entity);
-        const EntityPlan plan = PlanFor(area, entity);
-        survey.objects += plan.Objects();
-        if (hatchLines && plan.pattern) {
-            survey.blockPieces.push_back(
-                plan.outline.Pieces(FillLinesOf(area, *plan.pattern)).size());
-        }
-    }
-    return survey;
-}
+// At most this many notices are told one by one; the rest are counted.
+constexpr size_t kMostNotices = 100;
 
 // Each pattern hatch of the line form is a block: its BLOCK_RECORD, BLOCK and
 // ENDBLK, then one entity per piece.
@@ -382,22 +286,34 @@ class DrawingWriter {
             const int style = area.FindStyle(name);
             textStyles_.push_back(style >= 0 ? std::string_view(styleNames_[style]) : kStandard);
         }
-        const Survey survey = SurveyOf(area, hatchLines_);
+        NamePatterns();
+        if (hatchLines_) FindMasks(screen.palette);
+        const Survey survey = SurveyOfDrawing();
         extents_ = survey.extents;
         if (extents_.Empty()) {
             extents_.Add(page_.x1, page_.y1, 0);
             extents_.Add(page_.x2, page_.y2, 0);
         }
+        patterns_ = survey.patterns;
         uint64_t blockObjects = 0;
-        for (const uint64_t pieces : survey.blockPieces) {
+        for (const Survey::Pattern& pattern : patterns_) {
+            if (pattern.form != PatternForm::Lines) continue;
             blockStarts_.push_back(blockObjects); // an offset until the handles are known
-            blockObjects += kBlockObjects + pieces;
+            blockObjects += kBlockObjects + pattern.pieces;
         }
         h_ = AssignHandles(area, survey.objects, blockObjects);
         for (uint64_t& start : blockStarts_)
             start += h_.firstBlock;
         nextEntity_ = h_.firstEntity;
-        NamePatterns();
+    }
+
+    // What the drawing asked for and the file does not have, by line.
+    std::vector<DxfNotice> TakeNotices() {
+        if (untold_ > 0) {
+            notices_.push_back({0, std::to_string(untold_) + " more hatches like these"});
+            untold_ = 0;
+        }
+        return std::move(notices_);
     }
 
     // Every attachment's pattern name as written: the name the caller gave
@@ -428,6 +344,92 @@ class DrawingWriter {
 
     const std::string& PatternNameOf(const HatchAttachment& hatch) const {
         return patternNames_[&hatch - area_.hatches.data()];
+    }
+
+    Survey SurveyOfDrawing() {
+        Survey survey;
+        for (uint32_t position = 0; position < area_.order.size(); ++position) {
+            const Entity& entity = area_.entities[area_.order[position]];
+            AddEntity(survey.extents, area_, entity);
+            const EntityPlan plan = PlanEntity(area_, entity);
+            survey.objects += uint64_t{plan.outline} + plan.solid;
+            if (!plan.pattern) continue;
+            const Survey::Pattern pattern = PatternOf(position, plan);
+            survey.objects += pattern.form != PatternForm::None;
+            survey.patterns.push_back(pattern);
+        }
+        return survey;
+    }
+
+    // How the pattern hatch of `plan`, at `position` in the drawing's order,
+    // is written; told when that is not as the drawing asks. The line form
+    // writes what the display draws, within the same bound on one hatch's work.
+    Survey::Pattern PatternOf(uint32_t position, const EntityPlan& plan) {
+        const uint32_t entity = area_.order[position];
+        const std::string& name = PatternNameOf(*plan.pattern);
+        const bool fitsReaders = PatternFits(FillLinesOf(area_, *plan.pattern), plan.area.Extent());
+        const PatternForm asEntity = fitsReaders ? PatternForm::Entity : PatternForm::None;
+        const std::string tooDense =
+            "the hatch pattern " + name + " repeats too often across its area for DXF readers";
+        if (!hatchLines_) {
+            if (!fitsReaders) Tell(entity, tooDense + ": the hatch is left out");
+            return {position, asEntity, 0};
+        }
+        const HatchCut cut = LinesOf(position, plan);
+        for (const uint32_t family : cut.leftOut) {
+            Tell(entity, "line " + std::to_string(family + 1) + " of the hatch pattern " + name +
+                             " is left out: its spacing, dashes or base point cannot be drawn");
+        }
+        if (cut.overBound) {
+            const std::string tooMany = "the hatch of pattern " + name + " would be more than " +
+                                        std::to_string(kMaxHatchWork) + " lines";
+            Tell(entity, fitsReaders ? tooMany + ": it is written as a HATCH entity"
+                                     : tooMany + " and " + tooDense + ": it is left out");
+            return {position, asEntity, 0};
+        }
+        if (cut.pieces.empty() && !fitsReaders) return {position, PatternForm::None, 0};
+        return {position, PatternForm::Lines, cut.pieces.size()};
+    }
+
+    // The solid areas painted in white or black: on screen they hide the
+    // pattern lines drawn before them, and so they do in the line form.
+    void FindMasks(const std::array<KqColour, kPaletteSize>& palette) {
+        const auto opaque = [&palette](int32_t colour) {
+            const KqColour& c = palette[colour >= 1 && colour < kPaletteSize ? colour : 0];
+            const auto all = [&c](float level) {
+                return c.red == level && c.green == level && c.blue == level;
+            };
+            return all(1.0f) || all(0.0f);
+        };
+        for (uint32_t position = 0; position < area_.order.size(); ++position) {
+            const Entity& entity = area_.entities[area_.order[position]];
+            if (entity.kind != EntityKind::Polyline && entity.kind != EntityKind::Circle) continue;
+            const EntityPlan plan = PlanEntity(area_, entity);
+            if (!plan.solid || !opaque(entity.colour)) continue;
+            if (plan.area.circle) {
+                masks_.AddCircle(position, plan.area.AsHatchCircle());
+            } else {
+                masks_.AddPolygon(position, plan.area.polygon);
+            }
+        }
+    }
+
+    // The lines of the pattern hatch of `plan`, at `position`, that the file
+    // shows: cut to its outline and out of the masks drawn after it.
+    HatchCut LinesOf(uint32_t position, const EntityPlan& plan) {
+        HatchCut cut = plan.area.Lines(FillLinesOf(area_, *plan.pattern), kEverywhere);
+        masks_.CutAway(position, plan.area.Bounds(), cut.pieces);
+        return cut;
+    }
+
+    void Tell(uint32_t entity, std::string text) {
+        if (notices_.size() >= kMostNotices) {
+            ++untold_;
+            return;
+        }
+        const auto line = area_.hatchSourceLines.find(entity);
+        notices_.push_back(
+            {line == area_.hatchSourceLines.end() ? 0 : line->second, std::move(text)});
     }
 
     void Write() {
@@ -757,16 +759,17 @@ class DrawingWriter {
     // lineweight of the INSERT that shows them.
     void PatternBlocks() {
         size_t k = 0;
-        for (const uint32_t index : area_.order) {
+        for (const Survey::Pattern& pattern : patterns_) {
             if (out_.Failed()) return; // the file is abandoned anyway
-            const EntityPlan plan = PlanFor(area_, area_.entities[index]);
-            if (!plan.pattern) continue;
+            if (pattern.form != PatternForm::Lines) continue;
+            const EntityPlan plan =
+                PlanEntity(area_, area_.entities[area_.order[pattern.position]]);
             const uint64_t record = blockStarts_[k];
-            const std::vector<HatchPiece> pieces =
-                plan.outline.Pieces(FillLinesOf(area_, *plan.pattern));
+            const HatchCut cut = LinesOf(pattern.position, plan);
+            assert(cut.pieces.size() == pattern.pieces); // the handles were counted for these
             uint64_t next = record + kBlockObjects;
             Block(record + 1, record + 2, record, BlockName(k), false, kAnonymousBlock, [&] {
-                for (const HatchPiece& piece : pieces)
+                for (const HatchPiece& piece : cut.pieces)
                     Piece(piece, next++, record);
             });
             ++k;
@@ -792,14 +795,15 @@ class DrawingWriter {
         for (const uint32_t index : area_.order) {
             if (out_.Failed()) return; // the file is abandoned anyway
             WriteEntity(area_.entities[index]);
+            ++position_;
         }
         SectionEnd();
     }
 
     void WriteEntity(const Entity& entity) {
-        const EntityPlan plan = PlanFor(area_, entity);
+        const EntityPlan plan = PlanEntity(area_, entity);
         const DxfColour colour = colours_.Of(entity.colour);
-        if (plan.shape) {
+        if (plan.outline) {
             switch (entity.kind) {
             case EntityKind::Line:
                 Line(entity, colour);
@@ -814,19 +818,22 @@ class DrawingWriter {
                 Text(entity, colour);
                 break;
             case EntityKind::Polyline:
-                Polyline(entity, colour, plan.outline);
+                Polyline(entity, colour, plan.area);
                 break;
             }
         }
-        if (plan.solid) Hatch(entity, colour, plan.outline, nullptr);
+        if (plan.solid) Hatch(entity, colour, plan.area, nullptr);
+        if (!plan.pattern) return;
+        assert(nextPattern_ < patterns_.size() && patterns_[nextPattern_].position == position_);
+        const PatternForm form = patterns_[nextPattern_++].form;
         // Pattern lines are drawn in ink so that they show on a white area.
-        if (plan.pattern && hatchLines_) {
+        if (form == PatternForm::Lines) {
             EntityStart("INSERT", entity, DxfColour{});
             out_.String(100, "AcDbBlockReference");
             out_.String(2, BlockName(nextInsert_++));
             out_.Point(10, 0, 0, 0);
-        } else if (plan.pattern) {
-            Hatch(entity, DxfColour{}, plan.outline, plan.pattern);
+        } else if (form == PatternForm::Entity) {
+            Hatch(entity, DxfColour{}, plan.area, plan.pattern);
         }
     }
 
@@ -891,20 +898,22 @@ class DrawingWriter {
         out_.Integer(73, text.vertical >= 0 && text.vertical <= 3 ? text.vertical : 0);
     }
 
-    void Polyline(const Entity& entity, const DxfColour& colour, const Outline& outline) {
+    void Polyline(const Entity& entity, const DxfColour& colour, const FillArea& outline) {
         const PolylineGeometry& polyline = area_.polylines[entity.geometry];
-        const bool closed = IsClosed(polyline);
-        const uint32_t count = closed ? outline.count : polyline.pointCount;
+        const bool closed = (polyline.kind & 1) != 0;
+        const KqPoint2* points = area_.Points(polyline);
+        const auto count =
+            static_cast<uint32_t>(closed ? outline.polygon.size() : polyline.pointCount);
         EntityStart("LWPOLYLINE", entity, colour);
         out_.String(100, "AcDbPolyline");
         out_.Integer(90, count);
         out_.Integer(70, closed ? 1 : 0);
         for (uint32_t i = 0; i < count; ++i)
-            out_.Point(10, outline.points[i].x, outline.points[i].y);
+            out_.Point(10, points[i].x, points[i].y);
     }
 
     // A closed polyline boundary path; a circle is two half circles (bulge 1).
-    void BoundaryPath(const Outline& outline) {
+    void BoundaryPath(const FillArea& outline) {
         out_.Integer(92, 3); // external, polyline
         out_.Integer(72, outline.circle ? 1 : 0);
         out_.Integer(73, 1);
@@ -917,10 +926,9 @@ class DrawingWriter {
             out_.Point(10, centre.x - radius, centre.y);
             out_.Real(42, 1);
         } else {
-            out_.Integer(93, outline.count);
-            for (uint32_t i = 0; i < outline.count; ++i) {
-                out_.Point(10, outline.points[i].x, outline.points[i].y);
-            }
+            out_.Integer(93, static_cast<int64_t>(outline.polygon.size()));
+            for (const KqPoint2& point : outline.polygon)
+                out_.Point(10, point.x, point.y);
         }
         out_.Integer(97, 0);
     }
@@ -942,7 +950,7 @@ class DrawingWriter {
             out_.Real(49, line.dashes[i] * scale);
     }
 
-    void Hatch(const Entity& entity, const DxfColour& colour, const Outline& outline,
+    void Hatch(const Entity& entity, const DxfColour& colour, const FillArea& outline,
                const HatchAttachment* pattern) {
         EntityStart("HATCH", entity, colour);
         out_.String(100, "AcDbHatch");
@@ -1064,6 +1072,12 @@ class DrawingWriter {
     bool hatchLines_ = false;               // pattern hatches as blocks of lines
     std::vector<uint64_t> blockStarts_;     // first handle of each block, in drawing order
     size_t nextInsert_ = 0;                 // the block the next pattern hatch inserts
+    std::vector<Survey::Pattern> patterns_; // how each pattern hatch is written
+    size_t nextPattern_ = 0;                // the next entity's in patterns_
+    uint32_t position_ = 0;                 // of the entity written, in the drawing's order
+    std::vector<DxfNotice> notices_;
+    HatchMasks masks_;                      // the line form's
+    size_t untold_ = 0;                     // notices beyond kMostNotices
     std::vector<std::string> patternNames_; // by DataArea::hatches index
 };
 
@@ -1076,7 +1090,7 @@ using namespace cadlib;
 namespace {
 
 // The session and its data area, or nullptr with the reason set.
-const DataArea* DrawingOf(int32_t screen, const Screen*& session) {
+const DataArea* DrawingOf(int32_t screen, Screen*& session) {
     session = FindScreen(screen);
     if (!session) {
         SetLastError("no drawing session");
@@ -1087,8 +1101,16 @@ const DataArea* DrawingOf(int32_t screen, const Screen*& session) {
     return area;
 }
 
+// Writes the drawing and keeps on the screen what it could not write as asked.
+void WriteDrawing(Screen& session, const DataArea& area, DxfStream& out) {
+    session.dxfNotices.clear();
+    DrawingWriter writer(session, area, out);
+    writer.Write();
+    session.dxfNotices = writer.TakeNotices();
+}
+
 int32_t OutputDxfFile(int32_t screen, const char* fileName, platform::OutputSharing sharing) {
-    const Screen* session = nullptr;
+    Screen* session = nullptr;
     const DataArea* area = DrawingOf(screen, session);
     if (!area) return 0;
     if (!fileName || !*fileName) {
@@ -1101,7 +1123,7 @@ int32_t OutputDxfFile(int32_t screen, const char* fileName, platform::OutputShar
         return 0;
     }
     DxfStream stream(output.File());
-    DrawingWriter(*session, *area, stream).Write();
+    WriteDrawing(*session, *area, stream);
     if (!output.Commit(stream.Finish())) {
         SetLastError(output.Error());
         return 0;
@@ -1121,11 +1143,11 @@ int32_t kq_output_private_dxf_file(int32_t screen, const char* fileName) {
 }
 
 int32_t kq_output_dxf_stream(int32_t screen, std::FILE* stream) {
-    const Screen* session = nullptr;
+    Screen* session = nullptr;
     const DataArea* area = DrawingOf(screen, session);
     if (!area) return 0;
     DxfStream out(stream);
-    DrawingWriter(*session, *area, out).Write();
+    WriteDrawing(*session, *area, out);
     const int error = out.Finish();
     if (error != 0 || std::fflush(stream) != 0) {
         SetLastError(std::strerror(error != 0 ? error : errno));

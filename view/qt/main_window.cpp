@@ -132,6 +132,8 @@ MainWindow::MainWindow(std::function<void()> endProgram)
     incomplete_.setStyleSheet("color: #b00000");
     incomplete_.hide();
     statusBar()->addPermanentWidget(&incomplete_);
+    notice_.hide();
+    statusBar()->addPermanentWidget(&notice_);
     statusBar()->addPermanentWidget(&position_);
     BuildMenus();
     canvas_.setFocus();
@@ -238,6 +240,11 @@ void MainWindow::ShowState() {
     incomplete_.setText(incomplete_.fontMetrics().elidedText(
         incomplete, Qt::ElideRight, std::max(kSmallestIncompleteMark, width() * 2 / 5)));
     incomplete_.setVisible(!stoppedAt.empty());
+    const QString notice = QString::fromStdString(area_.DrawingNotice());
+    notice_.setToolTip(notice);
+    notice_.setText(notice_.fontMetrics().elidedText(
+        notice, Qt::ElideRight, std::max(kSmallestIncompleteMark, width() * 2 / 5)));
+    notice_.setVisible(!notice.isEmpty());
     ShowPointerPosition(canvas_.Pointer()); // the view may have moved under the pointer
     WatchDrawing();
 }

@@ -35,6 +35,8 @@ class MainWindow : public QMainWindow {
     // The label that says the drawing is incomplete (hidden when it is not).
     const QLabel& IncompleteMark() const { return incomplete_; }
     const QLabel& PointerPlace() const { return position_; }
+    // The label that says what the picture shows otherwise than drawn.
+    const QLabel& DrawingNotice() const { return notice_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -44,7 +46,8 @@ class MainWindow : public QMainWindow {
     void BuildMenus();
     QAction* AddCommand(QMenu& menu, const QString& caption, void (DrawArea::*handler)());
     void ShowPointerPosition(std::optional<QPoint> pixel);
-    // Title, prompt, incomplete mark and pointer place as the window now is.
+    // Title, prompt, incomplete mark, drawing notice and pointer place as the
+    // window now is.
     void ShowState();
     platform::MessageAnswer Ask(const platform::MessageRequest& request);
     void ShowPrinterDialog();
@@ -58,6 +61,7 @@ class MainWindow : public QMainWindow {
     DrawArea area_;
     Canvas canvas_;
     QLabel incomplete_;
+    QLabel notice_;
     QLabel position_;
     QFileSystemWatcher watcher_;
     QTimer reloadTimer_; // a burst of writes is read once, when it is over

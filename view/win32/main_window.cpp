@@ -413,7 +413,7 @@ void MainWindow::ShowState() {
     const std::string& file = area_.DrawingFile();
     const std::wstring title = file.empty() ? kCaption : FileNameOf(file) + L" - " + kCaption;
     SetWindowTextW(window_, title.c_str());
-    status_.ShowMessage(area_.Prompt(), note_);
+    status_.ShowMessage(area_.Prompt(), note_.empty() ? area_.DrawingNotice() : note_);
     status_.ShowIncomplete(area_.StoppedAt());
     ShowPointerPlace(); // the view may have moved under the pointer
     if (!file.empty()) watch_.WatchFolderOf(file);

@@ -233,6 +233,37 @@ TEST_F(DisplayDrawTest, HatchLinesKeptFromAPassFollowTheViewAndThePattern) {
     EXPECT_NEAR(hatchLines().size() / 2, 4, 1);
 }
 
+TEST_F(DisplayDrawTest, AHatchTooFineToDrawLineByLineIsAToneAndIsCounted) {
+    // Dashes of 0.0005 every 0.001 on lines 0.001 apart: two million pieces over 2 x 1.
+    KqFillLine dense;
+    kq_set_fill_pattern(0, 0, 0, 0, 0.001, 0.0005, 0.0005, 0, 0, 0, 0, 0, 0, 0, 2, 1.0, dense);
+    const int32_t rectangle = Rectangle();
+    ASSERT_EQ(kq_filluser_entity(Screen(), &dense, 1, rectangle), 1);
+    EXPECT_EQ(kq_toned_hatch_count(Screen()), 0); // nothing drawn yet
+    const auto& drawn = Redraw();
+    ASSERT_EQ(drawn.size(), 2u);
+    const RecordedPrimitive& tone = drawn[0];
+    EXPECT_EQ(tone.kind, Kind::Polygon);
+    EXPECT_TRUE(tone.state.pen.null);
+    EXPECT_EQ(tone.state.brush.colour, (platform::Rgb{128, 128, 128})); // the ink, halfway to white
+    ASSERT_EQ(tone.points.size(), 4u);
+    ExpectPoint(tone.points[0], 100, 1000);
+    ExpectPoint(tone.points[2], 300, 900);
+    EXPECT_EQ(drawn[1].kind, Kind::Polyline);
+    EXPECT_EQ(kq_toned_hatch_count(Screen()), 1);
+    Redraw();
+    EXPECT_EQ(kq_toned_hatch_count(Screen()), 1); // the same hatch, counted once
+
+    // Close up, the lines in view are within the bound and drawn.
+    kq_set_vport_world(Screen(), Viewport(), {1.5, 1.25, 1.6, 1.375});
+    const auto& near = Redraw();
+    ASSERT_FALSE(near.empty());
+    EXPECT_EQ(near[0].kind, Kind::Segments);
+    // A change to the drawing starts the count again.
+    Rectangle();
+    EXPECT_EQ(kq_toned_hatch_count(Screen()), 0);
+}
+
 TEST_F(DisplayDrawTest, ATextSitsWhereItsAlignmentPutsIt) {
     Command("S\t1800\t3000\t"); // (3, 5) inches
     Command("AL\t");

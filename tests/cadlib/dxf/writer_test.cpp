@@ -197,6 +197,21 @@ class DxfWriterTest : public ::testing::Test {
         return probe;
     }
 
+    struct Notice {
+        int32_t line = 0;
+        std::string text;
+    };
+    // What the last output told.
+    std::vector<Notice> Notices() const {
+        std::vector<Notice> notices;
+        for (int32_t i = 0; i < kq_dxf_notice_count(screen_); ++i) {
+            Notice notice;
+            notice.text = kq_dxf_notice(screen_, i, &notice.line);
+            notices.push_back(notice);
+        }
+        return notices;
+    }
+
     testsupport::TempFolder folder_;
     int32_t area_ = 0;
     int32_t screen_ = 0;
@@ -550,6 +565,34 @@ TEST_F(DxfWriterTest, TheLineFormWritesEachPatternHatchAsOneBlockOfItsLines) {
     EXPECT_EQ(squareDots, 5 * 4);
 }
 
+TEST_F(DxfWriterTest, TheLineFormCutsPatternLinesAwayUnderALaterWhiteOrBlackArea) {
+    ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
+    // Rules at y = 1, 1.25 ... 2.75 across x = 1 .. 3.
+    FillPattern(Square(cadlib::kPolylineClosed, 1, 1, 2), {FillLine(0, 0, 0, 0, 0.25, 0, 0)});
+    FillSolid(Square(cadlib::kPolylineFilledArea, 1.6, 1.6, 0.8), 21); // white
+    FillSolid(Square(cadlib::kPolylineFilledArea, 1.1, 2.6, 0.3), 22); // black
+    FillSolid(Square(cadlib::kPolylineFilledArea, 2.6, 1.1, 0.3), 3);  // a colour hides nothing
+    const DxfProbe probe = WriteAndRead();
+    ASSERT_EQ(Types(probe),
+              (std::vector<std::string>{"LWPOLYLINE", "INSERT", "HATCH", "HATCH", "HATCH"}));
+    const auto lines = probe.entities[1].Children("blockentity");
+    // y = 1.75, 2 and 2.25 in two pieces each about the white area, y = 2.75
+    // about the black one.
+    ASSERT_EQ(lines.size(), 8u + 4u);
+    for (const ProbeRecord* line : lines) {
+        const std::vector<double> start = line->Nums("start"), end = line->Nums("end");
+        const double y = start[1];
+        if (y > 1.6 && y < 2.4) EXPECT_TRUE(end[0] <= 1.6 + kExact || start[0] >= 2.4 - kExact);
+        if (y == 2.75) EXPECT_TRUE(end[0] <= 1.1 + kExact || start[0] >= 1.4 - kExact);
+        if (y == 1.25) EXPECT_NEAR(end[0] - start[0], 2, kExact);
+    }
+
+    // The HATCH form is as ever.
+    kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_ENTITY);
+    EXPECT_EQ(Types(WriteAndRead("hatches.dxf")),
+              (std::vector<std::string>{"LWPOLYLINE", "HATCH", "HATCH", "HATCH", "HATCH"}));
+}
+
 TEST_F(DxfWriterTest, TheSelfCheckCatchesBrokenBlocks) {
     kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES);
     FillPattern(Square(cadlib::kPolylineClosed, 1, 1, 1), {FillLine(0, 0, 0, 0, 0.25, 0, 0)});
@@ -588,10 +631,58 @@ TEST_F(DxfWriterTest, AbsurdlyDensePatternsAreLeftOut) {
         {FillLine(0, 0, 0, 0, 0.1, 0, 0), FillLine(90, 0, 0, 0, 0, 0, 0)}, // one bad line
     };
     for (size_t i = 0; i < patterns.size(); ++i) {
-        FillPattern(Square(cadlib::kPolylineClosed, static_cast<double>(i), 0, 1), patterns[i]);
+        kq_set_source_line(area_, static_cast<int32_t>(10 + i));
+        FillPattern(Square(cadlib::kPolylineClosed, static_cast<double>(i), 0, 1), patterns[i],
+                    "KQ_FINE");
     }
     const DxfProbe probe = WriteAndRead();
     EXPECT_EQ(Types(probe), std::vector<std::string>(patterns.size(), "LWPOLYLINE"));
+    // Never silently: each is told by the line it was built on.
+    ASSERT_EQ(Notices().size(), patterns.size());
+    for (size_t i = 0; i < patterns.size(); ++i) {
+        EXPECT_EQ(Notices()[i].line, static_cast<int32_t>(10 + i));
+        EXPECT_NE(Notices()[i].text.find("KQ_FINE"), std::string::npos) << Notices()[i].text;
+        EXPECT_NE(Notices()[i].text.find("left out"), std::string::npos) << Notices()[i].text;
+    }
+}
+
+TEST_F(DxfWriterTest, TheLineFormKeepsTheHatchEntityOfAHatchPastTheBoundOnItsWork) {
+    ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
+    // Each factor is within its limit, their product (20 million pieces) is not.
+    const std::vector<KqFillLine> dense = {FillLine(0, 0, 0, 0, 0.002, 0.001, 0.001)};
+    kq_set_source_line(area_, 7);
+    FillPattern(Polyline(cadlib::kPolylineClosed, {Point(0.25, 0.5), Point(8.25, 0.5),
+                                                   Point(8.25, 10.5), Point(0.25, 10.5)}),
+                dense, "KQ_DENSE");
+    kq_set_source_line(area_, 8);
+    FillPattern(Square(cadlib::kPolylineClosed, 1, 1, 0.1), dense, "KQ_DENSE");
+    const DxfProbe probe = WriteAndRead();
+    ASSERT_EQ(Types(probe),
+              (std::vector<std::string>{"LWPOLYLINE", "HATCH", "LWPOLYLINE", "INSERT"}));
+    EXPECT_EQ(probe.entities[1].Str("pattern_name"), "KQ_DENSE");
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_EQ(Notices()[0].line, 7);
+    EXPECT_NE(Notices()[0].text.find("HATCH entity"), std::string::npos) << Notices()[0].text;
+
+    // The next output starts afresh.
+    kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_ENTITY);
+    WriteAndRead("hatches.dxf");
+    EXPECT_TRUE(Notices().empty());
+}
+
+TEST_F(DxfWriterTest, TheLineFormLeavesOutAndNamesAPatternLineItCannotCount) {
+    ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
+    const std::vector<KqFillLine> lines = {FillLine(0, 0, 0, 0, 0.25, 0, 0),
+                                           FillLine(0, 0, 1e15, 0, 0.1, 0, 0)};
+    kq_set_source_line(area_, 3);
+    FillPattern(Square(cadlib::kPolylineClosed, 1, 1, 1), lines, "KQ_FAR");
+    const DxfProbe probe = WriteAndRead();
+    ASSERT_EQ(Types(probe), (std::vector<std::string>{"LWPOLYLINE", "INSERT"}));
+    EXPECT_EQ(probe.entities[1].Children("blockentity").size(), 4u); // the first line's alone
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_EQ(Notices()[0].line, 3);
+    EXPECT_NE(Notices()[0].text.find("line 2 of the hatch pattern KQ_FAR"), std::string::npos)
+        << Notices()[0].text;
 }
 
 TEST_F(DxfWriterTest, TablesDescribeTheSession) {

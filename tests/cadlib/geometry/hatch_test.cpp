@@ -1,5 +1,5 @@
 // The hatch-line generator: families of lines cut to their boundary, dashes and dots.
-#include "cadlib/display/hatch.h"
+#include "cadlib/geometry/hatch.h"
 #include "cadlib/kq.h"
 
 #include <gtest/gtest.h>
@@ -7,13 +7,22 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <vector>
 
 namespace {
 
 using cadlib::HatchCircle;
-using cadlib::HatchLines;
 using cadlib::HatchPiece;
+
+// The pieces of a cut that stays within the bound on one hatch's work.
+template <typename Outline>
+std::vector<HatchPiece> PiecesOf(const Outline& outline, std::span<const KqFillLine> lines,
+                                 const KqRect2& window) {
+    const cadlib::HatchCut cut = cadlib::HatchLines(outline, lines, window);
+    EXPECT_FALSE(cut.overBound);
+    return cut.pieces;
+}
 
 constexpr double kClose = 1e-9;
 const KqRect2 kEverywhere{-1e9, -1e9, 1e9, 1e9};
@@ -38,7 +47,7 @@ const std::vector<KqPoint2> kSquare{{0.1, 0.1}, {1.1, 0.1}, {1.1, 1.1}, {0.1, 1.
 
 TEST(HatchLinesTest, HorizontalLinesAcrossASquare) {
     const KqFillLine lines[] = {Family(0, 0.25)};
-    const std::vector<HatchPiece> pieces = HatchLines(kSquare, lines, kEverywhere);
+    const std::vector<HatchPiece> pieces = PiecesOf(kSquare, lines, kEverywhere);
     ASSERT_EQ(pieces.size(), 4u); // y = 0.25, 0.5, 0.75, 1.0
     for (size_t i = 0; i < pieces.size(); ++i) {
         EXPECT_NEAR(pieces[i].from.y, 0.25 * double(i + 1), kClose);
@@ -50,7 +59,7 @@ TEST(HatchLinesTest, HorizontalLinesAcrossASquare) {
 
 TEST(HatchLinesTest, DiagonalLinesEndOnTheBoundary) {
     const KqFillLine lines[] = {Family(45, 0.1)};
-    const std::vector<HatchPiece> pieces = HatchLines(kSquare, lines, kEverywhere);
+    const std::vector<HatchPiece> pieces = PiecesOf(kSquare, lines, kEverywhere);
     // Across the square's diagonal, 1.414 wide: 15 lines, the middle one
     // along the diagonal itself.
     EXPECT_EQ(pieces.size(), 15u);
@@ -72,7 +81,7 @@ TEST(HatchLinesTest, AConcaveBoundaryLeavesItsNotchEmpty) {
     // A U: two arms from x 0-1 and 2-3, joined below y = 1.
     const std::vector<KqPoint2> u{{0, 0}, {3, 0}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}};
     const KqFillLine lines[] = {Family(0, 0.5, 0, 0, 0, 0, 0.25)};
-    const std::vector<HatchPiece> pieces = HatchLines(u, lines, kEverywhere);
+    const std::vector<HatchPiece> pieces = PiecesOf(u, lines, kEverywhere);
     int armPieces = 0, basePieces = 0;
     for (const HatchPiece& piece : pieces) {
         const double low = std::min(piece.from.x, piece.to.x);
@@ -99,7 +108,7 @@ TEST(HatchLinesTest, ASelfCrossingBoundaryIsFilledEvenOdd) {
         star.push_back({std::cos(angle), std::sin(angle)});
     }
     const KqFillLine lines[] = {Family(0, 1.0, 0, 0, 0, 0, 0.05)};
-    const std::vector<HatchPiece> pieces = HatchLines(star, lines, kEverywhere);
+    const std::vector<HatchPiece> pieces = PiecesOf(star, lines, kEverywhere);
     ASSERT_EQ(pieces.size(), 2u); // the line through the middle: two points of the star
     for (const HatchPiece& piece : pieces) {
         EXPECT_GT(std::min(std::fabs(piece.from.x), std::fabs(piece.to.x)), 0.2);
@@ -109,7 +118,7 @@ TEST(HatchLinesTest, ASelfCrossingBoundaryIsFilledEvenOdd) {
 TEST(HatchLinesTest, DashesAndGapsRepeatFromTheLinesOrigin) {
     const std::vector<KqPoint2> strip{{0.05, -0.1}, {1.05, -0.1}, {1.05, 0.1}, {0.05, 0.1}};
     const KqFillLine lines[] = {Family(0, 1.0, 0.2, 0.1)};
-    const std::vector<HatchPiece> pieces = HatchLines(strip, lines, kEverywhere);
+    const std::vector<HatchPiece> pieces = PiecesOf(strip, lines, kEverywhere);
     // From x = 0: dashes 0-0.2, 0.3-0.5, 0.6-0.8, 0.9-1.1, cut to 0.05-1.05.
     ASSERT_EQ(pieces.size(), 4u);
     const double starts[] = {0.05, 0.3, 0.6, 0.9}, ends[] = {0.2, 0.5, 0.8, 1.05};
@@ -122,7 +131,7 @@ TEST(HatchLinesTest, DashesAndGapsRepeatFromTheLinesOrigin) {
 TEST(HatchLinesTest, AnOffsetAlongShiftsTheDashesOfTheNextLine) {
     const std::vector<KqPoint2> strip{{0, -0.1}, {1, -0.1}, {1, 1.1}, {0, 1.1}};
     const KqFillLine lines[] = {Family(0, 1.0, 0.2, 0.3, 0.25)};
-    const std::vector<HatchPiece> pieces = HatchLines(strip, lines, kEverywhere);
+    const std::vector<HatchPiece> pieces = PiecesOf(strip, lines, kEverywhere);
     std::vector<double> firstLine, secondLine;
     for (const HatchPiece& piece : pieces)
         (piece.from.y < 0.5 ? firstLine : secondLine).push_back(piece.from.x);
@@ -137,7 +146,7 @@ TEST(HatchLinesTest, AnOffsetAlongShiftsTheDashesOfTheNextLine) {
 TEST(HatchLinesTest, ADashOfZeroIsADot) {
     const std::vector<KqPoint2> strip{{0.1, -0.1}, {1.1, -0.1}, {1.1, 0.1}, {0.1, 0.1}};
     const KqFillLine lines[] = {Family(0, 1.0, 0, 0.25)};
-    const std::vector<HatchPiece> pieces = HatchLines(strip, lines, kEverywhere);
+    const std::vector<HatchPiece> pieces = PiecesOf(strip, lines, kEverywhere);
     ASSERT_EQ(pieces.size(), 4u); // x = 0.25, 0.5, 0.75, 1.0
     for (size_t i = 0; i < pieces.size(); ++i) {
         EXPECT_TRUE(IsDot(pieces[i]));
@@ -147,7 +156,7 @@ TEST(HatchLinesTest, ADashOfZeroIsADot) {
 
 TEST(HatchLinesTest, NoDashAndNoGapIsAContinuousLine) {
     const KqFillLine lines[] = {Family(90, 0.5)};
-    const std::vector<HatchPiece> pieces = HatchLines(kSquare, lines, kEverywhere);
+    const std::vector<HatchPiece> pieces = PiecesOf(kSquare, lines, kEverywhere);
     ASSERT_EQ(pieces.size(), 2u); // x = 0.5, 1.0
     for (const HatchPiece& piece : pieces)
         EXPECT_NEAR(Length(piece), 1.0, kClose);
@@ -157,7 +166,7 @@ TEST(HatchLinesTest, TheScaleMultipliesOffsetsAndDashes) {
     KqFillLine line = Family(0, 0.125, 0.1, 0.05);
     line.scale = 2;
     const std::vector<HatchPiece> pieces =
-        HatchLines(kSquare, std::vector<KqFillLine>{line}, kEverywhere);
+        PiecesOf(kSquare, std::vector<KqFillLine>{line}, kEverywhere);
     ASSERT_FALSE(pieces.empty());
     EXPECT_NEAR(pieces[0].from.y, 0.25, kClose);
     EXPECT_NEAR(Length(pieces[1]), 0.2, kClose);
@@ -165,7 +174,7 @@ TEST(HatchLinesTest, TheScaleMultipliesOffsetsAndDashes) {
 
 TEST(HatchLinesTest, OnlyTheWindowIsFilled) {
     const KqFillLine lines[] = {Family(0, 0.1)};
-    const std::vector<HatchPiece> pieces = HatchLines(kSquare, lines, {0.5, 0.45, 0.7, 0.65});
+    const std::vector<HatchPiece> pieces = PiecesOf(kSquare, lines, {0.5, 0.45, 0.7, 0.65});
     ASSERT_EQ(pieces.size(), 2u); // y = 0.5, 0.6
     for (const HatchPiece& piece : pieces) {
         EXPECT_NEAR(std::min(piece.from.x, piece.to.x), 0.5, kClose);
@@ -177,15 +186,15 @@ TEST(HatchLinesTest, FamiliesTooDenseOrBrokenShowNothing) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const KqFillLine lines[] = {Family(0, 0), Family(0, 1e-7), Family(nan, 0.1),
                                 Family(0, 0.1, nan, 0.1)};
-    EXPECT_TRUE(HatchLines(kSquare, lines, kEverywhere).empty());
+    EXPECT_TRUE(PiecesOf(kSquare, lines, kEverywhere).empty());
     const KqFillLine fine[] = {Family(0, 0.1)};
-    EXPECT_TRUE(HatchLines(std::vector<KqPoint2>{{0, 0}, {1, 1}}, fine, kEverywhere).empty());
+    EXPECT_TRUE(PiecesOf(std::vector<KqPoint2>{{0, 0}, {1, 1}}, fine, kEverywhere).empty());
 }
 
 TEST(HatchLinesTest, DashesTooFineToShowBecomeOneLine) {
     const KqFillLine lines[] = {Family(0, 1.0, 1e-6, 1e-6)};
     const std::vector<KqPoint2> strip{{0, -0.1}, {1, -0.1}, {1, 0.1}, {0, 0.1}};
-    const std::vector<HatchPiece> pieces = HatchLines(strip, lines, kEverywhere);
+    const std::vector<HatchPiece> pieces = PiecesOf(strip, lines, kEverywhere);
     ASSERT_EQ(pieces.size(), 1u);
     EXPECT_NEAR(Length(pieces[0]), 1.0, kClose);
 }
@@ -193,7 +202,7 @@ TEST(HatchLinesTest, DashesTooFineToShowBecomeOneLine) {
 TEST(HatchLinesTest, ACircleCutsEachLineExactlyAtItsRim) {
     const HatchCircle circle{{1, 2}, 0.5};
     const KqFillLine lines[] = {Family(30, 0.1, 0, 0, 0, 1, 2)};
-    const std::vector<HatchPiece> pieces = HatchLines(circle, lines, kEverywhere);
+    const std::vector<HatchPiece> pieces = PiecesOf(circle, lines, kEverywhere);
     // Lines through the centre and every 0.1 on both sides; the ones at
     // +-0.5 only touch the rim and draw nothing.
     ASSERT_EQ(pieces.size(), 9u);
@@ -208,19 +217,19 @@ TEST(HatchLinesTest, ACircleCutsEachLineExactlyAtItsRim) {
 TEST(HatchLinesTest, ACircleKeepsDashesDotsAndTheWindow) {
     const HatchCircle circle{{0, 0}, 1};
     const KqFillLine dots[] = {Family(0, 0.5, 0, 0.25)};
-    for (const HatchPiece& piece : HatchLines(circle, dots, kEverywhere)) {
+    for (const HatchPiece& piece : PiecesOf(circle, dots, kEverywhere)) {
         EXPECT_TRUE(IsDot(piece));
         EXPECT_LE(std::hypot(piece.from.x, piece.from.y), 1.0 + kClose);
     }
     const KqFillLine rules[] = {Family(0, 0.5)};
-    const std::vector<HatchPiece> right = HatchLines(circle, rules, {0, -2, 2, 2});
+    const std::vector<HatchPiece> right = PiecesOf(circle, rules, {0, -2, 2, 2});
     ASSERT_EQ(right.size(), 3u); // y = -0.5, 0, 0.5, each from x = 0 to the rim
     for (const HatchPiece& piece : right) {
         EXPECT_NEAR(std::min(piece.from.x, piece.to.x), 0, kClose);
         EXPECT_NEAR(std::hypot(std::max(piece.from.x, piece.to.x), piece.from.y), 1, kClose);
     }
-    EXPECT_TRUE(HatchLines(HatchCircle{{0, 0}, 0}, rules, kEverywhere).empty());
-    EXPECT_TRUE(HatchLines(HatchCircle{{0, 0}, NAN}, rules, kEverywhere).empty());
+    EXPECT_TRUE(PiecesOf(HatchCircle{{0, 0}, 0}, rules, kEverywhere).empty());
+    EXPECT_TRUE(PiecesOf(HatchCircle{{0, 0}, NAN}, rules, kEverywhere).empty());
 }
 
 TEST(HatchLinesTest, WhatRoundingLeavesOfADashIsNoPiece) {
@@ -228,9 +237,62 @@ TEST(HatchLinesTest, WhatRoundingLeavesOfADashIsNoPiece) {
     // and the boundary ends 5e-10 after 0.3.
     const std::vector<KqPoint2> strip{{0, -0.1}, {0.3 + 5e-10, -0.1}, {0.3 + 5e-10, 0.1}, {0, 0.1}};
     const KqFillLine lines[] = {Family(0, 1.0, 0.1, 0.2)};
-    const std::vector<HatchPiece> pieces = HatchLines(strip, lines, kEverywhere);
+    const std::vector<HatchPiece> pieces = PiecesOf(strip, lines, kEverywhere);
     ASSERT_EQ(pieces.size(), 1u);
     EXPECT_NEAR(Length(pieces[0]), 0.1, kClose);
+}
+
+// The bound on one hatch's work holds for the product of lines and dashes,
+// which each pass their own limits.
+TEST(HatchLinesTest, AHatchPastTheBoundOnItsWorkGivesNoPieces) {
+    // Dashes of 1/1024 every 1/512 on lines 1/512 apart (exact in binary):
+    // 21 million pieces over 8 x 10.
+    constexpr double kFine = 1.0 / 512;
+    const KqFillLine dense[] = {Family(0, kFine, kFine / 2, kFine / 2)};
+    const std::vector<KqPoint2> page{{0, 0}, {8, 0}, {8, 10}, {0, 10}};
+    const cadlib::HatchCut cut = cadlib::HatchLines(page, dense, kEverywhere);
+    EXPECT_TRUE(cut.overBound);
+    EXPECT_TRUE(cut.pieces.empty());
+    EXPECT_TRUE(cadlib::HatchLines(HatchCircle{{4, 5}, 4}, dense, kEverywhere).overBound);
+
+    // The same pattern over a small square, or cut to a small window, is drawn:
+    // 256 lines of 256 dashes.
+    const std::vector<KqPoint2> small{{0, 0}, {0.5, 0}, {0.5, 0.5}, {0, 0.5}};
+    EXPECT_EQ(PiecesOf(small, dense, kEverywhere).size(), 256u * 256u);
+    EXPECT_FALSE(PiecesOf(page, dense, {1, 1, 1.5, 1.5}).empty());
+
+    // The families of one hatch share the bound: each makes 655360 pieces.
+    constexpr double kDash = 1.0 / 256;
+    const KqFillLine across[] = {Family(0, 1.0 / 64, kDash, kDash)};
+    const KqFillLine up[] = {Family(90, 1.0 / 64, kDash, kDash)};
+    EXPECT_EQ(PiecesOf(page, across, kEverywhere).size(), 640u * 1024u);
+    EXPECT_EQ(PiecesOf(page, up, kEverywhere).size(), 512u * 1280u);
+    const KqFillLine both[] = {across[0], up[0]};
+    EXPECT_TRUE(cadlib::HatchLines(page, both, kEverywhere).overBound);
+}
+
+TEST(HatchLinesTest, FamiliesWhoseNumbersCannotBeCountedAreLeftOutAndNamed) {
+    const std::vector<KqPoint2> square{{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    // A base point of 1e15 puts the line numbers near 1e16, past exact counting.
+    const KqFillLine far[] = {Family(0, 0.25), Family(0, 0.1, 0, 0, 0, 0, 1e15),
+                              Family(0, 0.1, 0.05, 0.05, 0, 1e17, 0)};
+    const cadlib::HatchCut cut = cadlib::HatchLines(square, far, kEverywhere);
+    EXPECT_FALSE(cut.overBound);
+    EXPECT_EQ(cut.leftOut, (std::vector<uint32_t>{1, 2}));
+    EXPECT_EQ(cut.pieces.size(), 4u); // the first family alone: y = 0, 0.25, 0.5 and 0.75
+    const HatchCircle circle{{0.5, 0.5}, 0.5};
+    EXPECT_EQ(cadlib::HatchLines(circle, far, kEverywhere).leftOut, (std::vector<uint32_t>{1, 2}));
+
+    // 1e14 is counted exactly: the family is drawn.
+    const KqFillLine near[] = {Family(0, 0.1, 0, 0, 0, 0, 1e14)};
+    const cadlib::HatchCut drawn = cadlib::HatchLines(square, near, kEverywhere);
+    EXPECT_TRUE(drawn.leftOut.empty());
+    EXPECT_FALSE(drawn.pieces.empty());
+    // Too dense and broken families are named too.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const KqFillLine broken[] = {Family(0, 0), Family(0, 0.5), Family(nan, 0.1)};
+    EXPECT_EQ(cadlib::HatchLines(square, broken, kEverywhere).leftOut,
+              (std::vector<uint32_t>{0, 2}));
 }
 
 } // namespace

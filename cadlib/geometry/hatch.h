@@ -5,6 +5,8 @@
 
 #include "cadlib/records.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -21,6 +23,22 @@ struct HatchPiece {
     KqPoint2 from, to;
 };
 
+// The most work one hatch may make: crossings of its outline plus pieces.
+// A hatch that would pass it is not cut at all; the screen shows it as a
+// tone and the DXF writer keeps its HATCH entity, so no pattern, however
+// fine over however large an area, runs away with time or memory.
+inline constexpr size_t kMaxHatchWork = 1'000'000;
+
+// What cutting a hatch gives: its pieces, or none when the hatch passed
+// kMaxHatchWork; and the families (positions in the pattern, from 0) left out
+// because they could not be drawn: too dense, or values so large that their
+// lines or dashes cannot be counted exactly.
+struct HatchCut {
+    std::vector<HatchPiece> pieces;
+    bool overBound = false;
+    std::vector<uint32_t> leftOut;
+};
+
 // Each family runs at its angle through its base point, the next line
 // shifted by the offset measured in the line's own frame (along, across), all
 // times the family's scale. Along a line the dash values repeat from the
@@ -29,14 +47,16 @@ struct HatchPiece {
 // filled even-odd, and to `window`. A family with more than 100000 lines
 // across the area (a spacing of 0 included) is too dense to show and is left
 // out; a line whose dashes would repeat more than 10000 times is drawn
-// continuous, as such dashes are finer than any device shows. A piece shorter
+// continuous, as such dashes are finer than any device shows. A family whose
+// line or dash numbers pass 2^53 (a base point of 1e15, say) is left out: its
+// lines would fall on the rounding of their numbers. A piece shorter
 // than 1e-9 (what rounding leaves of a dash cut at its very end) is none. The display
 // draws these pieces and the DXF writer writes them as lines: one clipper, so
 // the screen and the file agree.
-std::vector<HatchPiece> HatchLines(std::span<const KqPoint2> boundary,
-                                   std::span<const KqFillLine> lines, const KqRect2& window);
+HatchCut HatchLines(std::span<const KqPoint2> boundary, std::span<const KqFillLine> lines,
+                    const KqRect2& window);
 // The same over a circle, cut exactly to it.
-std::vector<HatchPiece> HatchLines(const HatchCircle& circle, std::span<const KqFillLine> lines,
-                                   const KqRect2& window);
+HatchCut HatchLines(const HatchCircle& circle, std::span<const KqFillLine> lines,
+                    const KqRect2& window);
 
 } // namespace cadlib

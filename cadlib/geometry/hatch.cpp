@@ -1,4 +1,4 @@
-#include "cadlib/display/hatch.h"
+#include "cadlib/geometry/hatch.h"
 
 #include "cadlib/fill_line.h"
 
@@ -13,12 +13,19 @@ namespace {
 
 constexpr double kMaxLinesPerFamily = 1e5;
 constexpr double kMaxRepeatsPerLine = 1e4;
+// Line and dash numbers are counted exactly up to here (2^53); past it a
+// double no longer tells one number from the next.
+constexpr double kMaxCountable = 9007199254740992.0;
 // A dash or line shorter than this is what rounding leaves of one cut where
 // the outline passes through its end: no piece at all, not a dot.
 constexpr double kSliver = 1e-9;
 
 double Dot(const KqPoint2& a, const KqPoint2& b) {
     return a.x * b.x + a.y * b.y;
+}
+
+bool Countable(double number) {
+    return std::fabs(number) <= kMaxCountable; // false for NaN too
 }
 
 // The range [low, high] of parameter t where c*n + t*d lies within `low` and
@@ -33,11 +40,16 @@ bool NarrowToSlab(double origin, double direction, double low, double high, doub
     return tLow <= tHigh;
 }
 
+// What one family came to.
+enum class Outcome { Drawn, LeftOut, OverBound };
+
 // One family of hatch lines in its own frame: line j is where n.p equals
 // first + j * spacing, and t measures positions along it (p = c n + t d).
+// Every crossing and piece it makes is paid for from `work`.
 class Family {
   public:
-    Family(const FillLineValues& line, std::vector<HatchPiece>& out) : out_(out) {
+    Family(const FillLineValues& line, std::vector<HatchPiece>& out, size_t& work)
+        : out_(out), work_(work), firstPiece_(out.size()) {
         double c = 0, s = 0;
         line.Direction(c, s);
         direction_ = {c, s};
@@ -59,9 +71,63 @@ class Family {
         continuous_ = dashCount_ == 0;
     }
 
-    // The lines that cross `region`: numbers jLow to jHigh; false when the
-    // family has no spacing or too many lines to show.
-    bool LinesAcross(const KqRect2& region, double& jLow, double& jHigh) const {
+    Outcome Generate(std::span<const KqPoint2> boundary, const KqRect2& region) {
+        if (!LinesAcross(region)) return Outcome::LeftOut;
+        // Where each boundary edge crosses each line: a line crosses the edge
+        // when it lies in [lower end, upper end), so a vertex shared by two
+        // edges counts once.
+        std::vector<std::pair<int64_t, double>> crossings;
+        for (size_t i = 0; i < boundary.size(); ++i) {
+            const KqPoint2& p = boundary[i];
+            const KqPoint2& q = boundary[(i + 1) % boundary.size()];
+            const double np = Dot(p, normal_), nq = Dot(q, normal_);
+            // Kept within [jLow, jHigh + 1] and [jLow - 1, jHigh], so both are whole numbers.
+            const double from = std::min(
+                std::max(jLow_, std::ceil((std::min(np, nq) - first_) / spacing_)), jHigh_ + 1);
+            const double to = std::max(
+                std::min(jHigh_, std::ceil((std::max(np, nq) - first_) / spacing_) - 1), jLow_ - 1);
+            for (auto j = static_cast<int64_t>(from); j <= static_cast<int64_t>(to); ++j) {
+                if (!Spend()) return Outcome::OverBound;
+                const double u = (first_ + double(j) * spacing_ - np) / (nq - np);
+                const KqPoint2 at{p.x + (q.x - p.x) * u, p.y + (q.y - p.y) * u};
+                crossings.emplace_back(j, Dot(at, direction_));
+            }
+        }
+        std::sort(crossings.begin(), crossings.end());
+        size_t i = 0;
+        while (i + 1 < crossings.size() && outcome_ == Outcome::Drawn) {
+            if (crossings[i].first != crossings[i + 1].first) {
+                ++i; // an unpaired crossing, left by rounding: pair from the next one
+                continue;
+            }
+            Line(crossings[i].first, crossings[i].second, crossings[i + 1].second, region);
+            i += 2;
+        }
+        return Finish();
+    }
+
+    // A line at distance d from the centre crosses the circle over the chord
+    // of half-length sqrt(r^2 - d^2) about the centre's foot on it.
+    Outcome Generate(const HatchCircle& circle, const KqRect2& region) {
+        if (!LinesAcross(region)) return Outcome::LeftOut;
+        const double centreAcross = Dot(circle.centre, normal_);
+        const double centreAlong = Dot(circle.centre, direction_);
+        const auto last = static_cast<int64_t>(jHigh_);
+        for (auto j = static_cast<int64_t>(jLow_); j <= last && outcome_ == Outcome::Drawn; ++j) {
+            const double d = first_ + double(j) * spacing_ - centreAcross;
+            const double squared = circle.radius * circle.radius - d * d;
+            if (!(squared > 0)) continue; // a tangent line touches the circle in a point
+            const double half = std::sqrt(squared);
+            Line(j, centreAlong - half, centreAlong + half, region);
+        }
+        return Finish();
+    }
+
+  private:
+    // The numbers jLow_ to jHigh_ of the lines that cross `region`; false when
+    // the family has no spacing, too many lines to show or numbers too large
+    // to count.
+    bool LinesAcross(const KqRect2& region) {
         if (!(spacing_ > 0)) return false;
         double low = INFINITY, high = -INFINITY;
         for (double x : {region.x1, region.x2}) {
@@ -71,60 +137,11 @@ class Family {
                 high = std::max(high, across);
             }
         }
-        jLow = std::ceil((low - first_) / spacing_);
-        jHigh = std::floor((high - first_) / spacing_);
-        return jHigh - jLow <= kMaxLinesPerFamily;
+        jLow_ = std::ceil((low - first_) / spacing_);
+        jHigh_ = std::floor((high - first_) / spacing_);
+        return jHigh_ - jLow_ <= kMaxLinesPerFamily && Countable(jLow_) && Countable(jHigh_);
     }
 
-    void Generate(std::span<const KqPoint2> boundary, const KqRect2& region) {
-        double jLow = 0, jHigh = 0;
-        if (!LinesAcross(region, jLow, jHigh)) return;
-        // Where each boundary edge crosses each line: a line crosses the edge
-        // when it lies in [lower end, upper end), so a vertex shared by two
-        // edges counts once.
-        std::vector<std::pair<int64_t, double>> crossings;
-        for (size_t i = 0; i < boundary.size(); ++i) {
-            const KqPoint2& p = boundary[i];
-            const KqPoint2& q = boundary[(i + 1) % boundary.size()];
-            const double np = Dot(p, normal_), nq = Dot(q, normal_);
-            const double from = std::max(jLow, std::ceil((std::min(np, nq) - first_) / spacing_));
-            const double to =
-                std::min(jHigh, std::ceil((std::max(np, nq) - first_) / spacing_) - 1);
-            for (double j = from; j <= to; ++j) {
-                const double u = (first_ + j * spacing_ - np) / (nq - np);
-                const KqPoint2 at{p.x + (q.x - p.x) * u, p.y + (q.y - p.y) * u};
-                crossings.emplace_back(static_cast<int64_t>(j), Dot(at, direction_));
-            }
-        }
-        std::sort(crossings.begin(), crossings.end());
-        size_t i = 0;
-        while (i + 1 < crossings.size()) {
-            if (crossings[i].first != crossings[i + 1].first) {
-                ++i; // an unpaired crossing, left by rounding: pair from the next one
-                continue;
-            }
-            Line(crossings[i].first, crossings[i].second, crossings[i + 1].second, region);
-            i += 2;
-        }
-    }
-
-    // A line at distance d from the centre crosses the circle over the chord
-    // of half-length sqrt(r^2 - d^2) about the centre's foot on it.
-    void Generate(const HatchCircle& circle, const KqRect2& region) {
-        double jLow = 0, jHigh = 0;
-        if (!LinesAcross(region, jLow, jHigh)) return;
-        const double centreAcross = Dot(circle.centre, normal_);
-        const double centreAlong = Dot(circle.centre, direction_);
-        for (double j = jLow; j <= jHigh; ++j) {
-            const double d = first_ + j * spacing_ - centreAcross;
-            const double squared = circle.radius * circle.radius - d * d;
-            if (!(squared > 0)) continue; // a tangent line touches the circle in a point
-            const double half = std::sqrt(squared);
-            Line(static_cast<int64_t>(j), centreAlong - half, centreAlong + half, region);
-        }
-    }
-
-  private:
     // The stretch [a, b] of line j that lies inside the boundary.
     void Line(int64_t j, double a, double b, const KqRect2& window) {
         const double across = first_ + double(j) * spacing_;
@@ -143,7 +160,12 @@ class Family {
         // The pattern starts at the line's origin: the base point shifted j times.
         const double k = double(j) * numbering_;
         const double origin = Dot({base_.x + k * shift_.x, base_.y + k * shift_.y}, direction_);
-        const double start = origin + std::floor((a - origin) / period_) * period_;
+        const double repeatsToStart = std::floor((a - origin) / period_);
+        if (!Countable(repeatsToStart)) {
+            outcome_ = Outcome::LeftOut;
+            return;
+        }
+        const double start = origin + repeatsToStart * period_;
         const auto repeats = static_cast<int64_t>((b - start) / period_) + 1;
         for (int64_t r = 0; r <= repeats; ++r) {
             double position = start + double(r) * period_;
@@ -151,24 +173,46 @@ class Family {
                 const double value = dashes_[i];
                 if (value > 0) {
                     const double from = std::max(position, a), to = std::min(position + value, b);
-                    if (to - from > kSliver) Emit(across, from, to);
+                    if (to - from > kSliver && !Emit(across, from, to)) return;
                 } else if (value == 0 && position >= a && position <= b) {
-                    Emit(across, position, position);
+                    if (!Emit(across, position, position)) return;
                 }
                 position += std::fabs(value);
             }
         }
     }
 
-    void Emit(double across, double from, double to) {
+    // False, the family over its bound, when no work is left.
+    bool Spend() {
+        if (work_ == 0) {
+            outcome_ = Outcome::OverBound;
+            return false;
+        }
+        --work_;
+        return true;
+    }
+
+    bool Emit(double across, double from, double to) {
+        if (!Spend()) return false;
         const KqPoint2 foot{across * normal_.x, across * normal_.y};
         out_.push_back({{foot.x + from * direction_.x, foot.y + from * direction_.y},
                         {foot.x + to * direction_.x, foot.y + to * direction_.y}});
+        return true;
+    }
+
+    // A family left out keeps none of its pieces.
+    Outcome Finish() {
+        if (outcome_ == Outcome::LeftOut) out_.resize(firstPiece_);
+        return outcome_;
     }
 
     std::vector<HatchPiece>& out_;
+    size_t& work_;
+    size_t firstPiece_;
+    Outcome outcome_ = Outcome::Drawn;
     KqPoint2 direction_, normal_, base_, shift_;
     double spacing_ = 0, first_ = 0;
+    double jLow_ = 0, jHigh_ = 0;
     int numbering_ = 1;
     double dashes_[kMaxDashValues] = {};
     int dashCount_ = 0;
@@ -176,31 +220,38 @@ class Family {
     bool continuous_ = true;
 };
 
-} // namespace
-
-namespace {
-
 KqRect2 Intersection(const KqRect2& a, const KqRect2& b) {
     return {std::max(a.x1, b.x1), std::max(a.y1, b.y1), std::min(a.x2, b.x2), std::min(a.y2, b.y2)};
 }
 
-// Every family of `lines` generated over `outline` within `region`.
+// Every family of `lines` generated over `outline` within `region`, within
+// one bound of work for them all.
 template <typename Outline>
-std::vector<HatchPiece> FamiliesOver(const Outline& outline, std::span<const KqFillLine> lines,
-                                     const KqRect2& region) {
-    std::vector<HatchPiece> pieces;
-    if (!(region.x1 <= region.x2 && region.y1 <= region.y2)) return pieces;
-    for (const KqFillLine& line : lines) {
-        const FillLineValues values = ReadFillLine(line);
-        if (values.finite) Family(values, pieces).Generate(outline, region);
+HatchCut FamiliesOver(const Outline& outline, std::span<const KqFillLine> lines,
+                      const KqRect2& region) {
+    HatchCut cut;
+    if (!(region.x1 <= region.x2 && region.y1 <= region.y2)) return cut;
+    size_t work = kMaxHatchWork;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const FillLineValues values = ReadFillLine(lines[i]);
+        const Outcome outcome = values.finite
+                                    ? Family(values, cut.pieces, work).Generate(outline, region)
+                                    : Outcome::LeftOut;
+        if (outcome == Outcome::OverBound) {
+            cut.pieces = {};
+            cut.overBound = true;
+            cut.leftOut.clear();
+            return cut;
+        }
+        if (outcome == Outcome::LeftOut) cut.leftOut.push_back(static_cast<uint32_t>(i));
     }
-    return pieces;
+    return cut;
 }
 
 } // namespace
 
-std::vector<HatchPiece> HatchLines(std::span<const KqPoint2> boundary,
-                                   std::span<const KqFillLine> lines, const KqRect2& window) {
+HatchCut HatchLines(std::span<const KqPoint2> boundary, std::span<const KqFillLine> lines,
+                    const KqRect2& window) {
     if (boundary.size() < 3) return {};
     KqRect2 region{INFINITY, INFINITY, -INFINITY, -INFINITY};
     for (const KqPoint2& p : boundary) {
@@ -210,8 +261,8 @@ std::vector<HatchPiece> HatchLines(std::span<const KqPoint2> boundary,
     return FamiliesOver(boundary, lines, Intersection(region, window));
 }
 
-std::vector<HatchPiece> HatchLines(const HatchCircle& circle, std::span<const KqFillLine> lines,
-                                   const KqRect2& window) {
+HatchCut HatchLines(const HatchCircle& circle, std::span<const KqFillLine> lines,
+                    const KqRect2& window) {
     const double r = circle.radius;
     if (!(r > 0) || !std::isfinite(r)) return {};
     const KqRect2 box{circle.centre.x - r, circle.centre.y - r, circle.centre.x + r,

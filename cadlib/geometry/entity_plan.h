@@ -1,0 +1,46 @@
+// What each entity becomes, decided once and used by both the display and
+// the DXF writer, so that the screen and the file never disagree: the
+// entity's own line (its outline), a solid fill of its area, and the lines
+// of its hatch pattern over that area.
+#pragma once
+
+#include "cadlib/database.h"
+#include "cadlib/geometry/hatch.h"
+
+#include <span>
+
+namespace cadlib {
+
+// The area a fill or a pattern covers: a polygon (without a last vertex that
+// repeats the first), or a circle.
+struct FillArea {
+    std::span<const KqPoint2> polygon;
+    const CircleGeometry* circle = nullptr;
+
+    KqRect2 Bounds() const;
+    // Diagonal of the bounding box.
+    double Extent() const;
+    // A circle, or a polygon of three or more vertices that encloses an area:
+    // a fill of no area shows nothing and some readers refuse it.
+    bool Fillable() const;
+    HatchCircle AsHatchCircle() const;
+    // The pattern's lines cut to the area and to `window`.
+    HatchCut Lines(std::span<const KqFillLine> lines, const KqRect2& window) const;
+};
+
+struct EntityPlan {
+    bool outline = true;
+    bool solid = false;
+    const HatchAttachment* pattern = nullptr;
+    FillArea area; // of polylines and circles
+};
+
+// A polyline or circle filled (fill style and mode 1) over an area is filled
+// solid when it is closed; a filled area (kind 513) filled so is its fill
+// alone, any other entity keeps its outline. A hatch attached to an entity with an area
+// is drawn over it.
+EntityPlan PlanEntity(const DataArea& area, const Entity& entity);
+
+std::span<const KqFillLine> FillLinesOf(const DataArea& area, const HatchAttachment& hatch);
+
+} // namespace cadlib

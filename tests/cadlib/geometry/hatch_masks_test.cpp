@@ -1,0 +1,95 @@
+// Masks: what later white or black areas cover is cut out of a hatch's pieces.
+#include "cadlib/geometry/hatch_masks.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using cadlib::HatchCircle;
+using cadlib::HatchMasks;
+using cadlib::HatchPiece;
+
+constexpr double kClose = 1e-12;
+const KqRect2 kHatchBox{0, 0, 10, 10};
+
+std::vector<KqPoint2> Square(double x, double y, double side) {
+    return {{x, y}, {x + side, y}, {x + side, y + side}, {x, y + side}};
+}
+
+TEST(HatchMasksTest, ALaterMaskCutsItsStretchOutOfEachPiece) {
+    const std::vector<KqPoint2> white = Square(2, 2, 2);
+    HatchMasks masks;
+    masks.AddPolygon(5, white);
+    std::vector<HatchPiece> pieces = {
+        {{0, 3}, {10, 3}},    // across the mask: two pieces remain
+        {{0.1, 7}, {9.3, 7}}, // above it: kept exactly as it was
+        {{3, 3}, {3, 3}},     // a dot under it: gone
+        {{1, 1}, {1, 1}},     // a dot beside it: kept
+        {{2.5, 2.5}, {3, 3}}, // wholly under it: gone
+    };
+    masks.CutAway(4, kHatchBox, pieces);
+    ASSERT_EQ(pieces.size(), 4u);
+    EXPECT_NEAR(pieces[0].from.x, 0, kClose);
+    EXPECT_NEAR(pieces[0].to.x, 2, kClose);
+    EXPECT_NEAR(pieces[1].from.x, 4, kClose);
+    EXPECT_NEAR(pieces[1].to.x, 10, kClose);
+    EXPECT_EQ(pieces[1].to.y, 3);
+    EXPECT_EQ(pieces[2].from.x, 0.1);
+    EXPECT_EQ(pieces[2].to.x, 9.3);
+    EXPECT_EQ(pieces[3].from.x, 1);
+
+    // A mask drawn before the hatch, or the hatch's own fill, hides nothing.
+    std::vector<HatchPiece> under = {{{0, 3}, {10, 3}}};
+    masks.CutAway(5, kHatchBox, under);
+    masks.CutAway(6, kHatchBox, under);
+    EXPECT_EQ(under.size(), 1u);
+}
+
+TEST(HatchMasksTest, CirclesAndConcaveOrOverlappingMasksCutExactly) {
+    HatchMasks masks;
+    masks.AddCircle(1, HatchCircle{{5, 5}, 1});
+    // A U: the piece through its notch keeps the notch.
+    const std::vector<KqPoint2> u{{0, 0}, {3, 0}, {3, 3}, {2, 3}, {2, 1}, {1, 1}, {1, 3}, {0, 3}};
+    masks.AddPolygon(2, u);
+    // Two masks that overlap: their union is cut, in one stretch.
+    const std::vector<KqPoint2> a = Square(6, 8, 2), b = Square(7, 8, 2);
+    masks.AddPolygon(3, a);
+    masks.AddPolygon(3, b);
+    std::vector<HatchPiece> pieces = {{{3, 5}, {7, 5}}, {{-1, 2}, {4, 2}}, {{5, 9}, {10, 9}}};
+    masks.CutAway(0, kHatchBox, pieces);
+    ASSERT_EQ(pieces.size(), 7u);
+    EXPECT_NEAR(pieces[0].to.x, 4, kClose); // the circle's rim
+    EXPECT_NEAR(pieces[1].from.x, 6, kClose);
+    EXPECT_NEAR(pieces[2].to.x, 0, kClose); // up to the U, its notch, after it
+    EXPECT_NEAR(pieces[3].from.x, 1, kClose);
+    EXPECT_NEAR(pieces[3].to.x, 2, kClose);
+    EXPECT_NEAR(pieces[4].from.x, 3, kClose);
+    EXPECT_NEAR(pieces[5].to.x, 6, kClose); // up to the two squares, nothing between them
+    EXPECT_NEAR(pieces[6].from.x, 9, kClose);
+}
+
+TEST(HatchMasksTest, ManyMasksAreFoundThroughTheGridAndALargeOneEverywhere) {
+    HatchMasks masks;
+    std::vector<std::vector<KqPoint2>> squares;
+    for (int i = 0; i < 2000; ++i)
+        squares.push_back(Square(2.0 * i + 1, 0, 1));
+    for (uint32_t i = 0; i < squares.size(); ++i)
+        masks.AddPolygon(i + 1, squares[i]);
+    // One piece along the row: it keeps the 2001 gaps between the squares.
+    std::vector<HatchPiece> row = {{{0, 0.5}, {4001, 0.5}}};
+    masks.CutAway(0, {0, 0, 4001, 1}, row);
+    ASSERT_EQ(row.size(), 2001u);
+    EXPECT_NEAR(row[1000].from.x, 2000, kClose);
+    EXPECT_NEAR(row[1000].to.x, 2001, kClose);
+
+    const std::vector<KqPoint2> everything = Square(-10, -10, 5000);
+    masks.AddPolygon(9999, everything);
+    std::vector<HatchPiece> covered = {{{100.5, 0.5}, {100.5, 0.7}}, {{3000, 3000}, {3001, 3001}}};
+    masks.CutAway(0, {0, 0, 4001, 4001}, covered);
+    EXPECT_TRUE(covered.empty());
+}
+
+} // namespace
