@@ -42,6 +42,7 @@ QPen ToQPen(const platform::Pen& pen) {
     }
     result.setCapStyle(Qt::FlatCap);
     result.setJoinStyle(Qt::MiterJoin);
+    result.setMiterLimit(platform::kMiterLimit);
     result.setDashPattern(pattern);
     result.setDashOffset(pen.dashOffset / pen.width);
     return result;
