@@ -28,6 +28,12 @@ constexpr double kMinDashPeriod = 2;
 // Geometry is cut this far (logical units, beyond half the pen) outside the
 // painted area, so nothing of it shows at the edge.
 constexpr double kClipMargin = 2;
+// Wide solid strokes and fills are cut at the edges of cells this large (logical
+// units) counted from the drawing's origin, beyond the view's edge: where a
+// line is cut decides how it is rasterised, and a pan moves the view over
+// the cells, so a moved picture keeps the lines a refresh would draw. Far
+// enough for the cells to change seldom, near enough for any painter.
+constexpr double kSteadyCell = 16384;
 // Text taller than this (logical units) is drawn as its box: no font system
 // renders glyphs of that size sensibly.
 constexpr double kMaxTextHeight = 20000;
@@ -201,6 +207,18 @@ class SceneDrawer {
         return pen;
     }
 
+    // The area grown by `reach`, out to whole steady cells.
+    KqRect2 SteadyBox(double reach) const {
+        const auto out = [](double edge, double origin, bool up) {
+            const double cells = (edge - origin) / kSteadyCell;
+            return origin + (up ? std::ceil(cells) : std::floor(cells)) * kSteadyCell;
+        };
+        const double x = scene_.mapping.originX, y = scene_.mapping.originY;
+        const KqRect2& area = scene_.area;
+        return {out(area.x1 - reach, x, false), out(area.y1 - reach, y, false),
+                out(area.x2 + reach, x, true), out(area.y2 + reach, y, true)};
+    }
+
     const std::vector<LogicalPoint>& ToLogical(std::span<const KqPoint2> world, bool closed) {
         logical_.clear();
         for (const KqPoint2& p : world)
@@ -222,7 +240,12 @@ class SceneDrawer {
         platform::Pen pen = PenOf(entity);
         const double phase = pen.dashOffset;
         const double period = std::accumulate(pen.dashes.begin(), pen.dashes.end(), 0.0);
-        const KqRect2 box = Grown(scene_.area, pen.width / 2 + kClipMargin);
+        // A line of one pixel, whose pixels do not depend on where it is cut,
+        // or a dashed one, whose dashes keep their places, is cut near the
+        // view: the painter need not follow what is unseen.
+        const double reach = pen.width / 2 + kClipMargin;
+        const bool steady = pen.dashes.empty() && pen.width > 1;
+        const KqRect2 box = steady ? SteadyBox(reach) : Grown(scene_.area, reach);
         ClipPolyline(ToLogical(world, closed), box,
                      [&](std::span<const LogicalPoint> run, double start) {
                          if (pen.dashes.empty() && run.size() == 2) {
@@ -241,7 +264,7 @@ class SceneDrawer {
 
     void Fill(const Entity& entity, std::span<const KqPoint2> boundary) {
         const std::vector<LogicalPoint> inside =
-            ClipPolygon(ToLogical(boundary, false), Grown(scene_.area, kClipMargin));
+            ClipPolygon(ToLogical(boundary, false), SteadyBox(kClipMargin));
         if (inside.empty()) return;
         Flush();
         platform::Pen none;
