@@ -283,6 +283,9 @@ bool DeviceContext::Scroll(const LogicalRect& area, double dx, double dy) {
     if (!whole(move.x) || !whole(move.y)) return false;
     const DevicePoint a = ToDevice({area.left, area.top});
     const DevicePoint b = ToDevice({area.right, area.bottom});
+    // An edge across a row or column of pixels (a scaled screen) leaves pixels
+    // half of the area: neither moved whole nor drawn whole by the strips.
+    if (!whole(a.x) || !whole(a.y) || !whole(b.x) || !whole(b.y)) return false;
     // The pixels whose middles lie in the area.
     const DeviceRect pixels{
         std::ceil(std::min(a.x, b.x) - 0.5), std::ceil(std::min(a.y, b.y) - 0.5),

@@ -80,6 +80,10 @@ struct Brush {
     bool operator==(const Brush&) const = default;
 };
 
+// The corners of a dashed stroke are mitred: a tip reaches at most this many
+// pen widths from its corner, beyond which the corner is cut.
+inline constexpr double kMiterLimit = 2;
+
 // Everything a surface needs to paint one primitive.
 struct DrawState {
     Pen pen; // device units, width at least 1

@@ -1,5 +1,7 @@
 #include "platform/display_list.h"
 
+#include "platform/text_extent.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -13,8 +15,6 @@ constexpr double kPixelsPerLineCost = 32;
 constexpr double kLetterCostPerPixelHeight = 0.6;
 constexpr double kPolygonCost = 4;
 constexpr double kPolygonPixelsPerCost = 2000;
-// How far a text may reach from its anchor, in heights per character.
-constexpr double kTextReachPerCharacter = 1.5;
 // Rows beyond a stroke's pen that antialiasing or rounding may touch.
 constexpr double kRowMargin = 2;
 
@@ -27,6 +27,32 @@ double PixelsAlong(std::span<const DevicePoint> points, size_t step) {
                            std::fabs(points[i + 1].y - points[i].y));
     }
     return std::isfinite(pixels) ? pixels : 0;
+}
+
+// How far beyond its points a stroke of `pen` may paint: half its width
+// round a solid pen's ends and corners; the mitred corner of a dashed pen
+// reaches further, at most kMiterLimit widths.
+double PenReach(const Pen& pen) {
+    if (pen.null) return 0;
+    return pen.dashes.empty() ? pen.width / 2 : std::max(pen.width / 2, kMiterLimit * pen.width);
+}
+
+// The rows from `top` to `bottom` that something painted about `points`,
+// `reach` beyond them, may touch.
+struct Rows {
+    float top, bottom;
+};
+Rows RowsReached(std::span<const DevicePoint> points, double reach) {
+    double top = INFINITY, bottom = -INFINITY;
+    for (const DevicePoint& p : points) {
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+    }
+    // Beyond what a float holds, or not a number: every row.
+    const Rows rows{static_cast<float>(std::max(top - reach - kRowMargin, -1e30)),
+                    static_cast<float>(std::min(bottom + reach + kRowMargin, 1e30))};
+    if (!(rows.top <= rows.bottom)) return {-INFINITY, INFINITY};
+    return rows;
 }
 
 } // namespace
@@ -65,37 +91,27 @@ int RowSplittingWork(const std::vector<double>& workByRow, double share) {
 }
 
 DisplayList::Primitive& DisplayList::Add(Kind kind, const DrawState& state,
-                                         std::span<const DevicePoint> points, double reach) {
+                                         std::span<const DevicePoint> points) {
     if (states_.empty() || !(states_.back() == state)) states_.push_back(state);
     inverts_ = inverts_ || state.rasterOp != R2_COPYPEN;
-    double top = INFINITY, bottom = -INFINITY;
-    for (const DevicePoint& p : points) {
-        top = std::min(top, p.y);
-        bottom = std::max(bottom, p.y);
-    }
     Primitive primitive{kind, static_cast<uint32_t>(states_.size() - 1), points_.size(),
                         points.size()};
-    // Beyond what a float holds, or not a number: every row.
-    const double pen = state.pen.null ? 0 : state.pen.width / 2;
-    primitive.top = static_cast<float>(std::max(top - pen - reach - kRowMargin, -1e30));
-    primitive.bottom = static_cast<float>(std::min(bottom + pen + reach + kRowMargin, 1e30));
-    if (!(primitive.top <= primitive.bottom)) {
-        primitive.top = -INFINITY;
-        primitive.bottom = INFINITY;
-    }
+    const Rows rows = RowsReached(points, PenReach(state.pen));
+    primitive.top = rows.top;
+    primitive.bottom = rows.bottom;
     points_.insert(points_.end(), points.begin(), points.end());
     primitives_.push_back(primitive);
     return primitives_.back();
 }
 
 void DisplayList::Polyline(const DrawState& state, std::span<const DevicePoint> points) {
-    Primitive& added = Add(Kind::Polyline, state, points, 0);
+    Primitive& added = Add(Kind::Polyline, state, points);
     added.work = static_cast<float>(1 + PixelsAlong(points, 1) / kPixelsPerLineCost);
     work_ += added.work;
 }
 
 void DisplayList::Segments(const DrawState& state, std::span<const DevicePoint> ends) {
-    Primitive& added = Add(Kind::Segments, state, ends, 0);
+    Primitive& added = Add(Kind::Segments, state, ends);
     added.work = static_cast<float>(static_cast<double>(ends.size()) / 2 +
                                     PixelsAlong(ends, 2) / kPixelsPerLineCost);
     work_ += added.work;
@@ -103,7 +119,7 @@ void DisplayList::Segments(const DrawState& state, std::span<const DevicePoint> 
 
 void DisplayList::Polygon(const DrawState& state, std::span<const DevicePoint> points) {
     if (CoversThePicture(state, points, Width(), Height())) Clear();
-    Primitive& added = Add(Kind::Polygon, state, points, 0);
+    Primitive& added = Add(Kind::Polygon, state, points);
     double left = INFINITY, right = -INFINITY;
     for (const DevicePoint& p : points) {
         left = std::min(left, p.x);
@@ -119,9 +135,12 @@ void DisplayList::Text(const DrawState& state, DevicePoint anchor, std::u16strin
                        const TextFont& font) {
     const double characters = static_cast<double>(text.size());
     const double height = std::isfinite(font.height) ? std::fabs(font.height) : 0;
-    const double reach =
-        height * (kTextReachPerCharacter * std::fabs(font.widthFactor) * characters + 1);
-    Primitive& added = Add(Kind::Text, state, {&anchor, 1}, reach);
+    Primitive& added = Add(Kind::Text, state, {&anchor, 1});
+    // The rows of the box its glyphs can fill, as measured, however it is turned.
+    const TextExtent extent = TextExtentOf(measure_.TextWidth(text, font), font);
+    const Rows rows = RowsReached(TextExtentCorners(extent, font, anchor, false), 0);
+    added.top = rows.top;
+    added.bottom = rows.bottom;
     if (fonts_.empty() || !(fonts_.back() == font)) fonts_.push_back(font);
     added.font = static_cast<uint32_t>(fonts_.size() - 1);
     added.text = text_.size();

@@ -71,9 +71,8 @@ class DisplayList : public Surface {
         float work = 0;                  // what painting it costs (Work)
     };
 
-    // Records a primitive of `points`, reaching `reach` beyond them.
-    Primitive& Add(Kind kind, const DrawState& state, std::span<const DevicePoint> points,
-                   double reach);
+    // Records a primitive of `points`, reaching as far beyond them as its pen.
+    Primitive& Add(Kind kind, const DrawState& state, std::span<const DevicePoint> points);
 
     Surface& measure_;
     std::vector<Primitive> primitives_;

@@ -5,10 +5,11 @@
 #include "cadlib/display/extent_index.h"
 #include "cadlib/display/geometry.h"
 #include "cadlib/display/hatch_cache.h"
+#include "cadlib/dxf/stream.h"
 #include "cadlib/geometry/entity_plan.h"
 #include "cadlib/geometry/hatch.h"
 #include "cadlib/kq_display.h"
-#include "platform/text_encoding.h"
+#include "platform/text_extent.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,12 +29,16 @@ constexpr double kMinDashPeriod = 2;
 // Geometry is cut this far (logical units, beyond half the pen) outside the
 // painted area, so nothing of it shows at the edge.
 constexpr double kClipMargin = 2;
+// Wide solid strokes and fills are cut at the edges of cells this large (logical
+// units) counted from the drawing's origin, beyond the view's edge: where a
+// line is cut decides how it is rasterised, and a pan moves the view over
+// the cells, so a moved picture keeps the lines a refresh would draw. Far
+// enough for the cells to change seldom, near enough for any painter.
+constexpr double kSteadyCell = 16384;
 // Text taller than this (logical units) is drawn as its box: no font system
 // renders glyphs of that size sensibly.
 constexpr double kMaxTextHeight = 20000;
 constexpr const char* kFallbackFamily = "sans-serif";
-// Text bounds: no character advances further than this many heights.
-constexpr double kTextReachPerCharacter = 1.5;
 // A window that cuts nothing.
 constexpr KqRect2 kEverywhere{-INFINITY, -INFINITY, INFINITY, INFINITY};
 
@@ -89,6 +94,22 @@ KqRect2 BoxOf(std::span<const KqPoint2> points) {
     return box;
 }
 
+// A text's font, `height` logical units high, of `family`.
+platform::TextFont FontOf(const TextGeometry& text, std::string family, double height) {
+    return {std::move(family), height,       text.rotation,
+            text.widthFactor,  text.oblique, Alignment(text.horizontal)};
+}
+
+// The middle of a text's capitals at its alignment point: where it is drawn
+// from. As in DXF: plain left-aligned text sits on its first point, any
+// other alignment on the second.
+KqPoint2 TextAnchor(const TextGeometry& text) {
+    const KqPoint3& at = text.horizontal == 0 && text.vertical == 0 ? text.first : text.second;
+    const double radians = text.rotation * std::numbers::pi / 180.0;
+    const double rise = RiseToMiddle(text.vertical) * text.height;
+    return {at.x - std::sin(radians) * rise, at.y + std::cos(radians) * rise};
+}
+
 class SceneDrawer {
   public:
     // `painted`: the part of the scene's area painted this time.
@@ -119,6 +140,15 @@ class SceneDrawer {
         return (std::max(0, penWidth) * scene_.penUnit / 2 + kClipMargin) / scene_.mapping.scale;
     }
 
+    // The advance of the shown part of a text, in drawing units, as the
+    // context's font system lays it out.
+    double TextWidth(const TextGeometry& text) {
+        const double scale = scene_.mapping.scale;
+        const double width = dc_.TextWidth(ShownText(area_, text),
+                                           FontOf(text, FamilyOf(text), text.height * scale));
+        return width / scale;
+    }
+
     // `bounds` is where the entity lies (EntityBounds).
     void Draw(const Entity& entity, const KqRect2& bounds) {
         if (entity.layer >= layerShown_.size() || !layerShown_[entity.layer]) return;
@@ -137,7 +167,7 @@ class SceneDrawer {
             DrawArc(entity, area_.arcs[entity.geometry]);
             break;
         case EntityKind::Text:
-            DrawText(entity, area_.texts[entity.geometry], bounds);
+            DrawText(entity, area_.texts[entity.geometry]);
             break;
         case EntityKind::Polyline:
             DrawPolyline(entity, area_.polylines[entity.geometry], bounds);
@@ -174,6 +204,18 @@ class SceneDrawer {
         return pen;
     }
 
+    // The area grown by `reach`, out to whole steady cells.
+    KqRect2 SteadyBox(double reach) const {
+        const auto out = [](double edge, double origin, bool up) {
+            const double cells = (edge - origin) / kSteadyCell;
+            return origin + (up ? std::ceil(cells) : std::floor(cells)) * kSteadyCell;
+        };
+        const double x = scene_.mapping.originX, y = scene_.mapping.originY;
+        const KqRect2& area = scene_.area;
+        return {out(area.x1 - reach, x, false), out(area.y1 - reach, y, false),
+                out(area.x2 + reach, x, true), out(area.y2 + reach, y, true)};
+    }
+
     const std::vector<LogicalPoint>& ToLogical(std::span<const KqPoint2> world, bool closed) {
         logical_.clear();
         for (const KqPoint2& p : world)
@@ -195,7 +237,12 @@ class SceneDrawer {
         platform::Pen pen = PenOf(entity);
         const double phase = pen.dashOffset;
         const double period = std::accumulate(pen.dashes.begin(), pen.dashes.end(), 0.0);
-        const KqRect2 box = Grown(scene_.area, pen.width / 2 + kClipMargin);
+        // A line of one pixel, whose pixels do not depend on where it is cut,
+        // or a dashed one, whose dashes keep their places, is cut near the
+        // view: the painter need not follow what is unseen.
+        const double reach = pen.width / 2 + kClipMargin;
+        const bool steady = pen.dashes.empty() && pen.width > 1;
+        const KqRect2 box = steady ? SteadyBox(reach) : Grown(scene_.area, reach);
         ClipPolyline(ToLogical(world, closed), box,
                      [&](std::span<const LogicalPoint> run, double start) {
                          if (pen.dashes.empty() && run.size() == 2) {
@@ -214,7 +261,7 @@ class SceneDrawer {
 
     void Fill(platform::Rgb colour, std::span<const KqPoint2> boundary) {
         const std::vector<LogicalPoint> inside =
-            ClipPolygon(ToLogical(boundary, false), Grown(scene_.area, kClipMargin));
+            ClipPolygon(ToLogical(boundary, false), SteadyBox(kClipMargin));
         if (inside.empty()) return;
         Flush();
         platform::Pen none;
@@ -298,46 +345,31 @@ class SceneDrawer {
         Stroke(entity, world_, false);
     }
 
-    // `bounds` (EntityBounds) holds the point the text hangs on, so a text
-    // whose bounds lie in view is seen without measuring it.
-    void DrawText(const Entity& entity, const TextGeometry& text, const KqRect2& bounds) {
-        const std::string_view content = area_.Text(text);
+    // The index found the text by the box its glyphs can fill, as measured.
+    void DrawText(const Entity& entity, const TextGeometry& text) {
+        const std::string_view content = ShownText(area_, text);
         const double height = text.height * scene_.mapping.scale;
         if (content.empty() || !(height > 0)) return;
-        const platform::TextFont font{FamilyOf(text),   height,       text.rotation,
-                                      text.widthFactor, text.oblique, Alignment(text.horizontal)};
-        // As in DXF: plain left-aligned text sits on its first point, any
-        // other alignment on the second.
-        const KqPoint3& at = text.horizontal == 0 && text.vertical == 0 ? text.first : text.second;
-        const double radians = text.rotation * std::numbers::pi / 180.0;
-        const KqPoint2 along{std::cos(radians), std::sin(radians)};
-        const KqPoint2 up{-along.y, along.x};
-        const double rise = RiseToMiddle(text.vertical) * text.height;
-        const KqPoint2 middle{at.x + up.x * rise, at.y + up.y * rise};
-        const bool asGlyphs = area_.system.quickTextMode == 0 && height <= kMaxTextHeight;
-        if (asGlyphs && Contains(visibleWorld_, bounds)) {
+        const platform::TextFont font = FontOf(text, FamilyOf(text), height);
+        const KqPoint2 middle = TextAnchor(text);
+        if (area_.system.quickTextMode == 0 && height <= kMaxTextHeight) {
             DrawGlyphs(entity, middle, content, font);
             return;
         }
-
-        // The box the text fills: what quick text draws, and where a text
-        // must reach for it to be seen at all.
-        const double width = dc_.TextWidth(content, font) / scene_.mapping.scale;
+        // Quick text: the box of the capitals.
+        const double width = TextWidth(text);
         const double left = font.align == platform::TextAlign::Left     ? 0
                             : font.align == platform::TextAlign::Centre ? -width / 2
                                                                         : -width;
         const double half = text.height / 2;
+        const double radians = text.rotation * std::numbers::pi / 180.0;
+        const KqPoint2 along{std::cos(radians), std::sin(radians)};
+        const KqPoint2 up{-along.y, along.x};
         const auto corner = [&](double x, double y) {
             return KqPoint2{middle.x + along.x * x + up.x * y, middle.y + along.y * x + up.y * y};
         };
         const KqPoint2 box[] = {corner(left, -half), corner(left + width, -half),
                                 corner(left + width, half), corner(left, half)};
-        // Grown by a height for what glyphs reach beyond their capitals.
-        if (!Overlaps(Grown(BoxOf(box), std::fabs(text.height)), paintedWorld_)) return;
-        if (asGlyphs) {
-            DrawGlyphs(entity, middle, content, font);
-            return;
-        }
         Stroke(entity, box, true);
     }
 
@@ -389,15 +421,18 @@ void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc
     if (!(painted.x1 < painted.x2 && painted.y1 < painted.y2)) return;
     dc.SetRasterOp(platform::R2_COPYPEN); // whatever the context was left with
     dc.SetClip(platform::LogicalRect{painted.x1, painted.y1, painted.x2, painted.y2});
-    if (!screen.extentIndex || !screen.extentIndex->Describes(area)) {
-        screen.extentIndex = std::make_shared<const ExtentIndex>(
-            area, [&area](const Entity& entity) { return EntityBounds(area, entity); });
-    }
     if (!screen.hatchLines || !screen.hatchLines->Describes(area)) {
         screen.hatchLines = std::make_shared<HatchLineCache>(area);
     }
-    const ExtentIndex& index = *screen.extentIndex;
     SceneDrawer drawer(screen, area, dc, scene, painted, *screen.hatchLines);
+    if (!screen.extentIndex || !screen.extentIndex->Describes(area)) {
+        const auto measured = [&drawer](const TextGeometry& text) {
+            return drawer.TextWidth(text);
+        };
+        screen.extentIndex = std::make_shared<const ExtentIndex>(
+            area, [&](const Entity& entity) { return EntityBounds(area, entity, measured); });
+    }
+    const ExtentIndex& index = *screen.extentIndex;
     // The entities that may reach the scene, still drawn in the drawing's order.
     std::vector<uint8_t> reaching;
     index.Find(drawer.PaintedWorld(), drawer.Reach(index.WidestPen()), reaching);
@@ -408,7 +443,12 @@ void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc
     drawer.Flush();
 }
 
-KqRect2 EntityBounds(const DataArea& area, const Entity& entity) {
+std::string_view ShownText(const DataArea& area, const TextGeometry& text) {
+    return TextKept(area.Text(text), kMaxTextBytes);
+}
+
+KqRect2 EntityBounds(const DataArea& area, const Entity& entity,
+                     const std::function<double(const TextGeometry&)>& textWidth) {
     switch (entity.kind) {
     case EntityKind::Line: {
         const LineGeometry& line = area.lines[entity.geometry];
@@ -425,11 +465,16 @@ KqRect2 EntityBounds(const DataArea& area, const Entity& entity) {
     }
     case EntityKind::Text: {
         const TextGeometry& text = area.texts[entity.geometry];
-        const double characters = std::max<double>(1, platform::CharacterCount(area.Text(text)));
-        const double reach =
-            std::fabs(text.height) *
-            (kTextReachPerCharacter * std::fabs(text.widthFactor) * characters + 1);
-        return Grown(Normalised({text.first.x, text.first.y, text.second.x, text.second.y}), reach);
+        const platform::TextFont font = FontOf(text, {}, text.height);
+        const KqPoint2 anchor = TextAnchor(text);
+        const auto corners = platform::TextExtentCorners(
+            platform::TextExtentOf(textWidth(text), font), font, {anchor.x, anchor.y}, true);
+        KqRect2 box{INFINITY, INFINITY, -INFINITY, -INFINITY};
+        for (const platform::DevicePoint& p : corners) {
+            box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
+                   std::max(box.y2, p.y)};
+        }
+        return box;
     }
     case EntityKind::Polyline: {
         const PolylineGeometry& polyline = area.polylines[entity.geometry];

@@ -2,6 +2,7 @@
 // drawing's extents, and the character arrays that carry a print job's name.
 #include "cadlib/display/draw.h"
 #include "cadlib/kq_display.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +16,9 @@ namespace cadlib {
 namespace {
 
 constexpr double kLoEnglishPerInch = 100.0;
+// The extents are found with no font system at hand: a character is taken to
+// advance this many heights, wide for the faces in use.
+constexpr double kEstimatedAdvancePerCharacter = 1.5;
 
 std::vector<std::unique_ptr<std::vector<char>>>& CharArrays() {
     static std::vector<std::unique_ptr<std::vector<char>>> arrays;
@@ -81,8 +85,13 @@ int32_t kq_compute_drawing_extents(double extents[6], int32_t screen) {
     KqRect2 box = Normalised(s->paper);
     if (!area->order.empty()) {
         box = {INFINITY, INFINITY, -INFINITY, -INFINITY};
+        const auto estimatedWidth = [area](const TextGeometry& text) {
+            const auto characters =
+                static_cast<double>(platform::CharacterCount(ShownText(*area, text)));
+            return kEstimatedAdvancePerCharacter * characters * text.height * text.widthFactor;
+        };
         for (uint32_t index : area->order) {
-            const KqRect2 bounds = EntityBounds(*area, area->entities[index]);
+            const KqRect2 bounds = EntityBounds(*area, area->entities[index], estimatedWidth);
             box = {std::min(box.x1, bounds.x1), std::min(box.y1, bounds.y1),
                    std::max(box.x2, bounds.x2), std::max(box.y2, bounds.y2)};
         }

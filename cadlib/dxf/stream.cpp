@@ -77,6 +77,14 @@ size_t TextLengthKept(std::string_view text, size_t limit) {
     return kept;
 }
 
+std::string_view TextKept(std::string_view text, size_t limit) {
+    const size_t kept = TextLengthKept(text, limit);
+    size_t position = 0;
+    for (size_t character = 0; character < kept; ++character)
+        platform::NextCharacter(text, position);
+    return text.substr(0, position);
+}
+
 std::string CleanName(std::string_view name) {
     std::string result(kMaxStringBytes, '\0');
     result.resize(CleanText(name, kMaxStringBytes, result.data(), OtherCharacters::Replaced));

@@ -40,6 +40,8 @@ size_t CleanText(std::string_view text, size_t limit, char* out,
 
 // How many leading characters of `text` CleanText keeps within `limit` characters.
 size_t TextLengthKept(std::string_view text, size_t limit);
+// Those leading characters of `text`: what a TEXT holds of it, and all a view shows.
+std::string_view TextKept(std::string_view text, size_t limit);
 
 // A symbol-table name (layer, line type, style, view) as it can be written:
 // cleaned like a text with the characters the code page lacks replaced, at

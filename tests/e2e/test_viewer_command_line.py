@@ -85,3 +85,17 @@ def test_help_version_and_refusals(viewer):
         assert status == 2, args
         assert re.fullmatch(rf"plotdxf-view: .*{re.escape(why)}.*\(see --help\)\n", errors), args
     assert list(viewer.work.iterdir()) == []
+
+
+def test_a_text_too_long_for_a_dxf_shows_what_the_dxf_holds(viewer):
+    # Centred on the page: a text laid out whole would be centred elsewhere.
+    start = "S\t2550\t3000\t\nAC\t\nA\t"
+    (viewer.work / "long.txt").write_bytes(to_bytes(start + "CLAY " * 400_000 + "\t\n"))
+    (viewer.work / "kept.txt").write_bytes(to_bytes(start + ("CLAY " * 50)[:250] + "\t\n"))
+    status, _, errors = viewer("long.txt", "--png", "long.png")
+    assert status == 0
+    assert "characters were dropped from its end" in errors
+    assert viewer("kept.txt", "--png", "kept.png")[0] == 0
+    long, kept = read_png(viewer.work / "long.png"), read_png(viewer.work / "kept.png")
+    assert long == kept
+    assert any(value < 128 for value in kept[2][::4])  # the text is there at all

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -72,6 +73,50 @@ TEST_F(DisplayListTest, WideStrokesReachFurtherAndStrayPointsReachEveryBand) {
     RecordingSurface below(200, 100);
     list.Replay(below, 70, 100);
     EXPECT_EQ(below.primitives.size(), 1u); // only the one of no known place
+}
+
+// The rows a primitive reaches bound what it paints: the tip of a dashed
+// pen's mitred corner, and a turned text as wide as it measures.
+TEST_F(DisplayListTest, MitredCornersAndTurnedTextsReachEveryBandTheyPaint) {
+    const auto reaches = [this](int top, int bottom) {
+        RecordingSurface band(200, 200);
+        list.Replay(band, top, bottom);
+        return band.primitives.size();
+    };
+    DrawState dashed = Inked();
+    dashed.pen.width = 20;
+    dashed.pen.dashes = {30, 10};
+    // A corner of 40 degrees at (100, 100) pointing up: its tip rises some 28 rows.
+    const double run = 100 * std::tan(20 * std::numbers::pi / 180);
+    list.Polyline(dashed, std::vector<DevicePoint>{{100 - run, 200}, {100, 100}, {100 + run, 200}});
+    EXPECT_EQ(reaches(0, 70), 1u);
+    EXPECT_EQ(reaches(0, 55), 0u); // beyond two pen widths
+    DrawState solid = Inked();
+    solid.pen.width = 20; // round corners: half the pen
+    list.Clear();
+    list.Polyline(solid, std::vector<DevicePoint>{{100 - run, 200}, {100, 100}, {100 + run, 200}});
+    EXPECT_EQ(reaches(0, 85), 0u);
+
+    // Letters three heights wide, turned to run up from row 190: 150 rows.
+    class WideLetters : public RecordingSurface {
+      public:
+        using RecordingSurface::RecordingSurface;
+        double TextWidth(std::u16string_view text, const TextFont& font) override {
+            return 3 * font.height * static_cast<double>(text.size());
+        }
+    } wide{200, 200};
+    DisplayList texts(wide);
+    TextFont font;
+    font.family = "sans-serif";
+    font.height = 10;
+    font.rotation = 90;
+    texts.Text(Inked(), {100, 190}, u"CLAYS", font);
+    RecordingSurface band(200, 200);
+    texts.Replay(band, 0, 40);
+    EXPECT_EQ(band.primitives.size(), 1u);
+    band.primitives.clear();
+    texts.Replay(band, 0, 20); // above its end and the margin beyond it
+    EXPECT_EQ(band.primitives.size(), 0u);
 }
 
 TEST_F(DisplayListTest, TheSplitHalvesTheWorkAndInvertingIsNoticed) {

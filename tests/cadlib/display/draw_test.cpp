@@ -362,6 +362,48 @@ TEST_F(DisplayDrawTest, ATextIsDrawnWhenItsBoxReachesTheView) {
     EXPECT_EQ(drawn[1].text, u"ABCDEFGHIJKLMNOPQRSTUVWXYZ");
 }
 
+TEST_F(DisplayDrawTest, AViewFindsATextByItsMeasuredWidthHoweverWideItsLetters) {
+    // Letters four heights wide, far wider than any plain estimate would take them.
+    class WideLetters : public platform::RecordingSurface {
+      public:
+        using RecordingSurface::RecordingSurface;
+        double TextWidth(std::u16string_view text, const platform::TextFont& font) override {
+            return 4 * font.height * font.widthFactor * static_cast<double>(text.size());
+        }
+    } wide{kWidth, kHeight};
+    Command("AL\t");
+    Command("S\t600\t3000\t"); // (1, 5) inches: 20 letters reach x = 1 + 80 heights = 9.9
+    Command("A\tABCDEFGHIJKLMNOPQRST\t");
+    Command("AD\t90\t");
+    Command("S\t4800\t600\t"); // (8, 1), turned: reaching up to y = 9.9
+    Command("A\tABCDEFGHIJKLMNOPQRST\t");
+    const platform::ScopedWindowSurface shown(window, wide);
+    kq_set_vport_world(Screen(), Viewport(), {9.2, 4.5, 9.7, 5.5}); // near the first's end
+    builder::RedrawScreen();
+    ASSERT_EQ(wide.primitives.size(), 1u);
+    EXPECT_EQ(wide.primitives[0].font.rotation, 0);
+    wide.primitives.clear();
+    kq_set_vport_world(Screen(), Viewport(), {7.5, 9.2, 8.5, 9.7}); // near the second's end
+    builder::RedrawScreen();
+    ASSERT_EQ(wide.primitives.size(), 1u);
+    EXPECT_EQ(wide.primitives[0].font.rotation, 90);
+    wide.primitives.clear();
+    kq_set_vport_world(Screen(), Viewport(), {7.5, 10.6, 8.5, 11}); // beyond both
+    builder::RedrawScreen();
+    EXPECT_TRUE(wide.primitives.empty());
+}
+
+TEST_F(DisplayDrawTest, AViewShowsOfATextWhatTheDrawingsFileHolds) {
+    Command("S\t1800\t3000\t");
+    Command("A\t" + std::string(260, 'x') + "\u00E9\u2030" + std::string(40, 'y') + "\t");
+    Command("S\t1800\t2400\t");
+    Command("A\t" + std::string(240, 'x') + "^^^^^^\t"); // a caret counts two
+    const auto& drawn = Redraw();
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0].text, std::u16string(250, u'x'));
+    EXPECT_EQ(drawn[1].text, std::u16string(240, u'x') + u"^^^^^");
+}
+
 TEST_F(DisplayDrawTest, SolidLinesOfOnePenAreDrawnTogetherInTheDrawingsOrder) {
     Line(1, 1, 2, 1);
     Line(1, 2, 2, 2);

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -83,6 +85,51 @@ TEST(ImageSurfaceTest, APicturePaintedInBandsIsThePicturePaintedAsItIsDrawn) {
 
     EXPECT_EQ(DifferingPixels(banded.Image(), stepwise.Image()), 0);
     EXPECT_NE(banded.Image().pixel(kWidth / 2, kHeight / 2), 0); // painted at all
+}
+
+// Where the bands meet cuts nothing: not the tip of a wide dashed pen's
+// sharp corner, nor a turned text of letters wider than most, whatever rows
+// they lie across.
+TEST(ImageSurfaceTest, WhereTheBandsMeetCutsNoCornerAndNoText) {
+    // Most of the work a little below row 30: the bands meet there.
+    const auto background = [](platform::Surface& surface) {
+        DrawState hairline;
+        hairline.pen.width = 1;
+        for (int i = 0; i < 400; ++i) {
+            const double row = i < 220 ? 28 : 230;
+            surface.Segments(hairline, std::vector<DevicePoint>{{0, row}, {kWidth, row}});
+        }
+    };
+    DrawState dashed;
+    dashed.pen.width = 20;
+    dashed.pen.dashes = {200, 20}; // the first dash runs round the corner
+    dashed.pen.colour = {0, 0, 160};
+    platform::TextFont font;
+    font.family = "No Such Face";
+    font.height = 14;
+    font.rotation = 90;
+    const double run = 150 * std::tan(20 * std::numbers::pi / 180);
+    for (int offset = 0; offset < 40; offset += 3) {
+        // A corner of 40 degrees pointing up, its tip some 28 rows above it,
+        // and a text running up from near the bottom.
+        const auto draw = [&](platform::Surface& surface, const std::function<void()>& after) {
+            background(surface);
+            after();
+            const double corner = 32 + offset;
+            surface.Polyline(dashed, std::vector<DevicePoint>{{100 - run, corner + 150},
+                                                              {100, corner},
+                                                              {100 + run, corner + 150}});
+            after();
+            surface.Text(DrawState{}, {220, 200.0 + offset},
+                         u"\u2030\u2030\u2030\u2030\u2030\u2030\u2030\u2030", font);
+            after();
+        };
+        view::qt::ImageSurface banded(kWidth, kHeight);
+        draw(banded, [] {});
+        view::qt::ImageSurface whole(kWidth, kHeight);
+        draw(whole, [&] { whole.Image(); });
+        EXPECT_EQ(DifferingPixels(banded.Image(), whole.Image()), 0) << "offset " << offset;
+    }
 }
 
 // Long passes are painted while they are drawn, and the bands of the next

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -109,5 +110,96 @@ TEST_P(PanTest, AMovedPictureIsThePictureDrawnWholeAtTheNewView) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ratios, PanTest, ::testing::Values(1.0, 1.5, 2.0));
+
+int DifferingPixels(const QImage& a, const QImage& b) {
+    int differing = 0;
+    for (int row = 0; row < a.height(); ++row) {
+        for (int column = 0; column < a.width(); ++column)
+            differing += a.pixel(column, row) != b.pixel(column, row);
+    }
+    return differing;
+}
+
+// Lines of every type and of thin, middle and thick pens at many angles,
+// rectangles with sharp corners, and texts, over the whole page.
+std::string LinesOfEveryKind() {
+    std::string file = "AP\t14\t\r\n";
+    int i = 0;
+    for (int type = 1; type <= 5; ++type) {
+        for (int width : {1, 3, 8}) {
+            const int x = 300 + (i % 5) * 950, y = 400 + (i / 5) * 1900;
+            file += "LT\t" + std::to_string(type) + "\t\r\nLW\t" + std::to_string(width) + "\t\r\n";
+            for (int angle = 0; angle < 180; angle += 25) {
+                file += "S\t" + std::to_string(x + 400) + "\t" + std::to_string(y + 800) +
+                        "\t\r\nLA\t" + std::to_string(angle) + "\t700\t\r\n";
+            }
+            file +=
+                "S\t" + std::to_string(x) + "\t" + std::to_string(y) + "\t\r\nRE\t500\t300\t\r\n";
+            file += "S\t" + std::to_string(x) + "\t" + std::to_string(y + 1500) + "\t\r\nA\tLT " +
+                    std::to_string(type) + " LW " + std::to_string(width) + " SILTY CLAY\t\r\n";
+            ++i;
+        }
+    }
+    return file;
+}
+
+// Client-area size and pixel ratio of a window; `moving`: whether the
+// drawing area's edges lie on the edges of device pixels, so a picture can move.
+struct Screen {
+    int width, height;
+    double ratio;
+    bool moving = true;
+};
+
+class EveryPanTest : public testsupport::PageTest, public ::testing::WithParamInterface<Screen> {};
+
+// Every pan, by arrow key and by drag, moved or drawn anew, gives the
+// picture a refresh at the new view gives, pixel for pixel.
+TEST_P(EveryPanTest, APanGivesThePictureARefreshGives) {
+    const Screen screen = GetParam();
+    folder.Write("tempdxf.txt", LinesOfEveryKind());
+    view::DrawArea window;
+    driver::PrepareDrawing();
+    MovingImage surface(QSize(screen.width, screen.height), screen.ratio);
+    const platform::ScopedWindowSurface shown(platform::MainWindowHandle(), surface);
+    window.Resize(screen.width, screen.height);
+    const builder::SessionState& session = builder::Session();
+    const auto compare = [&](const std::string& what) {
+        const QImage moved = surface.image.Image().copy();
+        window.Refresh();
+        EXPECT_EQ(DifferingPixels(moved, surface.image.Image()), 0) << what;
+    };
+    int moves = 0;
+    for (const KqPoint2& centre : {KqPoint2{2.1, 9.3}, KqPoint2{6.4, 3.7}, KqPoint2{4.3, 6.1}}) {
+        kq_zoom_vport_limits(session.ScreenHandle, session.ScreenViewport);
+        kq_zoom_point(session.ScreenHandle, session.ScreenViewport, centre, 3.7);
+        window.Refresh();
+        for (const view::NavigationKey key :
+             {view::NavigationKey::Left, view::NavigationKey::Up, view::NavigationKey::Right,
+              view::NavigationKey::Down, view::NavigationKey::Right}) {
+            window.KeyDown(key);
+            compare("an arrow key at " + std::to_string(centre.x));
+        }
+        for (const auto& [x, y] : {std::pair{40.0f, -30.0f},
+                                   {-6.0f, 4.0f},
+                                   {-150.0f, 90.0f},
+                                   {2.0f, 0.0f},
+                                   {0.0f, -2.0f},
+                                   {17.0f, 11.0f}}) {
+            window.MouseDown(view::kMiddleButton, 0, 300, 300);
+            window.MouseMove(view::kMiddleButton, 0, 300 + x, 300 + y);
+            window.MouseUp(view::kMiddleButton, 0, 300 + x, 300 + y);
+            compare("a drag of " + std::to_string(x) + ", " + std::to_string(y));
+        }
+        moves = surface.moves;
+    }
+    // Some pans moved the picture; none where an edge cuts device pixels in two.
+    EXPECT_EQ(moves > 0, screen.moving);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, EveryPanTest,
+                         ::testing::Values(Screen{640, 480, 1.0}, Screen{851, 1101, 1.0},
+                                           Screen{640, 480, 1.25}, Screen{643, 481, 1.25, false},
+                                           Screen{640, 480, 1.5}, Screen{641, 481, 1.5, false}));
 
 } // namespace
