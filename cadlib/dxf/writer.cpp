@@ -352,10 +352,11 @@ class StyleFaces {
     std::vector<const TextFace*> faces_;
 };
 
-// The box of a text, from its descender's line to the top of its capitals.
+// The box of a text's capitals (readers fit the page to the extents: what
+// descends below them is left to the margin, as it always was).
 void AddText(Box& box, const TextFrame& frame) {
     for (const double x : {frame.left, frame.left + frame.width}) {
-        for (const double y : {frame.baseline - frame.descent, frame.baseline + frame.height})
+        for (const double y : {frame.baseline, frame.baseline + frame.height})
             box.Add(frame.At(x, y));
     }
 }

@@ -809,9 +809,11 @@ TEST_F(DxfWriterTest, TextExtentsFollowTheAlignment) {
     ASSERT_EQ(low.size(), 3u);
     ASSERT_EQ(high.size(), 3u);
     EXPECT_NEAR(high[0], 20, kExact);
-    // Bottom alignment: the descender's line on the point, the capitals above it.
-    EXPECT_NEAR(low[1], 30, kExact);
-    EXPECT_NEAR(high[1], 31 + cadlib::DescentOf(cadlib::kDejaVuSans), kExact);
+    // Bottom alignment: the descender's line on the point, the capitals'
+    // box above the baseline over it.
+    const double descent = cadlib::DescentOf(cadlib::kDejaVuSans);
+    EXPECT_NEAR(low[1], 30 + descent, kExact);
+    EXPECT_NEAR(high[1], 31 + descent, kExact);
     EXPECT_GT(low[0], 10); // about 7 inches of characters
     EXPECT_LT(low[0], 15);
 }
