@@ -22,7 +22,8 @@ fields. Kinds, in this order:
                 rotation width oblique style flags halign valign;
                 LWPOLYLINE closed count points; HATCH pattern_name solid
                 pattern_type pattern_angle pattern_scale pattern_double
-                associative hatch_style elevation paths lines; INSERT name
+                associative hatch_style elevation paths lines seeds (x, y per
+                seed point); INSERT name
                 insert block_flags entities
   path          (belongs to the HATCH above) type, flags, closed, count,
                 vertices (x, y, bulge per vertex)
@@ -81,6 +82,7 @@ def _hatch(hatch, fields, records):
         elevation=_number_list(dxf.elevation),
         paths=len(paths),
         lines=len(lines),
+        seeds=[float(value) for seed in hatch.seeds for value in seed],
     )
     records.append(("entity", fields))
     for path in paths:

@@ -8,6 +8,7 @@
 #include "cadlib/geometry/entity_plan.h"
 #include "cadlib/geometry/hatch_masks.h"
 #include "cadlib/kq.h"
+#include "cadlib/text_faces.h"
 #include "platform/replacing_file.h"
 #include "platform/text_encoding.h"
 
@@ -32,10 +33,6 @@ constexpr KqRect2 kEverywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
 // its dash sequence at most this often along one line: denser patterns make
 // readers refuse the hatch ("hatch scale too small") or stall generating it.
 constexpr double kMaxPatternRepeats = 1e5;
-
-// Average advance of a character as a fraction of the text height; the real
-// metrics belong to the reader's font, so text extents are an estimate.
-constexpr double kCharacterAdvance = 0.7;
 
 struct Box {
     double min[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL};
@@ -99,57 +96,114 @@ void AddArc(Box& box, const ArcGeometry& arc) {
     }
 }
 
-// The box a text occupies, estimated from its length and height: the
-// baseline runs from the anchor the alignment names, in the rotation's
-// direction (from the first to the second point for aligned and fitted text).
-void AddText(Box& box, const TextGeometry& text, size_t characters) {
+// The part of a text that the file keeps, which readers show.
+std::string_view KeptText(std::string_view text) {
+    size_t position = 0;
+    for (size_t kept = TextLengthKept(text, kMaxTextBytes); kept > 0; --kept)
+        platform::NextCharacter(text, position);
+    return text.substr(0, position);
+}
+
+// Where a text lies, in its own frame: x along the baseline from the point
+// its alignment names, y up from there; the mirror flags turn the frame.
+struct TextFrame {
+    KqPoint3 anchor;
+    double c = 1, s = 0; // the baseline's direction
+    double mirrorX = 1, mirrorY = 1;
+    double left = 0, baseline = 0; // where the text starts, and its baseline
+    double width = 0, height = 0, descent = 0;
+
+    KqPoint3 At(double x, double y) const {
+        const double u = x * mirrorX, v = y * mirrorY;
+        return {anchor.x + u * c - v * s, anchor.y + u * s + v * c, anchor.z};
+    }
+    // The start of the baseline: the first alignment point of DXF.
+    KqPoint3 Start() const { return At(left, baseline); }
+};
+
+// The frame of a text of `advance` heights (the width the viewer measures)
+// in a face whose descender reaches `descent` heights below the baseline.
+// Aligned and fitted texts run from the first point to the second.
+TextFrame FrameOf(const TextGeometry& text, double advance, double descent) {
+    TextFrame frame;
     const double height = text.height;
-    double width = static_cast<double>(std::min(characters, kMaxTextBytes)) * height *
-                   std::fabs(text.widthFactor) * kCharacterAdvance;
+    frame.width = advance * height * text.widthFactor;
+    frame.height = height;
+    frame.descent = descent * height;
+    frame.anchor = text.second;
     double rotation = text.rotation * kDegrees;
-    KqPoint3 anchor = text.first;
-    double x0 = 0, y0 = 0;
     switch (text.horizontal) {
     case 1:
     case 4:
-        x0 = -width / 2, anchor = text.second;
+        frame.left = -frame.width / 2;
         break;
     case 2:
-        x0 = -width, anchor = text.second;
+        frame.left = -frame.width;
         break;
     case 3:
     case 5:
-        width = std::hypot(text.second.x - text.first.x, text.second.y - text.first.y);
+        frame.anchor = text.first;
+        frame.width = std::hypot(text.second.x - text.first.x, text.second.y - text.first.y);
         rotation = std::atan2(text.second.y - text.first.y, text.second.x - text.first.x);
         break;
     default:
+        if (text.vertical < 1 || text.vertical > 3) frame.anchor = text.first;
         break;
     }
-    switch (text.vertical) {
-    case 1:
-        anchor = text.second;
+    const bool stretched = text.horizontal == 3 || text.horizontal == 5;
+    switch (stretched ? 0 : text.vertical) {
+    case 1: // bottom: the descender's line
+        frame.baseline = frame.descent;
         break;
     case 2:
-        y0 = -height / 2, anchor = text.second;
+        frame.baseline = -height / 2;
         break;
     case 3:
-        y0 = -height, anchor = text.second;
+        frame.baseline = -height;
         break;
-    default:
-        if (text.horizontal == 4) y0 = -height / 2;
+    default: // baseline; "middle" (4) centres the capitals and the descender
+        if (text.horizontal == 4) frame.baseline = -(height - frame.descent) / 2;
         break;
     }
-    const double mirrorX = (text.flags & 2) ? -1 : 1, mirrorY = (text.flags & 4) ? -1 : 1;
-    const double c = std::cos(rotation), s = std::sin(rotation);
-    for (const double x : {x0, x0 + width}) {
-        for (const double y : {y0, y0 + height}) {
-            const double u = x * mirrorX, v = y * mirrorY;
-            box.Add(anchor.x + u * c - v * s, anchor.y + u * s + v * c, anchor.z);
+    frame.mirrorX = (text.flags & 2) ? -1 : 1;
+    frame.mirrorY = (text.flags & 4) ? -1 : 1;
+    frame.c = std::cos(rotation);
+    frame.s = std::sin(rotation);
+    return frame;
+}
+
+// The face of each text style name (by DataArea::styleNames index): the one
+// the viewer shows the style's TrueType family in.
+class StyleFaces {
+  public:
+    explicit StyleFaces(const DataArea& area) {
+        for (const std::string& name : area.styleNames) {
+            const int style = area.FindStyle(name);
+            faces_.push_back(&FaceOf(style >= 0 ? area.styles[style].trueTypeFont : ""));
         }
+    }
+
+    // The frame of `text` as the file keeps it.
+    TextFrame FrameOf(const DataArea& area, const TextGeometry& text) const {
+        const TextFace& face =
+            text.styleName < faces_.size() ? *faces_[text.styleName] : FaceOf("");
+        return cadlib::FrameOf(text, TextAdvance(face, KeptText(area.Text(text))), DescentOf(face));
+    }
+
+  private:
+    std::vector<const TextFace*> faces_;
+};
+
+// The box of a text's capitals (readers fit the page to the extents: what
+// descends below them is left to the margin, as it always was).
+void AddText(Box& box, const TextFrame& frame) {
+    for (const double x : {frame.left, frame.left + frame.width}) {
+        for (const double y : {frame.baseline, frame.baseline + frame.height})
+            box.Add(frame.At(x, y));
     }
 }
 
-void AddEntity(Box& box, const DataArea& area, const Entity& entity) {
+void AddEntity(Box& box, const DataArea& area, const StyleFaces& faces, const Entity& entity) {
     switch (entity.kind) {
     case EntityKind::Line: {
         const LineGeometry& line = area.lines[entity.geometry];
@@ -169,7 +223,7 @@ void AddEntity(Box& box, const DataArea& area, const Entity& entity) {
         break;
     case EntityKind::Text: {
         const TextGeometry& text = area.texts[entity.geometry];
-        AddText(box, text, platform::CharacterCount(area.Text(text)));
+        AddText(box, faces.FrameOf(area, text));
         break;
     }
     case EntityKind::Polyline: {
@@ -274,7 +328,7 @@ class DrawingWriter {
   public:
     DrawingWriter(const Screen& screen, const DataArea& area, DxfStream& out)
         : area_(area), out_(out), colours_(screen.palette), page_(Normalised(screen.paper)),
-          hatchLines_(screen.dxfHatchForm == KQ_DXF_HATCH_LINES) {
+          faces_(area), hatchLines_(screen.dxfHatchForm == KQ_DXF_HATCH_LINES) {
         for (const Layer& layer : area.layers)
             layerNames_.push_back(CleanName(layer.name));
         for (const LineType& type : area.lineTypes)
@@ -350,7 +404,7 @@ class DrawingWriter {
         Survey survey;
         for (uint32_t position = 0; position < area_.order.size(); ++position) {
             const Entity& entity = area_.entities[area_.order[position]];
-            AddEntity(survey.extents, area_, entity);
+            AddEntity(survey.extents, area_, faces_, entity);
             const EntityPlan plan = PlanEntity(area_, entity);
             survey.objects += uint64_t{plan.outline} + plan.solid;
             if (!plan.pattern) continue;
@@ -882,7 +936,10 @@ class DrawingWriter {
         const TextGeometry& text = area_.texts[entity.geometry];
         EntityStart("TEXT", entity, colour);
         out_.String(100, "AcDbText");
-        out_.Point(10, text.first.x, text.first.y, text.first.z);
+        // The start of the baseline for every alignment, for readers that
+        // ignore the alignment; those that honour it place the text on 11.
+        const KqPoint3 start = faces_.FrameOf(area_, text).Start();
+        out_.Point(10, start.x, start.y, start.z);
         out_.Real(40, text.height);
         out_.Text(1, area_.Text(text), kMaxTextBytes);
         out_.Real(50, text.rotation);
@@ -895,7 +952,9 @@ class DrawingWriter {
         out_.Integer(72, text.horizontal >= 0 && text.horizontal <= 5 ? text.horizontal : 0);
         out_.Point(11, text.second.x, text.second.y, text.second.z);
         out_.String(100, "AcDbText");
-        out_.Integer(73, text.vertical >= 0 && text.vertical <= 3 ? text.vertical : 0);
+        // Baseline (0) is the default; leaving it out keeps the entity from
+        // ending with a value line "0" (see Hatch).
+        if (text.vertical >= 1 && text.vertical <= 3) out_.Integer(73, text.vertical);
     }
 
     void Polyline(const Entity& entity, const DxfColour& colour, const FillArea& outline) {
@@ -973,7 +1032,12 @@ class DrawingWriter {
             for (const KqFillLine& line : lines)
                 PatternLine(line);
         }
-        out_.Integer(98, 0);
+        // One seed point: a reader that steps over a HATCH line by line takes
+        // any value line "0" for the next entity's start, so the last value
+        // is the seed's y, which is never 0.
+        const KqPoint2 seed = outline.Seed();
+        out_.Integer(98, 1);
+        out_.Point(10, seed.x, seed.y);
     }
 
     void Layout(uint64_t handle, std::string_view name, bool model, uint64_t record) {
@@ -1067,6 +1131,7 @@ class DrawingWriter {
     std::vector<std::string_view> textStyles_; // by DataArea::styleNames index
     bool ownStandard_ = false;                 // the data area defines "Standard" itself
     Box extents_;
+    StyleFaces faces_;
     Handles h_{};
     uint64_t nextEntity_ = 0;
     bool hatchLines_ = false;               // pattern hatches as blocks of lines

@@ -75,17 +75,22 @@ def test_text_lines_alignment_rotation_and_font(convert):
     assert [t.dxf.text for t in texts] == [
         "AB", "CD", "UP", "next", "3.14", ".25", "-.5", "3", "Deg \xb0 \xb1 \xe9"]
     ab, cd, up, nxt = texts[:4]
-    assert close(xy(ab.dxf.insert), (1, single(2 - 0.55 * h)), 1e-7)
-    assert close(xy(ab.dxf.align_point), xy(ab.dxf.insert))
-    assert close(xy(cd.dxf.insert), (1, 2 - h - 0.55 * h), 1e-6)
+    assert close(xy(ab.dxf.align_point), (1, single(2 - 0.55 * h)), 1e-7)
+    assert close(xy(cd.dxf.align_point), (1, 2 - h - 0.55 * h), 1e-6)
+    # The first point starts the baseline: half a height below the middle,
+    # half the text's width to the left of its centre.
+    assert ab.dxf.insert.y == pytest.approx(ab.dxf.align_point.y - h / 2)
+    assert 0 < ab.dxf.align_point.x - ab.dxf.insert.x < h * len("AB")
     assert (ab.dxf.halign, ab.dxf.valign) == (1, 2)
     assert ab.dxf.height == pytest.approx(h)
     assert ab.dxf.style == "USERFONT"
     h10 = single(10 * 0.7) / 72
     assert up.dxf.rotation == 90
     assert (up.dxf.halign, up.dxf.valign) == (0, 2)
-    assert close(xy(up.dxf.insert), (2 + 0.55 * h10, 2), 1e-6)
-    assert close(xy(nxt.dxf.insert), (2 + h10 + 0.55 * h10, 2), 1e-6)
+    assert close(xy(up.dxf.align_point), (2 + 0.55 * h10, 2), 1e-6)
+    assert close(xy(nxt.dxf.align_point), (2 + h10 + 0.55 * h10, 2), 1e-6)
+    # Turned a quarter: the baseline lies half a height to the right of the middle.
+    assert close(xy(up.dxf.insert), (2 + 1.05 * h10, 2), 1e-6)
     assert texts[4].dxf.halign == 2
     style = doc.styles.get("USERFONT")
     assert style.dxf.font.lower() == "times.ttf"  # the last AF redefines the style

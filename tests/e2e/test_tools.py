@@ -37,3 +37,15 @@ def test_installed_packages_pass():
     result = subprocess.run([str(SOURCE_DIR / "tools" / "require-packages"), "a-step", "coreutils"],
                             capture_output=True, text=True, timeout=60)
     assert result.returncode == 0, result.stderr
+
+
+def test_the_text_face_tables_are_those_of_the_installed_fonts(tmp_path):
+    # The converter measures texts by tables made from the fonts the viewer
+    # shows them in; a font package update that moves a width shows here.
+    pytest.importorskip("fontTools")
+    made = tmp_path / "text_face_tables.cpp"
+    result = subprocess.run([str(SOURCE_DIR / "tools" / "make-text-faces"), str(made)],
+                            capture_output=True, text=True, timeout=120)
+    assert result.returncode == 0, result.stderr
+    committed = (SOURCE_DIR / "cadlib" / "text_face_tables.cpp").read_text()
+    assert made.read_text() == committed, "run tools/make-text-faces and commit the table"

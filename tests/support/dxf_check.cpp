@@ -76,6 +76,8 @@ class Checker {
             CheckCounts(object);
         }
         CheckBlocks();
+        for (const Object& object : objects_)
+            CheckLineSteppingReaders(object);
         return std::move(problems_);
     }
 
@@ -384,6 +386,22 @@ class Checker {
             if (Type(object) == "INSERT" && (!name || !defined.count(name->value))) {
                 Problem(pairs_[object.first], "INSERT of a block the file does not define");
             }
+        }
+    }
+
+    // Some readers step over an entity they do not parse line by line and take
+    // the first line "0" for the next entity's start, so an entity beyond
+    // the few every reader parses must not end with a value line "0": that
+    // reader would take it for a start and lose the entity after it.
+    void CheckLineSteppingReaders(const Object& object) {
+        static const std::set<std::string> kParsedByEveryReader = {
+            "LINE", "CIRCLE", "ARC", "LWPOLYLINE", "INSERT", "SECTION", "ENDSEC"};
+        if (object.section != "ENTITIES" && object.section != "BLOCKS") return;
+        if (kParsedByEveryReader.count(Type(object)) || object.end <= object.first + 1) return;
+        const Pair& last = pairs_[object.end - 1];
+        if (last.value == "0") {
+            Problem(last, Type(object) + " ends with a value line \"0\" that a line-stepping "
+                                         "reader takes for the next entity");
         }
     }
 

@@ -22,7 +22,10 @@ namespace testsupport {
 // - the counts that announce repeated groups match: table record counts
 //   (70), line-type elements (73), polyline vertices (90), hatch boundary
 //   paths (91), path vertices (93), source objects (97), pattern lines (78),
-//   dashes (79) and seed points (98).
+//   dashes (79) and seed points (98);
+// - no entity beyond LINE, CIRCLE, ARC, LWPOLYLINE and INSERT (which every
+//   reader parses group by group) ends with a value line "0", which a
+//   reader stepping over it line by line would take for the next entity.
 std::vector<std::string> CheckDxfStructure(const std::string& path);
 
 } // namespace testsupport

@@ -6,6 +6,7 @@
 #include "cadlib/dxf/values.h"
 #include "cadlib/kq.h"
 #include "cadlib/testing.h"
+#include "cadlib/text_faces.h"
 #include "platform/text_encoding.h"
 #include "support/dxf_check.h"
 #include "support/dxf_probe.h"
@@ -22,6 +23,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <numbers>
 #include <regex>
 #include <string>
 #include <sys/resource.h>
@@ -278,7 +280,8 @@ TEST_F(DxfWriterTest, CirclesArcsAndTextsReadBack) {
     const ProbeRecord& centred = probe.entities[3];
     EXPECT_EQ(centred.Str("text"), "Boring B-1");
     EXPECT_EQ(centred.Str("style"), "MYTEXT");
-    ExpectNumbers(centred.Nums("insert"), {1, 2, 0}, "first point");
+    // The first point is where the baseline starts (see FirstPointIsTheStart...).
+    EXPECT_NE(centred.Nums("insert"), (std::vector<double>{1, 2, 0}));
     ExpectNumbers(centred.Nums("align_point"), {1.5, 2.25, 0}, "second point");
     EXPECT_EQ(centred.Num("height"), 0.125);
     EXPECT_EQ(centred.Num("rotation"), 30);
@@ -300,6 +303,59 @@ TEST_F(DxfWriterTest, CirclesArcsAndTextsReadBack) {
     EXPECT_EQ(plain.Num("oblique"), 15);
     EXPECT_EQ(plain.Int("halign"), 0);
     EXPECT_EQ(plain.Int("valign"), 0);
+    ExpectNumbers(plain.Nums("insert"), {0.5, 0.5, 0}, "left on the baseline: its own point");
+}
+
+// Readers that ignore the alignment put a text's baseline start on its first
+// point: it is where the text the viewer measures starts, for every
+// alignment, rotation and mirroring; the second point stays the alignment
+// point. Aligned and fitted texts keep their two points.
+TEST_F(DxfWriterTest, FirstPointIsTheStartOfTheBaselineForEveryAlignment) {
+    struct Case {
+        int32_t horizontal, vertical;
+        double rotation;
+        int32_t flags;
+        double along, up; // expected, in text widths and heights from the second point
+    };
+    const char* const content = "Sandy CLAY";
+    constexpr double kHeight = 0.125;
+    const double descent = cadlib::DescentOf(cadlib::kLiberationSans);
+    const std::vector<Case> cases = {
+        {0, 2, 0, 0, 0, -0.5},
+        {1, 2, 0, 0, -0.5, -0.5},
+        {2, 2, 0, 0, -1, -0.5},
+        {1, 3, 90, 0, -0.5, -1},
+        {2, 1, 30, 0, -1, descent},
+        {1, 0, 0, 0, -0.5, 0},
+        {4, 0, 0, 0, -0.5, -(1 - descent) / 2},
+        {2, 2, 0, 2, 1, -0.5},   // backwards: the text runs to the left of its end
+        {1, 2, 0, 4, -0.5, 0.5}, // upside down
+    };
+    for (const Case& c : cases) {
+        const int32_t entity =
+            Append(kq_construct_text(area_, Point(1, 2), content, kHeight, 1.5, 0, c.rotation,
+                                     c.horizontal, c.vertical, c.flags, Point(3, 4)));
+        kq_set_text_name(kq_get_entity_data(entity), "ARIALTEXT");
+    }
+    AddStyle("ARIALTEXT", "ROMAND", "Arial");
+    Append(kq_construct_text(area_, Point(1, 2), content, kHeight, 1, 0, 0, 3, 0, 0, Point(3, 4)));
+    Append(kq_construct_text(area_, Point(1, 2), content, kHeight, 1, 0, 0, 5, 2, 0, Point(3, 4)));
+
+    const DxfProbe probe = WriteAndRead();
+    ASSERT_EQ(probe.entities.size(), cases.size() + 2);
+    const double width = cadlib::TextAdvance(cadlib::kLiberationSans, content) * kHeight * 1.5;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        const double radians = c.rotation * std::numbers::pi / 180;
+        const double u = c.along * width, v = c.up * kHeight;
+        ExpectNumbers(probe.entities[i].Nums("insert"),
+                      {3 + u * std::cos(radians) - v * std::sin(radians),
+                       4 + u * std::sin(radians) + v * std::cos(radians), 0},
+                      "case " + std::to_string(i));
+        ExpectNumbers(probe.entities[i].Nums("align_point"), {3, 4, 0}, "alignment point");
+    }
+    for (size_t i = cases.size(); i < probe.entities.size(); ++i)
+        ExpectNumbers(probe.entities[i].Nums("insert"), {1, 2, 0}, "aligned or fitted");
 }
 
 TEST_F(DxfWriterTest, PolylinesAndSolidAreas) {
@@ -342,6 +398,46 @@ TEST_F(DxfWriterTest, PolylinesAndSolidAreas) {
     EXPECT_EQ(probe.entities[4].Int("true_color"), 0);
     EXPECT_EQ(probe.entities[5].Int("count"), 3);
     EXPECT_EQ(probe.entities[6].Int("closed"), 0);
+}
+
+// Each hatch's one seed point lies inside its boundary, and its y is never 0:
+// the seed is the hatch's last value line (WriteAndRead's structure check
+// makes sure no hatch ends with a value line "0").
+TEST_F(DxfWriterTest, EveryHatchHasOneSeedPointInsideItsBoundary) {
+    // A square: its centre.
+    FillSolid(Square(cadlib::kPolylineFilledArea, 1, 1, 2), 22);
+    // A U whose centroid falls in the gap between its arms: the seed lies in
+    // the wider stretch of the horizontal through it, the right arm.
+    FillSolid(Polyline(cadlib::kPolylineFilledArea,
+                       {Point(4, 4), Point(7, 4), Point(7, 8), Point(6, 8), Point(6, 5),
+                        Point(5, 5), Point(5, 8), Point(4.5, 8), Point(4.5, 5), Point(4, 5)}),
+              22);
+    // A diamond on the x axis and a circle centred on it: seeds off the axis.
+    FillSolid(Polyline(cadlib::kPolylineFilledArea,
+                       {Point(-1, 0), Point(0, -1), Point(1, 0), Point(0, 1)}),
+              22);
+    FillSolid(Append(kq_construct_circle(area_, Point(3, 0), 0.5)), 22);
+    // A pattern hatch carries its seed as well.
+    FillPattern(Square(cadlib::kPolylineClosed, 0, 8, 1), {FillLine(45, 0, 0, 0, 0.1, 0, 0)});
+
+    const DxfProbe probe = WriteAndRead();
+    std::vector<std::vector<double>> seeds;
+    for (const ProbeRecord& entity : probe.entities) {
+        if (entity.Str("type") == "HATCH") seeds.push_back(entity.Nums("seeds"));
+    }
+    ASSERT_EQ(seeds.size(), 5u);
+    for (const std::vector<double>& seed : seeds) {
+        ASSERT_EQ(seed.size(), 2u);
+        EXPECT_NE(seed[1], 0);
+    }
+    ExpectNumbers(seeds[0], {2, 2}, "square");
+    EXPECT_GT(seeds[1][0], 6);
+    EXPECT_LT(seeds[1][0], 7);
+    EXPECT_GT(seeds[1][1], 5);
+    EXPECT_LT(seeds[1][1], 8);
+    EXPECT_LT(std::fabs(seeds[2][0]) + std::fabs(seeds[2][1]), 1) << "diamond";
+    EXPECT_LT(std::hypot(seeds[3][0] - 3, seeds[3][1]), 0.5) << "circle";
+    ExpectNumbers(seeds[4], {0.5, 8.5}, "pattern");
 }
 
 TEST_F(DxfWriterTest, FilledCircleIsItsCircleAndASolidHatch) {
@@ -805,8 +901,11 @@ TEST_F(DxfWriterTest, TextExtentsFollowTheAlignment) {
     ASSERT_EQ(low.size(), 3u);
     ASSERT_EQ(high.size(), 3u);
     EXPECT_NEAR(high[0], 20, kExact);
-    EXPECT_NEAR(low[1], 30, kExact);
-    EXPECT_NEAR(high[1], 31, kExact);
+    // Bottom alignment: the descender's line on the point, the capitals'
+    // box above the baseline over it.
+    const double descent = cadlib::DescentOf(cadlib::kDejaVuSans);
+    EXPECT_NEAR(low[1], 30 + descent, kExact);
+    EXPECT_NEAR(high[1], 31 + descent, kExact);
     EXPECT_GT(low[0], 10); // about 7 inches of characters
     EXPECT_LT(low[0], 15);
 }
