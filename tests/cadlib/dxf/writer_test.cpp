@@ -678,9 +678,15 @@ TEST_F(DxfWriterTest, TheLineFormCutsPatternLinesAwayUnderALaterWhiteOrBlackArea
     for (const ProbeRecord* line : lines) {
         const std::vector<double> start = line->Nums("start"), end = line->Nums("end");
         const double y = start[1];
-        if (y > 1.6 && y < 2.4) EXPECT_TRUE(end[0] <= 1.6 + kExact || start[0] >= 2.4 - kExact);
-        if (y == 2.75) EXPECT_TRUE(end[0] <= 1.1 + kExact || start[0] >= 1.4 - kExact);
-        if (y == 1.25) EXPECT_NEAR(end[0] - start[0], 2, kExact);
+        if (y > 1.6 && y < 2.4) {
+            EXPECT_TRUE(end[0] <= 1.6 + kExact || start[0] >= 2.4 - kExact);
+        }
+        if (y == 2.75) {
+            EXPECT_TRUE(end[0] <= 1.1 + kExact || start[0] >= 1.4 - kExact);
+        }
+        if (y == 1.25) {
+            EXPECT_NEAR(end[0] - start[0], 2, kExact);
+        }
     }
 
     // The HATCH form is as ever.
