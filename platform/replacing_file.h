@@ -39,8 +39,8 @@ class ReplacingFile {
     // replacing_file_posix.cpp and replacing_file_windows.cpp.
     bool Open();
     std::FILE* File() const { return file_.get(); }
-    // The temporary file's name, for a writer that opens it by name (owner-only
-    // files, which are never written directly).
+    // The temporary file's name, for a writer that opens it by name; empty
+    // for a device written directly (never an owner-only file).
     const std::string& TemporaryName() const { return temporary_; }
     // Closes the temporary file, kept under its name, for a writer that opens
     // it itself and wants it to itself (a printer's PDF on Windows).

@@ -87,6 +87,8 @@ def test_a_full_disk_fails_the_run_and_keeps_the_old_file(setup, program, args, 
                                   PLOTDXF_WRITE_FILE=path.name, PLOTDXF_WRITE_FAIL_AFTER="100")
     assert status == 2, errors
     assert path.name in errors and "No space left on device" in errors, errors
+    # Ours alone: no toolkit's warning comes instead or besides.
+    assert all(line.startswith(f"{program}: ") for line in errors.splitlines()), errors
     assert setup.files() == before
 
 

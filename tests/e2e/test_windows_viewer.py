@@ -10,7 +10,9 @@ server (Xvfb), driven with xdotool and looked at in screenshots.
 
 import os
 import re
+import resource
 import shutil
+import signal
 import subprocess
 import time
 from pathlib import Path
@@ -107,6 +109,27 @@ def test_a_pdf_without_the_system_pdf_printer_is_refused(tmp_path):
         pytest.skip("this Windows has the PDF printer")
     assert run.returncode == 2
     assert '"Microsoft Print to PDF" printer is not installed' in run.stderr.decode("latin-1")
+
+
+def test_a_png_that_cannot_be_written_whole_keeps_the_old_picture(tmp_path):
+    folder = tmp_path / "windows"
+    install(folder, BORING_LOG.read_bytes(), binary=Path(VIEW_BIN), name=VIEW_EXE)
+    (folder / "page.png").write_bytes(b"the old picture")
+
+    def small_files():
+        # Writes past 4 KiB fail, as on a full disk (the Wine server, which
+        # was started before, creates the files; this process writes them).
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (4096, resource.RLIM_INFINITY))
+
+    run = subprocess.run([*RUNNER, str(folder / VIEW_EXE), "--png", "page.png"], cwd=folder,
+                         capture_output=True, stdin=subprocess.DEVNULL, timeout=120,
+                         preexec_fn=small_files)
+    assert run.returncode == 2, run.stderr
+    assert "the picture could not be written: " in run.stderr.decode("latin-1")
+    assert (folder / "page.png").read_bytes() == b"the old picture"
+    assert sorted(p.name for p in folder.iterdir()) == ["kqhatch.pat", "page.png",
+                                                        "plotdxf-view.exe", "tempdxf.txt"]
 
 
 # --- The window ----------------------------------------------------------------

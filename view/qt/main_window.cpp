@@ -56,7 +56,7 @@ QString FromFileName(const std::string& name) {
 
 // One print on a printer, or on a PDF file in the shared temp folder. The
 // PDF is written as a temporary file of its owner's alone, renamed to its
-// name when complete (the library's output file does that for drawings too):
+// name when complete (the replacing file every output is written through):
 // no half-written page is left, and no link or other user's file under that
 // name is written through.
 class PrinterJob : public PrintJob {
