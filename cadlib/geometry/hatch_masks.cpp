@@ -12,6 +12,10 @@ namespace {
 // than kMostCellsPerMask is looked at by every query instead of being filed.
 constexpr int kMostCellsAcross = 256;
 constexpr size_t kMostCellsPerMask = 1024;
+// A hatch is cut by at most this many of the masks drawn after it that reach
+// it, the first of them: a drawing of pages stacked on one another would
+// otherwise set each hatch against every later page.
+constexpr size_t kMostMasksPerHatch = 64;
 // What is left of a piece shorter than this is none (as the clipper has it).
 constexpr double kSliver = 1e-9;
 
@@ -82,8 +86,19 @@ void HatchMasks::AddPolygon(uint32_t position, std::span<const KqPoint2> polygon
                std::max(box.y2, p.y)};
     }
     if (!std::isfinite(box.x1 + box.y1 + box.x2 + box.y2)) return;
-    masks_.push_back({position, box, polygon, {}});
-    gridMade_ = false;
+    // An axis-parallel rectangle, the common mask, is cut by its box alone.
+    bool rectangle = polygon.size() == 4;
+    for (size_t i = 0; i < polygon.size() && rectangle; ++i) {
+        const KqPoint2& p = polygon[i];
+        const KqPoint2& q = polygon[(i + 1) % polygon.size()];
+        rectangle = p.x == q.x || p.y == q.y;
+    }
+    if (rectangle) {
+        Add({position, box, {}, {}, true});
+    } else {
+        masks_.push_back({position, box, polygon, {}, false});
+        gridMade_ = false;
+    }
 }
 
 void HatchMasks::AddCircle(uint32_t position, const HatchCircle& circle) {
@@ -91,7 +106,20 @@ void HatchMasks::AddCircle(uint32_t position, const HatchCircle& circle) {
     if (!(r > 0) || !std::isfinite(r + circle.centre.x + circle.centre.y)) return;
     const KqRect2 box{circle.centre.x - r, circle.centre.y - r, circle.centre.x + r,
                       circle.centre.y + r};
-    masks_.push_back({position, box, {}, circle});
+    Add({position, box, {}, circle, false});
+}
+
+void HatchMasks::Add(const Mask& mask) {
+    // A mask drawn again where it was (the same box on every page of a log)
+    // hides what the latest of them hides: it is kept once, at the latest.
+    const std::array<double, 5> key = {mask.box.x1, mask.box.y1, mask.box.x2, mask.box.y2,
+                                       mask.rectangle ? 0.0 : 1.0};
+    const auto [found, added] = byShape_.emplace(key, static_cast<uint32_t>(masks_.size()));
+    if (!added) {
+        masks_[found->second].replaced = true;
+        found->second = static_cast<uint32_t>(masks_.size());
+    }
+    masks_.push_back(mask);
     gridMade_ = false;
 }
 
@@ -107,13 +135,25 @@ void HatchMasks::MakeGrid() {
         extent_ = {std::min(extent_.x1, mask.box.x1), std::min(extent_.y1, mask.box.y1),
                    std::max(extent_.x2, mask.box.x2), std::max(extent_.y2, mask.box.y2)};
     }
-    const auto across = static_cast<int>(std::ceil(std::sqrt(double(masks_.size()))));
-    columns_ = rows_ = std::clamp(across, 1, kMostCellsAcross);
+    // Cells about the size of a mask, so that a mask is filed in a few and a
+    // hatch looks at a few.
+    double widths = 0, heights = 0;
+    for (const Mask& mask : masks_) {
+        widths += mask.box.x2 - mask.box.x1;
+        heights += mask.box.y2 - mask.box.y1;
+    }
+    const auto across = [&](double extent, double sizes) {
+        const double cells = std::ceil(extent / std::max(sizes / double(masks_.size()), 1e-300));
+        return static_cast<int>(std::clamp(cells, 1.0, double(kMostCellsAcross)));
+    };
+    columns_ = across(extent_.x2 - extent_.x1, widths);
+    rows_ = across(extent_.y2 - extent_.y1, heights);
     // A grid of no width is one cell wide.
     cellWidth_ = std::max((extent_.x2 - extent_.x1) / columns_, 1e-300);
     cellHeight_ = std::max((extent_.y2 - extent_.y1) / rows_, 1e-300);
     cells_.resize(size_t(columns_) * rows_);
     for (uint32_t m = 0; m < masks_.size(); ++m) {
+        if (masks_[m].replaced) continue;
         int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
         CellsOf(masks_[m].box, c0, r0, c1, r1);
         if (size_t(c1 - c0 + 1) * size_t(r1 - r0 + 1) > kMostCellsPerMask) {
@@ -142,27 +182,40 @@ void HatchMasks::CutAway(uint32_t position, const KqRect2& box, std::vector<Hatc
     if (masks_.empty() || pieces.empty()) return;
     if (!gridMade_) MakeGrid();
     if (!Overlaps(box, extent_)) return;
-    // The masks after the hatch that reach its box, each once, in drawing order.
+    // The first masks after the hatch that reach its box, each once, in
+    // drawing order. Every list is in drawing order: each is looked at from
+    // the first mask after the hatch, and only so far as a hatch may look.
     if (++query_ == 0) {
         std::fill(seen_.begin(), seen_.end(), 0);
         query_ = 1;
     }
     std::vector<const Mask*> over;
-    const auto consider = [&](uint32_t m) {
-        if (seen_[m] == query_) return;
-        seen_[m] = query_;
-        const Mask& mask = masks_[m];
-        if (mask.position > position && Overlaps(mask.box, box)) over.push_back(&mask);
+    const Mask* last = masks_.data() + masks_.size(); // past which no list needs looking
+    const auto consider = [&](const std::vector<uint32_t>& list) {
+        auto m =
+            std::upper_bound(list.begin(), list.end(), position,
+                             [this](uint32_t p, uint32_t k) { return p < masks_[k].position; });
+        for (size_t found = 0; m != list.end() && found < kMostMasksPerHatch; ++m) {
+            const Mask* mask = &masks_[*m];
+            if (mask > last) break;
+            if (seen_[*m] == query_) continue;
+            seen_[*m] = query_;
+            if (!Overlaps(mask->box, box)) continue;
+            over.push_back(mask);
+            ++found;
+        }
+        if (over.size() >= kMostMasksPerHatch) {
+            std::sort(over.begin(), over.end());
+            over.resize(kMostMasksPerHatch);
+            last = over.back();
+        }
     };
-    for (const uint32_t m : large_)
-        consider(m);
+    consider(large_);
     int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
     CellsOf(box, c0, r0, c1, r1);
     for (int r = r0; r <= r1; ++r) {
-        for (int c = c0; c <= c1; ++c) {
-            for (const uint32_t m : cells_[size_t(r) * columns_ + c])
-                consider(m);
-        }
+        for (int c = c0; c <= c1; ++c)
+            consider(cells_[size_t(r) * columns_ + c]);
     }
     if (over.empty()) return;
     std::sort(over.begin(), over.end());
@@ -176,63 +229,85 @@ void HatchMasks::CutAway(uint32_t position, const KqRect2& box, std::vector<Hatc
 void HatchMasks::Keep(const HatchPiece& piece, std::span<const Mask* const> over,
                       std::vector<HatchPiece>& kept) {
     const KqRect2 reach = BoxOf(piece);
-    near_.clear();
+    covered_.clear();
     for (const Mask* mask : over) {
-        if (Overlaps(mask->box, reach)) near_.push_back(mask);
+        if (!Overlaps(mask->box, reach)) continue;
+        Cover(*mask, piece, covered_);
+        if (!covered_.empty() && covered_.back() == std::pair(0.0, 1.0)) return; // hidden
     }
-    if (near_.empty()) {
-        kept.push_back(piece);
+    if (covered_.empty()) {
+        kept.push_back(piece); // kept whole, with its exact ends
         return;
     }
-    const auto covered = [this](const KqPoint2& p) {
-        return std::any_of(near_.begin(), near_.end(), [&p](const Mask* mask) {
-            return mask->polygon.empty() ? Inside(mask->circle, p) : Inside(mask->polygon, p);
-        });
-    };
+    if (piece.from.x == piece.to.x && piece.from.y == piece.to.y) return; // a dot under a mask
     const KqPoint2 d{piece.to.x - piece.from.x, piece.to.y - piece.from.y};
-    const auto at = [&](double t) {
-        return KqPoint2{piece.from.x + t * d.x, piece.from.y + t * d.y};
-    };
-    crossings_.clear();
-    if (d.x != 0 || d.y != 0) {
-        for (const Mask* mask : near_) {
-            if (mask->polygon.empty()) {
-                Crossings(mask->circle, piece.from, d, crossings_);
-            } else {
-                Crossings(mask->polygon, piece.from, d, crossings_);
-            }
-        }
-    }
-    if (crossings_.empty()) {
-        // Wholly in or wholly out; a piece kept whole keeps its exact ends.
-        if (!covered(at(0.5))) kept.push_back(piece);
-        return;
-    }
-    crossings_.push_back(0);
-    crossings_.push_back(1);
-    std::sort(crossings_.begin(), crossings_.end());
-    // The stretches between crossings that no mask covers, joined where they meet.
-    double runFrom = -1, runTo = -1;
-    const auto flush = [&] {
-        if (runFrom < 0) return;
-        const HatchPiece part{runFrom == 0 ? piece.from : at(runFrom),
-                              runTo == 1 ? piece.to : at(runTo)};
+    const auto keep = [&](double t0, double t1) {
+        const auto at = [&](double t) {
+            return t == 0   ? piece.from
+                   : t == 1 ? piece.to
+                            : KqPoint2{piece.from.x + t * d.x, piece.from.y + t * d.y};
+        };
+        const HatchPiece part{at(t0), at(t1)};
         if (std::hypot(part.to.x - part.from.x, part.to.y - part.from.y) > kSliver) {
             kept.push_back(part);
         }
-        runFrom = runTo = -1;
     };
+    // What the union of the covered stretches leaves.
+    std::sort(covered_.begin(), covered_.end());
+    double t = 0;
+    for (const auto& [from, to] : covered_) {
+        if (from > t) keep(t, from);
+        t = std::max(t, to);
+    }
+    if (t < 1) keep(t, 1);
+}
+
+void HatchMasks::Cover(const Mask& mask, const HatchPiece& piece,
+                       std::vector<std::pair<double, double>>& covered) {
+    const KqPoint2& a = piece.from;
+    const KqPoint2 d{piece.to.x - a.x, piece.to.y - a.y};
+    const bool dot = d.x == 0 && d.y == 0;
+    if (mask.rectangle) {
+        // Liang-Barsky: the stretch of the piece within the box.
+        double t0 = 0, t1 = 1;
+        const std::pair<double, double> sides[] = {{-d.x, a.x - mask.box.x1},
+                                                   {d.x, mask.box.x2 - a.x},
+                                                   {-d.y, a.y - mask.box.y1},
+                                                   {d.y, mask.box.y2 - a.y}};
+        for (const auto& [p, q] : sides) {
+            if (p == 0) {
+                if (q < 0) return;
+                continue;
+            }
+            const double r = q / p;
+            if (p < 0) {
+                t0 = std::max(t0, r);
+            } else {
+                t1 = std::min(t1, r);
+            }
+        }
+        if (dot || t1 > t0) covered.emplace_back(dot ? 0 : t0, dot ? 1 : t1);
+        return;
+    }
+    const auto inside = [&mask](const KqPoint2& p) {
+        return mask.polygon.empty() ? Inside(mask.circle, p) : Inside(mask.polygon, p);
+    };
+    if (dot) {
+        if (inside(a)) covered.emplace_back(0, 1);
+        return;
+    }
+    crossings_.assign({0.0, 1.0});
+    if (mask.polygon.empty()) {
+        Crossings(mask.circle, a, d, crossings_);
+    } else {
+        Crossings(mask.polygon, a, d, crossings_);
+    }
+    std::sort(crossings_.begin(), crossings_.end());
     for (size_t i = 0; i + 1 < crossings_.size(); ++i) {
         const double t0 = crossings_[i], t1 = crossings_[i + 1];
-        if (!(t1 > t0)) continue;
-        if (covered(at((t0 + t1) / 2))) {
-            flush();
-            continue;
-        }
-        if (runFrom < 0) runFrom = t0;
-        runTo = t1;
+        const double t = (t0 + t1) / 2;
+        if (t1 > t0 && inside({a.x + t * d.x, a.y + t * d.y})) covered.emplace_back(t0, t1);
     }
-    flush();
 }
 
 } // namespace cadlib

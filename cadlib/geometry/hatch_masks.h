@@ -7,8 +7,11 @@
 #include "cadlib/geometry/hatch.h"
 #include "cadlib/records.h"
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace cadlib {
@@ -21,7 +24,8 @@ class HatchMasks {
     void AddCircle(uint32_t position, const HatchCircle& circle);
 
     // Removes from `pieces` (of a hatch at `position`, within `box`) what the
-    // masks after it cover; a dot under a mask goes whole.
+    // masks after it cover (the first 64 of them that reach it); a dot under
+    // a mask goes whole. Masks are all added before the first cut.
     void CutAway(uint32_t position, const KqRect2& box, std::vector<HatchPiece>& pieces);
 
   private:
@@ -30,8 +34,11 @@ class HatchMasks {
         KqRect2 box;
         std::span<const KqPoint2> polygon; // empty for a circle
         HatchCircle circle;
+        bool rectangle;        // an axis-parallel rectangle: its box
+        bool replaced = false; // by the same shape drawn again later
     };
 
+    void Add(const Mask& mask);
     // Files the masks in a grid of cells over their boxes, once all are added.
     void MakeGrid();
     // The cells (columns c0 to c1, rows r0 to r1) that `box` reaches.
@@ -39,8 +46,14 @@ class HatchMasks {
     // Appends to `kept` what of `piece` none of the masks `over` covers.
     void Keep(const HatchPiece& piece, std::span<const Mask* const> over,
               std::vector<HatchPiece>& kept);
+    // Appends the stretches [t0, t1] of `piece` (t from 0 at its start to 1
+    // at its end) that `mask` covers.
+    void Cover(const Mask& mask, const HatchPiece& piece,
+               std::vector<std::pair<double, double>>& covered);
 
     std::vector<Mask> masks_; // in drawing order
+    // Rectangles and circles by their box (and kind), to keep each once.
+    std::map<std::array<double, 5>, uint32_t> byShape_;
     bool gridMade_ = false;
     KqRect2 extent_{};
     int columns_ = 0, rows_ = 0;
@@ -49,8 +62,8 @@ class HatchMasks {
     std::vector<uint32_t> large_;              // masks over too many cells to file
     std::vector<uint32_t> seen_;               // by mask: the query that last found it
     uint32_t query_ = 0;
-    std::vector<const Mask*> near_; // scratch of Keep
-    std::vector<double> crossings_;
+    std::vector<std::pair<double, double>> covered_; // scratch of Keep
+    std::vector<double> crossings_;                  // of Cover
 };
 
 } // namespace cadlib

@@ -78,18 +78,47 @@ TEST(HatchMasksTest, ManyMasksAreFoundThroughTheGridAndALargeOneEverywhere) {
         squares.push_back(Square(2.0 * i + 1, 0, 1));
     for (uint32_t i = 0; i < squares.size(); ++i)
         masks.AddPolygon(i + 1, squares[i]);
-    // One piece along the row: it keeps the 2001 gaps between the squares.
-    std::vector<HatchPiece> row = {{{0, 0.5}, {4001, 0.5}}};
-    masks.CutAway(0, {0, 0, 4001, 1}, row);
-    ASSERT_EQ(row.size(), 2001u);
-    EXPECT_NEAR(row[1000].from.x, 2000, kClose);
-    EXPECT_NEAR(row[1000].to.x, 2001, kClose);
+    // A hatch over each square loses what the square covers, and only that.
+    for (int i = 0; i < 2000; i += 7) {
+        const double x = 2.0 * i;
+        std::vector<HatchPiece> row = {{{x, 0.5}, {x + 3, 0.5}}};
+        masks.CutAway(0, {x, 0, x + 3, 1}, row);
+        ASSERT_EQ(row.size(), 2u) << i;
+        EXPECT_NEAR(row[0].to.x, x + 1, kClose);
+        EXPECT_NEAR(row[1].from.x, x + 2, kClose);
+    }
 
     const std::vector<KqPoint2> everything = Square(-10, -10, 5000);
     masks.AddPolygon(9999, everything);
     std::vector<HatchPiece> covered = {{{100.5, 0.5}, {100.5, 0.7}}, {{3000, 3000}, {3001, 3001}}};
-    masks.CutAway(0, {0, 0, 4001, 4001}, covered);
+    masks.CutAway(0, {100, 0, 101, 1}, covered);
     EXPECT_TRUE(covered.empty());
+}
+
+TEST(HatchMasksTest, AHatchIsCutByTheFirstMasksAfterItAndTheSameMaskOnce) {
+    HatchMasks masks;
+    // The same white box drawn again on every page: kept once, at its latest.
+    const std::vector<KqPoint2> box = Square(0, 0, 1);
+    for (uint32_t page = 1; page <= 100; ++page)
+        masks.AddPolygon(page * 10, box);
+    std::vector<HatchPiece> early = {{{0.5, 0.2}, {0.5, 0.4}}};
+    masks.CutAway(995, {0, 0, 1, 1}, early); // before the last page's box
+    EXPECT_TRUE(early.empty());
+
+    // 64 small masks after a hatch reach it; a 65th that would hide its piece is not looked at.
+    HatchMasks stacked;
+    std::vector<std::vector<KqPoint2>> dots;
+    for (int i = 0; i < 64; ++i)
+        dots.push_back(Square(5 + 0.01 * i, 5, 0.005));
+    for (uint32_t i = 0; i < dots.size(); ++i)
+        stacked.AddPolygon(i + 1, dots[i]);
+    const std::vector<KqPoint2> cover = Square(0, 0, 10);
+    stacked.AddPolygon(100, cover);
+    std::vector<HatchPiece> piece = {{{1, 1}, {2, 1}}};
+    stacked.CutAway(0, kHatchBox, piece);
+    EXPECT_EQ(piece.size(), 1u);
+    stacked.CutAway(1, kHatchBox, piece); // one small mask fewer after it: the cover is seen
+    EXPECT_TRUE(piece.empty());
 }
 
 } // namespace
