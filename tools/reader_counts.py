@@ -30,7 +30,7 @@ import ezdxf
 from ezdxf.tools import fonts
 from ezdxf.tools.text import TextLine, unified_alignment
 
-# The face files the viewer shows a style's font in (cadlib/text_faces.cpp).
+# The face files the viewer shows a style's font in (cadlib/geometry/text_faces.cpp).
 FACES = {"arial": "LiberationSans-Regular.ttf", "times new roman": "LiberationSerif-Regular.ttf",
          "courier new": "LiberationMono-Regular.ttf"}
 ALONG, ACROSS, ANCHOR = 0.02, 0.005, 0.01

@@ -7,8 +7,8 @@
 #include "cadlib/fill_line.h"
 #include "cadlib/geometry/entity_plan.h"
 #include "cadlib/geometry/hatch_masks.h"
+#include "cadlib/geometry/text_faces.h"
 #include "cadlib/kq.h"
-#include "cadlib/text_faces.h"
 #include "platform/replacing_file.h"
 #include "platform/text_encoding.h"
 
@@ -96,14 +96,6 @@ void AddArc(Box& box, const ArcGeometry& arc) {
     }
 }
 
-// The part of a text that the file keeps, which readers show.
-std::string_view KeptText(std::string_view text) {
-    size_t position = 0;
-    for (size_t kept = TextLengthKept(text, kMaxTextBytes); kept > 0; --kept)
-        platform::NextCharacter(text, position);
-    return text.substr(0, position);
-}
-
 // Where a text lies, in its own frame: x along the baseline from the point
 // its alignment names, y up from there; the mirror flags turn the frame.
 struct TextFrame {
@@ -187,7 +179,8 @@ class StyleFaces {
     TextFrame FrameOf(const DataArea& area, const TextGeometry& text) const {
         const TextFace& face =
             text.styleName < faces_.size() ? *faces_[text.styleName] : FaceOf("");
-        return cadlib::FrameOf(text, TextAdvance(face, KeptText(area.Text(text))), DescentOf(face));
+        return cadlib::FrameOf(text, TextAdvance(face, TextKept(area.Text(text), kMaxTextBytes)),
+                               DescentOf(face));
     }
 
   private:

@@ -47,5 +47,5 @@ def test_the_text_face_tables_are_those_of_the_installed_fonts(tmp_path):
     result = subprocess.run([str(SOURCE_DIR / "tools" / "make-text-faces"), str(made)],
                             capture_output=True, text=True, timeout=120)
     assert result.returncode == 0, result.stderr
-    committed = (SOURCE_DIR / "cadlib" / "text_face_tables.cpp").read_text()
+    committed = (SOURCE_DIR / "cadlib" / "geometry" / "text_face_tables.cpp").read_text()
     assert made.read_text() == committed, "run tools/make-text-faces and commit the table"

@@ -6,7 +6,7 @@
 #include "cadlib/dxf/values.h"
 #include "cadlib/kq.h"
 #include "cadlib/testing.h"
-#include "cadlib/text_faces.h"
+#include "cadlib/geometry/text_faces.h"
 #include "platform/text_encoding.h"
 #include "support/dxf_check.h"
 #include "support/dxf_probe.h"

@@ -1,7 +1,7 @@
-// The converter's tabled text widths (cadlib/text_faces.*) against the
+// The converter's tabled text widths (cadlib/geometry/text_faces.*) against the
 // viewer's own measure of the same strings: the converter places readers'
 // texts by the table, the viewer draws them by Qt.
-#include "cadlib/text_faces.h"
+#include "cadlib/geometry/text_faces.h"
 #include "view/qt/image_surface.h"
 
 #include <gtest/gtest.h>

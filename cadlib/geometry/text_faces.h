@@ -1,7 +1,7 @@
 // Text widths as the viewer shows them, for code that links no font system:
 // the advance widths of the faces the viewer's font system resolves the
 // styles' families to, tabled from the installed fonts by
-// tools/make-text-faces (cadlib/text_face_tables.cpp).
+// tools/make-text-faces (cadlib/geometry/text_face_tables.cpp).
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "cadlib/text_faces.h"
+#include "cadlib/geometry/text_faces.h"
 
 #include "platform/text_encoding.h"
 
