@@ -241,10 +241,9 @@ class SceneDrawer {
         const double phase = pen.dashOffset;
         const double period = std::accumulate(pen.dashes.begin(), pen.dashes.end(), 0.0);
         // A line of one pixel, whose pixels do not depend on where it is cut,
-        // or a dashed one, whose dashes keep their places, is cut near the
-        // view: the painter need not follow what is unseen.
+        // is cut near the view: the painter need not follow what is unseen.
         const double reach = pen.width / 2 + kClipMargin;
-        const bool steady = pen.dashes.empty() && pen.width > 1;
+        const bool steady = pen.width > 1;
         const KqRect2 box = steady ? SteadyBox(reach) : Grown(scene_.area, reach);
         ClipPolyline(ToLogical(world, closed), box,
                      [&](std::span<const LogicalPoint> run, double start) {
