@@ -28,11 +28,12 @@ constexpr double kMinDashPeriod = 2;
 // Geometry is cut this far (logical units, beyond half the pen) outside the
 // painted area, so nothing of it shows at the edge.
 constexpr double kClipMargin = 2;
-// Wide solid strokes and fills are cut at the edges of cells this large (logical
-// units) counted from the drawing's origin, beyond the view's edge: where a
-// line is cut decides how it is rasterised, and a pan moves the view over
-// the cells, so a moved picture keeps the lines a refresh would draw. Far
-// enough for the cells to change seldom, near enough for any painter.
+// Strokes wider than a pixel and fills are cut at the edges of cells this
+// large (logical units) counted from the drawing's origin, beyond the view's
+// edge: where a line is cut decides how it is rasterised and dashed, and a
+// pan moves the view over the cells, so a moved picture keeps the lines a
+// refresh would draw. Far enough for the cells to change seldom, near enough
+// for any painter.
 constexpr double kSteadyCell = 16384;
 // Text taller than this (logical units) is drawn as its box: no font system
 // renders glyphs of that size sensibly.
