@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <numeric>
 
 namespace cadlib {
 
@@ -240,7 +239,7 @@ class SceneDrawer {
     void Stroke(const Entity& entity, std::span<const KqPoint2> world, bool closed) {
         platform::Pen pen = PenOf(entity);
         const double phase = pen.dashOffset;
-        const double period = std::accumulate(pen.dashes.begin(), pen.dashes.end(), 0.0);
+        const double period = platform::DashPeriod(pen);
         // A line of one pixel, whose pixels do not depend on where it is cut,
         // is cut near the view: the painter need not follow what is unseen.
         const double reach = pen.width / 2 + kClipMargin;
