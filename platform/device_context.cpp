@@ -82,6 +82,15 @@ int32_t WithContext(DeviceContextHandle dc, Action action) {
 
 } // namespace
 
+double DashPeriod(const Pen& pen) {
+    double period = 0;
+    for (size_t i = 0; i < pen.dashes.size(); ++i) {
+        const bool dot = i % 2 == 0 && pen.dashes[i] == 0;
+        period += dot && pen.width > 1 ? pen.width : pen.dashes[i];
+    }
+    return period;
+}
+
 bool Surface::Scroll(const DeviceRect&, int, int) {
     return false;
 }

@@ -68,7 +68,8 @@ struct Pen {
     Rgb colour;
     double width = 0; // 0: the thinnest line the device draws
     // Alternating drawn and skipped lengths, starting with a drawn one; an even
-    // count, or empty for a solid line. A drawn length of 0 is a dot.
+    // count, or empty for a solid line. A drawn length of 0 is a dot, painted
+    // one pen width long by a pen wider than 1 (DashPeriod counts it so).
     std::vector<double> dashes;
     double dashOffset = 0; // how far into the pattern the first point lies
     bool operator==(const Pen&) const = default;
@@ -79,6 +80,10 @@ struct Brush {
     Rgb colour{255, 255, 255};
     bool operator==(const Brush&) const = default;
 };
+
+// How far a dashed pen's pattern runs before it repeats, as it is painted:
+// what a stroke cut anywhere must go on from to keep its dashes in step.
+double DashPeriod(const Pen& pen);
 
 // The corners of a dashed stroke are mitred: a tip reaches at most this many
 // pen widths from its corner, beyond which the corner is cut.

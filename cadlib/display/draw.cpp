@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <numeric>
 
 namespace cadlib {
 
@@ -29,11 +28,12 @@ constexpr double kMinDashPeriod = 2;
 // Geometry is cut this far (logical units, beyond half the pen) outside the
 // painted area, so nothing of it shows at the edge.
 constexpr double kClipMargin = 2;
-// Wide solid strokes and fills are cut at the edges of cells this large (logical
-// units) counted from the drawing's origin, beyond the view's edge: where a
-// line is cut decides how it is rasterised, and a pan moves the view over
-// the cells, so a moved picture keeps the lines a refresh would draw. Far
-// enough for the cells to change seldom, near enough for any painter.
+// Strokes wider than a pixel and fills are cut at the edges of cells this
+// large (logical units) counted from the drawing's origin, beyond the view's
+// edge: where a line is cut decides how it is rasterised and dashed, and a
+// pan moves the view over the cells, so a moved picture keeps the lines a
+// refresh would draw. Far enough for the cells to change seldom, near enough
+// for any painter.
 constexpr double kSteadyCell = 16384;
 // Text taller than this (logical units) is drawn as its box: no font system
 // renders glyphs of that size sensibly.
@@ -236,12 +236,11 @@ class SceneDrawer {
     void Stroke(const Entity& entity, std::span<const KqPoint2> world, bool closed) {
         platform::Pen pen = PenOf(entity);
         const double phase = pen.dashOffset;
-        const double period = std::accumulate(pen.dashes.begin(), pen.dashes.end(), 0.0);
+        const double period = platform::DashPeriod(pen);
         // A line of one pixel, whose pixels do not depend on where it is cut,
-        // or a dashed one, whose dashes keep their places, is cut near the
-        // view: the painter need not follow what is unseen.
+        // is cut near the view: the painter need not follow what is unseen.
         const double reach = pen.width / 2 + kClipMargin;
-        const bool steady = pen.dashes.empty() && pen.width > 1;
+        const bool steady = pen.width > 1;
         const KqRect2 box = steady ? SteadyBox(reach) : Grown(scene_.area, reach);
         ClipPolyline(ToLogical(world, closed), box,
                      [&](std::span<const LogicalPoint> run, double start) {

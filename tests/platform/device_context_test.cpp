@@ -149,3 +149,20 @@ TEST(TextLineTest, TextIsDecodedToUnicodeOnOneLine) {
 }
 
 } // namespace
+
+namespace {
+
+// A dot of a wide pen is painted a pen width long: a line cut anywhere must
+// go on in the period the painter draws, or its dots slide.
+TEST(DashPeriodTest, AWidePensDotsCountAPenWidthAThinPensNothing) {
+    platform::Pen pen;
+    pen.dashes = {6, 3, 0, 3};
+    pen.width = 1;
+    EXPECT_EQ(platform::DashPeriod(pen), 12);
+    pen.width = 4;
+    EXPECT_EQ(platform::DashPeriod(pen), 16);
+    pen.dashes.clear();
+    EXPECT_EQ(platform::DashPeriod(pen), 0);
+}
+
+} // namespace

@@ -33,18 +33,12 @@ QPen ToQPen(const platform::Pen& pen) {
         result.setJoinStyle(Qt::RoundJoin);
         return result;
     }
-    // Qt measures dashes in pen widths. A dot is drawn one width long (at
-    // most half the gap after it), taken from that gap: the pattern keeps its
-    // period, so a line cut anywhere goes on with its dashes in step.
+    // Qt measures dashes in pen widths; a dot is one width long (DashPeriod).
     QVector<qreal> pattern;
-    for (size_t i = 0; i + 1 < pen.dashes.size(); i += 2) {
-        double dash = pen.dashes[i] / pen.width, gap = pen.dashes[i + 1] / pen.width;
-        if (!(dash > 0)) {
-            dash = std::min(1.0, gap / 2);
-            gap -= dash;
-        }
-        pattern.push_back(std::max(dash, kShortestGap));
-        pattern.push_back(std::max(gap, kShortestGap));
+    for (size_t i = 0; i < pen.dashes.size(); ++i) {
+        const double length = pen.dashes[i] / pen.width;
+        pattern.push_back(i % 2 == 0 ? (length > 0 ? length : 1.0)
+                                     : std::max(length, kShortestGap));
     }
     result.setCapStyle(Qt::FlatCap);
     result.setJoinStyle(Qt::MiterJoin);
