@@ -410,18 +410,16 @@ class DrawingWriter {
 
     // How the pattern hatch of `plan`, at `position` in the drawing's order,
     // is written; told when that is not as the drawing asks. The line form
-    // writes what the display draws, within the same bound on one hatch's work.
+    // writes what the display draws, within the same bound on one hatch's work;
+    // so does the HATCH form for a pattern too dense for readers' HATCH entities.
     Survey::Pattern PatternOf(uint32_t position, const EntityPlan& plan) {
         const uint32_t entity = area_.order[position];
         const std::string& name = PatternNameOf(*plan.pattern);
         const bool fitsReaders = PatternFits(FillLinesOf(area_, *plan.pattern), plan.area.Extent());
         const PatternForm asEntity = fitsReaders ? PatternForm::Entity : PatternForm::None;
+        if (!hatchLines_ && fitsReaders) return {position, asEntity, 0};
         const std::string tooDense =
             "the hatch pattern " + name + " repeats too often across its area for DXF readers";
-        if (!hatchLines_) {
-            if (!fitsReaders) Tell(entity, tooDense + ": the hatch is left out");
-            return {position, asEntity, 0};
-        }
         const HatchCut cut = LinesOf(position, plan);
         for (const uint32_t family : cut.leftOut) {
             Tell(entity, "line " + std::to_string(family + 1) + " of the hatch pattern " + name +
@@ -434,7 +432,11 @@ class DrawingWriter {
                                      : tooMany + " and " + tooDense + ": it is left out");
             return {position, asEntity, 0};
         }
-        if (cut.pieces.empty() && !fitsReaders) return {position, PatternForm::None, 0};
+        if (cut.pieces.empty() && !fitsReaders) {
+            if (cut.leftOut.empty()) Tell(entity, tooDense + ": the hatch is left out");
+            return {position, PatternForm::None, 0};
+        }
+        if (!hatchLines_) Tell(entity, tooDense + ": it is written as the lines the screen shows");
         return {position, PatternForm::Lines, cut.pieces.size()};
     }
 
