@@ -74,6 +74,12 @@ bool PatternFits(std::span<const KqFillLine> lines, double extent) {
     return true;
 }
 
+// The lines all the pattern hatches of a drawing may become, for each of its
+// entities (and never fewer than one hatch may make), so that the file stays a
+// small multiple of the drawing: the generated million-line log's hatches
+// make about 30 lines an entity.
+constexpr uint64_t kHatchLinesPerEntity = 64;
+
 // How a pattern hatch is written: left out, as a HATCH entity, or as the
 // INSERT of a block of its lines.
 enum class PatternForm : uint8_t { None, Entity, Lines };
@@ -395,6 +401,7 @@ class DrawingWriter {
 
     Survey SurveyOfDrawing() {
         Survey survey;
+        linesLeft_ = std::max<uint64_t>(kMaxHatchWork, kHatchLinesPerEntity * area_.order.size());
         for (uint32_t position = 0; position < area_.order.size(); ++position) {
             const Entity& entity = area_.entities[area_.order[position]];
             AddEntity(survey.extents, area_, faces_, entity);
@@ -425,9 +432,14 @@ class DrawingWriter {
             Tell(entity, "line " + std::to_string(family + 1) + " of the hatch pattern " + name +
                              " is left out: its spacing, dashes or base point cannot be drawn");
         }
-        if (cut.overBound) {
-            const std::string tooMany = "the hatch of pattern " + name + " would be more than " +
-                                        std::to_string(kMaxHatchWork) + " lines";
+        // Past the bound on one hatch, or on all the hatches of the drawing.
+        if (cut.overBound || cut.pieces.size() > linesLeft_) {
+            const std::string tooMany =
+                cut.overBound ? "the hatch of pattern " + name + " would be more than " +
+                                    std::to_string(kMaxHatchWork) + " lines"
+                              : "the hatches of the drawing would be more than " +
+                                    std::to_string(linesLeft_ + linesWritten_) +
+                                    " lines with pattern " + name;
             Tell(entity, fitsReaders ? tooMany + ": it is written as a HATCH entity"
                                      : tooMany + " and " + tooDense + ": it is left out");
             return {position, asEntity, 0};
@@ -437,6 +449,8 @@ class DrawingWriter {
             return {position, PatternForm::None, 0};
         }
         if (!hatchLines_) Tell(entity, tooDense + ": it is written as the lines the screen shows");
+        linesLeft_ -= cut.pieces.size();
+        linesWritten_ += cut.pieces.size();
         return {position, PatternForm::Lines, cut.pieces.size()};
     }
 
@@ -1129,6 +1143,8 @@ class DrawingWriter {
     StyleFaces faces_;
     Handles h_{};
     uint64_t nextEntity_ = 0;
+    // What the drawing's pattern hatches may still become as lines, and have.
+    uint64_t linesLeft_ = 0, linesWritten_ = 0;
     bool hatchLines_ = false;               // pattern hatches as blocks of lines
     std::vector<uint64_t> blockStarts_;     // first handle of each block, in drawing order
     size_t nextInsert_ = 0;                 // the block the next pattern hatch inserts

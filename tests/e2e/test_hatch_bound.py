@@ -70,3 +70,21 @@ def test_the_viewer_shows_the_dense_hatch_as_a_tone_and_says_so(viewer):  # noqa
     # Inside the rectangle, away from its outline: the tone, neither page nor ink.
     red = rgba[4 * (500 * width + 400)]
     assert 100 < red < 160
+
+
+def test_the_hatches_of_a_drawing_are_bounded_together_as_lines(tmp_path):
+    # Three hatches of 400,000 dashes each (lines 0.001 apart, dashes 0.01
+    # every 0.02, over 1 x 8 inches): each is within the bound on one hatch,
+    # the third passes what a drawing of a few entities may make in all.
+    cli = Explicit(tmp_path)
+    cli.write("many.pat", "*WELL_FILL, fine\r\n1\r\n0,0,0,0,0.001,0.01,-0.01\r\n")
+    cli.write("log.txt", "FPF\tWELL_FILL\t\n" + "".join(
+        f"S\t{600 + 900 * i}\t600\t\nRF\t600\t4800\t\n" for i in range(3)))
+    run = cli.run("--hatch-lines", "--patterns", "many.pat", "-i", "log.txt", "-o", "log.dxf")
+    assert run.returncode == 0, run.stderr
+    assert run.stderr.count("warning") == 1, run.stderr
+    assert ("log.txt: line 7: warning: the hatches of the drawing would be more than 1000000"
+            " lines with pattern KQ_WELL_FILL: it is written as a HATCH entity") in run.stderr
+    drawing = (cli.work / "log.dxf").read_bytes()
+    assert drawing.count(b"\nAcDbBlockReference\n") == 2
+    assert drawing.count(b"\nAcDbHatch\n") == 1
