@@ -184,6 +184,7 @@ def test_utf8_with_a_byte_order_mark(cli, tmp_path):
     assert b"\xb0 \x97 \\U+03A9 caf\xe9" in raw  # the code page where it can, escapes beyond
     # Without the mark or the option the same bytes are Windows-1252.
     run = cli.run("-i", "plain.txt", "-o", "as-1252.dxf")
+    assert (run.returncode, run.stderr) == (0, "")
     assert texts(cli.work / "as-1252.dxf") == [text.encode("utf-8").decode("cp1252")]
 
 
