@@ -1,6 +1,6 @@
 // The PNG files the Windows viewer writes (platform/png_file), read back by
 // an independent reader: Qt's, over libpng.
-#include "platform/png_file.h"
+#include "render/png_file.h"
 
 #include <QImage>
 
@@ -13,7 +13,7 @@
 namespace {
 
 QImage Decoded(const std::vector<uint32_t>& pixels, int width, int height) {
-    const std::vector<uint8_t> png = platform::EncodePng(pixels, width, height, 100);
+    const std::vector<uint8_t> png = render::EncodePng(pixels, width, height, 100);
     return QImage::fromData(png.data(), static_cast<int>(png.size()), "PNG");
 }
 

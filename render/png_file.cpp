@@ -1,4 +1,4 @@
-#include "platform/png_file.h"
+#include "render/png_file.h"
 
 #include "platform/replacing_file.h"
 
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace platform {
+namespace render {
 
 namespace {
 
@@ -188,8 +188,8 @@ std::vector<uint8_t> EncodePng(std::span<const uint32_t> pixels, int width, int 
 bool WritePngFile(const std::string& path, std::span<const uint32_t> pixels, int width, int height,
                   double dotsPerInch, std::string& error) {
     const std::vector<uint8_t> bytes = EncodePng(pixels, width, height, dotsPerInch);
-    return ReplaceFileWith(
+    return platform::ReplaceFileWith(
         path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
 }
 
-} // namespace platform
+} // namespace render

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace render {
 
 // The bytes of a PNG of width x height pixels given as rows from the top,
 // each pixel 0x00RRGGBB; `dotsPerInch` goes into the physical-size chunk.
@@ -21,4 +21,4 @@ std::vector<uint8_t> EncodePng(std::span<const uint32_t> pixels, int width, int 
 bool WritePngFile(const std::string& path, std::span<const uint32_t> pixels, int width, int height,
                   double dotsPerInch, std::string& error);
 
-} // namespace platform
+} // namespace render
