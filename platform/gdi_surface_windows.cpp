@@ -1,7 +1,5 @@
 #include "platform/gdi_surface_windows.h"
 
-#include "platform/pixel_rows.h"
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -302,16 +300,9 @@ DibSurface::~DibSurface() {
     ::DeleteDC(Dc());
 }
 
-const uint32_t* DibSurface::Pixels() const {
-    GdiFlush(); // GDI may batch calls: finish them before the bits are read
-    return static_cast<const uint32_t*>(bits_);
-}
-
-bool DibSurface::Scroll(const DeviceRect& area, int dx, int dy) {
-    if (!bits_) return false;
-    GdiFlush(); // what GDI still holds back moves with the rest
-    MovePixels({static_cast<uint32_t*>(bits_), Width(), 0, 0, Width(), Height()}, area, dx, dy);
-    return true;
+uint32_t* DibSurface::Pixels() {
+    GdiFlush(); // GDI may batch calls: finish them before the bits are used
+    return static_cast<uint32_t*>(bits_);
 }
 
 // --- PrinterSurface --------------------------------------------------------------

@@ -78,10 +78,9 @@ class DibSurface : public GdiSurface {
     DibSurface(int width, int height, double dotsPerInch = 100.0);
     ~DibSurface() override;
 
-    // Rows from the top, each pixel 0x00RRGGBB.
-    const uint32_t* Pixels() const;
-    // Moves the bits themselves: a pan draws only what it uncovers.
-    bool Scroll(const DeviceRect& area, int dx, int dy) override;
+    // Rows from the top, each pixel 0x00RRGGBB; nullptr when the system had
+    // no bitmap of that size.
+    uint32_t* Pixels();
 
   private:
     HBITMAP bitmap_ = nullptr;

@@ -15,8 +15,8 @@
 
 namespace {
 
-using platform::RecordedPrimitive;
 using testsupport::ProbeRecord;
+using testsupport::RecordedPrimitive;
 
 constexpr double kSame = 1e-9; // inches
 constexpr double kDot = 0.01;  // the line the writer writes for a dot

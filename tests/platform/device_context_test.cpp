@@ -1,12 +1,14 @@
 // Device contexts: handles, state, mapping modes and the classic calls.
 #include "platform/device_context.h"
-#include "platform/recording_surface.h"
+#include "support/recording_surface.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace platform;
+using testsupport::RecordedPrimitive;
+using testsupport::RecordingSurface;
 using Kind = RecordedPrimitive::Kind;
 
 class DeviceContextTest : public ::testing::Test {

@@ -1,6 +1,6 @@
 #include "platform/interruption.h"
-#include "platform/png_file.h"
 #include "platform/replacing_file.h"
+#include "render/png_file.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +66,7 @@ TEST_F(ReplacingFileTest, AFailedWriteKeepsTheOldFileAndLeavesNothingElse) {
     bool pngWritten = true, bytesWritten = true;
     {
         const FileSizeLimit limit(4096);
-        pngWritten = platform::WritePngFile(PathOf("picture.png"), noise, 300, 300, 100, pngError);
+        pngWritten = render::WritePngFile(PathOf("picture.png"), noise, 300, 300, 100, pngError);
         bytesWritten =
             platform::ReplaceFileWith(PathOf("library.pat"), std::string(10000, 'x'), bytesError);
     }

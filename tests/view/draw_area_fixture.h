@@ -6,8 +6,8 @@
 #include "builder/session.h"
 #include "cadlib/kq_display.h"
 #include "platform/device_context.h"
-#include "platform/recording_surface.h"
 #include "support/drawing_fixture.h"
+#include "support/recording_surface.h"
 #include "view/draw_area.h"
 
 #include <functional>
@@ -63,9 +63,9 @@ class DrawAreaTest : public DrawingTest {
     // Refreshes since the last clear: each begins by painting the client area white.
     int Refreshes() const {
         int count = 0;
-        for (const platform::RecordedPrimitive& primitive : surface.primitives) {
+        for (const testsupport::RecordedPrimitive& primitive : surface.primitives) {
             const platform::DrawState& state = primitive.state;
-            if (primitive.kind == platform::RecordedPrimitive::Kind::Polygon && state.pen.null &&
+            if (primitive.kind == testsupport::RecordedPrimitive::Kind::Polygon && state.pen.null &&
                 !state.brush.null && state.brush.colour == platform::Rgb{255, 255, 255} &&
                 primitive.points.size() == 4 && primitive.points[0].x == 0 &&
                 primitive.points[0].y == 0) {
@@ -81,7 +81,7 @@ class DrawAreaTest : public DrawingTest {
         area->MouseUp(view::kLeftButton, 0, toX, toY);
     }
 
-    platform::RecordingSurface surface{kWidth, kHeight};
+    testsupport::RecordingSurface surface{kWidth, kHeight};
     std::optional<view::DrawArea> area;
     std::optional<platform::ScopedWindowSurface> shown;
     std::function<std::unique_ptr<view::PrintJob>()> openPrinter = [] { return nullptr; };

@@ -26,7 +26,7 @@ using platform::MessageRequest;
 
 // A printer that notes, at each document call and at the first thing drawn,
 // the state of its own context and of the library.
-class PrinterSpy : public platform::RecordingSurface {
+class PrinterSpy : public testsupport::RecordingSurface {
   public:
     PrinterSpy() : RecordingSurface(850, 1100) {}
 
@@ -149,7 +149,7 @@ TEST_F(FileMenuTest, PrintDrawsOnePageAtTrueScaleAndPutsEverythingBack) {
     // The square's corners in hundredths of an inch from the page's top left corner.
     const auto square = std::find_if(
         printer.primitives.begin(), printer.primitives.end(), [](const auto& primitive) {
-            return primitive.kind == platform::RecordedPrimitive::Kind::Polygon;
+            return primitive.kind == testsupport::RecordedPrimitive::Kind::Polygon;
         });
     ASSERT_NE(square, printer.primitives.end());
     const auto [left, right] =

@@ -23,7 +23,7 @@ class HabitsTest : public DrawAreaTest {
     // Outlines drawn with the inverting raster operation: the band.
     int InvertedOutlines() const {
         return static_cast<int>(std::count_if(surface.primitives.begin(), surface.primitives.end(),
-                                              [](const platform::RecordedPrimitive& p) {
+                                              [](const testsupport::RecordedPrimitive& p) {
                                                   return p.state.rasterOp == platform::R2_NOT;
                                               }));
     }

@@ -15,7 +15,7 @@ namespace {
 // Black and white pixels. A rectangle's outline is painted with the pen and
 // its inside with the brush, each pixel once; under R2_NOT what either
 // paints is inverted instead.
-class PixelSurface : public platform::RecordingSurface {
+class PixelSurface : public testsupport::RecordingSurface {
   public:
     PixelSurface(int width, int height)
         : RecordingSurface(width, height), black_(size_t(width) * height) {}

@@ -56,14 +56,14 @@ class ImageSurface::Band : public PainterSurface {
 
   protected:
     QPainter* ActivePainter() override { return painter_.isActive() ? &painter_ : nullptr; }
-    std::optional<platform::PixelWindow> Pixels() override {
+    std::optional<render::PixelWindow> Pixels() override {
         // 32 bits a pixel, as the picture is made: the stride is whole pixels.
-        return platform::PixelWindow{reinterpret_cast<uint32_t*>(pixels_),
-                                     picture_.bytesPerLine() / 4,
-                                     0,
-                                     top_,
-                                     picture_.width(),
-                                     bottom_};
+        return render::PixelWindow{reinterpret_cast<uint32_t*>(pixels_),
+                                   picture_.bytesPerLine() / 4,
+                                   0,
+                                   top_,
+                                   picture_.width(),
+                                   bottom_};
     }
 
   private:
@@ -131,7 +131,7 @@ double ImageSurface::TextWidth(std::u16string_view text, const platform::TextFon
     return upper_->TextWidth(text, font);
 }
 
-platform::DisplayList& ImageSurface::Recording(const platform::DrawState& state) {
+render::DisplayList& ImageSurface::Recording(const platform::DrawState& state) {
     // An inverting stroke is painted whole: the pass painted so far is finished first.
     if (streaming_ && state.rasterOp != platform::R2_COPYPEN) PaintPending();
     if (held_ == 0 && batches_.back()->Empty()) passBegan_ = Clock::now();
@@ -139,7 +139,7 @@ platform::DisplayList& ImageSurface::Recording(const platform::DrawState& state)
 }
 
 void ImageSurface::Recorded() {
-    const platform::DisplayList& batch = *batches_.back();
+    const render::DisplayList& batch = *batches_.back();
     if (held_ + batch.Size() > kMostHeld) {
         PaintPending();
         return;
@@ -148,7 +148,7 @@ void ImageSurface::Recorded() {
     if (!streaming_) StartStreaming();
     queue_.Push(&batch);
     held_ += batch.Size();
-    batches_.push_back(std::make_unique<platform::DisplayList>(*this));
+    batches_.push_back(std::make_unique<render::DisplayList>(*this));
 }
 
 void ImageSurface::StartStreaming() {
@@ -160,7 +160,7 @@ void ImageSurface::StartStreaming() {
         Clock::duration waited{};
         PaintBand(*lower_, pixels, split, height, [this, &waited] {
             const Clock::time_point asked = Clock::now();
-            const platform::DisplayList* batch = queue_.Next();
+            const render::DisplayList* batch = queue_.Next();
             waited += Clock::now() - asked;
             return batch;
         });
@@ -170,9 +170,9 @@ void ImageSurface::StartStreaming() {
 
 bool ImageSurface::Scroll(const platform::DeviceRect& area, int dx, int dy) {
     PaintPending(); // what was drawn moves with the rest
-    platform::MovePixels({reinterpret_cast<uint32_t*>(image_.bits()), image_.bytesPerLine() / 4, 0,
-                          0, Width(), Height()},
-                         area, dx, dy);
+    render::MovePixels({reinterpret_cast<uint32_t*>(image_.bits()), image_.bytesPerLine() / 4, 0, 0,
+                        Width(), Height()},
+                       area, dx, dy);
     return true;
 }
 
@@ -194,7 +194,7 @@ void ImageSurface::PaintPending() {
             if (inverts || WorkOfPass() < kWorkWorthTwoThreads) {
                 PaintWhole();
             } else {
-                PaintInBands(platform::RowSplittingWork(WorkByRow(), 0.5));
+                PaintInBands(render::RowSplittingWork(WorkByRow(), 0.5));
             }
         }
     } catch (...) {
@@ -206,7 +206,7 @@ void ImageSurface::PaintPending() {
 
 void ImageSurface::StartPass() {
     batches_.clear();
-    batches_.push_back(std::make_unique<platform::DisplayList>(*this));
+    batches_.push_back(std::make_unique<render::DisplayList>(*this));
     held_ = 0;
 }
 
@@ -214,7 +214,7 @@ template <typename Next>
 void ImageSurface::PaintBand(Band& band, uchar* pixels, int top, int bottom, Next next) {
     band.Attach(pixels, top, bottom);
     try {
-        while (const platform::DisplayList* batch = next())
+        while (const render::DisplayList* batch = next())
             batch->Replay(band, top, bottom);
     } catch (...) {
         band.Detach();
@@ -223,7 +223,7 @@ void ImageSurface::PaintBand(Band& band, uchar* pixels, int top, int bottom, Nex
     band.Detach();
 }
 
-std::function<const platform::DisplayList*()> ImageSurface::EveryBatch() const {
+std::function<const render::DisplayList*()> ImageSurface::EveryBatch() const {
     return [this, next = size_t{0}]() mutable {
         return next < batches_.size() ? batches_[next++].get() : nullptr;
     };
@@ -266,7 +266,7 @@ void ImageSurface::FinishStreaming() {
     const double painting = upper + workerBusy_;
     if (painting > 0) {
         const double share = std::clamp(((drawing + painting) / 2 - drawing) / painting, 0.0, 1.0);
-        split_ = platform::RowSplittingWork(WorkByRow(), share);
+        split_ = render::RowSplittingWork(WorkByRow(), share);
     }
     if (failure) std::rethrow_exception(failure);
 }
@@ -293,7 +293,7 @@ void ImageSurface::BatchQueue::Open() {
     closed_ = false;
 }
 
-void ImageSurface::BatchQueue::Push(const platform::DisplayList* batch) {
+void ImageSurface::BatchQueue::Push(const render::DisplayList* batch) {
     {
         const std::lock_guard lock(mutex_);
         waiting_.push_back(batch);
@@ -309,11 +309,11 @@ void ImageSurface::BatchQueue::Close() {
     changed_.notify_one();
 }
 
-const platform::DisplayList* ImageSurface::BatchQueue::Next() {
+const render::DisplayList* ImageSurface::BatchQueue::Next() {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return !waiting_.empty() || closed_; });
     if (waiting_.empty()) return nullptr;
-    const platform::DisplayList* batch = waiting_.front();
+    const render::DisplayList* batch = waiting_.front();
     waiting_.pop_front();
     return batch;
 }

@@ -12,7 +12,7 @@
 // on where it was split.
 #pragma once
 
-#include "platform/display_list.h"
+#include "render/display_list.h"
 #include "view/qt/paint_worker.h"
 #include "view/qt/painter_surface.h"
 
@@ -75,15 +75,15 @@ class ImageSurface : public platform::Surface {
     class BatchQueue {
       public:
         void Open();
-        void Push(const platform::DisplayList* batch);
+        void Push(const render::DisplayList* batch);
         void Close();
         // The next batch, waiting for it; nullptr once closed and emptied.
-        const platform::DisplayList* Next();
+        const render::DisplayList* Next();
 
       private:
         std::mutex mutex_;
         std::condition_variable changed_;
-        std::deque<const platform::DisplayList*> waiting_;
+        std::deque<const render::DisplayList*> waiting_;
         bool closed_ = true;
     };
 
@@ -95,7 +95,7 @@ class ImageSurface : public platform::Surface {
 
     ImageSurface(QSize devicePixels, double dotsPerInch, double pixelRatio);
     // The batch the pass draws into; notes when the pass began.
-    platform::DisplayList& Recording(const platform::DrawState& state);
+    render::DisplayList& Recording(const platform::DrawState& state);
     // After a primitive: hands a full batch over, or paints a pass grown too big.
     void Recorded();
     void StartStreaming();
@@ -109,7 +109,7 @@ class ImageSurface : public platform::Surface {
     template <typename Next>
     void PaintBand(Band& band, uchar* pixels, int top, int bottom, Next next);
     // Hands out the pass's batches in order (to one thread each).
-    std::function<const platform::DisplayList*()> EveryBatch() const;
+    std::function<const render::DisplayList*()> EveryBatch() const;
     // Waits for the worker; `failure` keeps what was thrown first.
     void WaitForWorker(std::exception_ptr& failure);
     double WorkOfPass() const;
@@ -121,7 +121,7 @@ class ImageSurface : public platform::Surface {
     // The upper band is painted by the caller and also measures text; the
     // lower by the worker. Each keeps its own fonts, laid out on its thread.
     std::unique_ptr<Band> upper_, lower_;
-    std::vector<std::unique_ptr<platform::DisplayList>> batches_; // the pass, never empty
+    std::vector<std::unique_ptr<render::DisplayList>> batches_; // the pass, never empty
     size_t held_ = 0;        // primitives and points in the batches
     bool streaming_ = false; // the worker paints the pass as it goes
     uchar* streamPixels_ = nullptr;

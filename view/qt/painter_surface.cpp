@@ -84,17 +84,16 @@ QPainter* PainterSurface::Prepared(const platform::DrawState& state) {
     return painter;
 }
 
-std::optional<platform::HairlinePainter>
-PainterSurface::Hairlines(const platform::DrawState& state) {
+std::optional<render::HairlinePainter> PainterSurface::Hairlines(const platform::DrawState& state) {
     if (state.pen.null || state.pen.width > 1 || state.rasterOp != platform::R2_COPYPEN) {
         return std::nullopt;
     }
     if (!ActivePainter()) return std::nullopt;
-    std::optional<platform::PixelWindow> pixels = Pixels();
+    std::optional<render::PixelWindow> pixels = Pixels();
     if (!pixels) return std::nullopt;
-    if (state.clip) pixels = platform::Clipped(*pixels, *state.clip);
+    if (state.clip) pixels = render::Clipped(*pixels, *state.clip);
     const platform::Rgb& colour = state.pen.colour;
-    return platform::HairlinePainter(*pixels, qRgb(colour.red, colour.green, colour.blue));
+    return render::HairlinePainter(*pixels, qRgb(colour.red, colour.green, colour.blue));
 }
 
 const QVector<QPointF>& PainterSurface::ToQt(std::span<const platform::DevicePoint> points) {
@@ -106,7 +105,7 @@ const QVector<QPointF>& PainterSurface::ToQt(std::span<const platform::DevicePoi
 
 void PainterSurface::Polyline(const platform::DrawState& state,
                               std::span<const platform::DevicePoint> points) {
-    if (std::optional<platform::HairlinePainter> hairlines = Hairlines(state)) {
+    if (std::optional<render::HairlinePainter> hairlines = Hairlines(state)) {
         return hairlines->Polyline(points, state.pen.dashes, state.pen.dashOffset);
     }
     QPainter* painter = Prepared(state);
@@ -121,7 +120,7 @@ void PainterSurface::Polyline(const platform::DrawState& state,
 
 void PainterSurface::Segments(const platform::DrawState& state,
                               std::span<const platform::DevicePoint> ends) {
-    if (std::optional<platform::HairlinePainter> hairlines = Hairlines(state)) {
+    if (std::optional<render::HairlinePainter> hairlines = Hairlines(state)) {
         return hairlines->Segments(ends);
     }
     QPainter* painter = Prepared(state);
@@ -143,7 +142,7 @@ void PainterSurface::Segments(const platform::DrawState& state,
 void PainterSurface::Polygon(const platform::DrawState& state,
                              std::span<const platform::DevicePoint> points) {
     // A one-pixel outline is drawn as hairlines over the fill, as any other line.
-    std::optional<platform::HairlinePainter> outline = Hairlines(state);
+    std::optional<render::HairlinePainter> outline = Hairlines(state);
     platform::DrawState fill = state;
     fill.pen.null = fill.pen.null || outline.has_value();
     QPainter* painter = Prepared(fill);

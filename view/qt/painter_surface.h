@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/device_context.h"
-#include "platform/hairlines.h"
+#include "render/hairlines.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -43,7 +43,7 @@ class PainterSurface : public platform::Surface {
     // The device's pixels when it is an image of 32-bit pixels that one-pixel
     // lines may be painted into directly (the active painter paints at once,
     // so the two keep their order); nullopt for any other device.
-    virtual std::optional<platform::PixelWindow> Pixels() { return std::nullopt; }
+    virtual std::optional<render::PixelWindow> Pixels() { return std::nullopt; }
 
   private:
     // A text laid out once in its family's reference size: its glyphs and
@@ -74,7 +74,7 @@ class PainterSurface : public platform::Surface {
     QPainter* Prepared(const platform::DrawState& state);
     // Where a stroke of `state` is painted as hairlines: a one-pixel pen
     // copied onto an image's pixels. nullopt when the painter strokes it.
-    std::optional<platform::HairlinePainter> Hairlines(const platform::DrawState& state);
+    std::optional<render::HairlinePainter> Hairlines(const platform::DrawState& state);
     FontEntry& FontFor(const std::string& family);
     const LaidOutText& LayOut(FontEntry& entry, std::u16string_view text);
     const QVector<QPointF>& ToQt(std::span<const platform::DevicePoint> points);

@@ -317,7 +317,7 @@ void MainWindow::Resized(int width, int clientHeight) {
     const int height = std::max(0, clientHeight - status_.Height());
     // A new white backing bitmap of the new size, handed out from now on.
     registered_.reset();
-    backing_ = std::make_unique<platform::DibSurface>(width, height);
+    backing_ = std::make_unique<WindowBitmap>(width, height);
     registered_.emplace(area_.Handle(), *backing_);
     Guarded([&] { area_.Resize(width, height); });
     Place(hScroll1_, area_.HScroll1);

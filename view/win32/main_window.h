@@ -7,12 +7,12 @@
 #pragma once
 
 #include "platform/device_context.h"
-#include "platform/gdi_surface_windows.h"
 #include "platform/message_box.h"
 #include "view/draw_area.h"
 #include "view/win32/folder_watch.h"
 #include "view/win32/printing.h"
 #include "view/win32/status_bar.h"
+#include "view/win32/window_bitmap.h"
 
 #include <windows.h>
 
@@ -66,7 +66,7 @@ class MainWindow {
     HWND window_ = nullptr;
     HWND hScroll1_ = nullptr, vScroll1_ = nullptr;
     HACCEL shortcuts_ = nullptr;
-    std::unique_ptr<platform::DibSurface> backing_;
+    std::unique_ptr<WindowBitmap> backing_;
     std::optional<platform::ScopedWindowSurface> registered_;
     Printers printers_;
     MousePointer pointer_ = MousePointer::Default;

@@ -2,8 +2,8 @@
 #include "view/shell.h"
 
 #include "platform/gdi_surface_windows.h"
-#include "platform/png_file.h"
 #include "platform/replacing_file.h"
+#include "render/png_file.h"
 #include "view/event_guard.h"
 #include "view/page_picture.h"
 #include "view/win32/main_window.h"
@@ -78,7 +78,7 @@ bool WritePagePicture(PictureFormat format, const std::string& path, int width, 
     DrawPage(surface, width, height);
     const std::span<const uint32_t> pixels(surface.Pixels(), static_cast<size_t>(width) *
                                                                  static_cast<size_t>(height));
-    return platform::WritePngFile(path, pixels, width, height, kPixelsPerInch, error);
+    return render::WritePngFile(path, pixels, width, height, kPixelsPerInch, error);
 }
 
 int RunScreenView(int&, char**, const std::string& commandFile, DrawingOpener openDrawing) {

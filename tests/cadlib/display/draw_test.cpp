@@ -11,8 +11,8 @@
 
 namespace {
 
-using platform::RecordedPrimitive;
-using Kind = platform::RecordedPrimitive::Kind;
+using testsupport::RecordedPrimitive;
+using Kind = testsupport::RecordedPrimitive::Kind;
 
 constexpr double kClose = 1e-6;
 // Texts hang from the pen, which is kept in single precision.
@@ -314,7 +314,7 @@ TEST_F(DisplayDrawTest, QuickTextDrawsEachTextAsItsBox) {
     const RecordedPrimitive& box = Only(Kind::Polyline);
     ASSERT_EQ(box.points.size(), 5u);
     const double height = TextHeight() * 100;
-    const double width = platform::RecordingSurface::kAdvancePerHeight * height * 4;
+    const double width = testsupport::RecordingSurface::kAdvancePerHeight * height * 4;
     const double middle = TextMiddleY(5);
     ExpectPoint(box.points[0], 300, middle + height / 2, kTextClose);
     ExpectPoint(box.points[1], 300 + width, middle + height / 2, kTextClose);
@@ -364,7 +364,7 @@ TEST_F(DisplayDrawTest, ATextIsDrawnWhenItsBoxReachesTheView) {
 
 TEST_F(DisplayDrawTest, AViewFindsATextByItsMeasuredWidthHoweverWideItsLetters) {
     // Letters four heights wide, far wider than any plain estimate would take them.
-    class WideLetters : public platform::RecordingSurface {
+    class WideLetters : public testsupport::RecordingSurface {
       public:
         using RecordingSurface::RecordingSurface;
         double TextWidth(std::u16string_view text, const platform::TextFont& font) override {
@@ -460,7 +460,7 @@ TEST_F(DisplayDrawTest, ADrawingPassNeedsBeginAndPutsTheContextBack) {
 class DisplayPrintTest : public DisplayDrawTest {
   protected:
     // A letter page at 600 dots per inch.
-    platform::RecordingSurface paper{5100, 6600, 600};
+    testsupport::RecordingSurface paper{5100, 6600, 600};
 };
 
 TEST_F(DisplayPrintTest, PrintingDrawsThePageAtOneInchPerInch) {

@@ -6,9 +6,9 @@
 #include "builder/session.h"
 #include "cadlib/kq_display.h"
 #include "platform/device_context.h"
-#include "platform/recording_surface.h"
 #include "platform/window_handles.h"
 #include "support/drawing_fixture.h"
+#include "support/recording_surface.h"
 
 #include <cmath>
 #include <vector>
@@ -47,7 +47,7 @@ class DisplayTest : public DrawingTest {
     }
 
     // What one redraw of the window paints.
-    const std::vector<platform::RecordedPrimitive>& Redraw() {
+    const std::vector<testsupport::RecordedPrimitive>& Redraw() {
         surface.primitives.clear();
         const platform::ScopedWindowSurface shown(window, surface);
         builder::RedrawScreen();
@@ -55,7 +55,7 @@ class DisplayTest : public DrawingTest {
     }
 
     platform::WindowHandle window = platform::CreateWindowHandle();
-    platform::RecordingSurface surface{kWidth, kHeight};
+    testsupport::RecordingSurface surface{kWidth, kHeight};
 };
 
 } // namespace testsupport

@@ -9,7 +9,7 @@
 
 namespace {
 
-using platform::RecordedPrimitive;
+using testsupport::RecordedPrimitive;
 
 constexpr double kClose = 1e-9;
 

@@ -15,7 +15,7 @@
 
 namespace {
 
-using Kind = platform::RecordedPrimitive::Kind;
+using Kind = testsupport::RecordedPrimitive::Kind;
 
 struct Shown {
     bool outline = false, solid = false, pattern = false;
@@ -60,7 +60,7 @@ class EntityPlanTest : public testsupport::DisplayTest {
 
     Shown OnScreen() {
         Shown shown;
-        for (const platform::RecordedPrimitive& drawn : Redraw()) {
+        for (const testsupport::RecordedPrimitive& drawn : Redraw()) {
             shown.outline |= drawn.kind == Kind::Polyline;
             shown.solid |= drawn.kind == Kind::Polygon;
             shown.pattern |= drawn.kind == Kind::Segments;

@@ -1,8 +1,8 @@
 // The window's image paints what was drawn in two bands at once, a long pass
 // even while it is drawn: the picture must be the one painted primitive by
 // primitive, wherever the bands meet.
-#include "platform/display_list.h"
-#include "platform/recording_surface.h"
+#include "render/display_list.h"
+#include "support/recording_surface.h"
 #include "view/qt/image_surface.h"
 
 #include <gtest/gtest.h>
@@ -73,8 +73,8 @@ int DifferingPixels(const QImage& a, const QImage& b) {
 
 TEST(ImageSurfaceTest, APicturePaintedInBandsIsThePicturePaintedAsItIsDrawn) {
     // Enough work for two threads, or the test would prove nothing.
-    platform::RecordingSurface measure(kWidth, kHeight);
-    platform::DisplayList list(measure);
+    testsupport::RecordingSurface measure(kWidth, kHeight);
+    render::DisplayList list(measure);
     DrawMix(list, 400, 8, [] {});
     ASSERT_GT(list.Work(), 4 * view::qt::ImageSurface::kWorkWorthTwoThreads);
 

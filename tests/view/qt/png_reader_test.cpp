@@ -1,6 +1,6 @@
-// The PNG files the Windows viewer writes (platform/png_file), read back by
+// The PNG files the Windows viewer writes (render/png_file), read back by
 // an independent reader: Qt's, over libpng.
-#include "platform/png_file.h"
+#include "render/png_file.h"
 
 #include <QImage>
 
@@ -13,7 +13,7 @@
 namespace {
 
 QImage Decoded(const std::vector<uint32_t>& pixels, int width, int height) {
-    const std::vector<uint8_t> png = platform::EncodePng(pixels, width, height, 100);
+    const std::vector<uint8_t> png = render::EncodePng(pixels, width, height, 100);
     return QImage::fromData(png.data(), static_cast<int>(png.size()), "PNG");
 }
 
@@ -32,8 +32,7 @@ void ExpectPixels(const QImage& image, const std::vector<uint32_t>& pixels, int 
 }
 
 TEST(PngReader, ReadsBackEveryPixelOfADrawing) {
-    // White with long runs (longer than one copy can carry), lines, a
-    // repeated row, and a patch of noise that stays literal.
+    // White with long runs, lines, a repeated row, and a patch of noise.
     const int width = 700, height = 90;
     std::vector<uint32_t> pixels(size_t{width} * height, 0xFFFFFF);
     for (int x = 10; x < 690; ++x)
@@ -45,6 +44,16 @@ TEST(PngReader, ReadsBackEveryPixelOfADrawing) {
         for (int x = 100; x < 160; ++x)
             pixels[static_cast<size_t>(y) * width + x] = noise() & 0xFFFFFF;
     }
+    ExpectPixels(Decoded(pixels, width, height), pixels, width, height);
+}
+
+TEST(PngReader, ReadsBackNoiseInRowsWiderThanAPieceOfDeflatesOutput) {
+    // Deflate cannot shrink noise: each row (75 KB) comes out in several pieces.
+    const int width = 25000, height = 4;
+    std::vector<uint32_t> pixels(size_t{width} * height);
+    std::mt19937 noise(11);
+    for (uint32_t& pixel : pixels)
+        pixel = noise() & 0xFFFFFF;
     ExpectPixels(Decoded(pixels, width, height), pixels, width, height);
 }
 

@@ -1,6 +1,6 @@
 // One-pixel lines straight into pixel rows: where they land, their dashes,
 // and that a line painted in parts is the line painted whole.
-#include "platform/hairlines.h"
+#include "render/hairlines.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@
 namespace {
 
 using platform::DevicePoint;
-using platform::HairlinePainter;
-using platform::PixelWindow;
+using render::HairlinePainter;
+using render::PixelWindow;
 
 constexpr uint32_t kInk = 0xff000000;
 constexpr uint32_t kPaper = 0xffffffff;
@@ -94,16 +94,16 @@ TEST(HairlineTest, NothingLandsOutsideTheWindowAndStrayPointsAreHarmless) {
 
 TEST(HairlineTest, AClipKeepsThePixelsWhoseMiddlesLieInIt) {
     Picture picture(30, 30);
-    const PixelWindow clipped = platform::Clipped(picture.Whole(), {4.5, 2.4, 10.5, 9.6});
+    const PixelWindow clipped = render::Clipped(picture.Whole(), {4.5, 2.4, 10.5, 9.6});
     EXPECT_EQ(clipped.left, 4);
     EXPECT_EQ(clipped.right, 10);
     EXPECT_EQ(clipped.top, 2);
     EXPECT_EQ(clipped.bottom, 10); // row 9's middle, 9.5, is inside
     // Never beyond the window it cuts, and an inverted or missing clip is empty.
-    const PixelWindow beyond = platform::Clipped(picture.Window(0, 0, 8, 8), {-50, -50, 50, 50});
+    const PixelWindow beyond = render::Clipped(picture.Window(0, 0, 8, 8), {-50, -50, 50, 50});
     EXPECT_EQ(beyond.right, 8);
     EXPECT_EQ(beyond.bottom, 8);
-    const PixelWindow inverted = platform::Clipped(picture.Whole(), {20, 20, 10, NAN});
+    const PixelWindow inverted = render::Clipped(picture.Whole(), {20, 20, 10, NAN});
     EXPECT_LE(inverted.right, inverted.left);
     EXPECT_LE(inverted.bottom, inverted.top);
 }

@@ -1,7 +1,7 @@
-// A PNG writer with no library behind it: 8-bit RGB, each row filtered
-// against the row above and compressed with deflate's fixed code, runs of a
-// repeated byte as copies. A drawing, mostly white, shrinks to a few percent
-// of its pixels; every PNG reader takes the files.
+// A PNG writer: 8-bit RGB, each row filtered against the row above and
+// deflated by zlib as it is made, so no second copy of the picture is held. A
+// drawing, mostly white, shrinks to about one percent of its pixels; every
+// PNG reader takes the files.
 #pragma once
 
 #include <cstdint>
@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace render {
 
 // The bytes of a PNG of width x height pixels given as rows from the top,
 // each pixel 0x00RRGGBB; `dotsPerInch` goes into the physical-size chunk.
+// Throws std::bad_alloc when memory runs out.
 std::vector<uint8_t> EncodePng(std::span<const uint32_t> pixels, int width, int height,
                                double dotsPerInch);
 
@@ -21,4 +22,4 @@ std::vector<uint8_t> EncodePng(std::span<const uint32_t> pixels, int width, int 
 bool WritePngFile(const std::string& path, std::span<const uint32_t> pixels, int width, int height,
                   double dotsPerInch, std::string& error);
 
-} // namespace platform
+} // namespace render

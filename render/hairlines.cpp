@@ -1,10 +1,12 @@
-#include "platform/hairlines.h"
+#include "render/hairlines.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
-namespace platform {
+namespace render {
+
+using namespace platform; // the device's points, pens and states
 
 namespace {
 
@@ -182,4 +184,4 @@ void HairlinePainter::Dashes(std::span<const DevicePoint> points, std::span<cons
     }
 }
 
-} // namespace platform
+} // namespace render

@@ -1,7 +1,7 @@
 // A kept drawing pass played back in bands: what each band gets, in what
 // order and clip, and where the work is split.
-#include "platform/display_list.h"
-#include "platform/recording_surface.h"
+#include "render/display_list.h"
+#include "support/recording_surface.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,9 @@
 namespace {
 
 using namespace platform;
+using namespace render;
+using testsupport::RecordedPrimitive;
+using testsupport::RecordingSurface;
 using Kind = RecordedPrimitive::Kind;
 
 DrawState Inked(std::optional<DeviceRect> clip = std::nullopt) {
@@ -126,10 +129,10 @@ TEST_F(DisplayListTest, TheSplitHalvesTheWorkAndInvertingIsNoticed) {
     EXPECT_GT(list.Work(), 0);
     std::vector<double> workByRow(100, 0.0);
     list.AddWorkByRow(workByRow);
-    EXPECT_LT(platform::RowSplittingWork(workByRow, 0.5), 20); // nearly all of it is at the top
-    EXPECT_EQ(platform::RowSplittingWork(workByRow, 0), 0);
-    EXPECT_GT(platform::RowSplittingWork(workByRow, 1), 90); // the last line's too
-    EXPECT_EQ(platform::RowSplittingWork(std::vector<double>(10, 0.0), 0.5), 0);
+    EXPECT_LT(render::RowSplittingWork(workByRow, 0.5), 20); // nearly all of it is at the top
+    EXPECT_EQ(render::RowSplittingWork(workByRow, 0), 0);
+    EXPECT_GT(render::RowSplittingWork(workByRow, 1), 90); // the last line's too
+    EXPECT_EQ(render::RowSplittingWork(std::vector<double>(10, 0.0), 0.5), 0);
     EXPECT_FALSE(list.Inverts());
 
     DrawState inverting = Inked();

@@ -1,11 +1,13 @@
-#include "platform/display_list.h"
+#include "render/display_list.h"
 
 #include "platform/text_extent.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace platform {
+namespace render {
+
+using namespace platform; // the device's points, pens and states
 
 namespace {
 
@@ -209,4 +211,4 @@ void DisplayList::Replay(Surface& target, int top, int bottom) const {
     }
 }
 
-} // namespace platform
+} // namespace render

@@ -1,11 +1,13 @@
-#include "platform/pixel_rows.h"
+#include "render/pixel_rows.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-namespace platform {
+namespace render {
+
+using namespace platform; // the device's points, pens and states
 
 PixelWindow Clipped(const PixelWindow& rows, const DeviceRect& clip) {
     // Pixel i's middle, i + 0.5, lies at or beyond `edge` from ceil(edge - 0.5) on.
@@ -36,4 +38,4 @@ void MovePixels(const PixelWindow& window, const DeviceRect& area, int dx, int d
     }
 }
 
-} // namespace platform
+} // namespace render

@@ -1,6 +1,6 @@
 // Moving a picture's pixels as a scroll does: within its area only, every
 // way, what is uncovered left as it was.
-#include "platform/pixel_rows.h"
+#include "render/pixel_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 namespace {
 
 using platform::DeviceRect;
-using platform::PixelWindow;
+using render::PixelWindow;
 
 // A 12 x 10 picture whose every pixel tells where it was: 100 * y + x.
 struct Numbered {
@@ -29,7 +29,7 @@ TEST(PixelRowsTest, APictureMovesWithinItsAreaEveryWay) {
     for (const auto& [dx, dy] : {std::pair{3, 2}, {-3, -2}, {0, -4}, {5, 0}}) {
         Numbered picture;
         const Numbered before;
-        platform::MovePixels(picture.Whole(), area, dx, dy);
+        render::MovePixels(picture.Whole(), area, dx, dy);
         for (int y = 0; y < 10; ++y) {
             for (int x = 0; x < 12; ++x) {
                 const bool inside = x >= 2 && x < 10 && y >= 1 && y < 9;
@@ -46,9 +46,9 @@ TEST(PixelRowsTest, APictureMovesWithinItsAreaEveryWay) {
 TEST(PixelRowsTest, AMoveAsLargeAsTheAreaOrAnAreaOutsideChangesNothing) {
     Numbered picture;
     const Numbered before;
-    platform::MovePixels(picture.Whole(), {2, 1, 10, 9}, 8, 0);
-    platform::MovePixels(picture.Whole(), {20, 20, 30, 30}, 1, 1);
-    platform::MovePixels(picture.Whole(), {-5, -5, 3, 3}, 1, 1); // cut to the picture first
+    render::MovePixels(picture.Whole(), {2, 1, 10, 9}, 8, 0);
+    render::MovePixels(picture.Whole(), {20, 20, 30, 30}, 1, 1);
+    render::MovePixels(picture.Whole(), {-5, -5, 3, 3}, 1, 1); // cut to the picture first
     EXPECT_EQ(picture.At(2, 2), before.At(1, 1));
     EXPECT_EQ(picture.At(5, 5), before.At(5, 5));
     EXPECT_EQ(picture.At(0, 0), before.At(0, 0));

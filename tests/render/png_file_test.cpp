@@ -1,4 +1,4 @@
-#include "platform/png_file.h"
+#include "render/png_file.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ std::pair<size_t, uint32_t> FindChunk(const std::vector<uint8_t>& png, const std
 TEST(PngFile, TheChunksDescribeTheImage) {
     const std::vector<uint32_t> pixels = {0xFF0000, 0x00FF00, 0x0000FF,
                                           0xFFFFFF, 0x000000, 0x123456};
-    const std::vector<uint8_t> png = platform::EncodePng(pixels, 3, 2, 100);
+    const std::vector<uint8_t> png = render::EncodePng(pixels, 3, 2, 100);
 
     const std::vector<uint8_t> signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     ASSERT_TRUE(std::equal(signature.begin(), signature.end(), png.begin()));
@@ -58,7 +58,7 @@ TEST(PngFile, AWhitePageWithALineIsSmall) {
     std::vector<uint32_t> pixels(size_t{width} * height, 0xFFFFFF);
     for (int x = 50; x < 800; ++x)
         pixels[size_t{500} * width + x] = 0;
-    const std::vector<uint8_t> png = platform::EncodePng(pixels, width, height, 100);
+    const std::vector<uint8_t> png = render::EncodePng(pixels, width, height, 100);
     // Three bytes a pixel uncompressed: 2.8 MB.
     EXPECT_LT(png.size(), 40000u);
 }
@@ -66,7 +66,7 @@ TEST(PngFile, AWhitePageWithALineIsSmall) {
 TEST(PngFile, AnUnwritableFileIsReported) {
     const std::vector<uint32_t> pixels(4, 0);
     std::string error;
-    EXPECT_FALSE(platform::WritePngFile("/nonexistent-folder/page.png", pixels, 2, 2, 100, error));
+    EXPECT_FALSE(render::WritePngFile("/nonexistent-folder/page.png", pixels, 2, 2, 100, error));
     EXPECT_NE(error.find("/nonexistent-folder/page.png: "), std::string::npos) << error;
 }
 

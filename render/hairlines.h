@@ -12,13 +12,13 @@
 #pragma once
 
 #include "platform/device_context.h"
-#include "platform/pixel_rows.h"
+#include "render/pixel_rows.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
-namespace platform {
+namespace render {
 
 class HairlinePainter {
   public:
@@ -26,25 +26,25 @@ class HairlinePainter {
         : window_(window), colour_(colour) {}
 
     // A segment from `from` to `to`; equal points make a dot.
-    void Segment(DevicePoint from, DevicePoint to);
+    void Segment(platform::DevicePoint from, platform::DevicePoint to);
     // Every second point to the next, as Surface::Segments.
-    void Segments(std::span<const DevicePoint> ends);
+    void Segments(std::span<const platform::DevicePoint> ends);
     // An open polyline, solid, or dashed by `dashes` (Pen::dashes, device
     // pixels: drawn and skipped lengths, a drawn length of 0 being a dot) that
     // starts `dashOffset` into the pattern and runs on across the corners. A
     // pattern that is no pattern (an odd count, a negative length, finer
     // than a pixel) draws the line solid.
-    void Polyline(std::span<const DevicePoint> points, std::span<const double> dashes = {},
-                  double dashOffset = 0);
+    void Polyline(std::span<const platform::DevicePoint> points,
+                  std::span<const double> dashes = {}, double dashOffset = 0);
 
   private:
-    void Dot(DevicePoint at);
+    void Dot(platform::DevicePoint at);
     // `period`: the sum of `dashes`, at least a pixel.
-    void Dashes(std::span<const DevicePoint> points, std::span<const double> dashes, double period,
-                double dashOffset);
+    void Dashes(std::span<const platform::DevicePoint> points, std::span<const double> dashes,
+                double period, double dashOffset);
 
     PixelWindow window_;
     uint32_t colour_;
 };
 
-} // namespace platform
+} // namespace render

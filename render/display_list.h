@@ -10,36 +10,39 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace render {
 
 // Whether a fill covers the whole of a picture of width x height pixels,
 // hiding everything painted before it.
-bool CoversThePicture(const DrawState& state, std::span<const DevicePoint> points, int width,
-                      int height);
+bool CoversThePicture(const platform::DrawState& state,
+                      std::span<const platform::DevicePoint> points, int width, int height);
 
 // The row above which `share` (0 to 1) of the work of `workByRow` lies.
 int RowSplittingWork(const std::vector<double>& workByRow, double share);
 
-class DisplayList : public Surface {
+class DisplayList : public platform::Surface {
   public:
     // A list for a picture the size of `measure`, which also measures text
     // while the list is made.
-    explicit DisplayList(Surface& measure) : measure_(measure) {}
+    explicit DisplayList(platform::Surface& measure) : measure_(measure) {}
 
     int Width() const override { return measure_.Width(); }
     int Height() const override { return measure_.Height(); }
     double DotsPerInch() const override { return measure_.DotsPerInch(); }
     double PixelRatio() const override { return measure_.PixelRatio(); }
 
-    void Polyline(const DrawState& state, std::span<const DevicePoint> points) override;
-    void Segments(const DrawState& state, std::span<const DevicePoint> ends) override;
+    void Polyline(const platform::DrawState& state,
+                  std::span<const platform::DevicePoint> points) override;
+    void Segments(const platform::DrawState& state,
+                  std::span<const platform::DevicePoint> ends) override;
     // An opaque fill over the whole picture hides all before it: the list
     // starts again from it (a window erased and drawn anew, however often,
     // holds one picture's primitives).
-    void Polygon(const DrawState& state, std::span<const DevicePoint> points) override;
-    void Text(const DrawState& state, DevicePoint anchor, std::u16string_view text,
-              const TextFont& font) override;
-    double TextWidth(std::u16string_view text, const TextFont& font) override;
+    void Polygon(const platform::DrawState& state,
+                 std::span<const platform::DevicePoint> points) override;
+    void Text(const platform::DrawState& state, platform::DevicePoint anchor,
+              std::u16string_view text, const platform::TextFont& font) override;
+    double TextWidth(std::u16string_view text, const platform::TextFont& font) override;
 
     bool Empty() const { return primitives_.empty(); }
     // How much the list holds: primitives and their points.
@@ -56,7 +59,7 @@ class DisplayList : public Surface {
 
     // Paints, in order, the primitives that may reach rows [top, bottom) onto
     // `target`, each clipped to those rows.
-    void Replay(Surface& target, int top, int bottom) const;
+    void Replay(platform::Surface& target, int top, int bottom) const;
 
   private:
     enum class Kind : uint8_t { Polyline, Segments, Polygon, Text };
@@ -72,16 +75,17 @@ class DisplayList : public Surface {
     };
 
     // Records a primitive of `points`, reaching as far beyond them as its pen.
-    Primitive& Add(Kind kind, const DrawState& state, std::span<const DevicePoint> points);
+    Primitive& Add(Kind kind, const platform::DrawState& state,
+                   std::span<const platform::DevicePoint> points);
 
-    Surface& measure_;
+    platform::Surface& measure_;
     std::vector<Primitive> primitives_;
-    std::vector<DrawState> states_; // each differing from the one before
-    std::vector<TextFont> fonts_;   // likewise
-    std::vector<DevicePoint> points_;
+    std::vector<platform::DrawState> states_; // each differing from the one before
+    std::vector<platform::TextFont> fonts_;   // likewise
+    std::vector<platform::DevicePoint> points_;
     std::u16string text_;
     double work_ = 0;
     bool inverts_ = false;
 };
 
-} // namespace platform
+} // namespace render

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace platform {
+namespace render {
 
 // Rows of pixels that may be painted: those of the half-open window
 // [left, right) x [top, bottom) of a picture, `origin` being the picture's
@@ -20,10 +20,10 @@ struct PixelWindow {
 };
 
 // The pixels of `rows` inside `clip`: those whose middles lie in it.
-PixelWindow Clipped(const PixelWindow& rows, const DeviceRect& clip);
+PixelWindow Clipped(const PixelWindow& rows, const platform::DeviceRect& clip);
 
 // Moves the pixels of `area` (cut to the window) by dx, dy pixels, as
 // Surface::Scroll: what moves out is lost, what is uncovered keeps its pixels.
-void MovePixels(const PixelWindow& window, const DeviceRect& area, int dx, int dy);
+void MovePixels(const PixelWindow& window, const platform::DeviceRect& area, int dx, int dy);
 
-} // namespace platform
+} // namespace render

@@ -8,18 +8,18 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace testsupport {
 
 struct RecordedPrimitive {
     enum class Kind { Polyline, Segments, Polygon, Text };
     Kind kind = Kind::Polyline;
-    DrawState state;
-    std::vector<DevicePoint> points; // for text: the anchor
+    platform::DrawState state;
+    std::vector<platform::DevicePoint> points; // for text: the anchor
     std::u16string text;
-    TextFont font;
+    platform::TextFont font;
 };
 
-class RecordingSurface : public Surface {
+class RecordingSurface : public platform::Surface {
   public:
     RecordingSurface(int width, int height, double dotsPerInch = 100.0);
 
@@ -33,12 +33,15 @@ class RecordingSurface : public Surface {
     int Height() const override { return height_; }
     double DotsPerInch() const override { return dotsPerInch_; }
 
-    void Polyline(const DrawState& state, std::span<const DevicePoint> points) override;
-    void Segments(const DrawState& state, std::span<const DevicePoint> ends) override;
-    void Polygon(const DrawState& state, std::span<const DevicePoint> points) override;
-    void Text(const DrawState& state, DevicePoint anchor, std::u16string_view text,
-              const TextFont& font) override;
-    double TextWidth(std::u16string_view text, const TextFont& font) override;
+    void Polyline(const platform::DrawState& state,
+                  std::span<const platform::DevicePoint> points) override;
+    void Segments(const platform::DrawState& state,
+                  std::span<const platform::DevicePoint> ends) override;
+    void Polygon(const platform::DrawState& state,
+                 std::span<const platform::DevicePoint> points) override;
+    void Text(const platform::DrawState& state, platform::DevicePoint anchor,
+              std::u16string_view text, const platform::TextFont& font) override;
+    double TextWidth(std::u16string_view text, const platform::TextFont& font) override;
 
     bool StartDocument(std::string_view name) override;
     bool StartPage() override;
@@ -46,11 +49,11 @@ class RecordingSurface : public Surface {
     bool EndDocument() override;
 
   private:
-    void Record(RecordedPrimitive::Kind kind, const DrawState& state,
-                std::span<const DevicePoint> points);
+    void Record(RecordedPrimitive::Kind kind, const platform::DrawState& state,
+                std::span<const platform::DevicePoint> points);
 
     int width_, height_;
     double dotsPerInch_;
 };
 
-} // namespace platform
+} // namespace testsupport
