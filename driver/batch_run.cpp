@@ -131,9 +131,7 @@ ExitStatus Convert(const RunDescription& run, const Conversion& conversion) {
         Complain(run.program, notWritten);
     }
 
-    const builder::SessionState& session = builder::Session();
-    if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
-    if (session.ScreenHandle != 0) kq_purge_scrn_glb(session.ScreenHandle);
+    builder::CloseDrawingSession();
     window.reset();
     if (written && run.verbose) {
         Complain(run.program, ShownName(conversion.commands) + ": written to " +

@@ -9,7 +9,6 @@
 // picture could not be written, the command file could not be read, or the
 // command line was not understood; 3 an uncaught run-time error ended the run.
 #include "builder/session.h"
-#include "cadlib/kq.h"
 #include "driver/batch_run.h"
 #include "driver/command_line.h"
 #include "interpreter/command_file.h"
@@ -135,12 +134,6 @@ std::string CheckCommon(const driver::CommonOptions& common) {
     return {};
 }
 
-void PurgeSession() {
-    const builder::SessionState& session = builder::Session();
-    if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
-    if (session.ScreenHandle != 0) kq_purge_scrn_glb(session.ScreenHandle);
-}
-
 int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFileReader> commands,
                const PictureOptions& picture, int& argc, char** argv) {
     const view::HeadlessGui gui(argc, argv);
@@ -164,7 +157,7 @@ int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFi
     if (written && !notice.empty()) {
         driver::Complain(kProgram, driver::ShownName(conversion.commands) + ": warning: " + notice);
     }
-    PurgeSession();
+    builder::CloseDrawingSession();
     if (!written) return driver::kNotWritten;
     return interpreter::Interpreter().ReportedError != 0 ? driver::kInterpreterError
                                                          : driver::kConverted;

@@ -183,8 +183,7 @@ void DrawArea::ReplaceDrawing(const std::string& commandFile, bool keepView, OnE
     keepView =
         keepView && kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, view) != 0;
     // Freed as Exit frees it; the new session then starts from nothing.
-    PurgeSession();
-    session.DataAreaHandle = session.ScreenHandle = 0;
+    builder::CloseDrawingSession();
     drawingFile_ = commandFile;
     // Taken before reading, so that a write during the reading is seen later.
     drawingStamp_ = StampOf(commandFile);
@@ -567,10 +566,9 @@ bool DrawArea::PrintPage(platform::DeviceContextHandle printer) {
 // --- Ending ----------------------------------------------------------------------
 
 void DrawArea::mnuExitClick() {
-    PurgeSession();
+    builder::CloseDrawingSession();
     Unload();
-    // At once: no handler runs after this, the termination included, so
-    // neither handle is freed twice.
+    // At once: no handler runs after this, the termination included.
     if (host_.endProgram) {
         host_.endProgram();
     } else {
@@ -579,15 +577,9 @@ void DrawArea::mnuExitClick() {
 }
 
 void DrawArea::Terminate() {
-    if (unloaded_) return; // Exit has freed the session already
-    PurgeSession();
+    if (unloaded_) return; // Exit has freed the session and unloaded already
+    builder::CloseDrawingSession();
     Unload();
-}
-
-void DrawArea::PurgeSession() {
-    const builder::SessionState& session = builder::Session();
-    if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
-    if (session.ScreenHandle != 0) kq_purge_scrn_glb(session.ScreenHandle);
 }
 
 void DrawArea::Unload() {

@@ -203,7 +203,6 @@ class DrawArea {
     // Lays the library's drawing area over the client area less the bars;
     // false without a session.
     bool LayOutDrawingArea();
-    void PurgeSession();
     void Unload();
     void Show();
     void SetPointer(MousePointer pointer);
