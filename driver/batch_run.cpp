@@ -7,8 +7,8 @@
 #include "hatch/pattern_library.h"
 #include "hatch/patterns.h"
 #include "interpreter/command_file.h"
+#include "interpreter/own_files.h"
 #include "platform/message_box.h"
-#include "platform/own_files.h"
 #include "platform/process.h"
 #include "platform/runtime_error.h"
 #include "view/draw_area.h"
@@ -94,11 +94,8 @@ std::string WriteDrawing(const RunDescription& run, const DrawingDestination& dr
         return "the drawing could not be written to standard output: " +
                std::string(kq_last_error());
     }
-    const std::string ownFile = platform::OwnFileAt(drawing.path, interpreter::FilesRead());
-    if (!ownFile.empty()) {
-        return "the drawing was not written: " + ShownName(drawing) + " is " + ownFile +
-               ", which the program never writes over";
-    }
+    const std::string refusal = interpreter::OwnFileRefusal(drawing.path, ShownName(drawing));
+    if (!refusal.empty()) return "the drawing was not written: " + refusal;
     if (run.classic) {
         // The name goes to the writer as the command line gave it, and its
         // message names it so; the absolute name follows.

@@ -12,8 +12,8 @@
 #include "driver/batch_run.h"
 #include "driver/command_line.h"
 #include "interpreter/command_file.h"
+#include "interpreter/own_files.h"
 #include "platform/interruption.h"
-#include "platform/own_files.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
 #include "view/shell.h"
@@ -142,15 +142,10 @@ int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFi
     driver::PrepareDrawing(run, conversion.commands, std::move(commands));
 
     const std::string path = picture.file.string();
-    std::string error;
-    bool written = false;
-    const std::string ownFile = platform::OwnFileAt(path, interpreter::FilesRead());
-    if (ownFile.empty()) {
-        written =
-            view::WritePagePicture(picture.format, path, picture.width, picture.height, error);
-    } else {
-        error = path + " is " + ownFile + ", which the program never writes over";
-    }
+    std::string error = interpreter::OwnFileRefusal(path, path);
+    const bool written =
+        error.empty() &&
+        view::WritePagePicture(picture.format, path, picture.width, picture.height, error);
     driver::ExplainInterpreterError(run, {conversion.commands, {path, false}}, written);
     if (!written) driver::Complain(kProgram, "the picture could not be written: " + error);
     const std::string notice = window.DrawingNotice();

@@ -287,8 +287,8 @@ void ResetDrawingState() {
     hatch::Current() = {};
 }
 
-std::vector<platform::FileInUse> FilesRead() {
-    std::vector<platform::FileInUse> files;
+std::vector<FileInUse> FilesRead() {
+    std::vector<FileInUse> files;
     const std::string& commands = Interpreter().CommandFile;
     if (!commands.empty()) files.push_back({commands, "the command file being read"});
     const std::string& patterns = hatch::Patterns().PatternFile;

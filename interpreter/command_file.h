@@ -4,7 +4,7 @@
 // the whole run: an error is reported and ends the reading.
 #pragma once
 
-#include "platform/own_files.h"
+#include "interpreter/own_files.h"
 #include "platform/text_file.h"
 
 #include <array>
@@ -59,7 +59,7 @@ void ResetDrawingState();
 
 // The files the interpretation reads (the command file and the hatch pattern
 // file in use, as they were opened), which no drawing may be written over.
-std::vector<platform::FileInUse> FilesRead();
+std::vector<FileInUse> FilesRead();
 
 // Interprets the command file `commandFile` (relative names from the current
 // folder) into the drawing session, by the classic rules. Never throws:

@@ -4,10 +4,9 @@
 #include "builder/session.h"
 #include "cadlib/kq.h"
 #include "cadlib/kq_display.h"
-#include "interpreter/command_file.h"
+#include "interpreter/own_files.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
-#include "platform/own_files.h"
 #include "platform/process.h"
 #include "platform/runtime_error.h"
 #include "view/kq_zoom.h"
@@ -488,11 +487,9 @@ std::string ExportFile() {
 // another user's file under its name is not written through.
 void DrawArea::mnuDXF12Click() {
     const std::string name = ExportFile();
-    const std::string ownFile = platform::OwnFileAt(name, interpreter::FilesRead());
-    std::string failure;
-    if (!ownFile.empty()) {
-        failure = name + " is " + ownFile + ", which the program never writes over";
-    } else if (kq_output_private_dxf_file(builder::Session().ScreenHandle, name.c_str()) == 0) {
+    std::string failure = interpreter::OwnFileRefusal(name, name);
+    if (failure.empty() &&
+        kq_output_private_dxf_file(builder::Session().ScreenHandle, name.c_str()) == 0) {
         failure = kq_last_error();
     }
     if (failure.empty()) {
