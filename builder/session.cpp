@@ -3,6 +3,7 @@
 #include "builder/text.h"
 #include "cadlib/kq.h"
 #include "platform/message_box.h"
+#include "platform/module_state.h"
 #include "platform/printer.h"
 #include "platform/window_handles.h"
 
@@ -91,8 +92,7 @@ void SetUpTables(SessionState& s) {
 } // namespace
 
 SessionState& Session() {
-    static SessionState state;
-    return state;
+    return platform::ModuleState<SessionState, platform::StateScope::Drawing>();
 }
 
 void OpenDrawingSession(std::string_view paperCode) {

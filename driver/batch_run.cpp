@@ -3,12 +3,12 @@
 #include "builder/session.h"
 #include "cadlib/kq.h"
 #include "driver/command_line.h"
-#include "driver/module_reset.h"
 #include "hatch/pattern_library.h"
 #include "hatch/patterns.h"
 #include "interpreter/command_file.h"
 #include "interpreter/own_files.h"
 #include "platform/message_box.h"
+#include "platform/module_state.h"
 #include "platform/process.h"
 #include "platform/runtime_error.h"
 #include "view/draw_area.h"
@@ -226,7 +226,10 @@ void RunBatchConversion(const RunDescription& run) {
         if (!run.patternLibrary.empty()) platform::EndProgram(WritePatternLibrary(run));
         int worst = kConverted;
         for (const Conversion& conversion : run.conversions) {
-            if (&conversion != &run.conversions.front()) ResetDrawingModules();
+            // Each drawing made exactly as a run of its own would make it.
+            if (&conversion != &run.conversions.front()) {
+                platform::ResetModuleStates(platform::StateScope::Drawing);
+            }
             worst = std::max<int>(worst, Convert(run, conversion));
         }
         platform::EndProgram(worst);

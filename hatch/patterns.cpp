@@ -2,6 +2,7 @@
 #include "hatch/patterns.h"
 
 #include "cadlib/kq.h"
+#include "platform/module_state.h"
 #include "platform/numbers.h"
 #include "platform/runtime_error.h"
 #include "platform/text_file.h"
@@ -122,13 +123,11 @@ void ReadPattern(TextFileReader& file, std::string& line, int n, PatternTable& t
 } // namespace
 
 PatternTable& Patterns() {
-    static PatternTable table;
-    return table;
+    return platform::ModuleState<PatternTable, platform::StateScope::Process>();
 }
 
 CurrentPattern& Current() {
-    static CurrentPattern pattern;
-    return pattern;
+    return platform::ModuleState<CurrentPattern, platform::StateScope::CommandFile>();
 }
 
 namespace {

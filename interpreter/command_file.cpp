@@ -8,6 +8,7 @@
 #include "hatch/patterns.h"
 #include "interpreter/placement.h"
 #include "platform/message_box.h"
+#include "platform/module_state.h"
 #include "platform/numbers.h"
 #include "platform/runtime_error.h"
 #include "platform/text_file.h"
@@ -263,8 +264,7 @@ void CheckCharacters(std::string_view line, const platform::TextFileReader& file
 } // namespace
 
 InterpreterState& Interpreter() {
-    static InterpreterState state;
-    return state;
+    return platform::ModuleState<InterpreterState, platform::StateScope::Drawing>();
 }
 
 std::string WhereInterpretationStopped() {
@@ -277,14 +277,6 @@ std::string WhereInterpretationStopped() {
     std::string why = platform::ErrorDescription(state.ReportedError);
     if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
     return where + " (" + why + ")";
-}
-
-void ResetDrawingState() {
-    Placement() = {};
-    builder::Pen() = {};
-    builder::Text() = {};
-    builder::Path() = {};
-    hatch::Current() = {};
 }
 
 std::vector<FileInUse> FilesRead() {
@@ -337,7 +329,8 @@ void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules&
     InterpreterState& state = Interpreter();
     state = {};
     state.CommandFile = name;
-    ResetDrawingState();
+    // A second drawing in one process starts as the first did.
+    platform::ResetModuleStates(platform::StateScope::CommandFile);
 
     // Without a warning of the caller's, warnings go to the platform's sink.
     std::function<void(long, const std::string&)> warn = rules.warn;

@@ -51,12 +51,6 @@ struct ReadRules {
 // "line N of FILE (description: detail)"; empty when it reached its end.
 std::string WhereInterpretationStopped();
 
-// Puts the state a command file builds on (placement, pen, text, path,
-// current hatch pattern) back to its program-start values; every
-// interpretation begins with this, so a second drawing in one process starts
-// as the first did.
-void ResetDrawingState();
-
 // The files the interpretation reads (the command file and the hatch pattern
 // file in use, as they were opened), which no drawing may be written over.
 std::vector<FileInUse> FilesRead();
