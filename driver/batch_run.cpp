@@ -43,19 +43,21 @@ void LoadPatternsAgain(const RunDescription& run) {
     }
 }
 
+// "FILE: line N", or FILE alone for line 0: how the option form's messages
+// name a line, as compilers do.
+std::string FileAndLine(const std::string& file, long line) {
+    return line > 0 ? file + ": line " + std::to_string(line) : file;
+}
+
 // A warning about line `line` of the command file (0: the file as a whole),
 // told as the run tells the interpreter's own.
 void WarnAbout(const RunDescription& run, const CommandSource& source, long line,
                const std::string& what) {
     if (run.classic) {
-        platform::Warn(line > 0
-                           ? "line " + std::to_string(line) + " of " + source.path + ": " + what
-                           : source.path + ": " + what);
+        platform::Warn(interpreter::LineOfFile(line, source.path) + ": " + what);
         return;
     }
-    Complain(run.program, ShownName(source) +
-                              (line > 0 ? ": line " + std::to_string(line) : std::string()) +
-                              ": warning: " + what);
+    Complain(run.program, FileAndLine(ShownName(source), line) + ": warning: " + what);
 }
 
 // What the DXF output could not write as the drawing asks.
@@ -176,20 +178,15 @@ bool ExplainInterpreterError(const RunDescription& run, const Conversion& conver
                              bool written) {
     const interpreter::InterpreterState& state = interpreter::Interpreter();
     if (state.ReportedError == 0) return false;
-    std::string why = platform::ErrorDescription(state.ReportedError);
-    if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
     const std::string commands = ShownName(conversion.commands);
-    const std::string line = std::to_string(state.ReportedErrorLine);
     if (run.classic) {
-        const std::string where =
-            state.ReportedErrorLine > 0 ? "line " + line + " of " + commands : commands;
         Complain(run.program,
-                 "the interpretation stopped at " + where + " (" + why + ")" +
+                 "the interpretation stopped at " +
+                     interpreter::WhereInterpretationStopped(commands) +
                      (written ? "; the drawing holds what the lines before it built" : ""));
     } else {
-        const std::string where =
-            state.ReportedErrorLine > 0 ? commands + ": line " + line : commands;
-        Complain(run.program, where + ": " + why +
+        Complain(run.program, FileAndLine(commands, state.ReportedErrorLine) + ": " +
+                                  interpreter::WhyInterpretationStopped() +
                                   (written ? "; the drawing " + ShownName(conversion.drawing) +
                                                  " holds what the lines before it built"
                                            : ""));

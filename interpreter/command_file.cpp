@@ -267,16 +267,26 @@ InterpreterState& Interpreter() {
     return platform::ModuleState<InterpreterState, platform::StateScope::Drawing>();
 }
 
-std::string WhereInterpretationStopped() {
+std::string LineOfFile(long line, const std::string& file) {
+    return line > 0 ? "line " + std::to_string(line) + " of " + file : file;
+}
+
+std::string WhyInterpretationStopped() {
     const InterpreterState& state = Interpreter();
     if (state.ReportedError == 0) return {};
-    std::string where =
-        state.ReportedErrorLine > 0
-            ? "line " + std::to_string(state.ReportedErrorLine) + " of " + state.CommandFile
-            : state.CommandFile;
     std::string why = platform::ErrorDescription(state.ReportedError);
     if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
-    return where + " (" + why + ")";
+    return why;
+}
+
+std::string WhereInterpretationStopped(const std::string& file) {
+    const InterpreterState& state = Interpreter();
+    if (state.ReportedError == 0) return {};
+    return LineOfFile(state.ReportedErrorLine, file) + " (" + WhyInterpretationStopped() + ")";
+}
+
+std::string WhereInterpretationStopped() {
+    return WhereInterpretationStopped(Interpreter().CommandFile);
 }
 
 std::vector<FileInUse> FilesRead() {
@@ -336,7 +346,7 @@ void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules&
     std::function<void(long, const std::string&)> warn = rules.warn;
     if (!warn) {
         warn = [&name](long line, const std::string& what) {
-            platform::Warn("line " + std::to_string(line) + " of " + name + ": " + what);
+            platform::Warn(LineOfFile(line, name) + ": " + what);
         };
     }
     std::optional<platform::TextFileReader> file;

@@ -47,8 +47,18 @@ struct ReadRules {
     std::function<void(long line, const std::string& what)> warn;
 };
 
-// Where and why the last interpretation stopped at an error, as
-// "line N of FILE (description: detail)"; empty when it reached its end.
+// "line N of FILE", or FILE alone for line 0 (nothing read yet): how
+// messages name a line of the command file FILE.
+std::string LineOfFile(long line, const std::string& file);
+
+// Why the last interpretation stopped at an error, as "description: detail";
+// empty when it reached its end.
+std::string WhyInterpretationStopped();
+
+// Where and why the last interpretation stopped at an error, naming the
+// command file as `file`: "line N of FILE (description: detail)"; empty when
+// it reached its end. Without `file`, the command file as it was opened.
+std::string WhereInterpretationStopped(const std::string& file);
 std::string WhereInterpretationStopped();
 
 // The files the interpretation reads (the command file and the hatch pattern

@@ -206,6 +206,10 @@ void DrawArea::ReplaceDrawing(const std::string& commandFile, bool keepView, OnE
     Refresh();
 }
 
+std::string DrawArea::IncompleteMark() const {
+    return stoppedAt_.empty() ? std::string() : "Incomplete drawing: stopped at " + stoppedAt_;
+}
+
 std::string DrawArea::Prompt() const {
     if (Zoom().ZoomWindowMode == 1) return std::string(kZoomWindowPrompt) + kCancelHint;
     if (PointZoomArmed()) return std::string(kPointZoomPrompt) + kCancelHint;

@@ -109,6 +109,9 @@ class DrawArea {
     // interpretation stopped at an error, where: "line N of FILE (why)".
     const std::string& DrawingFile() const { return drawingFile_; }
     const std::string& StoppedAt() const { return stoppedAt_; }
+    // The mark the status bar shows for as long as such a drawing is shown:
+    // "Incomplete drawing: stopped at line N of FILE (why)"; empty otherwise.
+    std::string IncompleteMark() const;
     // Reads the file again when it has changed since it was read, keeping
     // the view; true when it did.
     bool ReloadIfChanged();
