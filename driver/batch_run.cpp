@@ -6,6 +6,7 @@
 #include "hatch/pattern_library.h"
 #include "hatch/patterns.h"
 #include "interpreter/command_file.h"
+#include "interpreter/exit_status.h"
 #include "interpreter/own_files.h"
 #include "platform/message_box.h"
 #include "platform/module_state.h"
@@ -112,11 +113,11 @@ std::string WriteDrawing(const RunDescription& run, const DrawingDestination& dr
 }
 
 // One conversion, from the hidden window to the purge of the session.
-ExitStatus Convert(const RunDescription& run, const Conversion& conversion) {
+interpreter::ExitStatus Convert(const RunDescription& run, const Conversion& conversion) {
     std::optional<platform::TextFileReader> commands;
     if (!run.classic) {
         commands = OpenCommandFile(run, conversion.commands);
-        if (!commands) return kNotWritten;
+        if (!commands) return interpreter::kNotWritten;
     }
     std::optional<view::DrawArea> window;
     window.emplace(); // loaded hidden: the session binds the display to it
@@ -137,15 +138,17 @@ ExitStatus Convert(const RunDescription& run, const Conversion& conversion) {
                                   ShownName(conversion.drawing) +
                                   (stopped ? " up to the error" : ""));
     }
-    return !written ? kNotWritten : stopped ? kInterpreterError : kConverted;
+    return !written  ? interpreter::kNotWritten
+           : stopped ? interpreter::kInterpreterError
+                     : interpreter::kConverted;
 }
 
 // Writes the loaded patterns as the run's .pat library.
-ExitStatus WritePatternLibrary(const RunDescription& run) {
+interpreter::ExitStatus WritePatternLibrary(const RunDescription& run) {
     const std::string problem = hatch::WritePatternLibrary(ShownName(run.patternLibrary));
-    if (problem.empty()) return kConverted;
+    if (problem.empty()) return interpreter::kConverted;
     Complain(run.program, "the pattern library could not be written: " + problem);
-    return kNotWritten;
+    return interpreter::kNotWritten;
 }
 
 } // namespace
@@ -221,7 +224,7 @@ void RunBatchConversion(const RunDescription& run) {
         }
         LoadPatterns(run);
         if (!run.patternLibrary.empty()) platform::EndProgram(WritePatternLibrary(run));
-        int worst = kConverted;
+        int worst = interpreter::kConverted;
         for (const Conversion& conversion : run.conversions) {
             // Each drawing made exactly as a run of its own would make it.
             if (&conversion != &run.conversions.front()) {
@@ -233,11 +236,11 @@ void RunBatchConversion(const RunDescription& run) {
     } catch (const platform::RuntimeError& error) {
         if (!run.classic && !error.Detail().empty()) {
             Complain(run.program, error.what()); // the detail is part of it
-            platform::EndProgram(kUncaughtError);
+            platform::EndProgram(interpreter::kUncaughtError);
         }
-        platform::ReportUncaughtError(error, kUncaughtError);
+        platform::ReportUncaughtError(error, interpreter::kUncaughtError);
     } catch (const std::bad_alloc&) {
-        platform::ReportOutOfMemory(kUncaughtError);
+        platform::ReportOutOfMemory(interpreter::kUncaughtError);
     }
 }
 

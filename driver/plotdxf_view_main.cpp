@@ -12,6 +12,7 @@
 #include "driver/batch_run.h"
 #include "driver/command_line.h"
 #include "interpreter/command_file.h"
+#include "interpreter/exit_status.h"
 #include "interpreter/own_files.h"
 #include "platform/interruption.h"
 #include "platform/process.h"
@@ -153,9 +154,9 @@ int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFi
         driver::Complain(kProgram, driver::ShownName(conversion.commands) + ": warning: " + notice);
     }
     builder::CloseDrawingSession();
-    if (!written) return driver::kNotWritten;
-    return interpreter::Interpreter().ReportedError != 0 ? driver::kInterpreterError
-                                                         : driver::kConverted;
+    if (!written) return interpreter::kNotWritten;
+    return interpreter::Interpreter().ReportedError != 0 ? interpreter::kInterpreterError
+                                                         : interpreter::kConverted;
 }
 
 // The run as plotdxf makes it, the window created before the session, then
@@ -182,7 +183,7 @@ std::optional<driver::RunDescription> ReadCommandLine(int argc, char** argv,
     driver::AddCommonOptions(options, common);
     AddPictureOptions(options, picture);
     std::string problem;
-    status = driver::kConverted;
+    status = interpreter::kConverted;
     switch (driver::ParseOptions(options, argc, argv, common, problem)) {
     case driver::Request::Help:
         Say(stdout, kUsage);
@@ -198,7 +199,7 @@ std::optional<driver::RunDescription> ReadCommandLine(int argc, char** argv,
     if (problem.empty()) problem = CheckPicture(picture);
     if (!problem.empty()) {
         driver::Complain(kProgram, problem + " (see --help)");
-        status = driver::kNotWritten;
+        status = interpreter::kNotWritten;
         return std::nullopt;
     }
     driver::RunDescription run =
@@ -213,7 +214,7 @@ int main(int argc, char** argv) {
     platform::KeepRunningWhenStderrCloses();
     platform::EndCleanlyOnInterruption();
     PictureOptions picture;
-    int status = driver::kConverted;
+    int status = interpreter::kConverted;
     const std::optional<driver::RunDescription> run = ReadCommandLine(argc, argv, picture, status);
     if (!run) return status;
     try {
@@ -222,13 +223,13 @@ int main(int argc, char** argv) {
             platform::MakeProgramFolderCurrent();
         } else {
             commands = driver::OpenCommandFile(*run, run->conversions.front().commands);
-            if (!commands) return driver::kNotWritten;
+            if (!commands) return interpreter::kNotWritten;
         }
         return picture.file.empty() ? ShowScreenView(*run, commands, argc, argv)
                                     : RenderPage(*run, std::move(commands), picture, argc, argv);
     } catch (const platform::RuntimeError& error) {
-        platform::ReportUncaughtError(error, driver::kUncaughtError);
+        platform::ReportUncaughtError(error, interpreter::kUncaughtError);
     } catch (const std::bad_alloc&) {
-        platform::ReportOutOfMemory(driver::kUncaughtError);
+        platform::ReportOutOfMemory(interpreter::kUncaughtError);
     }
 }
