@@ -211,9 +211,21 @@ std::string DrawArea::IncompleteMark() const {
 }
 
 std::string DrawArea::Prompt() const {
-    if (Zoom().ZoomWindowMode == 1) return std::string(kZoomWindowPrompt) + kCancelHint;
-    if (PointZoomArmed()) return std::string(kPointZoomPrompt) + kCancelHint;
+    switch (ArmedZoom()) {
+    case ZoomMode::Window:
+        return std::string(kZoomWindowPrompt) + kCancelHint;
+    case ZoomMode::Point:
+        return std::string(kPointZoomPrompt) + kCancelHint;
+    case ZoomMode::None:
+        break;
+    }
     return {};
+}
+
+ZoomMode DrawArea::ArmedZoom() const {
+    if (Zoom().ZoomWindowMode == 1) return ZoomMode::Window;
+    if (PointZoomArmed()) return ZoomMode::Point;
+    return ZoomMode::None;
 }
 
 std::string DrawArea::DrawingNotice() const {

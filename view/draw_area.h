@@ -31,6 +31,10 @@ inline constexpr int16_t kMiddleButton = 4;
 
 enum class MousePointer { Default, SizeAll };
 
+// The zoom armed for the left button: none, Zoom Window's band, or Zoom In,
+// Out or Limits at the next click.
+enum class ZoomMode { None, Window, Point };
+
 // Keys the window answers besides its menu shortcuts.
 enum class NavigationKey { Left, Right, Up, Down, PageUp, PageDown, Escape };
 
@@ -118,6 +122,8 @@ class DrawArea {
     // What the window asks of its user now ("Click the place to zoom"...),
     // empty when nothing is armed.
     std::string Prompt() const;
+    // The zoom the prompt is about; a band armed goes before a click.
+    ZoomMode ArmedZoom() const;
     // What the picture shows otherwise than the drawing asks (hatches too
     // fine to draw line by line, shown as a tone); empty when nothing.
     std::string DrawingNotice() const;

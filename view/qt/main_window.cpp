@@ -226,12 +226,13 @@ void MainWindow::ShowState() {
     const QString file = FromFileName(area_.DrawingFile());
     setWindowTitle(file.isEmpty() ? QString(kCaption)
                                   : QFileInfo(file).fileName() + " - " + kCaption);
-    const std::string prompt = area_.Prompt();
-    if (!prompt.empty()) {
-        statusBar()->showMessage(QString::fromStdString(prompt));
-    } else if (statusBar()->currentMessage().endsWith("(Esc cancels)")) {
+    const bool prompting = area_.ArmedZoom() != ZoomMode::None;
+    if (prompting) {
+        statusBar()->showMessage(QString::fromStdString(area_.Prompt()));
+    } else if (promptShown_) {
         statusBar()->clearMessage(); // acted on, or cancelled
     }
+    promptShown_ = prompting;
     // Said in full in the tip; on the bar as much as leaves room for the rest.
     const QString incomplete = QString::fromStdString(area_.IncompleteMark());
     incomplete_.setToolTip(incomplete + ". The drawing shows what the lines before it built.");
