@@ -45,8 +45,7 @@ constexpr int32_t kDashValuesUsed = 2;
 
 // The pattern file is edited by hand: every error names the line to look at.
 [[noreturn]] void Fail(const TextFileReader& file, long line, int number, std::string_view why) {
-    platform::Raise(number,
-                    file.Name() + " line " + std::to_string(line) + ": " + std::string(why));
+    platform::Raise(number, file.NameAndLine(line) + ": " + std::string(why));
 }
 
 // A file saved with line feeds alone is one long line to a reader that ends
