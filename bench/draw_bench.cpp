@@ -221,8 +221,7 @@ void Report(const char* name, const std::string& picture, const Settings& settin
                 "                drag  %8.2f ms (processor %8.2f)\n",
                 name, primitives, painted.median, painted.fastest, painted.cpu, library.median,
                 pan.median, pan.cpu, wheel.median, wheel.cpu, drag.median, drag.cpu);
-    kq_purge_data_area(session.DataAreaHandle);
-    kq_purge_scrn_glb(session.ScreenHandle);
+    builder::CloseDrawingSession();
 }
 
 bool ParseArguments(int argc, char** argv, Settings& settings) {

@@ -4,6 +4,7 @@
 #include "builder/session.h"
 #include "cadlib/kq.h"
 #include "interpreter/placement.h"
+#include "platform/module_state.h"
 
 #include <cmath>
 
@@ -49,8 +50,7 @@ void EmitLine(double endX, double endY) {
 } // namespace
 
 PenState& Pen() {
-    static PenState state;
-    return state;
+    return platform::ModuleState<PenState, platform::StateScope::CommandFile>();
 }
 
 void SetPenWidth(int32_t width) {

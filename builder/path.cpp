@@ -5,6 +5,7 @@
 #include "cadlib/kq.h"
 #include "hatch/patterns.h"
 #include "interpreter/placement.h"
+#include "platform/module_state.h"
 #include "platform/numbers.h"
 #include "platform/runtime_error.h"
 
@@ -128,8 +129,7 @@ void ThreeSides(float w, float h) {
 } // namespace
 
 PathState& Path() {
-    static PathState state;
-    return state;
+    return platform::ModuleState<PathState, platform::StateScope::CommandFile>();
 }
 
 void PathLeft(float d) {

@@ -3,6 +3,7 @@
 #include "builder/text.h"
 #include "cadlib/kq.h"
 #include "platform/message_box.h"
+#include "platform/module_state.h"
 #include "platform/printer.h"
 #include "platform/window_handles.h"
 
@@ -91,20 +92,18 @@ void SetUpTables(SessionState& s) {
 } // namespace
 
 SessionState& Session() {
-    static SessionState state;
-    return state;
+    return platform::ModuleState<SessionState, platform::StateScope::Drawing>();
 }
 
 void OpenDrawingSession(std::string_view paperCode) {
     SessionState& s = Session();
+    // The set-up frees the display before the data area it shows, as the
+    // classic start of a drawing did; the close then frees the data area.
     if (s.ScreenHandle != 0) {
         kq_purge_scrn_glb(s.ScreenHandle);
         s.ScreenHandle = 0;
     }
-    if (s.DataAreaHandle != 0) {
-        kq_purge_data_area(s.DataAreaHandle);
-        s.DataAreaHandle = 0;
-    }
+    CloseDrawingSession();
     Text().TextHeight = 0.15;
 
     const PaperSize paper = LookUpPaper(paperCode);
@@ -134,6 +133,13 @@ void OpenDrawingSession(std::string_view paperCode) {
     }
     SelectViewport("TOPVIEW");
     kq_set_sys_penwidth(s.DataAreaHandle, 0);
+}
+
+void CloseDrawingSession() {
+    SessionState& s = Session();
+    if (s.DataAreaHandle != 0) kq_purge_data_area(s.DataAreaHandle);
+    if (s.ScreenHandle != 0) kq_purge_scrn_glb(s.ScreenHandle);
+    s.DataAreaHandle = s.ScreenHandle = 0;
 }
 
 void AtCommandLine(long line) {

@@ -35,6 +35,10 @@ inline constexpr const char* kFontConfigurationPath = "c:\\zavaz60\\kqfont\\kqca
 // paper code ("P" portrait 8.5 x 11, "L" landscape 11 x 8.5, "B"/"T" 17 x 11).
 void OpenDrawingSession(std::string_view paperCode);
 
+// Frees the session's data area, then its display globals, each only when it
+// is open, and zeroes both handles, so that a later close frees nothing twice.
+void CloseDrawingSession();
+
 // Defines (or redefines) a text style; a style the library refuses is skipped silently.
 void CreateTextStyle(const std::string& styleName, const std::string& primaryFont,
                      const std::string& trueTypeFont);

@@ -1,12 +1,12 @@
 // The text state operations; the text entities are built in text.cpp.
 #include "builder/session.h"
 #include "builder/text.h"
+#include "platform/module_state.h"
 
 namespace builder {
 
 TextState& Text() {
-    static TextState state;
-    return state;
+    return platform::ModuleState<TextState, platform::StateScope::CommandFile>();
 }
 
 void AlignTextLeft() {

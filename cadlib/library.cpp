@@ -2,6 +2,7 @@
 #include "cadlib/database.h"
 #include "cadlib/kq.h"
 #include "cadlib/testing.h"
+#include "platform/module_state.h"
 
 #include <algorithm>
 #include <cctype>
@@ -60,8 +61,7 @@ struct Library {
 };
 
 Library& Lib() {
-    static Library library;
-    return library;
+    return platform::ModuleState<Library, platform::StateScope::Process>();
 }
 
 bool IsRefused(const char* name) {

@@ -3,12 +3,13 @@
 #include "builder/session.h"
 #include "cadlib/kq.h"
 #include "driver/command_line.h"
-#include "driver/module_reset.h"
 #include "hatch/pattern_library.h"
 #include "hatch/patterns.h"
 #include "interpreter/command_file.h"
+#include "interpreter/exit_status.h"
+#include "interpreter/own_files.h"
 #include "platform/message_box.h"
-#include "platform/own_files.h"
+#include "platform/module_state.h"
 #include "platform/process.h"
 #include "platform/runtime_error.h"
 #include "view/draw_area.h"
@@ -43,19 +44,21 @@ void LoadPatternsAgain(const RunDescription& run) {
     }
 }
 
+// "FILE: line N", or FILE alone for line 0: how the option form's messages
+// name a line, as compilers do.
+std::string FileAndLine(const std::string& file, long line) {
+    return line > 0 ? file + ": line " + std::to_string(line) : file;
+}
+
 // A warning about line `line` of the command file (0: the file as a whole),
 // told as the run tells the interpreter's own.
 void WarnAbout(const RunDescription& run, const CommandSource& source, long line,
                const std::string& what) {
     if (run.classic) {
-        platform::Warn(line > 0
-                           ? "line " + std::to_string(line) + " of " + source.path + ": " + what
-                           : source.path + ": " + what);
+        platform::Warn(interpreter::LineOfFile(line, source.path) + ": " + what);
         return;
     }
-    Complain(run.program, ShownName(source) +
-                              (line > 0 ? ": line " + std::to_string(line) : std::string()) +
-                              ": warning: " + what);
+    Complain(run.program, FileAndLine(ShownName(source), line) + ": warning: " + what);
 }
 
 // What the DXF output could not write as the drawing asks.
@@ -94,11 +97,8 @@ std::string WriteDrawing(const RunDescription& run, const DrawingDestination& dr
         return "the drawing could not be written to standard output: " +
                std::string(kq_last_error());
     }
-    const std::string ownFile = platform::OwnFileAt(drawing.path, interpreter::FilesRead());
-    if (!ownFile.empty()) {
-        return "the drawing was not written: " + ShownName(drawing) + " is " + ownFile +
-               ", which the program never writes over";
-    }
+    const std::string refusal = interpreter::OwnFileRefusal(drawing.path, ShownName(drawing));
+    if (!refusal.empty()) return "the drawing was not written: " + refusal;
     if (run.classic) {
         // The name goes to the writer as the command line gave it, and its
         // message names it so; the absolute name follows.
@@ -113,11 +113,11 @@ std::string WriteDrawing(const RunDescription& run, const DrawingDestination& dr
 }
 
 // One conversion, from the hidden window to the purge of the session.
-ExitStatus Convert(const RunDescription& run, const Conversion& conversion) {
+interpreter::ExitStatus Convert(const RunDescription& run, const Conversion& conversion) {
     std::optional<platform::TextFileReader> commands;
     if (!run.classic) {
         commands = OpenCommandFile(run, conversion.commands);
-        if (!commands) return kNotWritten;
+        if (!commands) return interpreter::kNotWritten;
     }
     std::optional<view::DrawArea> window;
     window.emplace(); // loaded hidden: the session binds the display to it
@@ -131,24 +131,24 @@ ExitStatus Convert(const RunDescription& run, const Conversion& conversion) {
         Complain(run.program, notWritten);
     }
 
-    const builder::SessionState& session = builder::Session();
-    if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
-    if (session.ScreenHandle != 0) kq_purge_scrn_glb(session.ScreenHandle);
+    builder::CloseDrawingSession();
     window.reset();
     if (written && run.verbose) {
         Complain(run.program, ShownName(conversion.commands) + ": written to " +
                                   ShownName(conversion.drawing) +
                                   (stopped ? " up to the error" : ""));
     }
-    return !written ? kNotWritten : stopped ? kInterpreterError : kConverted;
+    return !written  ? interpreter::kNotWritten
+           : stopped ? interpreter::kInterpreterError
+                     : interpreter::kConverted;
 }
 
 // Writes the loaded patterns as the run's .pat library.
-ExitStatus WritePatternLibrary(const RunDescription& run) {
+interpreter::ExitStatus WritePatternLibrary(const RunDescription& run) {
     const std::string problem = hatch::WritePatternLibrary(ShownName(run.patternLibrary));
-    if (problem.empty()) return kConverted;
+    if (problem.empty()) return interpreter::kConverted;
     Complain(run.program, "the pattern library could not be written: " + problem);
-    return kNotWritten;
+    return interpreter::kNotWritten;
 }
 
 } // namespace
@@ -181,20 +181,15 @@ bool ExplainInterpreterError(const RunDescription& run, const Conversion& conver
                              bool written) {
     const interpreter::InterpreterState& state = interpreter::Interpreter();
     if (state.ReportedError == 0) return false;
-    std::string why = platform::ErrorDescription(state.ReportedError);
-    if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
     const std::string commands = ShownName(conversion.commands);
-    const std::string line = std::to_string(state.ReportedErrorLine);
     if (run.classic) {
-        const std::string where =
-            state.ReportedErrorLine > 0 ? "line " + line + " of " + commands : commands;
         Complain(run.program,
-                 "the interpretation stopped at " + where + " (" + why + ")" +
+                 "the interpretation stopped at " +
+                     interpreter::WhereInterpretationStopped(commands) +
                      (written ? "; the drawing holds what the lines before it built" : ""));
     } else {
-        const std::string where =
-            state.ReportedErrorLine > 0 ? commands + ": line " + line : commands;
-        Complain(run.program, where + ": " + why +
+        Complain(run.program, FileAndLine(commands, state.ReportedErrorLine) + ": " +
+                                  interpreter::WhyInterpretationStopped() +
                                   (written ? "; the drawing " + ShownName(conversion.drawing) +
                                                  " holds what the lines before it built"
                                            : ""));
@@ -229,20 +224,23 @@ void RunBatchConversion(const RunDescription& run) {
         }
         LoadPatterns(run);
         if (!run.patternLibrary.empty()) platform::EndProgram(WritePatternLibrary(run));
-        int worst = kConverted;
+        int worst = interpreter::kConverted;
         for (const Conversion& conversion : run.conversions) {
-            if (&conversion != &run.conversions.front()) ResetDrawingModules();
+            // Each drawing made exactly as a run of its own would make it.
+            if (&conversion != &run.conversions.front()) {
+                platform::ResetModuleStates(platform::StateScope::Drawing);
+            }
             worst = std::max<int>(worst, Convert(run, conversion));
         }
         platform::EndProgram(worst);
     } catch (const platform::RuntimeError& error) {
         if (!run.classic && !error.Detail().empty()) {
             Complain(run.program, error.what()); // the detail is part of it
-            platform::EndProgram(kUncaughtError);
+            platform::EndProgram(interpreter::kUncaughtError);
         }
-        platform::ReportUncaughtError(error, kUncaughtError);
+        platform::ReportUncaughtError(error, interpreter::kUncaughtError);
     } catch (const std::bad_alloc&) {
-        platform::ReportOutOfMemory(kUncaughtError);
+        platform::ReportOutOfMemory(interpreter::kUncaughtError);
     }
 }
 

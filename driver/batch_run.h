@@ -9,13 +9,6 @@
 
 namespace driver {
 
-enum ExitStatus : int {
-    kConverted = 0,
-    kInterpreterError = 1,
-    kNotWritten = 2,
-    kUncaughtError = 3,
-};
-
 // "program: text" on stderr.
 void Complain(const std::string& program, const std::string& text);
 

@@ -6,6 +6,7 @@
 // Explicit form: the options below, relative names from the current folder.
 #include "driver/batch_run.h"
 #include "driver/command_line.h"
+#include "interpreter/exit_status.h"
 #include "platform/interruption.h"
 #include "platform/process.h"
 
@@ -70,13 +71,13 @@ int main(int argc, char** argv) {
     switch (line.request) {
     case driver::Request::Help:
         Say(stdout, kUsage);
-        return driver::kConverted;
+        return interpreter::kConverted;
     case driver::Request::Version:
         Say(stdout, driver::VersionText("plotdxf") + "\n");
-        return driver::kConverted;
+        return interpreter::kConverted;
     case driver::Request::Refused:
         driver::Complain("plotdxf", line.problem + " (see --help)");
-        return driver::kNotWritten;
+        return interpreter::kNotWritten;
     case driver::Request::Run:
         break;
     }

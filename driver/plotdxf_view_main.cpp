@@ -9,12 +9,12 @@
 // picture could not be written, the command file could not be read, or the
 // command line was not understood; 3 an uncaught run-time error ended the run.
 #include "builder/session.h"
-#include "cadlib/kq.h"
 #include "driver/batch_run.h"
 #include "driver/command_line.h"
 #include "interpreter/command_file.h"
+#include "interpreter/exit_status.h"
+#include "interpreter/own_files.h"
 #include "platform/interruption.h"
-#include "platform/own_files.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
 #include "view/shell.h"
@@ -135,12 +135,6 @@ std::string CheckCommon(const driver::CommonOptions& common) {
     return {};
 }
 
-void PurgeSession() {
-    const builder::SessionState& session = builder::Session();
-    if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
-    if (session.ScreenHandle != 0) kq_purge_scrn_glb(session.ScreenHandle);
-}
-
 int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFileReader> commands,
                const PictureOptions& picture, int& argc, char** argv) {
     const view::HeadlessGui gui(argc, argv);
@@ -149,25 +143,20 @@ int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFi
     driver::PrepareDrawing(run, conversion.commands, std::move(commands));
 
     const std::string path = picture.file.string();
-    std::string error;
-    bool written = false;
-    const std::string ownFile = platform::OwnFileAt(path, interpreter::FilesRead());
-    if (ownFile.empty()) {
-        written =
-            view::WritePagePicture(picture.format, path, picture.width, picture.height, error);
-    } else {
-        error = path + " is " + ownFile + ", which the program never writes over";
-    }
+    std::string error = interpreter::OwnFileRefusal(path, path);
+    const bool written =
+        error.empty() &&
+        view::WritePagePicture(picture.format, path, picture.width, picture.height, error);
     driver::ExplainInterpreterError(run, {conversion.commands, {path, false}}, written);
     if (!written) driver::Complain(kProgram, "the picture could not be written: " + error);
     const std::string notice = window.DrawingNotice();
     if (written && !notice.empty()) {
         driver::Complain(kProgram, driver::ShownName(conversion.commands) + ": warning: " + notice);
     }
-    PurgeSession();
-    if (!written) return driver::kNotWritten;
-    return interpreter::Interpreter().ReportedError != 0 ? driver::kInterpreterError
-                                                         : driver::kConverted;
+    builder::CloseDrawingSession();
+    if (!written) return interpreter::kNotWritten;
+    return interpreter::Interpreter().ReportedError != 0 ? interpreter::kInterpreterError
+                                                         : interpreter::kConverted;
 }
 
 // The run as plotdxf makes it, the window created before the session, then
@@ -194,7 +183,7 @@ std::optional<driver::RunDescription> ReadCommandLine(int argc, char** argv,
     driver::AddCommonOptions(options, common);
     AddPictureOptions(options, picture);
     std::string problem;
-    status = driver::kConverted;
+    status = interpreter::kConverted;
     switch (driver::ParseOptions(options, argc, argv, common, problem)) {
     case driver::Request::Help:
         Say(stdout, kUsage);
@@ -210,7 +199,7 @@ std::optional<driver::RunDescription> ReadCommandLine(int argc, char** argv,
     if (problem.empty()) problem = CheckPicture(picture);
     if (!problem.empty()) {
         driver::Complain(kProgram, problem + " (see --help)");
-        status = driver::kNotWritten;
+        status = interpreter::kNotWritten;
         return std::nullopt;
     }
     driver::RunDescription run =
@@ -225,7 +214,7 @@ int main(int argc, char** argv) {
     platform::KeepRunningWhenStderrCloses();
     platform::EndCleanlyOnInterruption();
     PictureOptions picture;
-    int status = driver::kConverted;
+    int status = interpreter::kConverted;
     const std::optional<driver::RunDescription> run = ReadCommandLine(argc, argv, picture, status);
     if (!run) return status;
     try {
@@ -234,13 +223,13 @@ int main(int argc, char** argv) {
             platform::MakeProgramFolderCurrent();
         } else {
             commands = driver::OpenCommandFile(*run, run->conversions.front().commands);
-            if (!commands) return driver::kNotWritten;
+            if (!commands) return interpreter::kNotWritten;
         }
         return picture.file.empty() ? ShowScreenView(*run, commands, argc, argv)
                                     : RenderPage(*run, std::move(commands), picture, argc, argv);
     } catch (const platform::RuntimeError& error) {
-        platform::ReportUncaughtError(error, driver::kUncaughtError);
+        platform::ReportUncaughtError(error, interpreter::kUncaughtError);
     } catch (const std::bad_alloc&) {
-        platform::ReportOutOfMemory(driver::kUncaughtError);
+        platform::ReportOutOfMemory(interpreter::kUncaughtError);
     }
 }

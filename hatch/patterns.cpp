@@ -2,6 +2,7 @@
 #include "hatch/patterns.h"
 
 #include "cadlib/kq.h"
+#include "platform/module_state.h"
 #include "platform/numbers.h"
 #include "platform/runtime_error.h"
 #include "platform/text_file.h"
@@ -44,8 +45,7 @@ constexpr int32_t kDashValuesUsed = 2;
 
 // The pattern file is edited by hand: every error names the line to look at.
 [[noreturn]] void Fail(const TextFileReader& file, long line, int number, std::string_view why) {
-    platform::Raise(number,
-                    file.Name() + " line " + std::to_string(line) + ": " + std::string(why));
+    platform::Raise(number, file.NameAndLine(line) + ": " + std::string(why));
 }
 
 // A file saved with line feeds alone is one long line to a reader that ends
@@ -122,13 +122,11 @@ void ReadPattern(TextFileReader& file, std::string& line, int n, PatternTable& t
 } // namespace
 
 PatternTable& Patterns() {
-    static PatternTable table;
-    return table;
+    return platform::ModuleState<PatternTable, platform::StateScope::Process>();
 }
 
 CurrentPattern& Current() {
-    static CurrentPattern pattern;
-    return pattern;
+    return platform::ModuleState<CurrentPattern, platform::StateScope::CommandFile>();
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include "hatch/patterns.h"
 #include "interpreter/placement.h"
 #include "platform/message_box.h"
+#include "platform/module_state.h"
 #include "platform/numbers.h"
 #include "platform/runtime_error.h"
 #include "platform/text_file.h"
@@ -263,32 +264,33 @@ void CheckCharacters(std::string_view line, const platform::TextFileReader& file
 } // namespace
 
 InterpreterState& Interpreter() {
-    static InterpreterState state;
-    return state;
+    return platform::ModuleState<InterpreterState, platform::StateScope::Drawing>();
+}
+
+std::string LineOfFile(long line, const std::string& file) {
+    return line > 0 ? "line " + std::to_string(line) + " of " + file : file;
+}
+
+std::string WhyInterpretationStopped() {
+    const InterpreterState& state = Interpreter();
+    if (state.ReportedError == 0) return {};
+    std::string why = platform::ErrorDescription(state.ReportedError);
+    if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
+    return why;
+}
+
+std::string WhereInterpretationStopped(const std::string& file) {
+    const InterpreterState& state = Interpreter();
+    if (state.ReportedError == 0) return {};
+    return LineOfFile(state.ReportedErrorLine, file) + " (" + WhyInterpretationStopped() + ")";
 }
 
 std::string WhereInterpretationStopped() {
-    const InterpreterState& state = Interpreter();
-    if (state.ReportedError == 0) return {};
-    std::string where =
-        state.ReportedErrorLine > 0
-            ? "line " + std::to_string(state.ReportedErrorLine) + " of " + state.CommandFile
-            : state.CommandFile;
-    std::string why = platform::ErrorDescription(state.ReportedError);
-    if (!state.ReportedErrorDetail.empty()) why += ": " + state.ReportedErrorDetail;
-    return where + " (" + why + ")";
+    return WhereInterpretationStopped(Interpreter().CommandFile);
 }
 
-void ResetDrawingState() {
-    Placement() = {};
-    builder::Pen() = {};
-    builder::Text() = {};
-    builder::Path() = {};
-    hatch::Current() = {};
-}
-
-std::vector<platform::FileInUse> FilesRead() {
-    std::vector<platform::FileInUse> files;
+std::vector<FileInUse> FilesRead() {
+    std::vector<FileInUse> files;
     const std::string& commands = Interpreter().CommandFile;
     if (!commands.empty()) files.push_back({commands, "the command file being read"});
     const std::string& patterns = hatch::Patterns().PatternFile;
@@ -337,13 +339,14 @@ void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules&
     InterpreterState& state = Interpreter();
     state = {};
     state.CommandFile = name;
-    ResetDrawingState();
+    // A second drawing in one process starts as the first did.
+    platform::ResetModuleStates(platform::StateScope::CommandFile);
 
     // Without a warning of the caller's, warnings go to the platform's sink.
     std::function<void(long, const std::string&)> warn = rules.warn;
     if (!warn) {
         warn = [&name](long line, const std::string& what) {
-            platform::Warn("line " + std::to_string(line) + " of " + name + ": " + what);
+            platform::Warn(LineOfFile(line, name) + ": " + what);
         };
     }
     std::optional<platform::TextFileReader> file;

@@ -4,7 +4,7 @@
 // the whole run: an error is reported and ends the reading.
 #pragma once
 
-#include "platform/own_files.h"
+#include "interpreter/own_files.h"
 #include "platform/text_file.h"
 
 #include <array>
@@ -47,19 +47,23 @@ struct ReadRules {
     std::function<void(long line, const std::string& what)> warn;
 };
 
-// Where and why the last interpretation stopped at an error, as
-// "line N of FILE (description: detail)"; empty when it reached its end.
-std::string WhereInterpretationStopped();
+// "line N of FILE", or FILE alone for line 0 (nothing read yet): how
+// messages name a line of the command file FILE.
+std::string LineOfFile(long line, const std::string& file);
 
-// Puts the state a command file builds on (placement, pen, text, path,
-// current hatch pattern) back to its program-start values; every
-// interpretation begins with this, so a second drawing in one process starts
-// as the first did.
-void ResetDrawingState();
+// Why the last interpretation stopped at an error, as "description: detail";
+// empty when it reached its end.
+std::string WhyInterpretationStopped();
+
+// Where and why the last interpretation stopped at an error, naming the
+// command file as `file`: "line N of FILE (description: detail)"; empty when
+// it reached its end. Without `file`, the command file as it was opened.
+std::string WhereInterpretationStopped(const std::string& file);
+std::string WhereInterpretationStopped();
 
 // The files the interpretation reads (the command file and the hatch pattern
 // file in use, as they were opened), which no drawing may be written over.
-std::vector<platform::FileInUse> FilesRead();
+std::vector<FileInUse> FilesRead();
 
 // Interprets the command file `commandFile` (relative names from the current
 // folder) into the drawing session, by the classic rules. Never throws:

@@ -1,5 +1,6 @@
 #include "interpreter/placement.h"
 
+#include "platform/module_state.h"
 #include "platform/numbers.h"
 
 #include <cmath>
@@ -7,8 +8,7 @@
 namespace interpreter {
 
 PlacementState& Placement() {
-    static PlacementState state;
-    return state;
+    return platform::ModuleState<PlacementState, platform::StateScope::CommandFile>();
 }
 
 double DistanceX(double d) {

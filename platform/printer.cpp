@@ -1,10 +1,11 @@
 #include "platform/printer.h"
 
+#include "platform/module_state.h"
+
 namespace platform {
 
 PrinterSettings& DefaultPrinter() {
-    static PrinterSettings settings;
-    return settings;
+    return ModuleState<PrinterSettings, StateScope::Process>();
 }
 
 } // namespace platform

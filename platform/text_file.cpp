@@ -71,8 +71,7 @@ bool TextFileReader::Fill(long line) {
     // the file must not pass for its end.
     if (!std::feof(file_.get())) {
         const int error = errno != 0 ? errno : EIO;
-        Raise(kDeviceIoError,
-              name_ + " line " + std::to_string(line) + ": " + std::strerror(error));
+        Raise(kDeviceIoError, NameAndLine(line) + ": " + std::strerror(error));
     }
     return false;
 }

@@ -52,6 +52,8 @@ class TextFileReader {
     // The encoding the lines are read in: the rules', or UTF-8 for a marked file.
     TextEncoding Encoding() const { return rules_.encoding; }
     const std::string& Name() const { return name_; }
+    // "NAME line N": how the detail of an error raised reading line N names it.
+    std::string NameAndLine(long line) const { return name_ + " line " + std::to_string(line); }
 
   private:
     struct NothingOpen {};

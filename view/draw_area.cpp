@@ -4,10 +4,9 @@
 #include "builder/session.h"
 #include "cadlib/kq.h"
 #include "cadlib/kq_display.h"
-#include "interpreter/command_file.h"
+#include "interpreter/own_files.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
-#include "platform/own_files.h"
 #include "platform/process.h"
 #include "platform/runtime_error.h"
 #include "view/kq_zoom.h"
@@ -183,8 +182,7 @@ void DrawArea::ReplaceDrawing(const std::string& commandFile, bool keepView, OnE
     keepView =
         keepView && kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, view) != 0;
     // Freed as Exit frees it; the new session then starts from nothing.
-    PurgeSession();
-    session.DataAreaHandle = session.ScreenHandle = 0;
+    builder::CloseDrawingSession();
     drawingFile_ = commandFile;
     // Taken before reading, so that a write during the reading is seen later.
     drawingStamp_ = StampOf(commandFile);
@@ -208,10 +206,26 @@ void DrawArea::ReplaceDrawing(const std::string& commandFile, bool keepView, OnE
     Refresh();
 }
 
+std::string DrawArea::IncompleteMark() const {
+    return stoppedAt_.empty() ? std::string() : "Incomplete drawing: stopped at " + stoppedAt_;
+}
+
 std::string DrawArea::Prompt() const {
-    if (Zoom().ZoomWindowMode == 1) return std::string(kZoomWindowPrompt) + kCancelHint;
-    if (PointZoomArmed()) return std::string(kPointZoomPrompt) + kCancelHint;
+    switch (ArmedZoom()) {
+    case ZoomMode::Window:
+        return std::string(kZoomWindowPrompt) + kCancelHint;
+    case ZoomMode::Point:
+        return std::string(kPointZoomPrompt) + kCancelHint;
+    case ZoomMode::None:
+        break;
+    }
     return {};
+}
+
+ZoomMode DrawArea::ArmedZoom() const {
+    if (Zoom().ZoomWindowMode == 1) return ZoomMode::Window;
+    if (PointZoomArmed()) return ZoomMode::Point;
+    return ZoomMode::None;
 }
 
 std::string DrawArea::DrawingNotice() const {
@@ -489,11 +503,9 @@ std::string ExportFile() {
 // another user's file under its name is not written through.
 void DrawArea::mnuDXF12Click() {
     const std::string name = ExportFile();
-    const std::string ownFile = platform::OwnFileAt(name, interpreter::FilesRead());
-    std::string failure;
-    if (!ownFile.empty()) {
-        failure = name + " is " + ownFile + ", which the program never writes over";
-    } else if (kq_output_private_dxf_file(builder::Session().ScreenHandle, name.c_str()) == 0) {
+    std::string failure = interpreter::OwnFileRefusal(name, name);
+    if (failure.empty() &&
+        kq_output_private_dxf_file(builder::Session().ScreenHandle, name.c_str()) == 0) {
         failure = kq_last_error();
     }
     if (failure.empty()) {
@@ -567,10 +579,9 @@ bool DrawArea::PrintPage(platform::DeviceContextHandle printer) {
 // --- Ending ----------------------------------------------------------------------
 
 void DrawArea::mnuExitClick() {
-    PurgeSession();
+    builder::CloseDrawingSession();
     Unload();
-    // At once: no handler runs after this, the termination included, so
-    // neither handle is freed twice.
+    // At once: no handler runs after this, the termination included.
     if (host_.endProgram) {
         host_.endProgram();
     } else {
@@ -579,15 +590,9 @@ void DrawArea::mnuExitClick() {
 }
 
 void DrawArea::Terminate() {
-    if (unloaded_) return; // Exit has freed the session already
-    PurgeSession();
+    if (unloaded_) return; // Exit has freed the session and unloaded already
+    builder::CloseDrawingSession();
     Unload();
-}
-
-void DrawArea::PurgeSession() {
-    const builder::SessionState& session = builder::Session();
-    if (session.DataAreaHandle != 0) kq_purge_data_area(session.DataAreaHandle);
-    if (session.ScreenHandle != 0) kq_purge_scrn_glb(session.ScreenHandle);
 }
 
 void DrawArea::Unload() {

@@ -31,6 +31,10 @@ inline constexpr int16_t kMiddleButton = 4;
 
 enum class MousePointer { Default, SizeAll };
 
+// The zoom armed for the left button: none, Zoom Window's band, or Zoom In,
+// Out or Limits at the next click.
+enum class ZoomMode { None, Window, Point };
+
 // Keys the window answers besides its menu shortcuts.
 enum class NavigationKey { Left, Right, Up, Down, PageUp, PageDown, Escape };
 
@@ -109,12 +113,17 @@ class DrawArea {
     // interpretation stopped at an error, where: "line N of FILE (why)".
     const std::string& DrawingFile() const { return drawingFile_; }
     const std::string& StoppedAt() const { return stoppedAt_; }
+    // The mark the status bar shows for as long as such a drawing is shown:
+    // "Incomplete drawing: stopped at line N of FILE (why)"; empty otherwise.
+    std::string IncompleteMark() const;
     // Reads the file again when it has changed since it was read, keeping
     // the view; true when it did.
     bool ReloadIfChanged();
     // What the window asks of its user now ("Click the place to zoom"...),
     // empty when nothing is armed.
     std::string Prompt() const;
+    // The zoom the prompt is about; a band armed goes before a click.
+    ZoomMode ArmedZoom() const;
     // What the picture shows otherwise than the drawing asks (hatches too
     // fine to draw line by line, shown as a tone); empty when nothing.
     std::string DrawingNotice() const;
@@ -203,7 +212,6 @@ class DrawArea {
     // Lays the library's drawing area over the client area less the bars;
     // false without a session.
     bool LayOutDrawingArea();
-    void PurgeSession();
     void Unload();
     void Show();
     void SetPointer(MousePointer pointer);

@@ -4,6 +4,7 @@
 // uncaught error is.
 #pragma once
 
+#include "interpreter/exit_status.h"
 #include "platform/process.h"
 #include "platform/runtime_error.h"
 
@@ -12,17 +13,14 @@
 
 namespace view {
 
-// plotdxf-view's exit status for a run ended by an uncaught run-time error.
-inline constexpr int kUncaughtErrorStatus = 3;
-
 template <typename Work>
 void Guarded(Work&& work) {
     try {
         std::forward<Work>(work)();
     } catch (const platform::RuntimeError& error) {
-        platform::ReportUncaughtError(error, kUncaughtErrorStatus);
+        platform::ReportUncaughtError(error, interpreter::kUncaughtError);
     } catch (const std::bad_alloc&) {
-        platform::ReportOutOfMemory(kUncaughtErrorStatus);
+        platform::ReportOutOfMemory(interpreter::kUncaughtError);
     }
 }
 

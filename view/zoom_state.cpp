@@ -1,10 +1,11 @@
 #include "view/zoom_state.h"
 
+#include "platform/module_state.h"
+
 namespace view {
 
 ZoomState& Zoom() {
-    static ZoomState state;
-    return state;
+    return platform::ModuleState<ZoomState, platform::StateScope::Drawing>();
 }
 
 } // namespace view

@@ -121,6 +121,37 @@ TEST_F(SessionTest, SecondSessionPurgesTheFirstScreenFirst) {
     EXPECT_EQ(Area().layers.size(), 4u); // nothing of the old drawing survives
 }
 
+class ClosingTest : public SessionTest {
+  protected:
+    void SetUp() override {
+        SessionTest::SetUp();
+        cadlib::testing::SetPurgeObserver(
+            [this](const std::string& what, int32_t handle) { purges.emplace_back(what, handle); });
+    }
+    std::vector<std::pair<std::string, int32_t>> purges;
+};
+
+TEST_F(ClosingTest, FreesTheDataAreaThenTheScreenOnceAndForgetsThem) {
+    builder::OpenDrawingSession("P");
+    const int32_t area = Session().DataAreaHandle, screen = Session().ScreenHandle;
+    builder::CloseDrawingSession();
+    EXPECT_EQ(purges, (std::vector<std::pair<std::string, int32_t>>{{"data area", area},
+                                                                    {"screen", screen}}));
+    EXPECT_EQ(Session().DataAreaHandle, 0);
+    EXPECT_EQ(Session().ScreenHandle, 0);
+    builder::CloseDrawingSession(); // nothing is freed twice
+    EXPECT_EQ(purges.size(), 2u);
+}
+
+TEST_F(ClosingTest, ASessionWithoutDisplayFreesItsDataArea) {
+    cadlib::testing::RefuseNextScreen();
+    builder::OpenDrawingSession("P");
+    builder::CloseDrawingSession();
+    ASSERT_EQ(purges.size(), 1u);
+    EXPECT_EQ(purges[0].first, "data area");
+    EXPECT_EQ(Session().DataAreaHandle, 0);
+}
+
 TEST_F(SessionTest, RefusedDataAreaGivesOneMessageAndZeroHandles) {
     cadlib::testing::RefuseNextDataArea();
     builder::OpenDrawingSession("P");

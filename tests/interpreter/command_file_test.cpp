@@ -187,6 +187,23 @@ TEST_F(CommandFileTest, EmptyCommandFileIsError62) {
     EXPECT_EQ(Interpreter().ReportedErrorLine, 0);
 }
 
+TEST_F(CommandFileTest, WhereItStoppedNamesTheLineAndWhyUnderAnyName) {
+    Run("SU\t600\t\r\nLR\t1\t2\t3\t4\t5\t6\t7\t8\t9\t\r\n");
+    const std::string why = "Subscript out of range: a ninth field";
+    EXPECT_EQ(interpreter::WhyInterpretationStopped(), why);
+    EXPECT_EQ(interpreter::WhereInterpretationStopped(), "line 2 of tempdxf.txt (" + why + ")");
+    EXPECT_EQ(interpreter::WhereInterpretationStopped("/logs/b-3.txt"),
+              "line 2 of /logs/b-3.txt (" + why + ")");
+
+    Run(""); // stopped before its first line: the file alone
+    EXPECT_EQ(interpreter::WhereInterpretationStopped(),
+              "tempdxf.txt (Input past end of file: tempdxf.txt)");
+
+    Run("STOP\t\r\n");
+    EXPECT_EQ(interpreter::WhyInterpretationStopped(), "");
+    EXPECT_EQ(interpreter::WhereInterpretationStopped("/logs/b-3.txt"), "");
+}
+
 TEST_F(CommandFileTest, SessionFailuresAreReportedButTheRunGoesOn) {
     cadlib::testing::RefuseNextDataArea();
     Run("SU\t600\t\r\n");

@@ -1,15 +1,11 @@
 #include "support/module_reset.h"
 
-#include "cadlib/testing.h"
-#include "driver/module_reset.h"
-#include "hatch/patterns.h"
+#include "platform/module_state.h"
 
 namespace testsupport {
 
 void ResetAllModules() {
-    cadlib::testing::ResetLibrary();
-    driver::ResetDrawingModules();
-    hatch::Patterns() = {};
+    platform::ResetModuleStates(platform::StateScope::Process);
 }
 
 } // namespace testsupport

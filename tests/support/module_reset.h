@@ -1,5 +1,6 @@
-// Puts every module's state back to its program-start values and purges the
-// library, so one process can run many conversions (tests, fuzzing).
+// Puts every module's state back to its program-start values, the CAD library
+// and the patterns read included, so one process can run many conversions
+// (tests, fuzzing).
 #pragma once
 
 namespace testsupport {

@@ -107,6 +107,7 @@ TEST_F(DrawingFileTest, AnErrorNamesItsLineInTheBoxAndMarksTheDrawingUntilFixed)
     area->OpenDrawing(file);
     const std::string where = "line 3 of " + file + " (Subscript out of range: a ninth field)";
     EXPECT_EQ(area->StoppedAt(), where);
+    EXPECT_EQ(area->IncompleteMark(), "Incomplete drawing: stopped at " + where);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Error 9 in DXF startdrawing.  Please contact Tarsel");
     EXPECT_EQ(messages[0].detail,
@@ -118,6 +119,7 @@ TEST_F(DrawingFileTest, AnErrorNamesItsLineInTheBoxAndMarksTheDrawingUntilFixed)
     Rewrite("log.txt", kTwoSquares);
     EXPECT_TRUE(area->ReloadIfChanged());
     EXPECT_EQ(area->StoppedAt(), "");
+    EXPECT_EQ(area->IncompleteMark(), "");
 }
 
 TEST_F(DrawingFileTest, OpenAsksForTheFileAndAMissingOneIsReportedNotFatal) {

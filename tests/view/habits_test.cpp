@@ -109,6 +109,17 @@ TEST_F(HabitsTest, EscapeWhileDraggingABandWipesItAndTheReleaseZoomsNothing) {
     EXPECT_EQ(Refreshes(), 0);
 }
 
+TEST_F(HabitsTest, TheArmedZoomIsTheBandBeforeAClick) {
+    EXPECT_EQ(area->ArmedZoom(), view::ZoomMode::None);
+    area->mnuZoomInClick();
+    EXPECT_EQ(area->ArmedZoom(), view::ZoomMode::Point);
+    area->mnuZoomWindowClick(); // both armed: the band's prompt is shown
+    EXPECT_EQ(area->ArmedZoom(), view::ZoomMode::Window);
+    EXPECT_EQ(area->Prompt(), "Drag a window around what to zoom into (Esc cancels)");
+    area->KeyDown(NavigationKey::Escape);
+    EXPECT_EQ(area->ArmedZoom(), view::ZoomMode::None);
+}
+
 TEST_F(HabitsTest, ThePointZoomPromptGoesOnceTheZoomIsDone) {
     area->mnuZoomOutClick();
     EXPECT_EQ(area->Prompt(), "Click the place to zoom (Esc cancels)");

@@ -226,20 +226,19 @@ void MainWindow::ShowState() {
     const QString file = FromFileName(area_.DrawingFile());
     setWindowTitle(file.isEmpty() ? QString(kCaption)
                                   : QFileInfo(file).fileName() + " - " + kCaption);
-    const std::string prompt = area_.Prompt();
-    if (!prompt.empty()) {
-        statusBar()->showMessage(QString::fromStdString(prompt));
-    } else if (statusBar()->currentMessage().endsWith("(Esc cancels)")) {
+    const bool prompting = area_.ArmedZoom() != ZoomMode::None;
+    if (prompting) {
+        statusBar()->showMessage(QString::fromStdString(area_.Prompt()));
+    } else if (promptShown_) {
         statusBar()->clearMessage(); // acted on, or cancelled
     }
-    const std::string& stoppedAt = area_.StoppedAt();
+    promptShown_ = prompting;
     // Said in full in the tip; on the bar as much as leaves room for the rest.
-    const QString incomplete =
-        "Incomplete drawing: stopped at " + QString::fromStdString(stoppedAt);
+    const QString incomplete = QString::fromStdString(area_.IncompleteMark());
     incomplete_.setToolTip(incomplete + ". The drawing shows what the lines before it built.");
     incomplete_.setText(incomplete_.fontMetrics().elidedText(
         incomplete, Qt::ElideRight, std::max(kSmallestIncompleteMark, width() * 2 / 5)));
-    incomplete_.setVisible(!stoppedAt.empty());
+    incomplete_.setVisible(!incomplete.isEmpty());
     const QString notice = QString::fromStdString(area_.DrawingNotice());
     notice_.setToolTip(notice);
     notice_.setText(notice_.fontMetrics().elidedText(

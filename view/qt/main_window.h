@@ -67,6 +67,7 @@ class MainWindow : public QMainWindow {
     QTimer reloadTimer_; // a burst of writes is read once, when it is over
     QPrinter printer_;
     bool printerChosen_ = false; // by Print Setup; until then the default printer
+    bool promptShown_ = false;   // the status bar's message is the window's prompt
     platform::MessageSink previousSink_;
 };
 

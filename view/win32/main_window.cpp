@@ -414,7 +414,7 @@ void MainWindow::ShowState() {
     const std::wstring title = file.empty() ? kCaption : FileNameOf(file) + L" - " + kCaption;
     SetWindowTextW(window_, title.c_str());
     status_.ShowMessage(area_.Prompt(), note_.empty() ? area_.DrawingNotice() : note_);
-    status_.ShowIncomplete(area_.StoppedAt());
+    status_.ShowIncomplete(area_.IncompleteMark());
     ShowPointerPlace(); // the view may have moved under the pointer
     if (!file.empty()) watch_.WatchFolderOf(file);
 }

@@ -58,13 +58,11 @@ void StatusBar::ShowMessage(const std::string& prompt, const std::string& note) 
     SetPartText(kMessagePart, prompt.empty() ? note : prompt);
 }
 
-void StatusBar::ShowIncomplete(const std::string& stoppedAt) {
-    if (incomplete_ != !stoppedAt.empty()) {
-        incomplete_ = !stoppedAt.empty();
+void StatusBar::ShowIncomplete(const std::string& mark) {
+    if (incomplete_ != !mark.empty()) {
+        incomplete_ = !mark.empty();
         LayOutParts();
     }
-    const std::string mark =
-        stoppedAt.empty() ? std::string() : "Incomplete drawing: stopped at " + stoppedAt;
     SetPartText(kIncompletePart, mark);
 }
 

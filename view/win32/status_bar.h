@@ -25,8 +25,8 @@ class StatusBar {
 
     // The prompt wins over the note; both empty: the part is blank.
     void ShowMessage(const std::string& prompt, const std::string& note);
-    // Where the drawing stopped at an error; empty: the part is hidden.
-    void ShowIncomplete(const std::string& stoppedAt);
+    // The mark of a drawing that stopped at an error; empty: the part is hidden.
+    void ShowIncomplete(const std::string& mark);
     // The drawing point under the pointer, in inches; nullopt: blank.
     void ShowPosition(std::optional<KqPoint2> inches);
 

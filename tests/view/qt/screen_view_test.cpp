@@ -230,6 +230,20 @@ TEST_F(ScreenViewTest, AnErrorNamesItsLineInTheBoxAndTheDrawingIsMarkedIncomplet
     ASSERT_TRUE(QTest::qWaitFor([this] { return !window->IncompleteMark().isVisible(); }, 5000));
 }
 
+TEST_F(ScreenViewTest, APointZoomsPromptGoesOnceDoneAndAnotherNoteStays) {
+    OpenAndShow(Write("log.txt", kOneSquare));
+    Command("Zoom &In").trigger();
+    EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
+              "Click the place to zoom (Esc cancels)");
+    Mouse(QEvent::MouseButtonPress, QPoint(300, 400), Qt::LeftButton, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, QPoint(300, 400), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(window->statusBar()->currentMessage(), "");
+
+    window->statusBar()->showMessage("a note of the shell's");
+    Wheel(QPoint(300, 400), 120); // the view changes, nothing is armed
+    EXPECT_EQ(window->statusBar()->currentMessage(), "a note of the shell's");
+}
+
 TEST_F(ScreenViewTest, EscapeCancelsAnArmedZoomWindowAndItsPrompt) {
     OpenAndShow(Write("log.txt", kOneSquare));
     Command("Zoom &Window").trigger();

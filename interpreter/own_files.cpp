@@ -1,5 +1,6 @@
-#include "platform/own_files.h"
+#include "interpreter/own_files.h"
 
+#include "interpreter/command_file.h"
 #include "platform/process.h"
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 #include <string_view>
 #include <system_error>
 
-namespace platform {
+namespace interpreter {
 
 namespace fs = std::filesystem;
 
@@ -23,14 +24,14 @@ std::string Lowered(std::string text) {
 // What a file of the program's folder is to the installation; empty for a
 // file that is not part of it (a drawing, the command file).
 std::string InstallationRole(const fs::path& file) {
-    const std::string name = Lowered(SystemNameOf(file.filename()));
+    const std::string name = Lowered(platform::SystemNameOf(file.filename()));
     for (const std::string_view program : {"plotdxf", "plotdxf.exe"}) {
         if (name == program) return "the converter program";
     }
     for (const std::string_view viewer : {"plotdxf-view", "plotdxf-view.exe"}) {
         if (name == viewer) return "the viewer program";
     }
-    if (Lowered(SystemNameOf(file.extension())) == ".pat")
+    if (Lowered(platform::SystemNameOf(file.extension())) == ".pat")
         return "a hatch pattern file of the installation";
     return {};
 }
@@ -40,30 +41,40 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, error) && !error;
 }
 
-} // namespace
-
-std::string OwnFileAt(const std::string& outputName, const std::vector<FileInUse>& filesInUse) {
-    const fs::path output = PathOfSystemName(outputName);
+// Empty when `outputName` may be written; otherwise what the file is
+// ("the converter program (/usr/lib/plotdxf/plotdxf)").
+std::string OwnFileAt(const std::string& outputName) {
+    const fs::path output = platform::PathOfSystemName(outputName);
     std::error_code error;
     // Only an existing file can be damaged; links to it are followed.
     if (!fs::exists(output, error)) return {};
 
-    const fs::path program = PathOfSystemName(ProgramFile());
-    if (SameFile(output, program)) return "the running program (" + SystemNameOf(program) + ")";
-    for (const FileInUse& file : filesInUse) {
-        const fs::path used = PathOfSystemName(file.name);
+    const fs::path program = platform::PathOfSystemName(platform::ProgramFile());
+    if (SameFile(output, program)) {
+        return "the running program (" + platform::SystemNameOf(program) + ")";
+    }
+    for (const FileInUse& file : FilesRead()) {
+        const fs::path used = platform::PathOfSystemName(file.name);
         if (SameFile(output, used)) {
-            return file.whatItIs + " (" + SystemNameOf(fs::absolute(used, error)) + ")";
+            return file.whatItIs + " (" + platform::SystemNameOf(fs::absolute(used, error)) + ")";
         }
     }
     for (fs::directory_iterator entry(program.parent_path(), error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string role = InstallationRole(entry->path());
         if (!role.empty() && SameFile(output, entry->path())) {
-            return role + " (" + SystemNameOf(entry->path()) + ")";
+            return role + " (" + platform::SystemNameOf(entry->path()) + ")";
         }
     }
     return {};
 }
 
-} // namespace platform
+} // namespace
+
+std::string OwnFileRefusal(const std::string& output, const std::string& shownName) {
+    const std::string ownFile = OwnFileAt(output);
+    if (ownFile.empty()) return {};
+    return shownName + " is " + ownFile + ", which the program never writes over";
+}
+
+} // namespace interpreter
