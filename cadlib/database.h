@@ -75,6 +75,7 @@ struct PolylineGeometry {
 struct HatchAttachment {
     uint32_t firstLine = 0, lineCount = 0; // in DataArea::fillLines
     std::string name;
+    uint32_t linesHash = 0; // FillLinesHash of its lines
 };
 
 struct Layer {
@@ -125,7 +126,7 @@ struct DataArea {
     // repeats a handful of patterns thousands of times.
     std::vector<HatchAttachment> hatches;
     std::vector<KqFillLine> fillLines;
-    std::unordered_multimap<uint64_t, uint32_t> hatchesByContent; // hash -> index in hatches
+    std::unordered_multimap<uint32_t, uint32_t> hatchesByContent; // linesHash -> index in hatches
     // The command-file line the caller is building from (0: none said), and
     // the line each hatch was attached on, by entity index, so that what
     // becomes of a hatch can be told by its line.

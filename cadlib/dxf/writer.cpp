@@ -310,13 +310,7 @@ std::string ShapeFontFile(std::string_view primary) {
 
 // A name for a user-defined pattern that came without one, the same for the
 // same fill lines.
-std::string HashedPatternName(std::span<const KqFillLine> lines) {
-    uint32_t hash = 2166136261u; // FNV-1a
-    for (const KqFillLine& line : lines) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(&line);
-        for (size_t i = 0; i < sizeof line; ++i)
-            hash = (hash ^ bytes[i]) * 16777619u;
-    }
+std::string HashedPatternName(uint32_t hash) {
     std::string name = "KQ_00000000";
     for (size_t i = name.size(); i-- > 3; hash >>= 4)
         name[i] = "0123456789ABCDEF"[hash & 0xF];
@@ -376,23 +370,19 @@ class DrawingWriter {
         std::map<std::string, uint32_t> owners; // name -> the attachment that has it
         for (size_t i = 0; i < area_.hatches.size(); ++i) {
             const HatchAttachment& hatch = area_.hatches[i];
-            const std::span<const KqFillLine> lines = FillLinesOf(area_, hatch);
             const std::string base =
-                hatch.name.empty() ? HashedPatternName(lines) : CleanName(hatch.name);
+                hatch.name.empty() ? HashedPatternName(hatch.linesHash) : CleanName(hatch.name);
             std::string name = base;
             for (int k = 2;; ++k) {
                 const auto [owner, added] = owners.emplace(name, static_cast<uint32_t>(i));
-                if (added || SameLines(area_.hatches[owner->second], hatch)) break;
+                if (added || SameFillLines(FillLinesOf(area_, area_.hatches[owner->second]),
+                                           FillLinesOf(area_, hatch))) {
+                    break;
+                }
                 name = base + "_" + std::to_string(k);
             }
             patternNames_.push_back(std::move(name));
         }
-    }
-
-    bool SameLines(const HatchAttachment& a, const HatchAttachment& b) const {
-        return a.lineCount == b.lineCount && std::memcmp(area_.fillLines.data() + a.firstLine,
-                                                         area_.fillLines.data() + b.firstLine,
-                                                         a.lineCount * sizeof(KqFillLine)) == 0;
     }
 
     const std::string& PatternNameOf(const HatchAttachment& hatch) const {
