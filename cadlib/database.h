@@ -62,7 +62,10 @@ struct TextGeometry {
     double height = 0, widthFactor = 1, oblique = 0, rotation = 0;
     int32_t horizontal = 0, vertical = 0, flags = 0;
     uint32_t textOffset = 0, textLength = 0; // bytes in DataArea::textArena
-    uint32_t styleName = 0;                  // index into DataArea::styleNames
+    // The leading bytes of the text that a DXF TEXT keeps (TextKept): all
+    // that the screen shows and measures, and what the extents are made of.
+    uint32_t keptLength = 0;
+    uint32_t styleName = 0; // index into DataArea::styleNames
 };
 
 struct PolylineGeometry {
@@ -145,6 +148,9 @@ struct DataArea {
 
     std::string_view Text(const TextGeometry& text) const {
         return {textArena.data() + text.textOffset, text.textLength};
+    }
+    std::string_view KeptText(const TextGeometry& text) const {
+        return {textArena.data() + text.textOffset, text.keptLength};
     }
     const KqPoint2* Points(const PolylineGeometry& polyline) const {
         return polylinePoints.data() + polyline.firstPoint;

@@ -1,5 +1,6 @@
 // Entity construction, attributes, the entity list and hatch attachment.
 #include "cadlib/database.h"
+#include "cadlib/dxf/stream.h"
 #include "cadlib/fill_line.h"
 #include "cadlib/kq.h"
 
@@ -110,6 +111,8 @@ int32_t kq_construct_text(int32_t dataArea, const KqPoint3& first, const char* t
     geometry.flags = flags;
     geometry.textOffset = static_cast<uint32_t>(area->textArena.size());
     geometry.textLength = static_cast<uint32_t>(length);
+    geometry.keptLength =
+        static_cast<uint32_t>(TextKept(std::string_view(content, length), kMaxTextBytes).size());
     geometry.styleName = InternStyleName(*area, "STANDARD");
     const int32_t handle = Construct(dataArea, EntityKind::Text, &DataArea::texts, geometry);
     if (handle) area->textArena.insert(area->textArena.end(), content, content + length);

@@ -5,7 +5,6 @@
 #include "cadlib/display/extent_index.h"
 #include "cadlib/display/geometry.h"
 #include "cadlib/display/hatch_cache.h"
-#include "cadlib/dxf/stream.h"
 #include "cadlib/geometry/entity_plan.h"
 #include "cadlib/geometry/hatch.h"
 #include "cadlib/kq_display.h"
@@ -144,8 +143,8 @@ class SceneDrawer {
     // context's font system lays it out.
     double TextWidth(const TextGeometry& text) {
         const double scale = scene_.mapping.scale;
-        const double width = dc_.TextWidth(ShownText(area_, text),
-                                           FontOf(text, FamilyOf(text), text.height * scale));
+        const double width =
+            dc_.TextWidth(area_.KeptText(text), FontOf(text, FamilyOf(text), text.height * scale));
         return width / scale;
     }
 
@@ -346,7 +345,7 @@ class SceneDrawer {
 
     // The index found the text by the box its glyphs can fill, as measured.
     void DrawText(const Entity& entity, const TextGeometry& text) {
-        const std::string_view content = ShownText(area_, text);
+        const std::string_view content = area_.KeptText(text);
         const double height = text.height * scene_.mapping.scale;
         if (content.empty() || !(height > 0)) return;
         const platform::TextFont font = FontOf(text, FamilyOf(text), height);
@@ -440,10 +439,6 @@ void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc
             drawer.Draw(area.entities[area.order[position]], index.Box(position));
     }
     drawer.Flush();
-}
-
-std::string_view ShownText(const DataArea& area, const TextGeometry& text) {
-    return TextKept(area.Text(text), kMaxTextBytes);
 }
 
 KqRect2 EntityBounds(const DataArea& area, const Entity& entity,

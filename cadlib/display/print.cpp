@@ -87,7 +87,7 @@ int32_t kq_compute_drawing_extents(double extents[6], int32_t screen) {
         box = {INFINITY, INFINITY, -INFINITY, -INFINITY};
         const auto estimatedWidth = [area](const TextGeometry& text) {
             const auto characters =
-                static_cast<double>(platform::CharacterCount(ShownText(*area, text)));
+                static_cast<double>(platform::CharacterCount(area->KeptText(text)));
             return kEstimatedAdvancePerCharacter * characters * text.height * text.widthFactor;
         };
         for (uint32_t index : area->order) {

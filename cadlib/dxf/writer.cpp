@@ -185,8 +185,7 @@ class StyleFaces {
     TextFrame FrameOf(const DataArea& area, const TextGeometry& text) const {
         const TextFace& face =
             text.styleName < faces_.size() ? *faces_[text.styleName] : FaceOf("");
-        return cadlib::FrameOf(text, TextAdvance(face, TextKept(area.Text(text), kMaxTextBytes)),
-                               DescentOf(face));
+        return cadlib::FrameOf(text, TextAdvance(face, area.KeptText(text)), DescentOf(face));
     }
 
   private:
