@@ -6,7 +6,6 @@
 #include "platform/device_context.h"
 
 #include <cmath>
-#include <functional>
 
 namespace cadlib {
 
@@ -28,10 +27,5 @@ struct Scene {
 // reach the area are looked at.
 void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc,
                const Scene& scene);
-
-// Where an entity lies, in drawing units. A text lies in the box its glyphs
-// can fill, given `textWidth(text)`, its shown part's advance in drawing units.
-KqRect2 EntityBounds(const DataArea& area, const Entity& entity,
-                     const std::function<double(const TextGeometry&)>& textWidth);
 
 } // namespace cadlib

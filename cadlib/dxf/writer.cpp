@@ -6,8 +6,9 @@
 #include "cadlib/dxf/values.h"
 #include "cadlib/fill_line.h"
 #include "cadlib/geometry/entity_plan.h"
+#include "cadlib/geometry/extents.h"
 #include "cadlib/geometry/hatch_masks.h"
-#include "cadlib/geometry/text_faces.h"
+#include "cadlib/geometry/text_frame.h"
 #include "cadlib/kq.h"
 #include "platform/replacing_file.h"
 #include "platform/text_encoding.h"
@@ -25,7 +26,6 @@ namespace cadlib {
 
 namespace {
 
-constexpr double kDegrees = 3.14159265358979323846 / 180.0;
 // A window that cuts nothing.
 constexpr KqRect2 kEverywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
 
@@ -34,29 +34,10 @@ constexpr KqRect2 kEverywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
 // readers refuse the hatch ("hatch scale too small") or stall generating it.
 constexpr double kMaxPatternRepeats = 1e5;
 
-struct Box {
-    double min[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL};
-    double max[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-
-    bool Empty() const { return min[0] > max[0]; }
-    void Add(double x, double y, double z) {
-        const double p[3] = {x, y, z};
-        for (int i = 0; i < 3; ++i) {
-            min[i] = std::min(min[i], p[i]);
-            max[i] = std::max(max[i], p[i]);
-        }
-    }
-    void Add(const KqPoint3& p) { Add(p.x, p.y, p.z); }
-};
-
 // Arc angles as readers show them: from 0 up to (not including) 360 degrees.
 double NormalisedAngle(double degrees) {
     const double angle = std::fmod(degrees, 360.0);
     return angle < 0 ? angle + 360.0 : angle;
-}
-
-KqRect2 Normalised(const KqRect2& r) {
-    return {std::min(r.x1, r.x2), std::min(r.y1, r.y2), std::max(r.x1, r.x2), std::max(r.y1, r.y2)};
 }
 
 // False when a line of the pattern is too dense for an outline of `extent`.
@@ -84,161 +65,11 @@ constexpr uint64_t kHatchLinesPerEntity = 64;
 // INSERT of a block of its lines.
 enum class PatternForm : uint8_t { None, Entity, Lines };
 
-void AddArc(Box& box, const ArcGeometry& arc) {
-    const auto at = [&](double cosine, double sine) {
-        box.Add(arc.centre.x + arc.radius * cosine, arc.centre.y + arc.radius * sine, arc.centre.z);
-    };
-    at(std::cos(arc.startAngle * kDegrees), std::sin(arc.startAngle * kDegrees));
-    at(std::cos(arc.endAngle * kDegrees), std::sin(arc.endAngle * kDegrees));
-    // The axis points the counter-clockwise sweep passes; equal angles make
-    // a full circle, as far as the extents are concerned.
-    double sweep = std::fmod(arc.endAngle - arc.startAngle, 360.0);
-    if (sweep <= 0) sweep += 360.0;
-    const double axes[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
-    for (int quadrant = 0; quadrant < 4; ++quadrant) {
-        double delta = std::fmod(quadrant * 90.0 - arc.startAngle, 360.0);
-        if (delta < 0) delta += 360.0;
-        if (delta <= sweep) at(axes[quadrant][0], axes[quadrant][1]);
-    }
-}
-
-// Where a text lies, in its own frame: x along the baseline from the point
-// its alignment names, y up from there; the mirror flags turn the frame.
-struct TextFrame {
-    KqPoint3 anchor;
-    double c = 1, s = 0; // the baseline's direction
-    double mirrorX = 1, mirrorY = 1;
-    double left = 0, baseline = 0; // where the text starts, and its baseline
-    double width = 0, height = 0, descent = 0;
-
-    KqPoint3 At(double x, double y) const {
-        const double u = x * mirrorX, v = y * mirrorY;
-        return {anchor.x + u * c - v * s, anchor.y + u * s + v * c, anchor.z};
-    }
-    // The start of the baseline: the first alignment point of DXF.
-    KqPoint3 Start() const { return At(left, baseline); }
-};
-
-// The frame of a text of `advance` heights (the width the viewer measures)
-// in a face whose descender reaches `descent` heights below the baseline.
-// Aligned and fitted texts run from the first point to the second.
-TextFrame FrameOf(const TextGeometry& text, double advance, double descent) {
-    TextFrame frame;
-    const double height = text.height;
-    frame.width = advance * height * text.widthFactor;
-    frame.height = height;
-    frame.descent = descent * height;
-    frame.anchor = text.second;
-    double rotation = text.rotation * kDegrees;
-    switch (text.horizontal) {
-    case 1:
-    case 4:
-        frame.left = -frame.width / 2;
-        break;
-    case 2:
-        frame.left = -frame.width;
-        break;
-    case 3:
-    case 5:
-        frame.anchor = text.first;
-        frame.width = std::hypot(text.second.x - text.first.x, text.second.y - text.first.y);
-        rotation = std::atan2(text.second.y - text.first.y, text.second.x - text.first.x);
-        break;
-    default:
-        if (text.vertical < 1 || text.vertical > 3) frame.anchor = text.first;
-        break;
-    }
-    const bool stretched = text.horizontal == 3 || text.horizontal == 5;
-    switch (stretched ? 0 : text.vertical) {
-    case 1: // bottom: the descender's line
-        frame.baseline = frame.descent;
-        break;
-    case 2:
-        frame.baseline = -height / 2;
-        break;
-    case 3:
-        frame.baseline = -height;
-        break;
-    default: // baseline; "middle" (4) centres the capitals and the descender
-        if (text.horizontal == 4) frame.baseline = -(height - frame.descent) / 2;
-        break;
-    }
-    frame.mirrorX = (text.flags & 2) ? -1 : 1;
-    frame.mirrorY = (text.flags & 4) ? -1 : 1;
-    frame.c = std::cos(rotation);
-    frame.s = std::sin(rotation);
-    return frame;
-}
-
-// The face of each text style name (by DataArea::styleNames index): the one
-// the viewer shows the style's TrueType family in.
-class StyleFaces {
-  public:
-    explicit StyleFaces(const DataArea& area) {
-        for (const std::string& name : area.styleNames) {
-            const int style = area.FindStyle(name);
-            faces_.push_back(&FaceOf(style >= 0 ? area.styles[style].trueTypeFont : ""));
-        }
-    }
-
-    // The frame of `text` as the file keeps it.
-    TextFrame FrameOf(const DataArea& area, const TextGeometry& text) const {
-        const TextFace& face =
-            text.styleName < faces_.size() ? *faces_[text.styleName] : FaceOf("");
-        return cadlib::FrameOf(text, TextAdvance(face, area.KeptText(text)), DescentOf(face));
-    }
-
-  private:
-    std::vector<const TextFace*> faces_;
-};
-
-// The box of a text's capitals (readers fit the page to the extents: what
-// descends below them is left to the margin, as it always was).
-void AddText(Box& box, const TextFrame& frame) {
-    for (const double x : {frame.left, frame.left + frame.width}) {
-        for (const double y : {frame.baseline, frame.baseline + frame.height})
-            box.Add(frame.At(x, y));
-    }
-}
-
-void AddEntity(Box& box, const DataArea& area, const StyleFaces& faces, const Entity& entity) {
-    switch (entity.kind) {
-    case EntityKind::Line: {
-        const LineGeometry& line = area.lines[entity.geometry];
-        box.Add(line.start);
-        box.Add(line.end);
-        break;
-    }
-    case EntityKind::Circle: {
-        const CircleGeometry& circle = area.circles[entity.geometry];
-        const KqPoint3& c = circle.centre;
-        box.Add(c.x - circle.radius, c.y - circle.radius, c.z);
-        box.Add(c.x + circle.radius, c.y + circle.radius, c.z);
-        break;
-    }
-    case EntityKind::Arc:
-        AddArc(box, area.arcs[entity.geometry]);
-        break;
-    case EntityKind::Text: {
-        const TextGeometry& text = area.texts[entity.geometry];
-        AddText(box, faces.FrameOf(area, text));
-        break;
-    }
-    case EntityKind::Polyline: {
-        const PolylineGeometry& polyline = area.polylines[entity.geometry];
-        const KqPoint2* points = area.Points(polyline);
-        for (uint32_t i = 0; i < polyline.pointCount; ++i)
-            box.Add(points[i].x, points[i].y, 0);
-        break;
-    }
-    }
-}
-
 // One pass over the drawing before anything is written: the extents for the
 // header, the number of entity handles and how each pattern hatch is written
 // (in the line form, with the number of pieces in its block), for $HANDSEED.
 struct Survey {
-    Box extents;
+    SpaceBox extents;
     uint64_t objects = 0;
     struct Pattern {
         uint32_t position; // in the drawing's order
@@ -393,7 +224,7 @@ class DrawingWriter {
         linesLeft_ = std::max<uint64_t>(kMaxHatchWork, kHatchLinesPerEntity * area_.order.size());
         for (uint32_t position = 0; position < area_.order.size(); ++position) {
             const Entity& entity = area_.entities[area_.order[position]];
-            AddEntity(survey.extents, area_, faces_, entity);
+            AddExactExtents(survey.extents, area_, faces_, entity);
             const EntityPlan plan = PlanEntity(area_, entity);
             survey.objects += uint64_t{plan.outline} + plan.solid;
             if (!plan.pattern) continue;
@@ -1128,7 +959,7 @@ class DrawingWriter {
     std::vector<std::string> layerNames_, lineTypeNames_, styleNames_;
     std::vector<std::string_view> textStyles_; // by DataArea::styleNames index
     bool ownStandard_ = false;                 // the data area defines "Standard" itself
-    Box extents_;
+    SpaceBox extents_;
     StyleFaces faces_;
     Handles h_{};
     uint64_t nextEntity_ = 0;

@@ -1,5 +1,7 @@
 #include "cadlib/geometry/entity_plan.h"
 
+#include "cadlib/geometry/extents.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -62,12 +64,7 @@ KqRect2 FillArea::Bounds() const {
         return {circle->centre.x - r, circle->centre.y - r, circle->centre.x + r,
                 circle->centre.y + r};
     }
-    KqRect2 box{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    for (const KqPoint2& p : polygon) {
-        box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
-               std::max(box.y2, p.y)};
-    }
-    return box;
+    return BoxOf(polygon);
 }
 
 double FillArea::Extent() const {
