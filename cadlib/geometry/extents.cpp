@@ -93,17 +93,18 @@ void AddExactExtents(SpaceBox& box, const DataArea& area, const StyleFaces& face
         AddArc(box, area.arcs[entity.geometry]);
         break;
     case EntityKind::Text:
-        // The capitals (readers fit the page to the extents: what descends
-        // below them is left to the margin, as it always was).
-        for (const KqPoint3& corner : faces.FrameOf(area, area.texts[entity.geometry]).Capitals()) {
-            box.Add(corner);
-        }
+        AddTextExtents(box, faces.FrameOf(area, area.texts[entity.geometry]));
         break;
     case EntityKind::Polyline:
         for (const KqPoint2& p : PointsOf(area, area.polylines[entity.geometry]))
             box.Add(p.x, p.y, 0);
         break;
     }
+}
+
+void AddTextExtents(SpaceBox& box, const TextFrame& frame) {
+    for (const KqPoint3& corner : frame.Capitals())
+        box.Add(corner);
 }
 
 KqRect2 ReachOf(const DataArea& area, const StyleFaces& faces, const Entity& entity,

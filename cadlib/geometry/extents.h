@@ -55,6 +55,9 @@ struct SpaceBox {
 // style's face (`faces`), as the file places it.
 void AddExactExtents(SpaceBox& box, const DataArea& area, const StyleFaces& faces,
                      const Entity& entity);
+// The same for a text of `frame`: its capitals (readers fit the page to the
+// extents: what descends below them is left to the margin, as it always was).
+void AddTextExtents(SpaceBox& box, const TextFrame& frame);
 
 // The advance of a text's kept part, in drawing units, as a font system
 // measures it.
