@@ -62,7 +62,10 @@ struct TextGeometry {
     double height = 0, widthFactor = 1, oblique = 0, rotation = 0;
     int32_t horizontal = 0, vertical = 0, flags = 0;
     uint32_t textOffset = 0, textLength = 0; // bytes in DataArea::textArena
-    uint32_t styleName = 0;                  // index into DataArea::styleNames
+    // The leading bytes of the text that a DXF TEXT keeps (TextKept): all
+    // that the screen shows and measures, and what the extents are made of.
+    uint32_t keptLength = 0;
+    uint32_t styleName = 0; // index into DataArea::styleNames
 };
 
 struct PolylineGeometry {
@@ -75,6 +78,7 @@ struct PolylineGeometry {
 struct HatchAttachment {
     uint32_t firstLine = 0, lineCount = 0; // in DataArea::fillLines
     std::string name;
+    uint32_t linesHash = 0; // FillLinesHash of its lines
 };
 
 struct Layer {
@@ -125,7 +129,7 @@ struct DataArea {
     // repeats a handful of patterns thousands of times.
     std::vector<HatchAttachment> hatches;
     std::vector<KqFillLine> fillLines;
-    std::unordered_multimap<uint64_t, uint32_t> hatchesByContent; // hash -> index in hatches
+    std::unordered_multimap<uint32_t, uint32_t> hatchesByContent; // linesHash -> index in hatches
     // The command-file line the caller is building from (0: none said), and
     // the line each hatch was attached on, by entity index, so that what
     // becomes of a hatch can be told by its line.
@@ -144,6 +148,9 @@ struct DataArea {
 
     std::string_view Text(const TextGeometry& text) const {
         return {textArena.data() + text.textOffset, text.textLength};
+    }
+    std::string_view KeptText(const TextGeometry& text) const {
+        return {textArena.data() + text.textOffset, text.keptLength};
     }
     const KqPoint2* Points(const PolylineGeometry& polyline) const {
         return polylinePoints.data() + polyline.firstPoint;

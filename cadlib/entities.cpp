@@ -1,9 +1,12 @@
 // Entity construction, attributes, the entity list and hatch attachment.
 #include "cadlib/database.h"
+#include "cadlib/dxf/stream.h"
+#include "cadlib/fill_line.h"
 #include "cadlib/kq.h"
 
 #include <cmath>
 #include <cstring>
+#include <span>
 
 using namespace cadlib;
 
@@ -33,33 +36,20 @@ uint32_t InternStyleName(DataArea& area, std::string_view name) {
     return static_cast<uint32_t>(area.styleNames.size() - 1);
 }
 
-// FNV-1a over the records' bytes: equal fill lines hash equal.
-uint64_t HashOf(const KqFillLine* lines, uint32_t count) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(lines);
-    uint64_t hash = 1469598103934665603ull;
-    for (size_t i = 0; i < size_t{count} * sizeof(KqFillLine); ++i) {
-        hash = (hash ^ bytes[i]) * 1099511628211ull;
-    }
-    return hash;
-}
-
 // The attachment holding exactly these fill lines under this name, made when new.
-uint32_t InternHatch(DataArea& area, const KqFillLine* lines, uint32_t count,
-                     std::string_view name) {
-    const uint64_t hash = HashOf(lines, count);
+uint32_t InternHatch(DataArea& area, std::span<const KqFillLine> lines, std::string_view name) {
+    const uint32_t hash = FillLinesHash(lines);
     const auto [first, last] = area.hatchesByContent.equal_range(hash);
     for (auto it = first; it != last; ++it) {
         const HatchAttachment& known = area.hatches[it->second];
-        if (known.lineCount == count && known.name == name &&
-            std::memcmp(area.fillLines.data() + known.firstLine, lines,
-                        count * sizeof(KqFillLine)) == 0) {
-            return it->second;
-        }
+        const std::span<const KqFillLine> knownLines(area.fillLines.data() + known.firstLine,
+                                                     known.lineCount);
+        if (known.name == name && SameFillLines(knownLines, lines)) return it->second;
     }
     const auto index = static_cast<uint32_t>(area.hatches.size());
-    area.hatches.push_back(
-        {static_cast<uint32_t>(area.fillLines.size()), count, std::string(name)});
-    area.fillLines.insert(area.fillLines.end(), lines, lines + count);
+    area.hatches.push_back({static_cast<uint32_t>(area.fillLines.size()),
+                            static_cast<uint32_t>(lines.size()), std::string(name), hash});
+    area.fillLines.insert(area.fillLines.end(), lines.begin(), lines.end());
     area.hatchesByContent.emplace(hash, index);
     return index;
 }
@@ -121,6 +111,8 @@ int32_t kq_construct_text(int32_t dataArea, const KqPoint3& first, const char* t
     geometry.flags = flags;
     geometry.textOffset = static_cast<uint32_t>(area->textArena.size());
     geometry.textLength = static_cast<uint32_t>(length);
+    geometry.keptLength =
+        static_cast<uint32_t>(TextKept(std::string_view(content, length), kMaxTextBytes).size());
     geometry.styleName = InternStyleName(*area, "STANDARD");
     const int32_t handle = Construct(dataArea, EntityKind::Text, &DataArea::texts, geometry);
     if (handle) area->textArena.insert(area->textArena.end(), content, content + length);
@@ -255,7 +247,7 @@ int32_t kq_filluser_named_entity(int32_t screen, const KqFillLine* lines, int32_
     if (!s || !record || owner != DataAreaOf(*s) || !lines || count <= 0) return 0;
     if (record->kind != EntityKind::Polyline && record->kind != EntityKind::Circle) return 0;
     record->hatch =
-        InternHatch(*owner, lines, static_cast<uint32_t>(count), name ? name : std::string_view());
+        InternHatch(*owner, {lines, static_cast<size_t>(count)}, name ? name : std::string_view());
     if (owner->sourceLine != 0) {
         owner->hatchSourceLines[static_cast<uint32_t>(record - owner->entities.data())] =
             owner->sourceLine;

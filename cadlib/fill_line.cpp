@@ -56,4 +56,17 @@ FillLineValues ReadFillLine(const KqFillLine& line) {
     return values;
 }
 
+uint32_t FillLinesHash(std::span<const KqFillLine> lines) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(lines.data());
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < lines.size_bytes(); ++i)
+        hash = (hash ^ bytes[i]) * 16777619u;
+    return hash;
+}
+
+bool SameFillLines(std::span<const KqFillLine> a, std::span<const KqFillLine> b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size_bytes()) == 0);
+}
+
 } // namespace cadlib

@@ -5,6 +5,8 @@
 #include "cadlib/records.h"
 
 #include <array>
+#include <cstdint>
+#include <span>
 
 namespace cadlib {
 
@@ -29,5 +31,13 @@ struct FillLineValues {
 // The record is packed to 4 bytes, so its doubles may lie off their natural
 // alignment in an array: they are copied out here, never referred to.
 FillLineValues ReadFillLine(const KqFillLine& line);
+
+// FNV-1a over the records' bytes: equal fill lines hash equal. The data area
+// finds a pattern it holds already by it, and the DXF names a pattern that
+// came without a name after it, so its value is part of the files written.
+uint32_t FillLinesHash(std::span<const KqFillLine> lines);
+
+// Whether two sets of fill lines are the same records, byte for byte.
+bool SameFillLines(std::span<const KqFillLine> a, std::span<const KqFillLine> b);
 
 } // namespace cadlib

@@ -5,15 +5,14 @@
 #include "cadlib/display/extent_index.h"
 #include "cadlib/display/geometry.h"
 #include "cadlib/display/hatch_cache.h"
-#include "cadlib/dxf/stream.h"
 #include "cadlib/geometry/entity_plan.h"
+#include "cadlib/geometry/extents.h"
 #include "cadlib/geometry/hatch.h"
+#include "cadlib/geometry/text_frame.h"
 #include "cadlib/kq_display.h"
-#include "platform/text_extent.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace cadlib {
 
@@ -60,63 +59,13 @@ int ColourIndex(int32_t colour) {
     return colour >= 1 && colour < kPaletteSize ? colour : 0;
 }
 
-platform::TextAlign Alignment(int32_t horizontal) {
-    switch (horizontal) {
-    case 1: // centre
-    case 4: // middle
-        return platform::TextAlign::Centre;
-    case 2:
-        return platform::TextAlign::Right;
-    default:
-        return platform::TextAlign::Left;
-    }
-}
-
-// Heights from the alignment point up to the middle of the capitals.
-double RiseToMiddle(int32_t vertical) {
-    switch (vertical) {
-    case 0: // baseline
-    case 1: // bottom
-        return 0.5;
-    case 3:
-        return -0.5; // top
-    default:
-        return 0.0; // middle
-    }
-}
-
-KqRect2 BoxOf(std::span<const KqPoint2> points) {
-    KqRect2 box{INFINITY, INFINITY, -INFINITY, -INFINITY};
-    for (const KqPoint2& p : points) {
-        box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
-               std::max(box.y2, p.y)};
-    }
-    return box;
-}
-
-// A text's font, `height` logical units high, of `family`.
-platform::TextFont FontOf(const TextGeometry& text, std::string family, double height) {
-    return {std::move(family), height,       text.rotation,
-            text.widthFactor,  text.oblique, Alignment(text.horizontal)};
-}
-
-// The middle of a text's capitals at its alignment point: where it is drawn
-// from. As in DXF: plain left-aligned text sits on its first point, any
-// other alignment on the second.
-KqPoint2 TextAnchor(const TextGeometry& text) {
-    const KqPoint3& at = text.horizontal == 0 && text.vertical == 0 ? text.first : text.second;
-    const double radians = text.rotation * std::numbers::pi / 180.0;
-    const double rise = RiseToMiddle(text.vertical) * text.height;
-    return {at.x - std::sin(radians) * rise, at.y + std::cos(radians) * rise};
-}
-
 class SceneDrawer {
   public:
     // `painted`: the part of the scene's area painted this time.
     SceneDrawer(const Screen& screen, const DataArea& area, platform::DeviceContext& dc,
                 const Scene& scene, const KqRect2& painted, HatchLineCache& hatchLines)
         : screen_(screen), area_(area), dc_(dc), scene_(scene), hatchLines_(hatchLines),
-          families_(area.styleNames.size()) {
+          faces_(area), families_(area.styleNames.size()) {
         const auto worldOf = [&scene](const KqRect2& pixels) {
             const KqPoint2 a = scene.mapping.ToWorld(pixels.x1, pixels.y1);
             const KqPoint2 b = scene.mapping.ToWorld(pixels.x2, pixels.y2);
@@ -140,16 +89,22 @@ class SceneDrawer {
         return (std::max(0, penWidth) * scene_.penUnit / 2 + kClipMargin) / scene_.mapping.scale;
     }
 
-    // The advance of the shown part of a text, in drawing units, as the
+    // The advance of the kept part of a text, in drawing units, as the
     // context's font system lays it out.
     double TextWidth(const TextGeometry& text) {
         const double scale = scene_.mapping.scale;
-        const double width = dc_.TextWidth(ShownText(area_, text),
-                                           FontOf(text, FamilyOf(text), text.height * scale));
-        return width / scale;
+        const platform::TextFont font =
+            FontOf(faces_.FrameOf(text, 0), text, FamilyOf(text), text.height * scale);
+        return dc_.TextWidth(area_.KeptText(text), font) / scale;
     }
 
-    // `bounds` is where the entity lies (EntityBounds).
+    // Where an entity lies: all that is drawn of it but its pen's reach.
+    KqRect2 Bounds(const Entity& entity) {
+        return ReachOf(area_, faces_, entity,
+                       [this](const TextGeometry& text) { return TextWidth(text); });
+    }
+
+    // `bounds` is where the entity lies (Bounds).
     void Draw(const Entity& entity, const KqRect2& bounds) {
         if (entity.layer >= layerShown_.size() || !layerShown_[entity.layer]) return;
         if (!Overlaps(Grown(bounds, Reach(entity.penWidth)), paintedWorld_)) return;
@@ -346,29 +301,24 @@ class SceneDrawer {
 
     // The index found the text by the box its glyphs can fill, as measured.
     void DrawText(const Entity& entity, const TextGeometry& text) {
-        const std::string_view content = ShownText(area_, text);
+        const std::string_view content = area_.KeptText(text);
         const double height = text.height * scene_.mapping.scale;
         if (content.empty() || !(height > 0)) return;
-        const platform::TextFont font = FontOf(text, FamilyOf(text), height);
-        const KqPoint2 middle = TextAnchor(text);
+        // The font aligns the glyphs about the middle: where they go does not
+        // depend on the width.
+        const TextFrame frame = faces_.FrameOf(text, 0);
+        const platform::TextFont font = FontOf(frame, text, FamilyOf(text), height);
+        const KqPoint3 middle = frame.Middle();
         if (area_.system.quickTextMode == 0 && height <= kMaxTextHeight) {
-            DrawGlyphs(entity, middle, content, font);
+            DrawGlyphs(entity, {middle.x, middle.y}, content, font);
             return;
         }
-        // Quick text: the box of the capitals.
-        const double width = TextWidth(text);
-        const double left = font.align == platform::TextAlign::Left     ? 0
-                            : font.align == platform::TextAlign::Centre ? -width / 2
-                                                                        : -width;
-        const double half = text.height / 2;
-        const double radians = text.rotation * std::numbers::pi / 180.0;
-        const KqPoint2 along{std::cos(radians), std::sin(radians)};
-        const KqPoint2 up{-along.y, along.x};
-        const auto corner = [&](double x, double y) {
-            return KqPoint2{middle.x + along.x * x + up.x * y, middle.y + along.y * x + up.y * y};
-        };
-        const KqPoint2 box[] = {corner(left, -half), corner(left + width, -half),
-                                corner(left + width, half), corner(left, half)};
+        // Quick text: the box of the capitals, as wide as measured.
+        const auto corners = faces_.FrameOf(text, TextWidth(text)).Capitals();
+        const KqPoint2 box[] = {{corners[0].x, corners[0].y},
+                                {corners[1].x, corners[1].y},
+                                {corners[2].x, corners[2].y},
+                                {corners[3].x, corners[3].y}};
         Stroke(entity, box, true);
     }
 
@@ -398,6 +348,7 @@ class SceneDrawer {
     platform::DeviceContext& dc_;
     const Scene& scene_;
     HatchLineCache& hatchLines_;
+    StyleFaces faces_;
     // Geometry is cut to the whole area's world, whatever part is painted,
     // so that a part is drawn as the whole picture has it.
     KqRect2 visibleWorld_;
@@ -425,11 +376,8 @@ void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc
     }
     SceneDrawer drawer(screen, area, dc, scene, painted, *screen.hatchLines);
     if (!screen.extentIndex || !screen.extentIndex->Describes(area)) {
-        const auto measured = [&drawer](const TextGeometry& text) {
-            return drawer.TextWidth(text);
-        };
         screen.extentIndex = std::make_shared<const ExtentIndex>(
-            area, [&](const Entity& entity) { return EntityBounds(area, entity, measured); });
+            area, [&drawer](const Entity& entity) { return drawer.Bounds(entity); });
     }
     const ExtentIndex& index = *screen.extentIndex;
     // The entities that may reach the scene, still drawn in the drawing's order.
@@ -440,47 +388,6 @@ void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc
             drawer.Draw(area.entities[area.order[position]], index.Box(position));
     }
     drawer.Flush();
-}
-
-std::string_view ShownText(const DataArea& area, const TextGeometry& text) {
-    return TextKept(area.Text(text), kMaxTextBytes);
-}
-
-KqRect2 EntityBounds(const DataArea& area, const Entity& entity,
-                     const std::function<double(const TextGeometry&)>& textWidth) {
-    switch (entity.kind) {
-    case EntityKind::Line: {
-        const LineGeometry& line = area.lines[entity.geometry];
-        return Normalised({line.start.x, line.start.y, line.end.x, line.end.y});
-    }
-    case EntityKind::Circle: {
-        const CircleGeometry& circle = area.circles[entity.geometry];
-        return Grown({circle.centre.x, circle.centre.y, circle.centre.x, circle.centre.y},
-                     circle.radius);
-    }
-    case EntityKind::Arc: {
-        const ArcGeometry& arc = area.arcs[entity.geometry];
-        return Grown({arc.centre.x, arc.centre.y, arc.centre.x, arc.centre.y}, arc.radius);
-    }
-    case EntityKind::Text: {
-        const TextGeometry& text = area.texts[entity.geometry];
-        const platform::TextFont font = FontOf(text, {}, text.height);
-        const KqPoint2 anchor = TextAnchor(text);
-        const auto corners = platform::TextExtentCorners(
-            platform::TextExtentOf(textWidth(text), font), font, {anchor.x, anchor.y}, true);
-        KqRect2 box{INFINITY, INFINITY, -INFINITY, -INFINITY};
-        for (const platform::DevicePoint& p : corners) {
-            box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
-                   std::max(box.y2, p.y)};
-        }
-        return box;
-    }
-    case EntityKind::Polyline: {
-        const PolylineGeometry& polyline = area.polylines[entity.geometry];
-        return BoxOf({area.Points(polyline), polyline.pointCount});
-    }
-    }
-    return {};
 }
 
 } // namespace cadlib

@@ -6,8 +6,6 @@
 #include "platform/device_context.h"
 
 #include <cmath>
-#include <functional>
-#include <string_view>
 
 namespace cadlib {
 
@@ -29,13 +27,5 @@ struct Scene {
 // reach the area are looked at.
 void DrawScene(Screen& screen, const DataArea& area, platform::DeviceContext& dc,
                const Scene& scene);
-
-// The part of a text that is shown: what the drawing's file holds of it.
-std::string_view ShownText(const DataArea& area, const TextGeometry& text);
-
-// Where an entity lies, in drawing units. A text lies in the box its glyphs
-// can fill, given `textWidth(text)`, its shown part's advance in drawing units.
-KqRect2 EntityBounds(const DataArea& area, const Entity& entity,
-                     const std::function<double(const TextGeometry&)>& textWidth);
 
 } // namespace cadlib

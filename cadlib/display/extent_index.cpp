@@ -1,6 +1,6 @@
 #include "cadlib/display/extent_index.h"
 
-#include "cadlib/display/geometry.h"
+#include "cadlib/geometry/extents.h"
 
 #include <algorithm>
 #include <cmath>

@@ -13,19 +13,6 @@
 
 namespace cadlib {
 
-// Asked of every entity in every pass: defined here, to be inlined.
-inline KqRect2 Grown(const KqRect2& box, double margin) {
-    return {box.x1 - margin, box.y1 - margin, box.x2 + margin, box.y2 + margin};
-}
-inline bool Overlaps(const KqRect2& a, const KqRect2& b) {
-    return a.x1 <= b.x2 && b.x1 <= a.x2 && a.y1 <= b.y2 && b.y1 <= a.y2;
-}
-// Whether `inner` lies wholly within `outer`.
-inline bool Contains(const KqRect2& outer, const KqRect2& inner) {
-    return outer.x1 <= inner.x1 && inner.x2 <= outer.x2 && outer.y1 <= inner.y1 &&
-           inner.y2 <= outer.y2;
-}
-
 // The runs of an open polyline inside `box`; each run is handed on with the
 // distance along the polyline at which it starts.
 using PolylineRun = std::function<void(std::span<const platform::LogicalPoint>, double)>;

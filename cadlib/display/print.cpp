@@ -1,6 +1,8 @@
 // Printing: the mapping mode the library computes for, the printed page, the
 // drawing's extents, and the character arrays that carry a print job's name.
 #include "cadlib/display/draw.h"
+#include "cadlib/geometry/extents.h"
+#include "cadlib/geometry/text_frame.h"
 #include "cadlib/kq_display.h"
 #include "platform/text_encoding.h"
 
@@ -87,11 +89,12 @@ int32_t kq_compute_drawing_extents(double extents[6], int32_t screen) {
         box = {INFINITY, INFINITY, -INFINITY, -INFINITY};
         const auto estimatedWidth = [area](const TextGeometry& text) {
             const auto characters =
-                static_cast<double>(platform::CharacterCount(ShownText(*area, text)));
+                static_cast<double>(platform::CharacterCount(area->KeptText(text)));
             return kEstimatedAdvancePerCharacter * characters * text.height * text.widthFactor;
         };
+        const StyleFaces faces(*area);
         for (uint32_t index : area->order) {
-            const KqRect2 bounds = EntityBounds(*area, area->entities[index], estimatedWidth);
+            const KqRect2 bounds = ReachOf(*area, faces, area->entities[index], estimatedWidth);
             box = {std::min(box.x1, bounds.x1), std::min(box.y1, bounds.y1),
                    std::max(box.x2, bounds.x2), std::max(box.y2, bounds.y2)};
         }

@@ -51,7 +51,4 @@ KqRect2 ShownWorld(const Screen& screen, int32_t id);
 // enough against its coordinates that pixels still tell points apart.
 bool IsUsableView(const KqRect2& world);
 
-// `rect` with its corners sorted: x1 <= x2, y1 <= y2.
-KqRect2 Normalised(const KqRect2& rect);
-
 } // namespace cadlib

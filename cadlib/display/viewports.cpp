@@ -4,6 +4,7 @@
 // pans store what they make the viewport show, so a later resize keeps the
 // same middle and scale of the picture within reason.
 #include "cadlib/display/view.h"
+#include "cadlib/geometry/extents.h"
 #include "cadlib/kq.h"
 #include "cadlib/kq_display.h"
 
@@ -124,11 +125,6 @@ KqRect2 ShownWorld(const Screen& screen, int32_t id) {
 
 bool IsUsableView(const KqRect2& world) {
     return UsableSpan(world.x1, world.x2) && UsableSpan(world.y1, world.y2);
-}
-
-KqRect2 Normalised(const KqRect2& rect) {
-    return {std::min(rect.x1, rect.x2), std::min(rect.y1, rect.y2), std::max(rect.x1, rect.x2),
-            std::max(rect.y1, rect.y2)};
 }
 
 } // namespace cadlib

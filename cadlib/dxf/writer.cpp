@@ -2,255 +2,30 @@
 // ASCII DXF, with complete tables, one handle counter, resolvable owners and
 // the objects section that AutoCAD-family programs insist on.
 #include "cadlib/database.h"
+#include "cadlib/dxf/drawing_plan.h"
 #include "cadlib/dxf/stream.h"
 #include "cadlib/dxf/values.h"
 #include "cadlib/fill_line.h"
 #include "cadlib/geometry/entity_plan.h"
-#include "cadlib/geometry/hatch_masks.h"
-#include "cadlib/geometry/text_faces.h"
+#include "cadlib/geometry/extents.h"
 #include "cadlib/kq.h"
 #include "platform/replacing_file.h"
-#include "platform/text_encoding.h"
 
 #include <algorithm>
-#include <array>
-#include <cassert>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <map>
 #include <span>
 
 namespace cadlib {
 
 namespace {
 
-constexpr double kDegrees = 3.14159265358979323846 / 180.0;
-// A window that cuts nothing.
-constexpr KqRect2 kEverywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
-
-// A fill-line family may repeat at most this often across its boundary, and
-// its dash sequence at most this often along one line: denser patterns make
-// readers refuse the hatch ("hatch scale too small") or stall generating it.
-constexpr double kMaxPatternRepeats = 1e5;
-
-struct Box {
-    double min[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL};
-    double max[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-
-    bool Empty() const { return min[0] > max[0]; }
-    void Add(double x, double y, double z) {
-        const double p[3] = {x, y, z};
-        for (int i = 0; i < 3; ++i) {
-            min[i] = std::min(min[i], p[i]);
-            max[i] = std::max(max[i], p[i]);
-        }
-    }
-    void Add(const KqPoint3& p) { Add(p.x, p.y, p.z); }
-};
-
 // Arc angles as readers show them: from 0 up to (not including) 360 degrees.
 double NormalisedAngle(double degrees) {
     const double angle = std::fmod(degrees, 360.0);
     return angle < 0 ? angle + 360.0 : angle;
 }
-
-KqRect2 Normalised(const KqRect2& r) {
-    return {std::min(r.x1, r.x2), std::min(r.y1, r.y2), std::max(r.x1, r.x2), std::max(r.y1, r.y2)};
-}
-
-// False when a line of the pattern is too dense for an outline of `extent`.
-bool PatternFits(std::span<const KqFillLine> lines, double extent) {
-    if (lines.empty()) return false;
-    for (const KqFillLine& record : lines) {
-        const FillLineValues line = ReadFillLine(record);
-        if (!line.finite) return false;
-        const double scale = std::fabs(line.scale);
-        if (!(std::fabs(line.offsetAcross) * scale * kMaxPatternRepeats > extent)) return false;
-        if (line.dashCount > 0 && !(line.Period() * scale * kMaxPatternRepeats > extent)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The lines all the pattern hatches of a drawing may become, for each of its
-// entities (and never fewer than one hatch may make), so that the file stays a
-// small multiple of the drawing: the generated million-line log's hatches
-// make about 30 lines an entity.
-constexpr uint64_t kHatchLinesPerEntity = 64;
-
-// How a pattern hatch is written: left out, as a HATCH entity, or as the
-// INSERT of a block of its lines.
-enum class PatternForm : uint8_t { None, Entity, Lines };
-
-void AddArc(Box& box, const ArcGeometry& arc) {
-    const auto at = [&](double cosine, double sine) {
-        box.Add(arc.centre.x + arc.radius * cosine, arc.centre.y + arc.radius * sine, arc.centre.z);
-    };
-    at(std::cos(arc.startAngle * kDegrees), std::sin(arc.startAngle * kDegrees));
-    at(std::cos(arc.endAngle * kDegrees), std::sin(arc.endAngle * kDegrees));
-    // The axis points the counter-clockwise sweep passes; equal angles make
-    // a full circle, as far as the extents are concerned.
-    double sweep = std::fmod(arc.endAngle - arc.startAngle, 360.0);
-    if (sweep <= 0) sweep += 360.0;
-    const double axes[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
-    for (int quadrant = 0; quadrant < 4; ++quadrant) {
-        double delta = std::fmod(quadrant * 90.0 - arc.startAngle, 360.0);
-        if (delta < 0) delta += 360.0;
-        if (delta <= sweep) at(axes[quadrant][0], axes[quadrant][1]);
-    }
-}
-
-// Where a text lies, in its own frame: x along the baseline from the point
-// its alignment names, y up from there; the mirror flags turn the frame.
-struct TextFrame {
-    KqPoint3 anchor;
-    double c = 1, s = 0; // the baseline's direction
-    double mirrorX = 1, mirrorY = 1;
-    double left = 0, baseline = 0; // where the text starts, and its baseline
-    double width = 0, height = 0, descent = 0;
-
-    KqPoint3 At(double x, double y) const {
-        const double u = x * mirrorX, v = y * mirrorY;
-        return {anchor.x + u * c - v * s, anchor.y + u * s + v * c, anchor.z};
-    }
-    // The start of the baseline: the first alignment point of DXF.
-    KqPoint3 Start() const { return At(left, baseline); }
-};
-
-// The frame of a text of `advance` heights (the width the viewer measures)
-// in a face whose descender reaches `descent` heights below the baseline.
-// Aligned and fitted texts run from the first point to the second.
-TextFrame FrameOf(const TextGeometry& text, double advance, double descent) {
-    TextFrame frame;
-    const double height = text.height;
-    frame.width = advance * height * text.widthFactor;
-    frame.height = height;
-    frame.descent = descent * height;
-    frame.anchor = text.second;
-    double rotation = text.rotation * kDegrees;
-    switch (text.horizontal) {
-    case 1:
-    case 4:
-        frame.left = -frame.width / 2;
-        break;
-    case 2:
-        frame.left = -frame.width;
-        break;
-    case 3:
-    case 5:
-        frame.anchor = text.first;
-        frame.width = std::hypot(text.second.x - text.first.x, text.second.y - text.first.y);
-        rotation = std::atan2(text.second.y - text.first.y, text.second.x - text.first.x);
-        break;
-    default:
-        if (text.vertical < 1 || text.vertical > 3) frame.anchor = text.first;
-        break;
-    }
-    const bool stretched = text.horizontal == 3 || text.horizontal == 5;
-    switch (stretched ? 0 : text.vertical) {
-    case 1: // bottom: the descender's line
-        frame.baseline = frame.descent;
-        break;
-    case 2:
-        frame.baseline = -height / 2;
-        break;
-    case 3:
-        frame.baseline = -height;
-        break;
-    default: // baseline; "middle" (4) centres the capitals and the descender
-        if (text.horizontal == 4) frame.baseline = -(height - frame.descent) / 2;
-        break;
-    }
-    frame.mirrorX = (text.flags & 2) ? -1 : 1;
-    frame.mirrorY = (text.flags & 4) ? -1 : 1;
-    frame.c = std::cos(rotation);
-    frame.s = std::sin(rotation);
-    return frame;
-}
-
-// The face of each text style name (by DataArea::styleNames index): the one
-// the viewer shows the style's TrueType family in.
-class StyleFaces {
-  public:
-    explicit StyleFaces(const DataArea& area) {
-        for (const std::string& name : area.styleNames) {
-            const int style = area.FindStyle(name);
-            faces_.push_back(&FaceOf(style >= 0 ? area.styles[style].trueTypeFont : ""));
-        }
-    }
-
-    // The frame of `text` as the file keeps it.
-    TextFrame FrameOf(const DataArea& area, const TextGeometry& text) const {
-        const TextFace& face =
-            text.styleName < faces_.size() ? *faces_[text.styleName] : FaceOf("");
-        return cadlib::FrameOf(text, TextAdvance(face, TextKept(area.Text(text), kMaxTextBytes)),
-                               DescentOf(face));
-    }
-
-  private:
-    std::vector<const TextFace*> faces_;
-};
-
-// The box of a text's capitals (readers fit the page to the extents: what
-// descends below them is left to the margin, as it always was).
-void AddText(Box& box, const TextFrame& frame) {
-    for (const double x : {frame.left, frame.left + frame.width}) {
-        for (const double y : {frame.baseline, frame.baseline + frame.height})
-            box.Add(frame.At(x, y));
-    }
-}
-
-void AddEntity(Box& box, const DataArea& area, const StyleFaces& faces, const Entity& entity) {
-    switch (entity.kind) {
-    case EntityKind::Line: {
-        const LineGeometry& line = area.lines[entity.geometry];
-        box.Add(line.start);
-        box.Add(line.end);
-        break;
-    }
-    case EntityKind::Circle: {
-        const CircleGeometry& circle = area.circles[entity.geometry];
-        const KqPoint3& c = circle.centre;
-        box.Add(c.x - circle.radius, c.y - circle.radius, c.z);
-        box.Add(c.x + circle.radius, c.y + circle.radius, c.z);
-        break;
-    }
-    case EntityKind::Arc:
-        AddArc(box, area.arcs[entity.geometry]);
-        break;
-    case EntityKind::Text: {
-        const TextGeometry& text = area.texts[entity.geometry];
-        AddText(box, faces.FrameOf(area, text));
-        break;
-    }
-    case EntityKind::Polyline: {
-        const PolylineGeometry& polyline = area.polylines[entity.geometry];
-        const KqPoint2* points = area.Points(polyline);
-        for (uint32_t i = 0; i < polyline.pointCount; ++i)
-            box.Add(points[i].x, points[i].y, 0);
-        break;
-    }
-    }
-}
-
-// One pass over the drawing before anything is written: the extents for the
-// header, the number of entity handles and how each pattern hatch is written
-// (in the line form, with the number of pieces in its block), for $HANDSEED.
-struct Survey {
-    Box extents;
-    uint64_t objects = 0;
-    struct Pattern {
-        uint32_t position; // in the drawing's order
-        PatternForm form;
-        uint64_t pieces; // in its block
-    };
-    std::vector<Pattern> patterns; // in drawing order
-};
-
-// At most this many notices are told one by one; the rest are counted.
-constexpr size_t kMostNotices = 100;
 
 // Each pattern hatch of the line form is a block: its BLOCK_RECORD, BLOCK and
 // ENDBLK, then one entity per piece.
@@ -308,26 +83,11 @@ std::string ShapeFontFile(std::string_view primary) {
     return file;
 }
 
-// A name for a user-defined pattern that came without one, the same for the
-// same fill lines.
-std::string HashedPatternName(std::span<const KqFillLine> lines) {
-    uint32_t hash = 2166136261u; // FNV-1a
-    for (const KqFillLine& line : lines) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(&line);
-        for (size_t i = 0; i < sizeof line; ++i)
-            hash = (hash ^ bytes[i]) * 16777619u;
-    }
-    std::string name = "KQ_00000000";
-    for (size_t i = name.size(); i-- > 3; hash >>= 4)
-        name[i] = "0123456789ABCDEF"[hash & 0xF];
-    return name;
-}
-
 class DrawingWriter {
   public:
     DrawingWriter(const Screen& screen, const DataArea& area, DxfStream& out)
         : area_(area), out_(out), colours_(screen.palette), page_(Normalised(screen.paper)),
-          faces_(area), hatchLines_(screen.dxfHatchForm == KQ_DXF_HATCH_LINES) {
+          plan_(screen, area) {
         for (const Layer& layer : area.layers)
             layerNames_.push_back(CleanName(layer.name));
         for (const LineType& type : area.lineTypes)
@@ -339,161 +99,19 @@ class DrawingWriter {
             const int style = area.FindStyle(name);
             textStyles_.push_back(style >= 0 ? std::string_view(styleNames_[style]) : kStandard);
         }
-        NamePatterns();
-        if (hatchLines_) FindMasks(screen.palette);
-        const Survey survey = SurveyOfDrawing();
-        extents_ = survey.extents;
-        if (extents_.Empty()) {
-            extents_.Add(page_.x1, page_.y1, 0);
-            extents_.Add(page_.x2, page_.y2, 0);
-        }
-        patterns_ = survey.patterns;
         uint64_t blockObjects = 0;
-        for (const Survey::Pattern& pattern : patterns_) {
-            if (pattern.form != PatternForm::Lines) continue;
+        for (const LineBlock& block : plan_.Blocks()) {
             blockStarts_.push_back(blockObjects); // an offset until the handles are known
-            blockObjects += kBlockObjects + pattern.pieces;
+            blockObjects += kBlockObjects + block.pieceCount;
         }
-        h_ = AssignHandles(area, survey.objects, blockObjects);
+        h_ = AssignHandles(area, plan_.EntityRecords(), blockObjects);
         for (uint64_t& start : blockStarts_)
             start += h_.firstBlock;
         nextEntity_ = h_.firstEntity;
     }
 
     // What the drawing asked for and the file does not have, by line.
-    std::vector<DxfNotice> TakeNotices() {
-        if (untold_ > 0) {
-            notices_.push_back({0, std::to_string(untold_) + " more hatches like these"});
-            untold_ = 0;
-        }
-        return std::move(notices_);
-    }
-
-    // Every attachment's pattern name as written: the name the caller gave
-    // (else one made from the lines), made unique, so that two different
-    // line sets never share a name in one drawing.
-    void NamePatterns() {
-        std::map<std::string, uint32_t> owners; // name -> the attachment that has it
-        for (size_t i = 0; i < area_.hatches.size(); ++i) {
-            const HatchAttachment& hatch = area_.hatches[i];
-            const std::span<const KqFillLine> lines = FillLinesOf(area_, hatch);
-            const std::string base =
-                hatch.name.empty() ? HashedPatternName(lines) : CleanName(hatch.name);
-            std::string name = base;
-            for (int k = 2;; ++k) {
-                const auto [owner, added] = owners.emplace(name, static_cast<uint32_t>(i));
-                if (added || SameLines(area_.hatches[owner->second], hatch)) break;
-                name = base + "_" + std::to_string(k);
-            }
-            patternNames_.push_back(std::move(name));
-        }
-    }
-
-    bool SameLines(const HatchAttachment& a, const HatchAttachment& b) const {
-        return a.lineCount == b.lineCount && std::memcmp(area_.fillLines.data() + a.firstLine,
-                                                         area_.fillLines.data() + b.firstLine,
-                                                         a.lineCount * sizeof(KqFillLine)) == 0;
-    }
-
-    const std::string& PatternNameOf(const HatchAttachment& hatch) const {
-        return patternNames_[&hatch - area_.hatches.data()];
-    }
-
-    Survey SurveyOfDrawing() {
-        Survey survey;
-        linesLeft_ = std::max<uint64_t>(kMaxHatchWork, kHatchLinesPerEntity * area_.order.size());
-        for (uint32_t position = 0; position < area_.order.size(); ++position) {
-            const Entity& entity = area_.entities[area_.order[position]];
-            AddEntity(survey.extents, area_, faces_, entity);
-            const EntityPlan plan = PlanEntity(area_, entity);
-            survey.objects += uint64_t{plan.outline} + plan.solid;
-            if (!plan.pattern) continue;
-            const Survey::Pattern pattern = PatternOf(position, plan);
-            survey.objects += pattern.form != PatternForm::None;
-            survey.patterns.push_back(pattern);
-        }
-        return survey;
-    }
-
-    // How the pattern hatch of `plan`, at `position` in the drawing's order,
-    // is written; told when that is not as the drawing asks. The line form
-    // writes what the display draws, within the same bound on one hatch's work;
-    // so does the HATCH form for a pattern too dense for readers' HATCH entities.
-    Survey::Pattern PatternOf(uint32_t position, const EntityPlan& plan) {
-        const uint32_t entity = area_.order[position];
-        const std::string& name = PatternNameOf(*plan.pattern);
-        const bool fitsReaders = PatternFits(FillLinesOf(area_, *plan.pattern), plan.area.Extent());
-        const PatternForm asEntity = fitsReaders ? PatternForm::Entity : PatternForm::None;
-        if (!hatchLines_ && fitsReaders) return {position, asEntity, 0};
-        const std::string tooDense =
-            "the hatch pattern " + name + " repeats too often across its area for DXF readers";
-        const HatchCut cut = LinesOf(position, plan);
-        for (const uint32_t family : cut.leftOut) {
-            Tell(entity, "line " + std::to_string(family + 1) + " of the hatch pattern " + name +
-                             " is left out: its spacing, dashes or base point cannot be drawn");
-        }
-        // Past the bound on one hatch, or on all the hatches of the drawing.
-        if (cut.overBound || cut.pieces.size() > linesLeft_) {
-            const std::string tooMany =
-                cut.overBound ? "the hatch of pattern " + name + " would be more than " +
-                                    std::to_string(kMaxHatchWork) + " lines"
-                              : "the hatches of the drawing would be more than " +
-                                    std::to_string(linesLeft_ + linesWritten_) +
-                                    " lines with pattern " + name;
-            Tell(entity, fitsReaders ? tooMany + ": it is written as a HATCH entity"
-                                     : tooMany + " and " + tooDense + ": it is left out");
-            return {position, asEntity, 0};
-        }
-        if (cut.pieces.empty() && !fitsReaders) {
-            if (cut.leftOut.empty()) Tell(entity, tooDense + ": the hatch is left out");
-            return {position, PatternForm::None, 0};
-        }
-        if (!hatchLines_) Tell(entity, tooDense + ": it is written as the lines the screen shows");
-        linesLeft_ -= cut.pieces.size();
-        linesWritten_ += cut.pieces.size();
-        return {position, PatternForm::Lines, cut.pieces.size()};
-    }
-
-    // The solid areas painted in white or black: on screen they hide the
-    // pattern lines drawn before them, and so they do in the line form.
-    void FindMasks(const std::array<KqColour, kPaletteSize>& palette) {
-        const auto opaque = [&palette](int32_t colour) {
-            const KqColour& c = palette[colour >= 1 && colour < kPaletteSize ? colour : 0];
-            const auto all = [&c](float level) {
-                return c.red == level && c.green == level && c.blue == level;
-            };
-            return all(1.0f) || all(0.0f);
-        };
-        for (uint32_t position = 0; position < area_.order.size(); ++position) {
-            const Entity& entity = area_.entities[area_.order[position]];
-            if (entity.kind != EntityKind::Polyline && entity.kind != EntityKind::Circle) continue;
-            const EntityPlan plan = PlanEntity(area_, entity);
-            if (!plan.solid || !opaque(entity.colour)) continue;
-            if (plan.area.circle) {
-                masks_.AddCircle(position, plan.area.AsHatchCircle());
-            } else {
-                masks_.AddPolygon(position, plan.area.polygon);
-            }
-        }
-    }
-
-    // The lines of the pattern hatch of `plan`, at `position`, that the file
-    // shows: cut to its outline and out of the masks drawn after it.
-    HatchCut LinesOf(uint32_t position, const EntityPlan& plan) {
-        HatchCut cut = plan.area.Lines(FillLinesOf(area_, *plan.pattern), kEverywhere);
-        masks_.CutAway(position, plan.area.Bounds(), cut.pieces);
-        return cut;
-    }
-
-    void Tell(uint32_t entity, std::string text) {
-        if (notices_.size() >= kMostNotices) {
-            ++untold_;
-            return;
-        }
-        const auto line = area_.hatchSourceLines.find(entity);
-        notices_.push_back(
-            {line == area_.hatchSourceLines.end() ? 0 : line->second, std::move(text)});
-    }
+    std::vector<DxfNotice> TakeNotices() { return plan_.TakeNotices(); }
 
     void Write() {
         Header();
@@ -526,9 +144,9 @@ class DrawingWriter {
         Variable("$INSBASE");
         out_.Point(10, 0, 0, 0);
         Variable("$EXTMIN");
-        out_.Point(10, extents_.min[0], extents_.min[1], extents_.min[2]);
+        out_.Point(10, plan_.Extents().min[0], plan_.Extents().min[1], plan_.Extents().min[2]);
         Variable("$EXTMAX");
-        out_.Point(10, extents_.max[0], extents_.max[1], extents_.max[2]);
+        out_.Point(10, plan_.Extents().max[0], plan_.Extents().max[1], plan_.Extents().max[2]);
         Variable("$LIMMIN");
         out_.Point(10, page_.x1, page_.y1);
         Variable("$LIMMAX");
@@ -636,8 +254,10 @@ class DrawingWriter {
     // The page, or the drawing when the page has no area: what views show.
     KqRect2 ViewFrame() const {
         if (page_.x2 > page_.x1 && page_.y2 > page_.y1) return page_;
-        if (extents_.max[0] > extents_.min[0] && extents_.max[1] > extents_.min[1]) {
-            return {extents_.min[0], extents_.min[1], extents_.max[0], extents_.max[1]};
+        if (plan_.Extents().max[0] > plan_.Extents().min[0] &&
+            plan_.Extents().max[1] > plan_.Extents().min[1]) {
+            return {plan_.Extents().min[0], plan_.Extents().min[1], plan_.Extents().max[0],
+                    plan_.Extents().max[1]};
         }
         return {0, 0, 1, 1};
     }
@@ -821,21 +441,14 @@ class DrawingWriter {
     // anonymous block whose entities take the colour, line type and
     // lineweight of the INSERT that shows them.
     void PatternBlocks() {
-        size_t k = 0;
-        for (const Survey::Pattern& pattern : patterns_) {
+        for (size_t k = 0; k < plan_.Blocks().size(); ++k) {
             if (out_.Failed()) return; // the file is abandoned anyway
-            if (pattern.form != PatternForm::Lines) continue;
-            const EntityPlan plan =
-                PlanEntity(area_, area_.entities[area_.order[pattern.position]]);
             const uint64_t record = blockStarts_[k];
-            const HatchCut cut = LinesOf(pattern.position, plan);
-            assert(cut.pieces.size() == pattern.pieces); // the handles were counted for these
             uint64_t next = record + kBlockObjects;
             Block(record + 1, record + 2, record, BlockName(k), false, kAnonymousBlock, [&] {
-                for (const HatchPiece& piece : cut.pieces)
+                for (const HatchPiece& piece : plan_.Pieces(plan_.Blocks()[k]))
                     Piece(piece, next++, record);
             });
-            ++k;
         }
     }
 
@@ -864,9 +477,10 @@ class DrawingWriter {
     }
 
     void WriteEntity(const Entity& entity) {
-        const EntityPlan plan = PlanEntity(area_, entity);
+        const EntityForms& forms = plan_.Forms(position_);
+        const FillArea fill = FillAreaOf(area_, entity);
         const DxfColour colour = colours_.Of(entity.colour);
-        if (plan.outline) {
+        if (forms.outline) {
             switch (entity.kind) {
             case EntityKind::Line:
                 Line(entity, colour);
@@ -881,22 +495,19 @@ class DrawingWriter {
                 Text(entity, colour);
                 break;
             case EntityKind::Polyline:
-                Polyline(entity, colour, plan.area);
+                Polyline(entity, colour, fill);
                 break;
             }
         }
-        if (plan.solid) Hatch(entity, colour, plan.area, nullptr);
-        if (!plan.pattern) return;
-        assert(nextPattern_ < patterns_.size() && patterns_[nextPattern_].position == position_);
-        const PatternForm form = patterns_[nextPattern_++].form;
+        if (forms.solid) Hatch(entity, colour, fill, nullptr);
         // Pattern lines are drawn in ink so that they show on a white area.
-        if (form == PatternForm::Lines) {
+        if (forms.pattern == PatternForm::Lines) {
             EntityStart("INSERT", entity, DxfColour{});
             out_.String(100, "AcDbBlockReference");
             out_.String(2, BlockName(nextInsert_++));
             out_.Point(10, 0, 0, 0);
-        } else if (form == PatternForm::Entity) {
-            Hatch(entity, DxfColour{}, plan.area, plan.pattern);
+        } else if (forms.pattern == PatternForm::Entity) {
+            Hatch(entity, DxfColour{}, fill, &area_.hatches[entity.hatch]);
         }
     }
 
@@ -947,7 +558,7 @@ class DrawingWriter {
         out_.String(100, "AcDbText");
         // The start of the baseline for every alignment, for readers that
         // ignore the alignment; those that honour it place the text on 11.
-        const KqPoint3 start = faces_.FrameOf(area_, text).Start();
+        const KqPoint3& start = plan_.TextStart(nextText_++);
         out_.Point(10, start.x, start.y, start.z);
         out_.Real(40, text.height);
         out_.Text(1, area_.Text(text), kMaxTextBytes);
@@ -1026,7 +637,7 @@ class DrawingWriter {
         out_.Point(210, 0, 0, 1);
         const std::span<const KqFillLine> lines =
             pattern ? FillLinesOf(area_, *pattern) : std::span<const KqFillLine>();
-        out_.String(2, pattern ? std::string_view(PatternNameOf(*pattern)) : "SOLID");
+        out_.String(2, pattern ? std::string_view(plan_.PatternName(*pattern)) : "SOLID");
         out_.Integer(70, pattern ? 0 : 1);
         out_.Integer(71, 0); // not associative
         out_.Integer(91, 1);
@@ -1082,8 +693,8 @@ class DrawingWriter {
         out_.Point(10, page_.x1, page_.y1);
         out_.Point(11, page_.x2, page_.y2);
         out_.Point(12, 0, 0, 0);
-        out_.Point(14, extents_.min[0], extents_.min[1], extents_.min[2]);
-        out_.Point(15, extents_.max[0], extents_.max[1], extents_.max[2]);
+        out_.Point(14, plan_.Extents().min[0], plan_.Extents().min[1], plan_.Extents().min[2]);
+        out_.Point(15, plan_.Extents().max[0], plan_.Extents().max[1], plan_.Extents().max[2]);
         out_.Real(146, 0);
         out_.Point(13, 0, 0, 0);
         out_.Point(16, 1, 0, 0);
@@ -1139,22 +750,13 @@ class DrawingWriter {
     std::vector<std::string> layerNames_, lineTypeNames_, styleNames_;
     std::vector<std::string_view> textStyles_; // by DataArea::styleNames index
     bool ownStandard_ = false;                 // the data area defines "Standard" itself
-    Box extents_;
-    StyleFaces faces_;
+    DrawingPlan plan_;
     Handles h_{};
     uint64_t nextEntity_ = 0;
-    // What the drawing's pattern hatches may still become as lines, and have.
-    uint64_t linesLeft_ = 0, linesWritten_ = 0;
-    bool hatchLines_ = false;               // pattern hatches as blocks of lines
-    std::vector<uint64_t> blockStarts_;     // first handle of each block, in drawing order
-    size_t nextInsert_ = 0;                 // the block the next pattern hatch inserts
-    std::vector<Survey::Pattern> patterns_; // how each pattern hatch is written
-    size_t nextPattern_ = 0;                // the next entity's in patterns_
-    uint32_t position_ = 0;                 // of the entity written, in the drawing's order
-    std::vector<DxfNotice> notices_;
-    HatchMasks masks_;                      // the line form's
-    size_t untold_ = 0;                     // notices beyond kMostNotices
-    std::vector<std::string> patternNames_; // by DataArea::hatches index
+    std::vector<uint64_t> blockStarts_; // first handle of each block, in drawing order
+    size_t nextInsert_ = 0;             // the block the next pattern hatch inserts
+    size_t nextText_ = 0;               // the next text's, in the drawing's order
+    uint32_t position_ = 0;             // of the entity written, in the drawing's order
 };
 
 } // namespace

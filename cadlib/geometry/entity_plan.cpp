@@ -1,5 +1,7 @@
 #include "cadlib/geometry/entity_plan.h"
 
+#include "cadlib/geometry/extents.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -62,12 +64,7 @@ KqRect2 FillArea::Bounds() const {
         return {circle->centre.x - r, circle->centre.y - r, circle->centre.x + r,
                 circle->centre.y + r};
     }
-    KqRect2 box{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    for (const KqPoint2& p : polygon) {
-        box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
-               std::max(box.y2, p.y)};
-    }
-    return box;
+    return BoxOf(polygon);
 }
 
 double FillArea::Extent() const {
@@ -121,9 +118,8 @@ std::span<const KqFillLine> FillLinesOf(const DataArea& area, const HatchAttachm
     return {area.fillLines.data() + hatch.firstLine, hatch.lineCount};
 }
 
-EntityPlan PlanEntity(const DataArea& area, const Entity& entity) {
-    EntityPlan plan;
-    bool closed = true;
+FillArea FillAreaOf(const DataArea& area, const Entity& entity) {
+    FillArea fill;
     if (entity.kind == EntityKind::Polyline) {
         const PolylineGeometry& polyline = area.polylines[entity.geometry];
         std::span<const KqPoint2> points(area.Points(polyline), polyline.pointCount);
@@ -131,13 +127,19 @@ EntityPlan PlanEntity(const DataArea& area, const Entity& entity) {
             points.front().y == points.back().y) {
             points = points.first(points.size() - 1);
         }
-        plan.area.polygon = points;
-        closed = (polyline.kind & 1) != 0;
+        fill.polygon = points;
     } else if (entity.kind == EntityKind::Circle) {
-        plan.area.circle = &area.circles[entity.geometry];
-    } else {
-        return plan;
+        fill.circle = &area.circles[entity.geometry];
     }
+    return fill;
+}
+
+EntityPlan PlanEntity(const DataArea& area, const Entity& entity) {
+    EntityPlan plan;
+    if (entity.kind != EntityKind::Polyline && entity.kind != EntityKind::Circle) return plan;
+    plan.area = FillAreaOf(area, entity);
+    const bool closed =
+        entity.kind == EntityKind::Circle || (area.polylines[entity.geometry].kind & 1) != 0;
     const bool fillable = plan.area.Fillable();
     plan.solid = entity.fillStyle == 1 && entity.fillMode == 1 && closed && fillable;
     // A filled area is its fill alone; one with no area to fill keeps its line.

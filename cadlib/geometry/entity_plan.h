@@ -40,6 +40,11 @@ struct EntityPlan {
     FillArea area; // of polylines and circles
 };
 
+// The area of a polyline (its points without a last one that repeats the
+// first) or a circle; none for other entities. Found again at no cost by
+// whoever keeps only what a plan decided.
+FillArea FillAreaOf(const DataArea& area, const Entity& entity);
+
 // A polyline or circle filled (fill style and mode 1) over an area is filled
 // solid when it is closed; a filled area (kind 513) filled so is its fill
 // alone, any other entity keeps its outline. A hatch attached to an entity with an area

@@ -1,5 +1,7 @@
 #include "cadlib/geometry/hatch_masks.h"
 
+#include "cadlib/geometry/extents.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cmath>
@@ -18,15 +20,6 @@ constexpr size_t kMostCellsPerMask = 1024;
 constexpr size_t kMostMasksPerHatch = 64;
 // What is left of a piece shorter than this is none (as the clipper has it).
 constexpr double kSliver = 1e-9;
-
-bool Overlaps(const KqRect2& a, const KqRect2& b) {
-    return a.x1 <= b.x2 && b.x1 <= a.x2 && a.y1 <= b.y2 && b.y1 <= a.y2;
-}
-
-KqRect2 BoxOf(const HatchPiece& piece) {
-    return {std::min(piece.from.x, piece.to.x), std::min(piece.from.y, piece.to.y),
-            std::max(piece.from.x, piece.to.x), std::max(piece.from.y, piece.to.y)};
-}
 
 // Even-odd: whether `p` lies inside the polygon.
 bool Inside(std::span<const KqPoint2> polygon, const KqPoint2& p) {
@@ -228,7 +221,7 @@ void HatchMasks::CutAway(uint32_t position, const KqRect2& box, std::vector<Hatc
 
 void HatchMasks::Keep(const HatchPiece& piece, std::span<const Mask* const> over,
                       std::vector<HatchPiece>& kept) {
-    const KqRect2 reach = BoxOf(piece);
+    const KqRect2 reach = Normalised({piece.from.x, piece.from.y, piece.to.x, piece.to.y});
     covered_.clear();
     for (const Mask* mask : over) {
         if (!Overlaps(mask->box, reach)) continue;

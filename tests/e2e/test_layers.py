@@ -40,6 +40,7 @@ def test_every_include_against_the_direction_is_named(tmp_path):
         "cadlib/dxf/writer.cpp": '#include "cadlib/geometry/hatch.h"\n'
                                  '#include "cadlib/display/draw.h"\n',
         "cadlib/geometry/plan.cpp": '#include "cadlib/dxf/stream.h"\n',
+        "cadlib/display/draw.cpp": '#include "cadlib/dxf/stream.h"\n',
         "hatch/patterns.cpp": '#include "builder/path.h"\n',
         "builder/text.cpp": '#include "interpreter/placement.h"\n#include "view/draw_area.h"\n',
         "driver/main.cpp": '#include "render/hairlines.h"\n#include <QImage>\n',
@@ -51,6 +52,7 @@ def test_every_include_against_the_direction_is_named(tmp_path):
         "platform/files.cpp:1: the platform includes cadlib/kq.h",
         "cadlib/dxf/writer.cpp:2: the DXF writer includes cadlib/display/draw.h",
         "cadlib/geometry/plan.cpp:1: the geometry includes cadlib/dxf/stream.h",
+        "cadlib/display/draw.cpp:1: the display includes cadlib/dxf/stream.h",
         "hatch/patterns.cpp:1: the hatch patterns includes builder/path.h",
         "builder/text.cpp:2: the builder includes view/draw_area.h",
         "driver/main.cpp:1: the driver includes render/hairlines.h",

@@ -53,14 +53,6 @@ TEST(DashPatternTest, DotsStayAndSolidTypesHaveNoPattern) {
     EXPECT_TRUE(MakeDashPattern({}, 10).lengths.empty());
 }
 
-TEST(BoxTest, ABoxOnTheEdgeIsContainedAndOneCrossingItIsNot) {
-    EXPECT_TRUE(cadlib::Contains(kBox, {0, 0, 10, 10}));
-    EXPECT_TRUE(cadlib::Contains(kBox, {2, 3, 4, 5}));
-    EXPECT_FALSE(cadlib::Contains(kBox, {-1, 3, 4, 5}));
-    EXPECT_FALSE(cadlib::Contains(kBox, {2, 3, 4, 10.5}));
-    EXPECT_FALSE(cadlib::Contains({2, 3, 4, 5}, kBox));
-}
-
 TEST(ClipPolylineTest, RunsInsideTheBoxKeepTheirDistanceAlongTheLine) {
     // In at x = 0, out at x = 10, back in from the top.
     const std::vector<ClippedRun> runs = Runs({{-5, 5}, {15, 5}, {15, 20}, {5, 20}, {5, 5}});

@@ -1,0 +1,219 @@
+#include "cadlib/dxf/drawing_plan.h"
+
+#include "cadlib/dxf/stream.h"
+#include "cadlib/fill_line.h"
+#include "cadlib/geometry/entity_plan.h"
+#include "cadlib/geometry/text_frame.h"
+#include "cadlib/kq.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <map>
+
+namespace cadlib {
+
+namespace {
+
+// A window that cuts nothing.
+constexpr KqRect2 kEverywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
+
+// A fill-line family may repeat at most this often across its boundary, and
+// its dash sequence at most this often along one line: denser patterns make
+// readers refuse the hatch ("hatch scale too small") or stall generating it.
+constexpr double kMaxPatternRepeats = 1e5;
+
+// The lines all the pattern hatches of a drawing may become, for each of its
+// entities (and never fewer than one hatch may make), so that the file stays a
+// small multiple of the drawing: the generated million-line log's hatches
+// make about 30 lines an entity.
+constexpr uint64_t kHatchLinesPerEntity = 64;
+
+// At most this many notices are told one by one; the rest are counted.
+constexpr size_t kMostNotices = 100;
+
+// False when a line of the pattern is too dense for an outline of `extent`.
+bool PatternFits(std::span<const KqFillLine> lines, double extent) {
+    if (lines.empty()) return false;
+    for (const KqFillLine& record : lines) {
+        const FillLineValues line = ReadFillLine(record);
+        if (!line.finite) return false;
+        const double scale = std::fabs(line.scale);
+        if (!(std::fabs(line.offsetAcross) * scale * kMaxPatternRepeats > extent)) return false;
+        if (line.dashCount > 0 && !(line.Period() * scale * kMaxPatternRepeats > extent)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A name for a user-defined pattern that came without one, the same for the
+// same fill lines.
+std::string HashedPatternName(uint32_t hash) {
+    std::string name = "KQ_00000000";
+    for (size_t i = name.size(); i-- > 3; hash >>= 4)
+        name[i] = "0123456789ABCDEF"[hash & 0xF];
+    return name;
+}
+
+// Whether `colour` paints white or black, which hides what lies under it on
+// the page as on the screen.
+bool Opaque(const std::array<KqColour, kPaletteSize>& palette, int32_t colour) {
+    const KqColour& c = palette[colour >= 1 && colour < kPaletteSize ? colour : 0];
+    const auto all = [&c](float level) {
+        return c.red == level && c.green == level && c.blue == level;
+    };
+    return all(1.0f) || all(0.0f);
+}
+
+} // namespace
+
+DrawingPlan::DrawingPlan(const Screen& screen, const DataArea& area)
+    : area_(area), hatchLines_(screen.dxfHatchForm == KQ_DXF_HATCH_LINES) {
+    NamePatterns();
+    PlanEntities(screen);
+}
+
+// Every attachment's pattern name as written: the name the caller gave (else
+// one made from the lines), made unique, so that two different line sets
+// never share a name in one drawing.
+void DrawingPlan::NamePatterns() {
+    std::map<std::string, uint32_t> owners; // name -> the attachment that has it
+    for (size_t i = 0; i < area_.hatches.size(); ++i) {
+        const HatchAttachment& hatch = area_.hatches[i];
+        const std::string base =
+            hatch.name.empty() ? HashedPatternName(hatch.linesHash) : CleanName(hatch.name);
+        std::string name = base;
+        for (int k = 2;; ++k) {
+            const auto [owner, added] = owners.emplace(name, static_cast<uint32_t>(i));
+            if (added || SameFillLines(FillLinesOf(area_, area_.hatches[owner->second]),
+                                       FillLinesOf(area_, hatch))) {
+                break;
+            }
+            name = base + "_" + std::to_string(k);
+        }
+        patternNames_.push_back(std::move(name));
+    }
+}
+
+// Each entity is planned once. Its pattern is planned once every solid area
+// is known that may hide some of its lines: those drawn after it.
+void DrawingPlan::PlanEntities(const Screen& screen) {
+    const StyleFaces faces(area_);
+    forms_.reserve(area_.order.size());
+    textStarts_.reserve(area_.texts.size());
+    std::vector<uint32_t> patterned; // positions
+    for (uint32_t position = 0; position < area_.order.size(); ++position) {
+        const Entity& entity = area_.entities[area_.order[position]];
+        const EntityPlan plan = PlanEntity(area_, entity);
+        forms_.push_back({plan.outline, plan.solid, PatternForm::None});
+        entityRecords_ += uint64_t{plan.outline} + plan.solid;
+        if (plan.pattern) patterned.push_back(position);
+        if (entity.kind == EntityKind::Text) {
+            const TextFrame frame = faces.FrameOf(area_, area_.texts[entity.geometry]);
+            AddTextExtents(extents_, frame);
+            textStarts_.push_back(frame.Start());
+        } else {
+            AddExactExtents(extents_, area_, faces, entity);
+        }
+        // The solid areas painted in white or black hide, on screen, the
+        // pattern lines drawn before them, and so they do in the line form.
+        if (hatchLines_ && plan.solid && Opaque(screen.palette, entity.colour)) {
+            if (plan.area.circle) {
+                masks_.AddCircle(position, plan.area.AsHatchCircle());
+            } else {
+                masks_.AddPolygon(position, plan.area.polygon);
+            }
+        }
+    }
+    if (extents_.Empty()) {
+        const KqRect2 page = Normalised(screen.paper);
+        extents_.Add(page.x1, page.y1, 0);
+        extents_.Add(page.x2, page.y2, 0);
+    }
+    blocks_.reserve(hatchLines_ ? patterned.size() : 0);
+    linesLeft_ = std::max<uint64_t>(kMaxHatchWork, kHatchLinesPerEntity * area_.order.size());
+    for (const uint32_t position : patterned) {
+        const PatternForm form = PlanPattern(position);
+        forms_[position].pattern = form;
+        entityRecords_ += form != PatternForm::None;
+    }
+}
+
+// How the pattern hatch of the entity at `position` is written; told when
+// that is not as the drawing asks. The line form writes what the display
+// draws, within the same bound on one hatch's work; so does the HATCH form for
+// a pattern too dense for readers' HATCH entities.
+PatternForm DrawingPlan::PlanPattern(uint32_t position) {
+    const Entity& entity = area_.entities[area_.order[position]];
+    const HatchAttachment& pattern = area_.hatches[entity.hatch];
+    const std::string& name = PatternName(pattern);
+    const bool fitsReaders =
+        PatternFits(FillLinesOf(area_, pattern), FillAreaOf(area_, entity).Extent());
+    const PatternForm asEntity = fitsReaders ? PatternForm::Entity : PatternForm::None;
+    if (!hatchLines_ && fitsReaders) return asEntity;
+    const std::string tooDense =
+        "the hatch pattern " + name + " repeats too often across its area for DXF readers";
+    const HatchCut cut = LinesOf(position);
+    for (const uint32_t family : cut.leftOut) {
+        Tell(position, "line " + std::to_string(family + 1) + " of the hatch pattern " + name +
+                           " is left out: its spacing, dashes or base point cannot be drawn");
+    }
+    // Past the bound on one hatch, or on all the hatches of the drawing.
+    if (cut.overBound || cut.pieces.size() > linesLeft_) {
+        const std::string tooMany = cut.overBound
+                                        ? "the hatch of pattern " + name + " would be more than " +
+                                              std::to_string(kMaxHatchWork) + " lines"
+                                        : "the hatches of the drawing would be more than " +
+                                              std::to_string(linesLeft_ + linesWritten_) +
+                                              " lines with pattern " + name;
+        Tell(position, fitsReaders ? tooMany + ": it is written as a HATCH entity"
+                                   : tooMany + " and " + tooDense + ": it is left out");
+        return asEntity;
+    }
+    if (cut.pieces.empty() && !fitsReaders) {
+        if (cut.leftOut.empty()) Tell(position, tooDense + ": the hatch is left out");
+        return PatternForm::None;
+    }
+    if (!hatchLines_) Tell(position, tooDense + ": it is written as the lines the screen shows");
+    const uint64_t pieces = cut.pieces.size();
+    linesLeft_ -= pieces;
+    linesWritten_ += pieces;
+    blocks_.push_back({position, pieces});
+    return PatternForm::Lines;
+}
+
+// The lines of the pattern hatch of the entity at `position` that the file
+// shows: cut to its outline and out of the masks drawn after it.
+HatchCut DrawingPlan::LinesOf(uint32_t position) {
+    const Entity& entity = area_.entities[area_.order[position]];
+    const FillArea fill = FillAreaOf(area_, entity);
+    HatchCut cut = fill.Lines(FillLinesOf(area_, area_.hatches[entity.hatch]), kEverywhere);
+    masks_.CutAway(position, fill.Bounds(), cut.pieces);
+    return cut;
+}
+
+std::vector<HatchPiece> DrawingPlan::Pieces(const LineBlock& block) {
+    std::vector<HatchPiece> pieces = LinesOf(block.position).pieces;
+    assert(pieces.size() == block.pieceCount); // the handles were counted for these
+    return pieces;
+}
+
+void DrawingPlan::Tell(uint32_t position, std::string text) {
+    if (notices_.size() >= kMostNotices) {
+        ++untold_;
+        return;
+    }
+    const auto line = area_.hatchSourceLines.find(area_.order[position]);
+    notices_.push_back({line == area_.hatchSourceLines.end() ? 0 : line->second, std::move(text)});
+}
+
+std::vector<DxfNotice> DrawingPlan::TakeNotices() {
+    if (untold_ > 0) {
+        notices_.push_back({0, std::to_string(untold_) + " more hatches like these"});
+        untold_ = 0;
+    }
+    return std::move(notices_);
+}
+
+} // namespace cadlib
