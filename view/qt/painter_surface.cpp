@@ -52,6 +52,30 @@ bool SamePoint(const platform::DevicePoint& a, const platform::DevicePoint& b) {
     return a.x == b.x && a.y == b.y;
 }
 
+// Whether the raster painter draws glyphs through `toDevice` from its images
+// of glyphs: it keeps those of up to 64 pixels (QT_MAX_CACHED_GLYPH_SIZE, as
+// it reads it) across the area the transformation gives a glyph, and fills
+// larger ones as outlines.
+bool PaintsGlyphImages(const QTransform& toDevice) {
+    static const double largest = [] {
+        const int set = qEnvironmentVariableIntValue("QT_MAX_CACHED_GLYPH_SIZE");
+        return set != 0 ? set : 64;
+    }();
+    const double size = kReferencePixelSize;
+    return size * size * std::fabs(toDevice.determinant()) <= largest * largest;
+}
+
+// The raster painter places a glyph image at its device position cut to a
+// 64th of a pixel towards zero, so left of or above the device's origin it
+// lands on another 64th than the same glyph anywhere else: a text across
+// the picture's left or top edge, or across the rows where two bands meet,
+// would change when a pan or the bands move it. A position there moves to
+// the middle of the 64th below it, which the cut keeps.
+double CutAsAnywhere(double device) {
+    constexpr double kSteps = 64;
+    return device >= 0 ? device : (std::floor(device * kSteps) - 0.5) / kSteps;
+}
+
 } // namespace
 
 QPainter* PainterSurface::Prepared(const platform::DrawState& state) {
@@ -190,6 +214,14 @@ const PainterSurface::LaidOutText& PainterSurface::LayOut(FontEntry& entry,
         laidOut.glyphs = line.glyphRuns();
         laidOut.baseline = line.ascent();
     }
+    QPointF first(INFINITY, INFINITY), last(-INFINITY, -INFINITY);
+    for (const QGlyphRun& glyphs : laidOut.glyphs) {
+        for (const QPointF& position : glyphs.positions()) {
+            first = QPointF(std::min(first.x(), position.x()), std::min(first.y(), position.y()));
+            last = QPointF(std::max(last.x(), position.x()), std::max(last.y(), position.y()));
+        }
+    }
+    if (first.x() <= last.x()) laidOut.positions = QRectF(first, last);
     laidOut.advance = entry.metrics.horizontalAdvance(content);
     return entry.laidOut.emplace(std::u16string(text), std::move(laidOut)).first->second;
 }
@@ -212,9 +244,31 @@ void PainterSurface::Text(const platform::DrawState& state, platform::DevicePoin
     const QTransform device = painter->transform();
     painter->setTransform(place, true);
     // The baseline lies half a capital height below the anchor.
+    const QPointF origin(x, entry.capHeight / 2 - laidOut.baseline);
+    const QTransform toDevice = painter->transform();
+    const QRectF placed = toDevice.mapRect(laidOut.positions.translated(origin));
+    const bool cut = (placed.left() < 0 || placed.top() < 0) &&
+                     painter->paintEngine()->type() == QPaintEngine::Raster &&
+                     PaintsGlyphImages(toDevice);
     for (const QGlyphRun& glyphs : laidOut.glyphs)
-        painter->drawGlyphRun(QPointF(x, entry.capHeight / 2 - laidOut.baseline), glyphs);
+        painter->drawGlyphRun(origin, cut ? PlacedAsAnywhere(glyphs, origin, toDevice) : glyphs);
     painter->setTransform(device);
+}
+
+const QGlyphRun& PainterSurface::PlacedAsAnywhere(const QGlyphRun& glyphs, const QPointF& origin,
+                                                  const QTransform& toDevice) {
+    bool invertible = false;
+    const QTransform toText = toDevice.inverted(&invertible);
+    if (!invertible) return glyphs; // a text of no width shows nothing
+    QList<QPointF> positions = glyphs.positions();
+    for (QPointF& position : positions) {
+        const QPointF at = toDevice.map(origin + position);
+        if (at.x() >= 0 && at.y() >= 0) continue;
+        position = toText.map(QPointF(CutAsAnywhere(at.x()), CutAsAnywhere(at.y()))) - origin;
+    }
+    placed_ = glyphs;
+    placed_.setPositions(positions);
+    return placed_;
 }
 
 double PainterSurface::TextWidth(std::u16string_view text, const platform::TextFont& font) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <numbers>
 #include <random>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -131,6 +132,76 @@ TEST(ImageSurfaceTest, WhereTheBandsMeetCutsNoCornerAndNoText) {
         EXPECT_EQ(DifferingPixels(banded.Image(), whole.Image()), 0) << "offset " << offset;
     }
 }
+
+// The painter places a glyph image at its position cut to a 64th of a pixel
+// towards zero. A text across the picture's left or top edge, or across the
+// rows where the bands meet, must still be the text painted elsewhere and
+// moved there, as a pan moves it, at every 64th of a pixel it may lie at
+// (each picture holds eight texts at eight of them): in glyphs small enough
+// for the painter's images and in glyphs it fills as outlines.
+class TextAcrossAnEdgeTest : public ::testing::TestWithParam<std::tuple<double, int>> {
+  protected:
+    static constexpr int kTexts = 8;
+    static constexpr int kMove = 80;
+
+    static double Height() { return std::get<0>(GetParam()); }
+    // Where text `i` lies within its pixel: a little past a 64th.
+    static double Fraction(int i) {
+        return (std::get<1>(GetParam()) * kTexts + i) / 64.0 + 1 / 256.0;
+    }
+
+    // The texts at `at(i)` on a picture whose bands meet a little below row
+    // 30: most of the work lies there, in lines as white as the page.
+    template <typename At>
+    static QImage Painted(At at) {
+        view::qt::ImageSurface banded(kWidth, kHeight);
+        DrawState hairline;
+        hairline.pen.colour = {255, 255, 255};
+        for (int i = 0; i < 400; ++i) {
+            const double row = i < 220 ? 28 : 230;
+            banded.Segments(hairline, std::vector<DevicePoint>{{0, row}, {kWidth, row}});
+        }
+        platform::TextFont font;
+        font.family = "sans-serif";
+        font.height = Height();
+        for (int i = 0; i < kTexts; ++i)
+            banded.Text(DrawState{}, at(i), u"gypsy jig", font);
+        return banded.Image().copy();
+    }
+
+    // Pixels of `across` that differ from `inside` moved by dx, dy.
+    static int DifferingFromMoved(const QImage& across, const QImage& inside, int dx, int dy) {
+        int differing = 0;
+        for (int row = std::max(0, dy); row < kHeight + std::min(0, dy); ++row) {
+            for (int column = std::max(0, dx); column < kWidth + std::min(0, dx); ++column)
+                differing += across.pixel(column, row) != inside.pixel(column - dx, row - dy);
+        }
+        return differing;
+    }
+};
+
+TEST_P(TextAcrossAnEdgeTest, IsTheTextPaintedElsewhereMovedThere) {
+    const auto leftOf = [](double x) {
+        return [x](int i) { return DevicePoint{x + Fraction(i), 50.0 + 25 * i}; };
+    };
+    EXPECT_EQ(DifferingFromMoved(Painted(leftOf(-20)), Painted(leftOf(kMove - 20)), -kMove, 0), 0)
+        << "across the left edge";
+    // Their baselines (the anchor is the middle of the capitals) a little
+    // above the top edge, and above the rows where the bands meet, the
+    // descenders below them.
+    for (const double baseline : {-1.5, 27.5}) {
+        const auto above = [baseline](double y) {
+            return [y = y + baseline - Height() / 2](int i) {
+                return DevicePoint{5.0 + 40 * i, y + Fraction(i)};
+            };
+        };
+        EXPECT_EQ(DifferingFromMoved(Painted(above(0)), Painted(above(kMove)), 0, -kMove), 0)
+            << "the baselines at row " << baseline;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SixtyFourths, TextAcrossAnEdgeTest,
+                         ::testing::Combine(::testing::Values(13.0, 60.0), ::testing::Range(0, 8)));
 
 // Long passes are painted while they are drawn, and the bands of the next
 // pass meet elsewhere: every pass must still be the picture painted whole.

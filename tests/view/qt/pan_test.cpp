@@ -201,6 +201,7 @@ INSTANTIATE_TEST_SUITE_P(Screens, EveryPanTest,
                          ::testing::Values(Screen{640, 480, 1.0}, Screen{851, 1101, 1.0},
                                            Screen{640, 480, 1.25}, Screen{643, 481, 1.25, false},
                                            Screen{640, 480, 1.5}, Screen{641, 481, 1.5, false},
-                                           Screen{640, 480, 2.0}, Screen{643, 481, 2.0}));
+                                           Screen{640, 480, 2.0}, Screen{643, 481, 2.0},
+                                           Screen{641, 479, 1.0}));
 
 } // namespace
