@@ -260,14 +260,20 @@ const QGlyphRun& PainterSurface::PlacedAsAnywhere(const QGlyphRun& glyphs, const
     bool invertible = false;
     const QTransform toText = toDevice.inverted(&invertible);
     if (!invertible) return glyphs; // a text of no width shows nothing
-    QList<QPointF> positions = glyphs.positions();
-    for (QPointF& position : positions) {
+    // The arrays are kept for the next text: a pan's strip meets hundreds at an edge.
+    placedIndexes_ = glyphs.glyphIndexes();
+    const QList<QPointF> positions = glyphs.positions();
+    placedPositions_.assign(positions.begin(), positions.end());
+    for (QPointF& position : placedPositions_) {
         const QPointF at = toDevice.map(origin + position);
         if (at.x() >= 0 && at.y() >= 0) continue;
         position = toText.map(QPointF(CutAsAnywhere(at.x()), CutAsAnywhere(at.y()))) - origin;
     }
-    placed_ = glyphs;
-    placed_.setPositions(positions);
+    placed_.setRawFont(glyphs.rawFont());
+    placed_.setFlags(glyphs.flags());
+    placed_.setRawData(
+        placedIndexes_.constData(), placedPositions_.data(),
+        static_cast<int>(std::min<size_t>(placedIndexes_.size(), placedPositions_.size())));
     return placed_;
 }
 

@@ -91,7 +91,10 @@ class PainterSurface : public platform::Surface {
     std::map<std::string, FontEntry> fonts_;
     QVector<QPointF> points_;
     std::vector<platform::DevicePoint> closed_; // an outline's points, back to the first
-    QGlyphRun placed_;                          // glyphs moved by PlacedAsAnywhere
+    // Glyphs moved by PlacedAsAnywhere: the run, over the arrays it is given.
+    QGlyphRun placed_;
+    QList<quint32> placedIndexes_;
+    std::vector<QPointF> placedPositions_;
 };
 
 } // namespace view::qt
