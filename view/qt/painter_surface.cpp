@@ -3,6 +3,8 @@
 #include <QLineF>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPen>
 #include <QTextLayout>
 #include <QTransform>
@@ -140,6 +142,21 @@ void PainterSurface::Polyline(const platform::DrawState& state,
         return;
     }
     const QVector<QPointF>& qtPoints = ToQt(points);
+    // The painter's own dashing passes over a part of the line that lies
+    // wholly beyond the device (by more than it pads the device with), and
+    // the dashes after such a part can fall out of step: a line would come
+    // out otherwise in another band, or moved by a pan. On an image the
+    // dashes are made from the whole line, as the painter makes them
+    // elsewhere, and filled.
+    if (!state.pen.dashes.empty() && qtPoints.size() >= 2 &&
+        painter->paintEngine()->type() == QPaintEngine::Raster) {
+        QPainterPath line(qtPoints.front());
+        for (qsizetype i = 1; i < qtPoints.size(); ++i)
+            line.lineTo(qtPoints[i]);
+        painter->fillPath(QPainterPathStroker(painter->pen()).createStroke(line),
+                          painter->pen().brush());
+        return;
+    }
     painter->drawPolyline(qtPoints.data(), static_cast<int>(qtPoints.size()));
 }
 

@@ -63,10 +63,21 @@ void DrawMix(platform::Surface& surface, int count, int seed, const std::functio
     }
 }
 
+// Most of a pass's work on `row`, the rest far below, in lines as white as
+// the page: the bands meet just below it.
+void WorkOnRow(platform::Surface& surface, double row) {
+    DrawState hairline;
+    hairline.pen.colour = {255, 255, 255};
+    for (int i = 0; i < 400; ++i) {
+        const double at = i < 220 ? row : 230;
+        surface.Segments(hairline, std::vector<DevicePoint>{{0, at}, {kWidth, at}});
+    }
+}
+
 int DifferingPixels(const QImage& a, const QImage& b) {
     int differing = 0;
-    for (int row = 0; row < kHeight; ++row) {
-        for (int column = 0; column < kWidth; ++column)
+    for (int row = 0; row < a.height(); ++row) {
+        for (int column = 0; column < a.width(); ++column)
             differing += a.pixel(column, row) != b.pixel(column, row);
     }
     return differing;
@@ -92,15 +103,6 @@ TEST(ImageSurfaceTest, APicturePaintedInBandsIsThePicturePaintedAsItIsDrawn) {
 // sharp corner, nor a turned text of letters wider than most, whatever rows
 // they lie across.
 TEST(ImageSurfaceTest, WhereTheBandsMeetCutsNoCornerAndNoText) {
-    // Most of the work a little below row 30: the bands meet there.
-    const auto background = [](platform::Surface& surface) {
-        DrawState hairline;
-        hairline.pen.width = 1;
-        for (int i = 0; i < 400; ++i) {
-            const double row = i < 220 ? 28 : 230;
-            surface.Segments(hairline, std::vector<DevicePoint>{{0, row}, {kWidth, row}});
-        }
-    };
     DrawState dashed;
     dashed.pen.width = 20;
     dashed.pen.dashes = {200, 20}; // the first dash runs round the corner
@@ -114,7 +116,7 @@ TEST(ImageSurfaceTest, WhereTheBandsMeetCutsNoCornerAndNoText) {
         // A corner of 40 degrees pointing up, its tip some 28 rows above it,
         // and a text running up from near the bottom.
         const auto draw = [&](platform::Surface& surface, const std::function<void()>& after) {
-            background(surface);
+            WorkOnRow(surface, 28); // the bands meet a little below row 30
             after();
             const double corner = 32 + offset;
             surface.Polyline(dashed, std::vector<DevicePoint>{{100 - run, corner + 150},
@@ -150,17 +152,11 @@ class TextAcrossAnEdgeTest : public ::testing::TestWithParam<std::tuple<double, 
         return (std::get<1>(GetParam()) * kTexts + i) / 64.0 + 1 / 256.0;
     }
 
-    // The texts at `at(i)` on a picture whose bands meet a little below row
-    // 30: most of the work lies there, in lines as white as the page.
+    // The texts at `at(i)` on a picture whose bands meet a little below row 30.
     template <typename At>
     static QImage Painted(At at) {
         view::qt::ImageSurface banded(kWidth, kHeight);
-        DrawState hairline;
-        hairline.pen.colour = {255, 255, 255};
-        for (int i = 0; i < 400; ++i) {
-            const double row = i < 220 ? 28 : 230;
-            banded.Segments(hairline, std::vector<DevicePoint>{{0, row}, {kWidth, row}});
-        }
+        WorkOnRow(banded, 28);
         platform::TextFont font;
         font.family = "sans-serif";
         font.height = Height();
@@ -202,6 +198,26 @@ TEST_P(TextAcrossAnEdgeTest, IsTheTextPaintedElsewhereMovedThere) {
 
 INSTANTIATE_TEST_SUITE_P(SixtyFourths, TextAcrossAnEdgeTest,
                          ::testing::Combine(::testing::Values(13.0, 60.0), ::testing::Range(0, 8)));
+
+// The painter's own dashing can put the dashes after a part of a line that
+// lies far beyond its device out of step: a dotted wide line turning a
+// corner far above the picture must come out the same whatever rows the
+// bands meet at.
+TEST(ImageSurfaceTest, ALineDashedFromFarBeyondThePictureIsDashedAlikeInEveryBand) {
+    DrawState dotted;
+    dotted.pen.width = 3.75;
+    dotted.pen.dashes = {0, 91.7};
+    dotted.pen.dashOffset = 79.5;
+    const auto painted = [&dotted](double row) {
+        view::qt::ImageSurface banded(800, 600);
+        WorkOnRow(banded, row);
+        banded.Polyline(dotted, std::vector<DevicePoint>{{780, -310}, {170, -310}, {170, 910}});
+        return banded.Image().copy();
+    };
+    const QImage high = painted(100);
+    for (const double row : {300.0, 500.0})
+        EXPECT_EQ(DifferingPixels(painted(row), high), 0) << "the bands meeting at row " << row;
+}
 
 // Long passes are painted while they are drawn, and the bands of the next
 // pass meet elsewhere: every pass must still be the picture painted whole.
