@@ -28,13 +28,6 @@ constexpr double kMinDashPeriod = 2;
 // Geometry is cut this far (logical units, beyond half the pen) outside the
 // painted area, so nothing of it shows at the edge.
 constexpr double kClipMargin = 2;
-// Strokes wider than a pixel and fills are cut at the edges of cells this
-// large (logical units) counted from the drawing's origin, beyond the view's
-// edge: where a line is cut decides how it is rasterised and dashed, and a
-// pan moves the view over the cells, so a moved picture keeps the lines a
-// refresh would draw. Far enough for the cells to change seldom, near enough
-// for any painter.
-constexpr double kSteadyCell = 16384;
 // Text taller than this (logical units) is drawn as its box: no font system
 // renders glyphs of that size sensibly.
 constexpr double kMaxTextHeight = 20000;
@@ -85,9 +78,10 @@ double RiseToMiddle(int32_t vertical) {
     }
 }
 
-KqRect2 BoxOf(std::span<const KqPoint2> points) {
+template <typename Point>
+KqRect2 BoxOf(std::span<const Point> points) {
     KqRect2 box{INFINITY, INFINITY, -INFINITY, -INFINITY};
-    for (const KqPoint2& p : points) {
+    for (const Point& p : points) {
         box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
                std::max(box.y2, p.y)};
     }
@@ -204,16 +198,30 @@ class SceneDrawer {
         return pen;
     }
 
-    // The area grown by `reach`, out to whole steady cells.
-    KqRect2 SteadyBox(double reach) const {
-        const auto out = [](double edge, double origin, bool up) {
-            const double cells = (edge - origin) / kSteadyCell;
-            return origin + (up ? std::ceil(cells) : std::floor(cells)) * kSteadyCell;
-        };
-        const double x = scene_.mapping.originX, y = scene_.mapping.originY;
+    // Calls `cut(cell)` with each steady cell that the area grown by `reach`
+    // reaches and that meets `bounds` (logical units): a wide stroke or a
+    // fill is cut at the edge of every cell it crosses, so each piece of it
+    // is the same in every view that shows it, however many cells the view
+    // reaches.
+    template <typename Cut>
+    void EachSteadyCell(double reach, const KqRect2& bounds, Cut cut) const {
         const KqRect2& area = scene_.area;
-        return {out(area.x1 - reach, x, false), out(area.y1 - reach, y, false),
-                out(area.x2 + reach, x, true), out(area.y2 + reach, y, true)};
+        const double x = scene_.mapping.originX, y = scene_.mapping.originY;
+        // The cells between two places along one axis: from the first to one past the last.
+        const auto cells = [](double low, double high, double origin) {
+            return std::pair{std::floor((low - origin) / kSteadyCell),
+                             std::ceil((high - origin) / kSteadyCell)};
+        };
+        const auto [column, columnEnd] =
+            cells(std::max(area.x1 - reach, bounds.x1), std::min(area.x2 + reach, bounds.x2), x);
+        const auto [row, rowEnd] =
+            cells(std::max(area.y1 - reach, bounds.y1), std::min(area.y2 + reach, bounds.y2), y);
+        for (double i = column; i < columnEnd; ++i) {
+            for (double j = row; j < rowEnd; ++j) {
+                cut(KqRect2{x + i * kSteadyCell, y + j * kSteadyCell, x + (i + 1) * kSteadyCell,
+                            y + (j + 1) * kSteadyCell});
+            }
+        }
     }
 
     const std::vector<LogicalPoint>& ToLogical(std::span<const KqPoint2> world, bool closed) {
@@ -240,34 +248,38 @@ class SceneDrawer {
         // A line of one pixel, whose pixels do not depend on where it is cut,
         // is cut near the view: the painter need not follow what is unseen.
         const double reach = pen.width / 2 + kClipMargin;
-        const bool steady = pen.width > 1;
-        const KqRect2 box = steady ? SteadyBox(reach) : Grown(scene_.area, reach);
-        ClipPolyline(ToLogical(world, closed), box,
-                     [&](std::span<const LogicalPoint> run, double start) {
-                         if (pen.dashes.empty() && run.size() == 2) {
-                             Batch(pen, run);
-                             return;
-                         }
-                         Flush();
-                         // A run that starts inside the line keeps the line's dashes in step.
-                         if (period > 0 && start > 0) {
-                             pen.dashOffset = std::fmod(phase + start, period);
-                         }
-                         dc_.SetPen(pen);
-                         dc_.Polyline(run);
-                     });
+        const std::vector<LogicalPoint>& logical = ToLogical(world, closed);
+        const auto draw = [&](std::span<const LogicalPoint> run, double start) {
+            if (pen.dashes.empty() && run.size() == 2) {
+                Batch(pen, run);
+                return;
+            }
+            Flush();
+            // Every run keeps the line's dashes in step, wherever it starts.
+            if (period > 0) pen.dashOffset = std::fmod(phase + start, period);
+            dc_.SetPen(pen);
+            dc_.Polyline(run);
+        };
+        if (pen.width <= 1) {
+            ClipPolyline(logical, Grown(scene_.area, reach), draw);
+            return;
+        }
+        EachSteadyCell(reach, BoxOf(std::span(logical)),
+                       [&](const KqRect2& cell) { ClipPolyline(logical, cell, draw); });
     }
 
     void Fill(platform::Rgb colour, std::span<const KqPoint2> boundary) {
-        const std::vector<LogicalPoint> inside =
-            ClipPolygon(ToLogical(boundary, false), SteadyBox(kClipMargin));
-        if (inside.empty()) return;
-        Flush();
-        platform::Pen none;
-        none.null = true;
-        dc_.SetPen(none);
-        dc_.SetBrush({false, colour});
-        dc_.Polygon(inside);
+        const std::vector<LogicalPoint>& logical = ToLogical(boundary, false);
+        EachSteadyCell(kClipMargin, BoxOf(std::span(logical)), [&](const KqRect2& cell) {
+            const std::vector<LogicalPoint> inside = ClipPolygon(logical, cell);
+            if (inside.empty()) return;
+            Flush();
+            platform::Pen none;
+            none.null = true;
+            dc_.SetPen(none);
+            dc_.SetBrush({false, colour});
+            dc_.Polygon(inside);
+        });
     }
 
     void Fill(const Entity& entity, std::span<const KqPoint2> boundary) {
@@ -477,7 +489,7 @@ KqRect2 EntityBounds(const DataArea& area, const Entity& entity,
     }
     case EntityKind::Polyline: {
         const PolylineGeometry& polyline = area.polylines[entity.geometry];
-        return BoxOf({area.Points(polyline), polyline.pointCount});
+        return BoxOf(std::span(area.Points(polyline), polyline.pointCount));
     }
     }
     return {};
