@@ -198,26 +198,46 @@ class SceneDrawer {
         return pen;
     }
 
+    // The steady cells that the area grown by `reach` reaches, by index along
+    // each axis, from the first to one past the last.
+    struct Cells {
+        double reach = NAN;
+        double column = 0, columnEnd = 0, row = 0, rowEnd = 0;
+    };
+    // Kept from one stroke or fill to the next of the same reach.
+    const Cells& CellsReached(double reach) {
+        if (!(cellsReached_.reach == reach)) {
+            const KqRect2& area = scene_.area;
+            const double x = scene_.mapping.originX, y = scene_.mapping.originY;
+            cellsReached_ = {reach, FirstCell(area.x1 - reach, x), EndCell(area.x2 + reach, x),
+                             FirstCell(area.y1 - reach, y), EndCell(area.y2 + reach, y)};
+        }
+        return cellsReached_;
+    }
+    static double FirstCell(double edge, double origin) {
+        return std::floor((edge - origin) / kSteadyCell);
+    }
+    static double EndCell(double edge, double origin) {
+        return std::ceil((edge - origin) / kSteadyCell);
+    }
+
     // Calls `cut(cell)` with each steady cell that the area grown by `reach`
-    // reaches and that meets `bounds` (logical units): a wide stroke or a
-    // fill is cut at the edge of every cell it crosses, so each piece of it
-    // is the same in every view that shows it, however many cells the view
-    // reaches.
+    // reaches and that the box of `points` meets: a wide stroke or a fill is
+    // cut at the edge of every cell it crosses, so each piece of it is the
+    // same in every view that shows it, however many cells the view reaches.
     template <typename Cut>
-    void EachSteadyCell(double reach, const KqRect2& bounds, Cut cut) const {
-        const KqRect2& area = scene_.area;
+    void EachSteadyCell(double reach, std::span<const LogicalPoint> points, Cut cut) {
+        Cells cells = CellsReached(reach);
         const double x = scene_.mapping.originX, y = scene_.mapping.originY;
-        // The cells between two places along one axis: from the first to one past the last.
-        const auto cells = [](double low, double high, double origin) {
-            return std::pair{std::floor((low - origin) / kSteadyCell),
-                             std::ceil((high - origin) / kSteadyCell)};
-        };
-        const auto [column, columnEnd] =
-            cells(std::max(area.x1 - reach, bounds.x1), std::min(area.x2 + reach, bounds.x2), x);
-        const auto [row, rowEnd] =
-            cells(std::max(area.y1 - reach, bounds.y1), std::min(area.y2 + reach, bounds.y2), y);
-        for (double i = column; i < columnEnd; ++i) {
-            for (double j = row; j < rowEnd; ++j) {
+        if (cells.columnEnd - cells.column > 1 || cells.rowEnd - cells.row > 1) {
+            const KqRect2 box = BoxOf(points);
+            cells.column = std::max(cells.column, FirstCell(box.x1, x));
+            cells.columnEnd = std::min(cells.columnEnd, EndCell(box.x2, x));
+            cells.row = std::max(cells.row, FirstCell(box.y1, y));
+            cells.rowEnd = std::min(cells.rowEnd, EndCell(box.y2, y));
+        }
+        for (double i = cells.column; i < cells.columnEnd; ++i) {
+            for (double j = cells.row; j < cells.rowEnd; ++j) {
                 cut(KqRect2{x + i * kSteadyCell, y + j * kSteadyCell, x + (i + 1) * kSteadyCell,
                             y + (j + 1) * kSteadyCell});
             }
@@ -264,13 +284,13 @@ class SceneDrawer {
             ClipPolyline(logical, Grown(scene_.area, reach), draw);
             return;
         }
-        EachSteadyCell(reach, BoxOf(std::span(logical)),
+        EachSteadyCell(reach, logical,
                        [&](const KqRect2& cell) { ClipPolyline(logical, cell, draw); });
     }
 
     void Fill(platform::Rgb colour, std::span<const KqPoint2> boundary) {
         const std::vector<LogicalPoint>& logical = ToLogical(boundary, false);
-        EachSteadyCell(kClipMargin, BoxOf(std::span(logical)), [&](const KqRect2& cell) {
+        EachSteadyCell(kClipMargin, logical, [&](const KqRect2& cell) {
             const std::vector<LogicalPoint> inside = ClipPolygon(logical, cell);
             if (inside.empty()) return;
             Flush();
@@ -420,6 +440,7 @@ class SceneDrawer {
     std::vector<LogicalPoint> logical_;
     std::vector<LogicalPoint> batch_; // segment ends waiting, all of batchPen_
     platform::Pen batchPen_;
+    Cells cellsReached_;
 };
 
 } // namespace
