@@ -27,13 +27,6 @@ constexpr double kMinDashPeriod = 2;
 // Geometry is cut this far (logical units, beyond half the pen) outside the
 // painted area, so nothing of it shows at the edge.
 constexpr double kClipMargin = 2;
-// Strokes wider than a pixel and fills are cut at the edges of cells this
-// large (logical units) counted from the drawing's origin, beyond the view's
-// edge: where a line is cut decides how it is rasterised and dashed, and a
-// pan moves the view over the cells, so a moved picture keeps the lines a
-// refresh would draw. Far enough for the cells to change seldom, near enough
-// for any painter.
-constexpr double kSteadyCell = 16384;
 // Text taller than this (logical units) is drawn as its box: no font system
 // renders glyphs of that size sensibly.
 constexpr double kMaxTextHeight = 20000;
@@ -159,16 +152,50 @@ class SceneDrawer {
         return pen;
     }
 
-    // The area grown by `reach`, out to whole steady cells.
-    KqRect2 SteadyBox(double reach) const {
-        const auto out = [](double edge, double origin, bool up) {
-            const double cells = (edge - origin) / kSteadyCell;
-            return origin + (up ? std::ceil(cells) : std::floor(cells)) * kSteadyCell;
-        };
+    // The steady cells that the area grown by `reach` reaches, by index along
+    // each axis, from the first to one past the last.
+    struct Cells {
+        double reach = NAN;
+        double column = 0, columnEnd = 0, row = 0, rowEnd = 0;
+    };
+    // Kept from one stroke or fill to the next of the same reach.
+    const Cells& CellsReached(double reach) {
+        if (!(cellsReached_.reach == reach)) {
+            const KqRect2& area = scene_.area;
+            const double x = scene_.mapping.originX, y = scene_.mapping.originY;
+            cellsReached_ = {reach, FirstCell(area.x1 - reach, x), EndCell(area.x2 + reach, x),
+                             FirstCell(area.y1 - reach, y), EndCell(area.y2 + reach, y)};
+        }
+        return cellsReached_;
+    }
+    static double FirstCell(double edge, double origin) {
+        return std::floor((edge - origin) / kSteadyCell);
+    }
+    static double EndCell(double edge, double origin) {
+        return std::ceil((edge - origin) / kSteadyCell);
+    }
+
+    // Calls `cut(cell)` with each steady cell that the area grown by `reach`
+    // reaches and that the box of `points` meets: a wide stroke or a fill is
+    // cut at the edge of every cell it crosses, so each piece of it is the
+    // same in every view that shows it, however many cells the view reaches.
+    template <typename Cut>
+    void EachSteadyCell(double reach, std::span<const LogicalPoint> points, Cut cut) {
+        Cells cells = CellsReached(reach);
         const double x = scene_.mapping.originX, y = scene_.mapping.originY;
-        const KqRect2& area = scene_.area;
-        return {out(area.x1 - reach, x, false), out(area.y1 - reach, y, false),
-                out(area.x2 + reach, x, true), out(area.y2 + reach, y, true)};
+        if (cells.columnEnd - cells.column > 1 || cells.rowEnd - cells.row > 1) {
+            const KqRect2 box = BoxOf(points);
+            cells.column = std::max(cells.column, FirstCell(box.x1, x));
+            cells.columnEnd = std::min(cells.columnEnd, EndCell(box.x2, x));
+            cells.row = std::max(cells.row, FirstCell(box.y1, y));
+            cells.rowEnd = std::min(cells.rowEnd, EndCell(box.y2, y));
+        }
+        for (double i = cells.column; i < cells.columnEnd; ++i) {
+            for (double j = cells.row; j < cells.rowEnd; ++j) {
+                cut(KqRect2{x + i * kSteadyCell, y + j * kSteadyCell, x + (i + 1) * kSteadyCell,
+                            y + (j + 1) * kSteadyCell});
+            }
+        }
     }
 
     const std::vector<LogicalPoint>& ToLogical(std::span<const KqPoint2> world, bool closed) {
@@ -195,34 +222,38 @@ class SceneDrawer {
         // A line of one pixel, whose pixels do not depend on where it is cut,
         // is cut near the view: the painter need not follow what is unseen.
         const double reach = pen.width / 2 + kClipMargin;
-        const bool steady = pen.width > 1;
-        const KqRect2 box = steady ? SteadyBox(reach) : Grown(scene_.area, reach);
-        ClipPolyline(ToLogical(world, closed), box,
-                     [&](std::span<const LogicalPoint> run, double start) {
-                         if (pen.dashes.empty() && run.size() == 2) {
-                             Batch(pen, run);
-                             return;
-                         }
-                         Flush();
-                         // A run that starts inside the line keeps the line's dashes in step.
-                         if (period > 0 && start > 0) {
-                             pen.dashOffset = std::fmod(phase + start, period);
-                         }
-                         dc_.SetPen(pen);
-                         dc_.Polyline(run);
-                     });
+        const std::vector<LogicalPoint>& logical = ToLogical(world, closed);
+        const auto draw = [&](std::span<const LogicalPoint> run, double start) {
+            if (pen.dashes.empty() && run.size() == 2) {
+                Batch(pen, run);
+                return;
+            }
+            Flush();
+            // Every run keeps the line's dashes in step, wherever it starts.
+            if (period > 0) pen.dashOffset = std::fmod(phase + start, period);
+            dc_.SetPen(pen);
+            dc_.Polyline(run);
+        };
+        if (pen.width <= 1) {
+            ClipPolyline(logical, Grown(scene_.area, reach), draw);
+            return;
+        }
+        EachSteadyCell(reach, logical,
+                       [&](const KqRect2& cell) { ClipPolyline(logical, cell, draw); });
     }
 
     void Fill(platform::Rgb colour, std::span<const KqPoint2> boundary) {
-        const std::vector<LogicalPoint> inside =
-            ClipPolygon(ToLogical(boundary, false), SteadyBox(kClipMargin));
-        if (inside.empty()) return;
-        Flush();
-        platform::Pen none;
-        none.null = true;
-        dc_.SetPen(none);
-        dc_.SetBrush({false, colour});
-        dc_.Polygon(inside);
+        const std::vector<LogicalPoint>& logical = ToLogical(boundary, false);
+        EachSteadyCell(kClipMargin, logical, [&](const KqRect2& cell) {
+            const std::vector<LogicalPoint> inside = ClipPolygon(logical, cell);
+            if (inside.empty()) return;
+            Flush();
+            platform::Pen none;
+            none.null = true;
+            dc_.SetPen(none);
+            dc_.SetBrush({false, colour});
+            dc_.Polygon(inside);
+        });
     }
 
     void Fill(const Entity& entity, std::span<const KqPoint2> boundary) {
@@ -359,6 +390,7 @@ class SceneDrawer {
     std::vector<LogicalPoint> logical_;
     std::vector<LogicalPoint> batch_; // segment ends waiting, all of batchPen_
     platform::Pen batchPen_;
+    Cells cellsReached_;
 };
 
 } // namespace

@@ -9,6 +9,14 @@
 
 namespace cadlib {
 
+// Strokes wider than a pixel and fills are cut at the edges of the cells of
+// this size (logical units) counted from the drawing's origin that they
+// cross, not at the view's edge: where a line is cut decides how it is
+// rasterised and dashed, and a pan moves the view over the cells, so a moved
+// picture keeps the pieces a refresh draws. Large enough for few pieces,
+// small enough for any painter.
+inline constexpr double kSteadyCell = 16384;
+
 // One picture: the world-to-logical mapping, the box of logical units it
 // fills (x1 <= x2, y1 <= y2), the logical units of one pen-width unit
 // (0.01 inch: one pixel on screen, its true size on paper) and the part of

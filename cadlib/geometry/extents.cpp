@@ -56,15 +56,6 @@ KqRect2 Normalised(const KqRect2& rect) {
             std::max(rect.y1, rect.y2)};
 }
 
-KqRect2 BoxOf(std::span<const KqPoint2> points) {
-    KqRect2 box{INFINITY, INFINITY, -INFINITY, -INFINITY};
-    for (const KqPoint2& p : points) {
-        box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
-               std::max(box.y2, p.y)};
-    }
-    return box;
-}
-
 void SpaceBox::Add(double x, double y, double z) {
     const double p[3] = {x, y, z};
     for (int i = 0; i < 3; ++i) {

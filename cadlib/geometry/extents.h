@@ -16,6 +16,7 @@
 #include "cadlib/geometry/text_frame.h"
 #include "cadlib/records.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <span>
@@ -38,8 +39,16 @@ inline bool Contains(const KqRect2& outer, const KqRect2& inner) {
 // `rect` with its corners sorted: x1 <= x2, y1 <= y2.
 KqRect2 Normalised(const KqRect2& rect);
 
-// The box of `points`: x1 > x2 when there are none.
-KqRect2 BoxOf(std::span<const KqPoint2> points);
+// The box of `points` (drawing or device points): x1 > x2 when there are none.
+template <typename Point>
+KqRect2 BoxOf(std::span<const Point> points) {
+    KqRect2 box{INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (const Point& p : points) {
+        box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
+               std::max(box.y2, p.y)};
+    }
+    return box;
+}
 
 // A box in drawing space, z included; empty until a point is added.
 struct SpaceBox {

@@ -3,6 +3,8 @@
 #include <QLineF>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPen>
 #include <QTextLayout>
 #include <QTransform>
@@ -50,6 +52,30 @@ QPen ToQPen(const platform::Pen& pen) {
 
 bool SamePoint(const platform::DevicePoint& a, const platform::DevicePoint& b) {
     return a.x == b.x && a.y == b.y;
+}
+
+// Whether the raster painter draws glyphs through `toDevice` from its images
+// of glyphs: it keeps those of up to 64 pixels (QT_MAX_CACHED_GLYPH_SIZE, as
+// it reads it) across the area the transformation gives a glyph, and fills
+// larger ones as outlines.
+bool PaintsGlyphImages(const QTransform& toDevice) {
+    static const double largest = [] {
+        const int set = qEnvironmentVariableIntValue("QT_MAX_CACHED_GLYPH_SIZE");
+        return set != 0 ? set : 64;
+    }();
+    const double size = kReferencePixelSize;
+    return size * size * std::fabs(toDevice.determinant()) <= largest * largest;
+}
+
+// The raster painter places a glyph image at its device position cut to a
+// 64th of a pixel towards zero, so left of or above the device's origin it
+// lands on another 64th than the same glyph anywhere else: a text across
+// the picture's left or top edge, or across the rows where two bands meet,
+// would change when a pan or the bands move it. A position there moves to
+// the middle of the 64th below it, which the cut keeps.
+double CutAsAnywhere(double device) {
+    constexpr double kSteps = 64;
+    return device >= 0 ? device : (std::floor(device * kSteps) - 0.5) / kSteps;
 }
 
 } // namespace
@@ -115,6 +141,21 @@ void PainterSurface::Polyline(const platform::DrawState& state,
         return;
     }
     const QVector<QPointF>& qtPoints = ToQt(points);
+    // The painter's own dashing passes over a part of the line that lies
+    // wholly beyond the device (by more than it pads the device with), and
+    // the dashes after such a part can fall out of step: a line would come
+    // out otherwise in another band, or moved by a pan. On an image the
+    // dashes are made from the whole line, as the painter makes them
+    // elsewhere, and filled.
+    if (!state.pen.dashes.empty() && qtPoints.size() >= 2 &&
+        painter->paintEngine()->type() == QPaintEngine::Raster) {
+        QPainterPath line(qtPoints.front());
+        for (qsizetype i = 1; i < qtPoints.size(); ++i)
+            line.lineTo(qtPoints[i]);
+        painter->fillPath(QPainterPathStroker(painter->pen()).createStroke(line),
+                          painter->pen().brush());
+        return;
+    }
     painter->drawPolyline(qtPoints.data(), static_cast<int>(qtPoints.size()));
 }
 
@@ -189,6 +230,14 @@ const PainterSurface::LaidOutText& PainterSurface::LayOut(FontEntry& entry,
         laidOut.glyphs = line.glyphRuns();
         laidOut.baseline = line.ascent();
     }
+    QPointF first(INFINITY, INFINITY), last(-INFINITY, -INFINITY);
+    for (const QGlyphRun& glyphs : laidOut.glyphs) {
+        for (const QPointF& position : glyphs.positions()) {
+            first = QPointF(std::min(first.x(), position.x()), std::min(first.y(), position.y()));
+            last = QPointF(std::max(last.x(), position.x()), std::max(last.y(), position.y()));
+        }
+    }
+    if (first.x() <= last.x()) laidOut.positions = QRectF(first, last);
     laidOut.advance = entry.metrics.horizontalAdvance(content);
     return entry.laidOut.emplace(std::u16string(text), std::move(laidOut)).first->second;
 }
@@ -211,9 +260,37 @@ void PainterSurface::Text(const platform::DrawState& state, platform::DevicePoin
     const QTransform device = painter->transform();
     painter->setTransform(place, true);
     // The baseline lies half a capital height below the anchor.
+    const QPointF origin(x, entry.capHeight / 2 - laidOut.baseline);
+    const QTransform toDevice = painter->transform();
+    const QRectF placed = toDevice.mapRect(laidOut.positions.translated(origin));
+    const bool cut = (placed.left() < 0 || placed.top() < 0) &&
+                     painter->paintEngine()->type() == QPaintEngine::Raster &&
+                     PaintsGlyphImages(toDevice);
     for (const QGlyphRun& glyphs : laidOut.glyphs)
-        painter->drawGlyphRun(QPointF(x, entry.capHeight / 2 - laidOut.baseline), glyphs);
+        painter->drawGlyphRun(origin, cut ? PlacedAsAnywhere(glyphs, origin, toDevice) : glyphs);
     painter->setTransform(device);
+}
+
+const QGlyphRun& PainterSurface::PlacedAsAnywhere(const QGlyphRun& glyphs, const QPointF& origin,
+                                                  const QTransform& toDevice) {
+    bool invertible = false;
+    const QTransform toText = toDevice.inverted(&invertible);
+    if (!invertible) return glyphs; // a text of no width shows nothing
+    // The arrays are kept for the next text: a pan's strip meets hundreds at an edge.
+    placedIndexes_ = glyphs.glyphIndexes();
+    const QList<QPointF> positions = glyphs.positions();
+    placedPositions_.assign(positions.begin(), positions.end());
+    for (QPointF& position : placedPositions_) {
+        const QPointF at = toDevice.map(origin + position);
+        if (at.x() >= 0 && at.y() >= 0) continue;
+        position = toText.map(QPointF(CutAsAnywhere(at.x()), CutAsAnywhere(at.y()))) - origin;
+    }
+    placed_.setRawFont(glyphs.rawFont());
+    placed_.setFlags(glyphs.flags());
+    placed_.setRawData(
+        placedIndexes_.constData(), placedPositions_.data(),
+        static_cast<int>(std::min<size_t>(placedIndexes_.size(), placedPositions_.size())));
+    return placed_;
 }
 
 double PainterSurface::TextWidth(std::u16string_view text, const platform::TextFont& font) {

@@ -10,6 +10,8 @@
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPointF>
+#include <QRectF>
+#include <QTransform>
 #include <QVector>
 
 #include <map>
@@ -52,6 +54,7 @@ class PainterSurface : public platform::Surface {
         QList<QGlyphRun> glyphs; // placed with the baseline at y = baseline
         double advance = 0;
         double baseline = 0;
+        QRectF positions; // the box of the glyphs' positions
     };
 
     // Looks texts up by their characters without making a string of them.
@@ -78,11 +81,20 @@ class PainterSurface : public platform::Surface {
     FontEntry& FontFor(const std::string& family);
     const LaidOutText& LayOut(FontEntry& entry, std::u16string_view text);
     const QVector<QPointF>& ToQt(std::span<const platform::DevicePoint> points);
+    // `glyphs`, drawn from `origin` through `toDevice`, those that the raster
+    // painter would place left of or above the device's origin moved so that
+    // it places them as it would anywhere else.
+    const QGlyphRun& PlacedAsAnywhere(const QGlyphRun& glyphs, const QPointF& origin,
+                                      const QTransform& toDevice);
 
     std::optional<platform::DrawState> applied_;
     std::map<std::string, FontEntry> fonts_;
     QVector<QPointF> points_;
     std::vector<platform::DevicePoint> closed_; // an outline's points, back to the first
+    // Glyphs moved by PlacedAsAnywhere: the run, over the arrays it is given.
+    QGlyphRun placed_;
+    QList<quint32> placedIndexes_;
+    std::vector<QPointF> placedPositions_;
 };
 
 } // namespace view::qt

@@ -5,6 +5,8 @@
 
 #include "builder/redraw.h"
 #include "builder/session.h"
+#include "cadlib/display/draw.h"
+#include "cadlib/kq.h"
 #include "cadlib/kq_display.h"
 #include "driver/batch_run.h"
 #include "platform/window_handles.h"
@@ -17,7 +19,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <ostream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -120,23 +125,41 @@ int DifferingPixels(const QImage& a, const QImage& b) {
     return differing;
 }
 
+// Five line types by three pens.
+constexpr int kKinds = 15;
+// Where the things of the i-th kind lie, in command units: a rectangle
+// outline at the corner, a star of lines from kStar beyond it, a black
+// rectangle across the star's lines and the text.
+std::pair<int, int> CornerOfKind(int i) {
+    return {300 + (i % 5) * 950, 400 + (i / 5) * 1900};
+}
+constexpr std::pair<int, int> kStar{400, 800};
+constexpr double kCommandUnitsPerInch = 600; // the scales at the start
+
 // Lines of every type and of thin, middle and thick pens at many angles,
-// rectangles with sharp corners, and texts, over the whole page.
+// rectangles with sharp corners, outlined black rectangles and texts, over
+// the whole page.
 std::string LinesOfEveryKind() {
     std::string file = "AP\t14\t\r\n";
     int i = 0;
+    const auto at = [&file](int x, int y) {
+        file += "S\t" + std::to_string(x) + "\t" + std::to_string(y) + "\t\r\n";
+    };
     for (int type = 1; type <= 5; ++type) {
         for (int width : {1, 3, 8}) {
-            const int x = 300 + (i % 5) * 950, y = 400 + (i / 5) * 1900;
+            const auto [x, y] = CornerOfKind(i);
             file += "LT\t" + std::to_string(type) + "\t\r\nLW\t" + std::to_string(width) + "\t\r\n";
             for (int angle = 0; angle < 180; angle += 25) {
-                file += "S\t" + std::to_string(x + 400) + "\t" + std::to_string(y + 800) +
-                        "\t\r\nLA\t" + std::to_string(angle) + "\t700\t\r\n";
+                at(x + kStar.first, y + kStar.second);
+                file += "LA\t" + std::to_string(angle) + "\t700\t\r\n";
             }
-            file +=
-                "S\t" + std::to_string(x) + "\t" + std::to_string(y) + "\t\r\nRE\t500\t300\t\r\n";
-            file += "S\t" + std::to_string(x) + "\t" + std::to_string(y + 1500) + "\t\r\nA\tLT " +
-                    std::to_string(type) + " LW " + std::to_string(width) + " SILTY CLAY\t\r\n";
+            at(x, y);
+            file += "RE\t500\t300\t\r\n";
+            at(x + 100, y + 900);
+            file += "RFC\t300\t200\t1\t\r\n";
+            at(x, y + 1500);
+            file += "A\tLT " + std::to_string(type) + " LW " + std::to_string(width) +
+                    " SILTY CLAY\t\r\n";
             ++i;
         }
     }
@@ -151,34 +174,60 @@ struct Screen {
     bool moving = true;
 };
 
-class EveryPanTest : public testsupport::PageTest, public ::testing::WithParamInterface<Screen> {};
+void PrintTo(const Screen& screen, std::ostream* out) {
+    *out << screen.width << " x " << screen.height << " at " << screen.ratio;
+}
+
+// The drawing of every kind in a window of the screen's size.
+class EveryPanTest : public testsupport::PageTest, public ::testing::WithParamInterface<Screen> {
+  protected:
+    void SetUp() override {
+        PageTest::SetUp();
+        folder.Write("tempdxf.txt", LinesOfEveryKind());
+        window_.emplace();
+        driver::PrepareDrawing();
+        const Screen screen = GetParam();
+        surface_.emplace(QSize(screen.width, screen.height), screen.ratio);
+        shown_.emplace(platform::MainWindowHandle(), *surface_);
+        window_->Resize(screen.width, screen.height);
+    }
+    void TearDown() override {
+        shown_.reset();
+        surface_.reset();
+        window_.reset();
+        PageTest::TearDown();
+    }
+
+    void Drag(float x, float y) {
+        window_->MouseDown(view::kMiddleButton, 0, 300, 300);
+        window_->MouseMove(view::kMiddleButton, 0, 300 + x, 300 + y);
+        window_->MouseUp(view::kMiddleButton, 0, 300 + x, 300 + y);
+    }
+    // The picture must be the one a refresh at the same view gives.
+    void ExpectRefreshed(const std::string& what) {
+        const QImage moved = surface_->image.Image().copy();
+        window_->Refresh();
+        EXPECT_EQ(DifferingPixels(moved, surface_->image.Image()), 0) << what;
+    }
+
+    std::optional<view::DrawArea> window_;
+    std::optional<MovingImage> surface_;
+    std::optional<platform::ScopedWindowSurface> shown_;
+};
 
 // Every pan, by arrow key and by drag, moved or drawn anew, gives the
 // picture a refresh at the new view gives, pixel for pixel.
 TEST_P(EveryPanTest, APanGivesThePictureARefreshGives) {
-    const Screen screen = GetParam();
-    folder.Write("tempdxf.txt", LinesOfEveryKind());
-    view::DrawArea window;
-    driver::PrepareDrawing();
-    MovingImage surface(QSize(screen.width, screen.height), screen.ratio);
-    const platform::ScopedWindowSurface shown(platform::MainWindowHandle(), surface);
-    window.Resize(screen.width, screen.height);
     const builder::SessionState& session = builder::Session();
-    const auto compare = [&](const std::string& what) {
-        const QImage moved = surface.image.Image().copy();
-        window.Refresh();
-        EXPECT_EQ(DifferingPixels(moved, surface.image.Image()), 0) << what;
-    };
-    int moves = 0;
     for (const KqPoint2& centre : {KqPoint2{2.1, 9.3}, KqPoint2{6.4, 3.7}, KqPoint2{4.3, 6.1}}) {
         kq_zoom_vport_limits(session.ScreenHandle, session.ScreenViewport);
         kq_zoom_point(session.ScreenHandle, session.ScreenViewport, centre, 3.7);
-        window.Refresh();
+        window_->Refresh();
         for (const view::NavigationKey key :
              {view::NavigationKey::Left, view::NavigationKey::Up, view::NavigationKey::Right,
               view::NavigationKey::Down, view::NavigationKey::Right}) {
-            window.KeyDown(key);
-            compare("an arrow key at " + std::to_string(centre.x));
+            window_->KeyDown(key);
+            ExpectRefreshed("an arrow key at " + std::to_string(centre.x));
         }
         for (const auto& [x, y] : {std::pair{40.0f, -30.0f},
                                    {-6.0f, 4.0f},
@@ -186,21 +235,62 @@ TEST_P(EveryPanTest, APanGivesThePictureARefreshGives) {
                                    {2.0f, 0.0f},
                                    {0.0f, -2.0f},
                                    {17.0f, 11.0f}}) {
-            window.MouseDown(view::kMiddleButton, 0, 300, 300);
-            window.MouseMove(view::kMiddleButton, 0, 300 + x, 300 + y);
-            window.MouseUp(view::kMiddleButton, 0, 300 + x, 300 + y);
-            compare("a drag of " + std::to_string(x) + ", " + std::to_string(y));
+            Drag(x, y);
+            ExpectRefreshed("a drag of " + std::to_string(x) + ", " + std::to_string(y));
         }
-        moves = surface.moves;
     }
     // Some pans moved the picture; none where an edge cuts device pixels in two.
-    EXPECT_EQ(moves > 0, screen.moving);
+    EXPECT_EQ(surface_->moves > 0, GetParam().moving);
+}
+
+// Wide strokes and fills are cut where they cross the edges of the steady
+// cells counted from the drawing's origin. At a scale that runs an edge
+// across the lines, rectangles and black rectangles of each kind, a drag
+// carries the edge into the view over each side of it, and one back out.
+TEST_P(EveryPanTest, APanAcrossTheEdgeOfASteadyCellGivesThePictureARefreshGives) {
+    const builder::SessionState& session = builder::Session();
+    KqRect2 pixels{};
+    ASSERT_TRUE(kq_get_vport_pixels(session.ScreenHandle, session.ScreenViewport, pixels));
+    constexpr float kDrag = 40; // whole device pixels at each pixel ratio
+    for (int i = 0; i < kKinds; ++i) {
+        const auto [x, y] = CornerOfKind(i);
+        // Across the rectangle outline, three lines of the star and the black
+        // rectangle; across six lines of the star and the black rectangle.
+        const KqPoint2 crossed{(x + 200) / kCommandUnitsPerInch,
+                               (y + kStar.second + 200) / kCommandUnitsPerInch};
+        for (const bool upright : {true, false}) {
+            // The scale that puts the edge of a cell there.
+            const double scale = cadlib::kSteadyCell / (upright ? crossed.x : crossed.y);
+            const KqPoint2 size{(pixels.x2 - pixels.x1) / scale, (pixels.y2 - pixels.y1) / scale};
+            for (const int side : {1, -1}) {
+                // The edge half a drag beyond the view's left, right, bottom or top.
+                const double away = kDrag / 2 / scale;
+                const KqPoint2 middle =
+                    upright ? KqPoint2{crossed.x + side * (away + size.x / 2), crossed.y}
+                            : KqPoint2{crossed.x, crossed.y + side * (away + size.y / 2)};
+                kq_set_vport_world(session.ScreenHandle, session.ScreenViewport,
+                                   {middle.x - size.x / 2, middle.y - size.y / 2,
+                                    middle.x + size.x / 2, middle.y + size.y / 2});
+                window_->Refresh();
+                const std::string what = "kind " + std::to_string(i) +
+                                         (upright ? ", upright edge" : ", level edge") +
+                                         (side > 0 ? " before the view" : " after the view");
+                const float drag = side * kDrag;
+                Drag(upright ? drag : 0, upright ? 0 : -drag);
+                ExpectRefreshed(what + ", carried in");
+                Drag(upright ? -drag : 0, upright ? 0 : drag);
+                ExpectRefreshed(what + ", carried out");
+            }
+        }
+    }
+    EXPECT_EQ(surface_->moves > 0, GetParam().moving);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, EveryPanTest,
                          ::testing::Values(Screen{640, 480, 1.0}, Screen{851, 1101, 1.0},
                                            Screen{640, 480, 1.25}, Screen{643, 481, 1.25, false},
                                            Screen{640, 480, 1.5}, Screen{641, 481, 1.5, false},
-                                           Screen{640, 480, 2.0}, Screen{643, 481, 2.0}));
+                                           Screen{640, 480, 2.0}, Screen{643, 481, 2.0},
+                                           Screen{641, 479, 1.0}));
 
 } // namespace
