@@ -623,6 +623,7 @@ void SetPurgeObserver(std::function<void(const std::string&, int32_t)> observer)
 
 void ResetLibrary() {
     Lib() = Library{};
+    ResetMaxHatchWork();
 }
 
 } // namespace cadlib::testing

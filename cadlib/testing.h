@@ -2,6 +2,7 @@
 // failure paths run for real, observe purges, and start over.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,8 +20,14 @@ void ClearRefusals();
 // Called with "data area" or "screen" and the handle on every successful purge.
 void SetPurgeObserver(std::function<void(const std::string& what, int32_t handle)> observer);
 
-// Purges every data area, screen and pending record, and clears refusals and
-// observers: the library as at program start.
+// Lowers the work one hatch may make (MaxHatchWork, cadlib/geometry/hatch.h)
+// below its million, so that a fuzz target reaches the bounds of many
+// drawings in the time one would take; ResetMaxHatchWork puts it back.
+void SetMaxHatchWork(size_t work);
+void ResetMaxHatchWork();
+
+// Purges every data area, screen and pending record, and clears refusals,
+// observers and the work bound: the library as at program start.
 void ResetLibrary();
 
 } // namespace cadlib::testing

@@ -28,6 +28,12 @@ constexpr double kMaxPatternRepeats = 1e5;
 // small multiple of the drawing: the generated million-line log's hatches
 // make about 30 lines an entity.
 constexpr uint64_t kHatchLinesPerEntity = 64;
+// The work (crossings and pieces) that cutting them may take in all, for each
+// line they may become, so that the time stays a small multiple of the
+// drawing's too: a hatch pays for its cut whether or not it is written, and
+// many hatches each near the bound on one (a few kilobytes of commands) would
+// otherwise take seconds each.
+constexpr uint64_t kHatchWorkPerLine = 4;
 
 // At most this many notices are told one by one; the rest are counted.
 constexpr size_t kMostNotices = 100;
@@ -132,7 +138,8 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
         extents_.Add(page.x2, page.y2, 0);
     }
     blocks_.reserve(hatchLines_ ? patterned.size() : 0);
-    linesLeft_ = std::max<uint64_t>(kMaxHatchWork, kHatchLinesPerEntity * area_.order.size());
+    linesLeft_ = std::max<uint64_t>(MaxHatchWork(), kHatchLinesPerEntity * area_.order.size());
+    workLeft_ = kHatchWorkPerLine * linesLeft_;
     for (const uint32_t position : patterned) {
         const PatternForm form = PlanPattern(position);
         forms_[position].pattern = form;
@@ -154,19 +161,22 @@ PatternForm DrawingPlan::PlanPattern(uint32_t position) {
     if (!hatchLines_ && fitsReaders) return asEntity;
     const std::string tooDense =
         "the hatch pattern " + name + " repeats too often across its area for DXF readers";
-    const HatchCut cut = LinesOf(position);
+    const bool lastWork = workLeft_ < MaxHatchWork();
+    const HatchCut cut = LinesOf(position, lastWork ? workLeft_ : MaxHatchWork());
+    workLeft_ -= cut.work;
     for (const uint32_t family : cut.leftOut) {
         Tell(position, "line " + std::to_string(family + 1) + " of the hatch pattern " + name +
                            " is left out: its spacing, dashes or base point cannot be drawn");
     }
     // Past the bound on one hatch, or on all the hatches of the drawing.
-    if (cut.overBound || cut.pieces.size() > linesLeft_) {
-        const std::string tooMany = cut.overBound
-                                        ? "the hatch of pattern " + name + " would be more than " +
-                                              std::to_string(kMaxHatchWork) + " lines"
-                                        : "the hatches of the drawing would be more than " +
+    const bool overDrawing = (cut.overBound && lastWork) || cut.pieces.size() > linesLeft_;
+    if (cut.overBound || overDrawing) {
+        const std::string tooMany = overDrawing
+                                        ? "the hatches of the drawing would be more than " +
                                               std::to_string(linesLeft_ + linesWritten_) +
-                                              " lines with pattern " + name;
+                                              " lines with pattern " + name
+                                        : "the hatch of pattern " + name + " would be more than " +
+                                              std::to_string(MaxHatchWork()) + " lines";
         Tell(position, fitsReaders ? tooMany + ": it is written as a HATCH entity"
                                    : tooMany + " and " + tooDense + ": it is left out");
         return asEntity;
@@ -185,16 +195,17 @@ PatternForm DrawingPlan::PlanPattern(uint32_t position) {
 
 // The lines of the pattern hatch of the entity at `position` that the file
 // shows: cut to its outline and out of the masks drawn after it.
-HatchCut DrawingPlan::LinesOf(uint32_t position) {
+HatchCut DrawingPlan::LinesOf(uint32_t position, size_t maxWork) {
     const Entity& entity = area_.entities[area_.order[position]];
     const FillArea fill = FillAreaOf(area_, entity);
-    HatchCut cut = fill.Lines(FillLinesOf(area_, area_.hatches[entity.hatch]), kEverywhere);
+    HatchCut cut =
+        fill.Lines(FillLinesOf(area_, area_.hatches[entity.hatch]), kEverywhere, maxWork);
     masks_.CutAway(position, fill.Bounds(), cut.pieces);
     return cut;
 }
 
 std::vector<HatchPiece> DrawingPlan::Pieces(const LineBlock& block) {
-    std::vector<HatchPiece> pieces = LinesOf(block.position).pieces;
+    std::vector<HatchPiece> pieces = LinesOf(block.position, MaxHatchWork()).pieces;
     assert(pieces.size() == block.pieceCount); // the handles were counted for these
     return pieces;
 }

@@ -109,9 +109,10 @@ HatchCircle FillArea::AsHatchCircle() const {
     return {{circle->centre.x, circle->centre.y}, circle->radius};
 }
 
-HatchCut FillArea::Lines(std::span<const KqFillLine> lines, const KqRect2& window) const {
-    if (circle) return HatchLines(AsHatchCircle(), lines, window);
-    return HatchLines(polygon, lines, window);
+HatchCut FillArea::Lines(std::span<const KqFillLine> lines, const KqRect2& window,
+                         size_t maxWork) const {
+    if (circle) return HatchLines(AsHatchCircle(), lines, window, maxWork);
+    return HatchLines(polygon, lines, window, maxWork);
 }
 
 std::span<const KqFillLine> FillLinesOf(const DataArea& area, const HatchAttachment& hatch) {

@@ -29,8 +29,9 @@ struct FillArea {
     // never exactly 0, so that no value line of a HATCH ends on "0".
     KqPoint2 Seed() const;
     HatchCircle AsHatchCircle() const;
-    // The pattern's lines cut to the area and to `window`.
-    HatchCut Lines(std::span<const KqFillLine> lines, const KqRect2& window) const;
+    // The pattern's lines cut to the area and to `window`, within `maxWork`.
+    HatchCut Lines(std::span<const KqFillLine> lines, const KqRect2& window,
+                   size_t maxWork = MaxHatchWork()) const;
 };
 
 struct EntityPlan {

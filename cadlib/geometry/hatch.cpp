@@ -1,6 +1,7 @@
 #include "cadlib/geometry/hatch.h"
 
 #include "cadlib/fill_line.h"
+#include "cadlib/testing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +11,9 @@
 namespace cadlib {
 
 namespace {
+
+constexpr size_t kDefaultMaxHatchWork = 1'000'000;
+size_t maxHatchWork = kDefaultMaxHatchWork; // a test control, never changed by a program
 
 constexpr double kMaxLinesPerFamily = 1e5;
 constexpr double kMaxRepeatsPerLine = 1e4;
@@ -228,10 +232,11 @@ KqRect2 Intersection(const KqRect2& a, const KqRect2& b) {
 // one bound of work for them all.
 template <typename Outline>
 HatchCut FamiliesOver(const Outline& outline, std::span<const KqFillLine> lines,
-                      const KqRect2& region) {
+                      const KqRect2& region, size_t maxWork) {
     HatchCut cut;
     if (!(region.x1 <= region.x2 && region.y1 <= region.y2)) return cut;
-    size_t work = kMaxHatchWork;
+    size_t work = std::min(maxWork, maxHatchWork);
+    const size_t allowed = work;
     for (size_t i = 0; i < lines.size(); ++i) {
         const FillLineValues values = ReadFillLine(lines[i]);
         const Outcome outcome = values.finite
@@ -241,33 +246,50 @@ HatchCut FamiliesOver(const Outline& outline, std::span<const KqFillLine> lines,
             cut.pieces = {};
             cut.overBound = true;
             cut.leftOut.clear();
-            return cut;
+            break;
         }
         if (outcome == Outcome::LeftOut) cut.leftOut.push_back(static_cast<uint32_t>(i));
     }
+    cut.work = allowed - work;
     return cut;
 }
 
 } // namespace
 
+size_t MaxHatchWork() {
+    return maxHatchWork;
+}
+
 HatchCut HatchLines(std::span<const KqPoint2> boundary, std::span<const KqFillLine> lines,
-                    const KqRect2& window) {
+                    const KqRect2& window, size_t maxWork) {
     if (boundary.size() < 3) return {};
     KqRect2 region{INFINITY, INFINITY, -INFINITY, -INFINITY};
     for (const KqPoint2& p : boundary) {
         region = {std::min(region.x1, p.x), std::min(region.y1, p.y), std::max(region.x2, p.x),
                   std::max(region.y2, p.y)};
     }
-    return FamiliesOver(boundary, lines, Intersection(region, window));
+    return FamiliesOver(boundary, lines, Intersection(region, window), maxWork);
 }
 
 HatchCut HatchLines(const HatchCircle& circle, std::span<const KqFillLine> lines,
-                    const KqRect2& window) {
+                    const KqRect2& window, size_t maxWork) {
     const double r = circle.radius;
     if (!(r > 0) || !std::isfinite(r)) return {};
     const KqRect2 box{circle.centre.x - r, circle.centre.y - r, circle.centre.x + r,
                       circle.centre.y + r};
-    return FamiliesOver(circle, lines, Intersection(box, window));
+    return FamiliesOver(circle, lines, Intersection(box, window), maxWork);
 }
 
 } // namespace cadlib
+
+namespace cadlib::testing {
+
+void SetMaxHatchWork(size_t work) {
+    maxHatchWork = work;
+}
+
+void ResetMaxHatchWork() {
+    maxHatchWork = kDefaultMaxHatchWork;
+}
+
+} // namespace cadlib::testing

@@ -23,19 +23,23 @@ struct HatchPiece {
     KqPoint2 from, to;
 };
 
-// The most work one hatch may make: crossings of its outline plus pieces.
-// A hatch that would pass it is not cut at all; the screen shows it as a
-// tone and the DXF writer keeps its HATCH entity, so no pattern, however
-// fine over however large an area, runs away with time or memory.
-inline constexpr size_t kMaxHatchWork = 1'000'000;
+// The most work one hatch may make: crossings of its outline plus pieces
+// (a million; tests and fuzz targets may lower it through
+// cadlib::testing::SetMaxHatchWork). A hatch that would pass it is not cut
+// at all; the screen shows it as a tone and the DXF writer keeps its HATCH
+// entity, so no pattern, however fine over however large an area, runs away
+// with time or memory.
+size_t MaxHatchWork();
 
-// What cutting a hatch gives: its pieces, or none when the hatch passed
-// kMaxHatchWork; and the families (positions in the pattern, from 0) left out
-// because they could not be drawn: too dense, or values so large that their
-// lines or dashes cannot be counted exactly.
+// What cutting a hatch gives: its pieces, or none when the hatch passed the
+// work it was allowed; the work it took (all of it when over the bound); and
+// the families (positions in the pattern, from 0) left out because they could
+// not be drawn: too dense, or values so large that their lines or dashes
+// cannot be counted exactly.
 struct HatchCut {
     std::vector<HatchPiece> pieces;
     bool overBound = false;
+    size_t work = 0;
     std::vector<uint32_t> leftOut;
 };
 
@@ -52,11 +56,12 @@ struct HatchCut {
 // lines would fall on the rounding of their numbers. A piece shorter
 // than 1e-9 (what rounding leaves of a dash cut at its very end) is none. The display
 // draws these pieces and the DXF writer writes them as lines: one clipper, so
-// the screen and the file agree.
+// the screen and the file agree. `maxWork` (at most MaxHatchWork()) is the
+// work this hatch may take.
 HatchCut HatchLines(std::span<const KqPoint2> boundary, std::span<const KqFillLine> lines,
-                    const KqRect2& window);
+                    const KqRect2& window, size_t maxWork = MaxHatchWork());
 // The same over a circle, cut exactly to it.
 HatchCut HatchLines(const HatchCircle& circle, std::span<const KqFillLine> lines,
-                    const KqRect2& window);
+                    const KqRect2& window, size_t maxWork = MaxHatchWork());
 
 } // namespace cadlib

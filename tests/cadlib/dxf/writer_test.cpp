@@ -783,6 +783,43 @@ TEST_F(DxfWriterTest, TheLineFormKeepsTheHatchEntityOfAHatchPastTheBoundOnItsWor
     EXPECT_TRUE(Notices().empty());
 }
 
+TEST_F(DxfWriterTest, HatchesPastTheBoundPayForTheirWorkFromTheDrawingsOneBudget) {
+    cadlib::testing::SetMaxHatchWork(2000); // put back by the fixture's ResetLibrary
+    ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
+    // Six hatches of 250,000 dashes each, then one of two lines: the first four
+    // spend the drawing's work (four times the 2000 lines it may become)
+    // finding that each is past the bound on one hatch, and the rest are not
+    // cut at that cost again.
+    const std::vector<KqFillLine> dense = {FillLine(0, 0, 0, 0, 0.002, 0.001, 0.001)};
+    for (int i = 0; i < 6; ++i) {
+        kq_set_source_line(area_, 20 + i);
+        FillPattern(Square(cadlib::kPolylineClosed, 1.2 * i, 0, 1), dense, "KQ_DENSE");
+    }
+    kq_set_source_line(area_, 26);
+    FillPattern(Square(cadlib::kPolylineClosed, 7, 7, 0.1), {FillLine(0, 0, 0, 0, 0.05, 0, 0)},
+                "KQ_RULES");
+    const DxfProbe probe = WriteAndRead();
+    std::vector<std::string> types;
+    for (int i = 0; i < 7; ++i)
+        types.insert(types.end(), {"LWPOLYLINE", "HATCH"});
+    EXPECT_EQ(Types(probe), types);
+    const std::string oneHatch = "the hatch of pattern KQ_DENSE would be more than 2000 lines";
+    const std::string drawing = "the hatches of the drawing would be more than 2000 lines";
+    const std::vector<std::pair<int32_t, std::string>> told = {
+        {20, oneHatch},
+        {21, oneHatch},
+        {22, oneHatch},
+        {23, oneHatch},
+        {24, drawing},
+        {25, drawing},
+        {26, drawing + " with pattern KQ_RULES"}};
+    ASSERT_EQ(Notices().size(), told.size());
+    for (size_t i = 0; i < told.size(); ++i) {
+        EXPECT_EQ(Notices()[i].line, told[i].first);
+        EXPECT_NE(Notices()[i].text.find(told[i].second), std::string::npos) << Notices()[i].text;
+    }
+}
+
 TEST_F(DxfWriterTest, TheLineFormLeavesOutAndNamesAPatternLineItCannotCount) {
     ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
     const std::vector<KqFillLine> lines = {FillLine(0, 0, 0, 0, 0.25, 0, 0),
