@@ -20,10 +20,6 @@ constexpr double kMaxRepeatsPerLine = 1e4;
 // Line and dash numbers are counted exactly up to here (2^53); past it a
 // double no longer tells one number from the next.
 constexpr double kMaxCountable = 9007199254740992.0;
-// A dash or line shorter than this is what rounding leaves of one cut where
-// the outline passes through its end: no piece at all, not a dot.
-constexpr double kSliver = 1e-9;
-
 double Dot(const KqPoint2& a, const KqPoint2& b) {
     return a.x * b.x + a.y * b.y;
 }
@@ -158,7 +154,7 @@ class Family {
         b = std::min(b, tHigh);
         if (!(a < b)) return;
         if (continuous_ || (b - a) / period_ > kMaxRepeatsPerLine) {
-            if (b - a > kSliver) Emit(across, a, b);
+            if (b - a > kHatchSliver) Emit(across, a, b);
             return;
         }
         // The pattern starts at the line's origin: the base point shifted j times.
@@ -177,7 +173,7 @@ class Family {
                 const double value = dashes_[i];
                 if (value > 0) {
                     const double from = std::max(position, a), to = std::min(position + value, b);
-                    if (to - from > kSliver && !Emit(across, from, to)) return;
+                    if (to - from > kHatchSliver && !Emit(across, from, to)) return;
                 } else if (value == 0 && position >= a && position <= b) {
                     if (!Emit(across, position, position)) return;
                 }

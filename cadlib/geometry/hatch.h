@@ -23,6 +23,10 @@ struct HatchPiece {
     KqPoint2 from, to;
 };
 
+// A dash or line shorter than this is what rounding leaves of one cut where
+// an outline (or a mask's) passes through its end: no piece at all, not a dot.
+inline constexpr double kHatchSliver = 1e-9;
+
 // The most work one hatch may make: crossings of its outline plus pieces
 // (a million; tests and fuzz targets may lower it through
 // cadlib::testing::SetMaxHatchWork). A hatch that would pass it is not cut

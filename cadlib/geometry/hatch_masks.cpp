@@ -18,8 +18,6 @@ constexpr size_t kMostCellsPerMask = 1024;
 // it, the first of them: a drawing of pages stacked on one another would
 // otherwise set each hatch against every later page.
 constexpr size_t kMostMasksPerHatch = 64;
-// What is left of a piece shorter than this is none (as the clipper has it).
-constexpr double kSliver = 1e-9;
 
 // Even-odd: whether `p` lies inside the polygon.
 bool Inside(std::span<const KqPoint2> polygon, const KqPoint2& p) {
@@ -241,7 +239,7 @@ void HatchMasks::Keep(const HatchPiece& piece, std::span<const Mask* const> over
                             : KqPoint2{piece.from.x + t * d.x, piece.from.y + t * d.y};
         };
         const HatchPiece part{at(t0), at(t1)};
-        if (std::hypot(part.to.x - part.from.x, part.to.y - part.from.y) > kSliver) {
+        if (std::hypot(part.to.x - part.from.x, part.to.y - part.from.y) > kHatchSliver) {
             kept.push_back(part);
         }
     };
