@@ -5,7 +5,7 @@
 #include "cadlib/dxf/drawing_plan.h"
 #include "cadlib/geometry/text_frame.h"
 #include "cadlib/kq.h"
-#include "cadlib/testing.h"
+#include "support/dxf_session.h"
 
 #include <gtest/gtest.h>
 
@@ -17,58 +17,23 @@ namespace {
 
 using cadlib::PatternForm;
 
-class DrawingPlanTest : public ::testing::Test {
+class DrawingPlanTest : public testsupport::DxfSessionTest {
   protected:
-    void SetUp() override {
-        cadlib::testing::ResetLibrary();
-        area_ = kq_create_data_area();
-        KqRect2 paper;
-        kq_set_rect_2d(0, 0, 8.5, 11, paper);
-        KqRect3 box;
-        kq_set_rect_3d(-1, -1, -1, 1, 1, 1, box);
-        screen_ = kq_init_drawing(0, area_, 7, 0, paper, box);
-        ASSERT_NE(screen_, 0);
-        std::array<KqColour, kPaletteSize> palette;
-        kq_get_default_palette(screen_, palette.data());
-        palette[21] = {1, 1, 1};
-        kq_create_palette(screen_, palette.data(), 255);
-    }
-    void TearDown() override { cadlib::testing::ResetLibrary(); }
-
-    int32_t Append(int32_t entity) {
-        EXPECT_EQ(kq_update_entity_list(area_, 0, entity), 1);
-        return entity;
-    }
-    int32_t Square(int32_t kind, double x, double y, double side) {
-        const KqPoint3 corners[] = {
-            {x, y, 0}, {x + side, y, 0}, {x + side, y + side, 0}, {x, y + side, 0}};
-        return Append(kq_construct_polyline(area_, kind, corners, 4));
-    }
-    void Fill(int32_t entity, int32_t colour) {
-        kq_set_entity_color(entity, colour);
-        kq_set_entity_fillstyle(entity, 1);
-        kq_set_entity_fillmode(entity, 1);
-    }
     void Hatch(int32_t entity, double spacing) {
-        KqFillLine line;
-        kq_set_fill_pattern(45, 0, 0, 0, spacing, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1.0, line);
-        ASSERT_EQ(kq_filluser_named_entity(screen_, &line, 1, "KQ_RULES", entity), 1);
+        FillPattern(entity, {testsupport::FillLine(45, 0, 0, 0, spacing, 0, 0)}, "KQ_RULES");
     }
     cadlib::DrawingPlan Plan() const {
         const cadlib::Screen& screen = *cadlib::FindScreen(screen_);
         return cadlib::DrawingPlan(screen, *cadlib::DataAreaOf(screen));
     }
-
-    int32_t area_ = 0;
-    int32_t screen_ = 0;
 };
 
 TEST_F(DrawingPlanTest, EachEntityBecomesTheRecordsItsPlanAndItsPatternFormSay) {
     Append(kq_construct_line(area_, {0, 0, 0}, {1, 1, 0}));
-    Fill(Square(cadlib::kPolylineClosed, 1, 1, 1), 3);     // outline and solid
-    Fill(Square(cadlib::kPolylineFilledArea, 3, 1, 1), 3); // the solid alone
-    Hatch(Square(cadlib::kPolylineClosed, 5, 1, 1), 0.1);  // outline and pattern
-    Hatch(Square(cadlib::kPolylineClosed, 5, 3, 1), 1e-7); // too dense for readers
+    FillSolid(Square(cadlib::kPolylineClosed, 1, 1, 1), 3);     // outline and solid
+    FillSolid(Square(cadlib::kPolylineFilledArea, 3, 1, 1), 3); // the solid alone
+    Hatch(Square(cadlib::kPolylineClosed, 5, 1, 1), 0.1);       // outline and pattern
+    Hatch(Square(cadlib::kPolylineClosed, 5, 3, 1), 1e-7);      // too dense for readers
     const cadlib::DrawingPlan plan = Plan();
     const std::vector<cadlib::EntityForms> expected = {{true, false, PatternForm::None},
                                                        {true, true, PatternForm::None},
@@ -91,7 +56,7 @@ TEST_F(DrawingPlanTest, ALineBlockIsCutAgainIntoThePiecesItsHandlesWereCountedFo
     ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
     Hatch(Square(cadlib::kPolylineClosed, 1, 1, 2), 0.1);
     Hatch(Square(cadlib::kPolylineClosed, 4, 1, 2), 0.1);
-    Fill(Square(cadlib::kPolylineClosed, 1.5, 1.5, 1), 21); // a white area over the first
+    FillSolid(Square(cadlib::kPolylineClosed, 1.5, 1.5, 1), 21); // a white area over the first
     cadlib::DrawingPlan plan = Plan();
     ASSERT_EQ(plan.Blocks().size(), 2u);
     EXPECT_EQ(plan.Forms(0).pattern, PatternForm::Lines);

@@ -10,6 +10,7 @@
 #include "platform/text_encoding.h"
 #include "support/dxf_check.h"
 #include "support/dxf_probe.h"
+#include "support/dxf_session.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testsupport::DxfProbe;
+using testsupport::FillLine;
+using testsupport::Point;
 using testsupport::ProbeRecord;
 
 constexpr double kExact = 1e-9;
@@ -54,20 +57,6 @@ std::vector<std::string> OtherFiles(const fs::path& folder, std::vector<std::str
     return others;
 }
 
-KqPoint3 Point(double x, double y, double z = 0) {
-    KqPoint3 point;
-    kq_set_pnt_3d(x, y, z, point);
-    return point;
-}
-
-KqFillLine FillLine(double angle, double baseX, double baseY, double along, double across,
-                    double dash, double gap, double scale = 1.0) {
-    KqFillLine line;
-    kq_set_fill_pattern(angle, baseX, baseY, along, across, dash, gap, 0, 0, 0, 0, 0, 0, 0, 2,
-                        scale, line);
-    return line;
-}
-
 void ExpectNumbers(const std::vector<double>& actual, const std::vector<double>& expected,
                    const std::string& what) {
     ASSERT_EQ(actual.size(), expected.size()) << what;
@@ -83,100 +72,8 @@ std::vector<std::string> Types(const DxfProbe& probe) {
     return types;
 }
 
-// A session as the converter opens it: the 8.5 x 11 page, palette entries 21
-// white and 22 black, layers, viewports, the default line types and styles.
-class DxfWriterTest : public ::testing::Test {
+class DxfWriterTest : public testsupport::DxfSessionTest {
   protected:
-    void SetUp() override {
-        cadlib::testing::ResetLibrary();
-        area_ = kq_create_data_area();
-        KqRect2 paper;
-        kq_set_rect_2d(0, 0, 8.5, 11, paper);
-        KqRect3 box;
-        kq_set_rect_3d(-1, -1, -1, 1, 1, 1, box);
-        screen_ = kq_init_drawing(0, area_, 7, 0, paper, box);
-        ASSERT_NE(screen_, 0);
-
-        std::array<KqColour, kPaletteSize> palette;
-        kq_get_default_palette(screen_, palette.data());
-        palette[21] = {1, 1, 1};
-        palette[22] = {0, 0, 0};
-        kq_create_palette(screen_, palette.data(), 255);
-
-        for (const char* name : {"MAIN", "QFENCE", "BORDER"}) {
-            const int32_t entry = kq_create_layer_tbl(name);
-            kq_set_layer_status(entry, 128);
-            kq_set_layer_color(entry, 0);
-            ASSERT_NE(kq_update_layer_table(area_, 0, entry), 0);
-        }
-        AddViewport("TOPVIEW", 0, 0, 1);
-        AddViewport("FRONTVIEW", 0, -1, 0);
-        AddViewport("ISOVIEW", 1, -1, 1);
-        kq_create_default_line_types(area_);
-        AddStyle("MYTEXT", "ROMAND", "Comic Sans MS");
-        AddStyle("PLAIN", "ROMAND", "");
-    }
-
-    void TearDown() override { cadlib::testing::ResetLibrary(); }
-
-    void AddViewport(const char* name, double x, double y, double z) {
-        const int32_t entry = kq_create_vport_tbl(name);
-        kq_set_vport_bdry(0, 0, 1, 1, entry);
-        kq_set_vport_view(x, y, z, 1, 0, 0, 1000000, entry);
-        ASSERT_NE(kq_update_vport_table(area_, 0, entry), 0);
-    }
-
-    void AddStyle(const char* name, const char* primary, const char* trueType) {
-        const int32_t entry = kq_create_style_tbl(name);
-        kq_set_truetype_font(trueType, entry);
-        kq_set_primary_font(primary, entry);
-        ASSERT_NE(kq_update_style_table(area_, 0, entry), 0);
-    }
-
-    int32_t Append(int32_t entity) {
-        EXPECT_NE(entity, 0);
-        EXPECT_EQ(kq_update_entity_list(area_, 0, entity), 1);
-        return entity;
-    }
-
-    int32_t Line(double x1, double y1, double x2, double y2, int32_t colour = cadlib::kNoColour) {
-        const int32_t entity = Append(kq_construct_line(area_, Point(x1, y1), Point(x2, y2)));
-        if (colour != cadlib::kNoColour) kq_set_entity_color(entity, colour);
-        return entity;
-    }
-
-    int32_t Polyline(int32_t kind, const std::vector<KqPoint3>& points) {
-        return Append(
-            kq_construct_polyline(area_, kind, points.data(), static_cast<int32_t>(points.size())));
-    }
-
-    int32_t Square(int32_t kind, double x, double y, double side) {
-        return Polyline(
-            kind, {Point(x, y), Point(x + side, y), Point(x + side, y + side), Point(x, y + side)});
-    }
-
-    void FillSolid(int32_t entity, int32_t colour) {
-        kq_set_entity_color(entity, colour);
-        kq_set_entity_fillstyle(entity, 1);
-        kq_set_entity_fillmode(entity, 1);
-    }
-
-    void FillPattern(int32_t entity, const std::vector<KqFillLine>& lines,
-                     const char* name = nullptr) {
-        ASSERT_EQ(kq_filluser_named_entity(screen_, lines.data(),
-                                           static_cast<int32_t>(lines.size()), name, entity),
-                  1);
-    }
-
-    int32_t Text(const char* content, const char* style = nullptr, int32_t horizontal = 1,
-                 int32_t vertical = 2, double rotation = 0, int32_t flags = 0) {
-        const int32_t entity =
-            Append(kq_construct_text(area_, Point(1, 2), content, 0.125, 1.0, 0, rotation,
-                                     horizontal, vertical, flags, Point(1.5, 2.25)));
-        if (style) kq_set_text_name(kq_get_entity_data(entity), style);
-        return entity;
-    }
-
     fs::path PathOf(const std::string& name) const { return folder_.Path() / name; }
 
     // Writes the drawing, checks the file's own structure and the reader's
@@ -215,8 +112,6 @@ class DxfWriterTest : public ::testing::Test {
     }
 
     testsupport::TempFolder folder_;
-    int32_t area_ = 0;
-    int32_t screen_ = 0;
 };
 
 TEST_F(DxfWriterTest, LinesKeepTheirLineTypeScaleColourAndLineweight) {
