@@ -27,6 +27,9 @@ int32_t kq_draw_part(int32_t screen, const KqRect2& pixels);
 // tone: their lines, in the view they were drawn in, would have passed the
 // bound on one hatch's work.
 int32_t kq_toned_hatch_count(int32_t screen);
+// How many hatches those passes drew without a line of their pattern whose
+// line or dash numbers could not be counted exactly (past 2^53).
+int32_t kq_hatches_with_lines_left_out_count(int32_t screen);
 // The mapping mode the library computes for (1 pixels, 4 hundredths of an
 // inch, y up); returns the previous one, 0 for an unknown mode.
 int32_t kq_set_map_mode(int32_t screen, int32_t mode);

@@ -229,10 +229,21 @@ ZoomMode DrawArea::ArmedZoom() const {
 }
 
 std::string DrawArea::DrawingNotice() const {
-    const int32_t toned = kq_toned_hatch_count(builder::Session().ScreenHandle);
-    if (toned == 0) return {};
-    return (toned == 1 ? std::string("1 hatch is") : std::to_string(toned) + " hatches are") +
-           " too fine to draw line by line: shown as a tone (zoom in to see the lines)";
+    const int32_t screen = builder::Session().ScreenHandle;
+    const int32_t toned = kq_toned_hatch_count(screen);
+    const int32_t partial = kq_hatches_with_lines_left_out_count(screen);
+    std::string notice;
+    if (toned > 0) {
+        notice = (toned == 1 ? std::string("1 hatch is") : std::to_string(toned) + " hatches are") +
+                 " too fine to draw line by line: shown as a tone (zoom in to see the lines)";
+    }
+    if (partial > 0) {
+        if (!notice.empty()) notice += "; ";
+        notice += (partial == 1 ? std::string("1 hatch lacks")
+                                : std::to_string(partial) + " hatches lack") +
+                  " pattern lines whose spacing, dashes or base point cannot be drawn";
+    }
+    return notice;
 }
 
 // --- Scroll bars ---------------------------------------------------------------

@@ -125,7 +125,8 @@ class DrawArea {
     // The zoom the prompt is about; a band armed goes before a click.
     ZoomMode ArmedZoom() const;
     // What the picture shows otherwise than the drawing asks (hatches too
-    // fine to draw line by line, shown as a tone); empty when nothing.
+    // fine to draw line by line, shown as a tone; hatches without pattern
+    // lines that cannot be drawn); empty when nothing.
     std::string DrawingNotice() const;
 
     ScrollBarModel HScroll1;

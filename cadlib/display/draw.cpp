@@ -278,6 +278,7 @@ class SceneDrawer {
             made = cutTo(Grown(visibleWorld_, kClipMargin / scene_.mapping.scale));
             cut = &made;
         }
+        if (!cut->leftOut.empty()) hatchLines_.MarkLinesLeftOut(index);
         const platform::Rgb ink = ToRgb(screen_.penColours[ColourIndex(screen_.hatchColour)]);
         if (cut->overBound) {
             hatchLines_.MarkToned(index);
@@ -462,11 +463,30 @@ int32_t kq_draw_part(int32_t screen, const KqRect2& pixels) {
     return 1;
 }
 
-int32_t kq_toned_hatch_count(int32_t screen) {
+namespace {
+
+// The screen's hatch lines while they describe its drawing; nullptr otherwise.
+const HatchLineCache* CurrentHatchLines(int32_t screen) {
     const Screen* s = FindScreen(screen);
     const DataArea* area = s ? DataAreaOf(*s) : nullptr;
-    if (!area || !s->hatchLines || !s->hatchLines->Describes(*area)) return 0;
-    return static_cast<int32_t>(std::min<size_t>(s->hatchLines->Toned(), INT32_MAX));
+    if (!area || !s->hatchLines || !s->hatchLines->Describes(*area)) return nullptr;
+    return s->hatchLines.get();
+}
+
+int32_t Count(size_t count) {
+    return static_cast<int32_t>(std::min<size_t>(count, INT32_MAX));
+}
+
+} // namespace
+
+int32_t kq_toned_hatch_count(int32_t screen) {
+    const HatchLineCache* lines = CurrentHatchLines(screen);
+    return lines ? Count(lines->Toned()) : 0;
+}
+
+int32_t kq_hatches_with_lines_left_out_count(int32_t screen) {
+    const HatchLineCache* lines = CurrentHatchLines(screen);
+    return lines ? Count(lines->WithLinesLeftOut()) : 0;
 }
 
 int32_t kq_end_draw(int32_t screen) {

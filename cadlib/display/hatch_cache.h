@@ -40,6 +40,10 @@ class HatchLineCache {
     // whose lines, in any view, passed the bound on one hatch's work.
     void MarkToned(uint32_t entity) { toned_.insert(entity); }
     size_t Toned() const { return toned_.size(); }
+    // The hatches drawn since then without a line of their pattern whose
+    // numbers could not be counted (a base point of 1e15, say).
+    void MarkLinesLeftOut(uint32_t entity) { linesLeftOut_.insert(entity); }
+    size_t WithLinesLeftOut() const { return linesLeftOut_.size(); }
 
   private:
     // About 32 MB of pieces.
@@ -49,6 +53,7 @@ class HatchLineCache {
     std::unordered_map<uint32_t, HatchCut> lines_;
     size_t pieces_ = 0;
     std::unordered_set<uint32_t> toned_;
+    std::unordered_set<uint32_t> linesLeftOut_;
 };
 
 } // namespace cadlib

@@ -168,17 +168,23 @@ PatternForm DrawingPlan::PlanPattern(uint32_t position) {
         Tell(position, "line " + std::to_string(family + 1) + " of the hatch pattern " + name +
                            " is left out: its spacing, dashes or base point cannot be drawn");
     }
-    // Past the bound on one hatch, or on all the hatches of the drawing.
-    const bool overDrawing = (cut.overBound && lastWork) || cut.pieces.size() > linesLeft_;
-    if (cut.overBound || overDrawing) {
-        const std::string tooMany = overDrawing
-                                        ? "the hatches of the drawing would be more than " +
-                                              std::to_string(linesLeft_ + linesWritten_) +
-                                              " lines with pattern " + name
-                                        : "the hatch of pattern " + name + " would be more than " +
-                                              std::to_string(MaxHatchWork()) + " lines";
-        Tell(position, fitsReaders ? tooMany + ": it is written as a HATCH entity"
-                                   : tooMany + " and " + tooDense + ": it is left out");
+    // Past the bound on one hatch, or on all the hatches of the drawing: on
+    // the lines they make or on the work of cutting them.
+    const uint64_t drawingLines = linesLeft_ + linesWritten_;
+    std::string tooMuch;
+    if (cut.pieces.size() > linesLeft_) {
+        tooMuch = "the hatches of the drawing would be more than " + std::to_string(drawingLines) +
+                  " lines with pattern " + name;
+    } else if (cut.overBound && lastWork) {
+        tooMuch = "cutting the hatches of the drawing into lines would take more than " +
+                  std::to_string(kHatchWorkPerLine * drawingLines) + " steps at pattern " + name;
+    } else if (cut.overBound) {
+        tooMuch = "the hatch of pattern " + name + " would be more than " +
+                  std::to_string(MaxHatchWork()) + " lines";
+    }
+    if (!tooMuch.empty()) {
+        Tell(position, fitsReaders ? tooMuch + ": it is written as a HATCH entity"
+                                   : tooMuch + " and " + tooDense + ": it is left out");
         return asEntity;
     }
     if (cut.pieces.empty() && !fitsReaders) {

@@ -72,6 +72,16 @@ def test_the_viewer_shows_the_dense_hatch_as_a_tone_and_says_so(viewer):  # noqa
     assert 100 < red < 160
 
 
+@pytest.mark.skipif(not VIEWER.exists(), reason="the viewer is built for Linux only")
+def test_the_viewer_draws_the_pattern_lines_it_can_and_says_one_is_left_out(viewer):  # noqa: F811
+    (viewer.work / "log.txt").write_bytes(to_bytes(SQUARE))
+    (viewer.work / "far.pat").write_bytes(to_bytes(FAR_PATTERNS))
+    status, _, errors = viewer("-i", "log.txt", "--patterns", "far.pat", "--png", "page.png")
+    assert status == 0, errors
+    assert ("1 hatch lacks pattern lines whose spacing, dashes or base point cannot be drawn"
+            in errors)
+
+
 def test_the_hatches_of_a_drawing_are_bounded_together_as_lines(tmp_path):
     # Three hatches of 400,000 dashes each (lines 0.001 apart, dashes 0.01
     # every 0.02, over 1 x 8 inches): each is within the bound on one hatch,

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cmath>
 #include <numeric>
 
@@ -262,6 +264,22 @@ TEST_F(DisplayDrawTest, AHatchTooFineToDrawLineByLineIsAToneAndIsCounted) {
     // A change to the drawing starts the count again.
     Rectangle();
     EXPECT_EQ(kq_toned_hatch_count(Screen()), 0);
+}
+
+TEST_F(DisplayDrawTest, APatternLineThatCannotBeCountedIsLeftOutAndCounted) {
+    // Lines 0.25 apart, and a second family whose base point lies 1e15 away.
+    std::array<KqFillLine, 2> lines;
+    kq_set_fill_pattern(0, 0, 0, 0, 0.25, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1.0, lines[0]);
+    kq_set_fill_pattern(0, 0, 1e15, 0, 0.1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 1.0, lines[1]);
+    const int32_t rectangle = Rectangle();
+    ASSERT_EQ(kq_filluser_entity(Screen(), lines.data(), 2, rectangle), 1);
+    const auto& drawn = Redraw();
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0].points.size() / 2, 4u); // y = 1, 1.25, 1.5 and 1.75: the first family
+    EXPECT_EQ(kq_hatches_with_lines_left_out_count(Screen()), 1);
+    EXPECT_EQ(kq_toned_hatch_count(Screen()), 0);
+    Rectangle();
+    EXPECT_EQ(kq_hatches_with_lines_left_out_count(Screen()), 0);
 }
 
 TEST_F(DisplayDrawTest, ATextSitsWhereItsAlignmentPutsIt) {

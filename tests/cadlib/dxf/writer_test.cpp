@@ -699,7 +699,8 @@ TEST_F(DxfWriterTest, HatchesPastTheBoundPayForTheirWorkFromTheDrawingsOneBudget
         types.insert(types.end(), {"LWPOLYLINE", "HATCH"});
     EXPECT_EQ(Types(probe), types);
     const std::string oneHatch = "the hatch of pattern KQ_DENSE would be more than 2000 lines";
-    const std::string drawing = "the hatches of the drawing would be more than 2000 lines";
+    const std::string drawing =
+        "cutting the hatches of the drawing into lines would take more than 8000 steps";
     const std::vector<std::pair<int32_t, std::string>> told = {
         {20, oneHatch},
         {21, oneHatch},
@@ -707,7 +708,7 @@ TEST_F(DxfWriterTest, HatchesPastTheBoundPayForTheirWorkFromTheDrawingsOneBudget
         {23, oneHatch},
         {24, drawing},
         {25, drawing},
-        {26, drawing + " with pattern KQ_RULES"}};
+        {26, drawing + " at pattern KQ_RULES"}};
     ASSERT_EQ(Notices().size(), told.size());
     for (size_t i = 0; i < told.size(); ++i) {
         EXPECT_EQ(Notices()[i].line, told[i].first);
