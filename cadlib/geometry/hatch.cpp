@@ -2,6 +2,7 @@
 
 #include "cadlib/fill_line.h"
 #include "cadlib/testing.h"
+#include "platform/module_state.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,8 +13,15 @@ namespace cadlib {
 
 namespace {
 
-constexpr size_t kDefaultMaxHatchWork = 1'000'000;
-size_t maxHatchWork = kDefaultMaxHatchWork; // a test control, never changed by a program
+// The bound on one hatch's work: a test control, never changed by a program,
+// and put back with every module's state.
+struct HatchWorkBound {
+    size_t most = 1'000'000;
+};
+
+HatchWorkBound& WorkBound() {
+    return platform::ModuleState<HatchWorkBound, platform::StateScope::Process>();
+}
 
 constexpr double kMaxLinesPerFamily = 1e5;
 constexpr double kMaxRepeatsPerLine = 1e4;
@@ -231,7 +239,7 @@ HatchCut FamiliesOver(const Outline& outline, std::span<const KqFillLine> lines,
                       const KqRect2& region, size_t maxWork) {
     HatchCut cut;
     if (!(region.x1 <= region.x2 && region.y1 <= region.y2)) return cut;
-    size_t work = std::min(maxWork, maxHatchWork);
+    size_t work = std::min(maxWork, WorkBound().most);
     const size_t allowed = work;
     for (size_t i = 0; i < lines.size(); ++i) {
         const FillLineValues values = ReadFillLine(lines[i]);
@@ -253,7 +261,7 @@ HatchCut FamiliesOver(const Outline& outline, std::span<const KqFillLine> lines,
 } // namespace
 
 size_t MaxHatchWork() {
-    return maxHatchWork;
+    return WorkBound().most;
 }
 
 HatchCut HatchLines(std::span<const KqPoint2> boundary, std::span<const KqFillLine> lines,
@@ -281,11 +289,11 @@ HatchCut HatchLines(const HatchCircle& circle, std::span<const KqFillLine> lines
 namespace cadlib::testing {
 
 void SetMaxHatchWork(size_t work) {
-    maxHatchWork = work;
+    WorkBound().most = work;
 }
 
 void ResetMaxHatchWork() {
-    maxHatchWork = kDefaultMaxHatchWork;
+    WorkBound() = HatchWorkBound{};
 }
 
 } // namespace cadlib::testing

@@ -5,7 +5,9 @@
 #include "builder/session.h"
 #include "builder/text.h"
 #include "cadlib/database.h"
+#include "cadlib/geometry/hatch.h"
 #include "cadlib/kq.h"
+#include "cadlib/testing.h"
 #include "hatch/patterns.h"
 #include "interpreter/command_file.h"
 #include "interpreter/placement.h"
@@ -38,6 +40,7 @@ class ModuleStateTest : public ::testing::Test {
         hatch::Patterns().PatternFile = "kqhatch.pat";
         platform::DefaultPrinter().orientation = 2;
         dataArea = kq_create_data_area();
+        cadlib::testing::SetMaxHatchWork(7);
     }
     bool AtStart(StateScope scope) {
         switch (scope) {
@@ -51,7 +54,7 @@ class ModuleStateTest : public ::testing::Test {
         case StateScope::Process:
             return hatch::Patterns().PatternFile.empty() &&
                    platform::DefaultPrinter().orientation == 1 &&
-                   cadlib::FindDataArea(dataArea) == nullptr;
+                   cadlib::FindDataArea(dataArea) == nullptr && cadlib::MaxHatchWork() == 1'000'000;
         }
         return false;
     }
@@ -74,6 +77,7 @@ TEST_F(ModuleStateTest, AResetPutsBackTheModulesOfItsScopeAndTheNarrowerOnes) {
     EXPECT_EQ(hatch::Patterns().PatternFile, "kqhatch.pat"); // read once for every drawing
     EXPECT_EQ(platform::DefaultPrinter().orientation, 2);
     EXPECT_NE(cadlib::FindDataArea(dataArea), nullptr);
+    EXPECT_EQ(cadlib::MaxHatchWork(), 7u);
 
     MoveEveryModule();
     platform::ResetModuleStates(StateScope::Process);
