@@ -41,11 +41,7 @@ KqRect2 GlyphsReach(const TextGeometry& text, const TextFrame& frame, double wid
     const KqPoint3 middle = frame.Middle();
     const auto corners = platform::TextExtentCorners(platform::TextExtentOf(width, font), font,
                                                      {middle.x, middle.y}, true);
-    KqRect2 box{INFINITY, INFINITY, -INFINITY, -INFINITY};
-    for (const platform::DevicePoint& p : corners) {
-        box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
-               std::max(box.y2, p.y)};
-    }
+    const KqRect2 box = BoxOf<platform::DevicePoint>(corners);
     return box;
 }
 

@@ -1,6 +1,7 @@
 #include "cadlib/geometry/hatch.h"
 
 #include "cadlib/fill_line.h"
+#include "cadlib/geometry/extents.h"
 #include "cadlib/testing.h"
 #include "platform/module_state.h"
 
@@ -267,11 +268,7 @@ size_t MaxHatchWork() {
 HatchCut HatchLines(std::span<const KqPoint2> boundary, std::span<const KqFillLine> lines,
                     const KqRect2& window, size_t maxWork) {
     if (boundary.size() < 3) return {};
-    KqRect2 region{INFINITY, INFINITY, -INFINITY, -INFINITY};
-    for (const KqPoint2& p : boundary) {
-        region = {std::min(region.x1, p.x), std::min(region.y1, p.y), std::max(region.x2, p.x),
-                  std::max(region.y2, p.y)};
-    }
+    const KqRect2 region = BoxOf<KqPoint2>(boundary);
     return FamiliesOver(boundary, lines, Intersection(region, window), maxWork);
 }
 

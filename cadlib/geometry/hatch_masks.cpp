@@ -71,11 +71,7 @@ void Crossings(const HatchCircle& circle, const KqPoint2& a, const KqPoint2& d,
 
 void HatchMasks::AddPolygon(uint32_t position, std::span<const KqPoint2> polygon) {
     if (polygon.size() < 3) return;
-    KqRect2 box{INFINITY, INFINITY, -INFINITY, -INFINITY};
-    for (const KqPoint2& p : polygon) {
-        box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
-               std::max(box.y2, p.y)};
-    }
+    const KqRect2 box = BoxOf<KqPoint2>(polygon);
     if (!std::isfinite(box.x1 + box.y1 + box.x2 + box.y2)) return;
     // An axis-parallel rectangle, the common mask, is cut by its box alone.
     bool rectangle = polygon.size() == 4;
