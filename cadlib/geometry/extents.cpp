@@ -41,8 +41,7 @@ KqRect2 GlyphsReach(const TextGeometry& text, const TextFrame& frame, double wid
     const KqPoint3 middle = frame.Middle();
     const auto corners = platform::TextExtentCorners(platform::TextExtentOf(width, font), font,
                                                      {middle.x, middle.y}, true);
-    const KqRect2 box = BoxOf<platform::DevicePoint>(corners);
-    return box;
+    return BoxOf<platform::DevicePoint>(corners);
 }
 
 } // namespace
