@@ -23,6 +23,15 @@ def pattern_hatches(doc):
     return [e for e in doc.modelspace() if e.dxftype() == "HATCH" and not e.dxf.solid_fill]
 
 
+def render_page(viewer, commands, patterns):  # noqa: F811
+    """The viewer's page.png of `commands` with `patterns`: what it said on stderr."""
+    (viewer.work / "log.txt").write_bytes(to_bytes(commands))
+    (viewer.work / "log.pat").write_bytes(to_bytes(patterns))
+    status, _, errors = viewer("-i", "log.txt", "--patterns", "log.pat", "--png", "page.png")
+    assert status == 0, errors
+    return errors
+
+
 def test_a_dense_hatch_stays_a_hatch_entity_in_both_forms(convert, monkeypatch):
     hatches = convert(DENSE, ["hatches.dxf"], hatch=DENSE_PATTERNS)
     assert (hatches.returncode, hatches.stderr) == (0, "")
@@ -61,10 +70,7 @@ def test_a_pattern_line_too_far_away_is_left_out_and_named(convert, monkeypatch)
 
 @pytest.mark.skipif(not VIEWER.exists(), reason="the viewer is built for Linux only")
 def test_the_viewer_shows_the_dense_hatch_as_a_tone_and_says_so(viewer):  # noqa: F811
-    (viewer.work / "log.txt").write_bytes(to_bytes(DENSE))
-    (viewer.work / "dense.pat").write_bytes(to_bytes(DENSE_PATTERNS))
-    status, _, errors = viewer("-i", "log.txt", "--patterns", "dense.pat", "--png", "page.png")
-    assert status == 0, errors
+    errors = render_page(viewer, DENSE, DENSE_PATTERNS)
     assert "1 hatch is too fine to draw line by line: shown as a tone" in errors
     width, _, rgba = read_png(viewer.work / "page.png")
     # Inside the rectangle, away from its outline: the tone, neither page nor ink.
@@ -74,10 +80,7 @@ def test_the_viewer_shows_the_dense_hatch_as_a_tone_and_says_so(viewer):  # noqa
 
 @pytest.mark.skipif(not VIEWER.exists(), reason="the viewer is built for Linux only")
 def test_the_viewer_draws_the_pattern_lines_it_can_and_says_one_is_left_out(viewer):  # noqa: F811
-    (viewer.work / "log.txt").write_bytes(to_bytes(SQUARE))
-    (viewer.work / "far.pat").write_bytes(to_bytes(FAR_PATTERNS))
-    status, _, errors = viewer("-i", "log.txt", "--patterns", "far.pat", "--png", "page.png")
-    assert status == 0, errors
+    errors = render_page(viewer, SQUARE, FAR_PATTERNS)
     assert ("1 hatch lacks pattern lines whose spacing, dashes or base point cannot be drawn"
             in errors)
 
