@@ -5,6 +5,7 @@
 #include "cadlib/display/extent_index.h"
 #include "cadlib/display/geometry.h"
 #include "cadlib/display/hatch_cache.h"
+#include "cadlib/geometry/angles.h"
 #include "cadlib/geometry/entity_plan.h"
 #include "cadlib/geometry/extents.h"
 #include "cadlib/geometry/hatch.h"
@@ -323,10 +324,9 @@ class SceneDrawer {
     }
 
     void DrawArc(const Entity& entity, const ArcGeometry& arc) {
-        double sweep = std::fmod(arc.endAngle - arc.startAngle, 360.0);
-        if (sweep <= 0) sweep += 360; // equal angles make a whole circle
         world_.clear();
-        AppendArcPoints({arc.centre.x, arc.centre.y}, arc.radius, arc.startAngle, sweep,
+        AppendArcPoints({arc.centre.x, arc.centre.y}, arc.radius, arc.startAngle,
+                        ArcSweep(arc.startAngle, arc.endAngle),
                         kChordTolerance / scene_.mapping.scale, world_);
         Stroke(entity, world_, false);
     }
