@@ -32,8 +32,6 @@ constexpr double kClipMargin = 2;
 // renders glyphs of that size sensibly.
 constexpr double kMaxTextHeight = 20000;
 constexpr const char* kFallbackFamily = "sans-serif";
-// A window that cuts nothing.
-constexpr KqRect2 kEverywhere{-INFINITY, -INFINITY, INFINITY, INFINITY};
 
 platform::Rgb ToRgb(const KqColour& colour) {
     const auto level = [](float value) {
@@ -444,7 +442,7 @@ int32_t kq_begin_draw(int32_t screen) {
 }
 
 int32_t kq_draw_it(int32_t screen) {
-    return kq_draw_part(screen, KqRect2{-INFINITY, -INFINITY, INFINITY, INFINITY});
+    return kq_draw_part(screen, kEverywhere);
 }
 
 int32_t kq_draw_part(int32_t screen, const KqRect2& pixels) {

@@ -3,6 +3,7 @@
 #include "cadlib/dxf/stream.h"
 #include "cadlib/fill_line.h"
 #include "cadlib/geometry/entity_plan.h"
+#include "cadlib/geometry/extents.h"
 #include "cadlib/geometry/text_frame.h"
 #include "cadlib/kq.h"
 
@@ -14,9 +15,6 @@
 namespace cadlib {
 
 namespace {
-
-// A window that cuts nothing.
-constexpr KqRect2 kEverywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
 
 // A fill-line family may repeat at most this often across its boundary, and
 // its dash sequence at most this often along one line: denser patterns make

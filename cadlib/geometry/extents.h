@@ -23,6 +23,9 @@
 
 namespace cadlib {
 
+// The box that holds every point: a window that cuts nothing.
+inline constexpr KqRect2 kEverywhere{-INFINITY, -INFINITY, INFINITY, INFINITY};
+
 // Asked of every entity in every drawing pass: defined here, to be inlined.
 inline KqRect2 Grown(const KqRect2& box, double margin) {
     return {box.x1 - margin, box.y1 - margin, box.x2 + margin, box.y2 + margin};
