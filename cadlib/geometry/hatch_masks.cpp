@@ -1,6 +1,7 @@
 #include "cadlib/geometry/hatch_masks.h"
 
 #include "cadlib/geometry/extents.h"
+#include "cadlib/geometry/polygon.h"
 
 #include <algorithm>
 #include <cassert>
@@ -18,19 +19,6 @@ constexpr size_t kMostCellsPerMask = 1024;
 // it, the first of them: a drawing of pages stacked on one another would
 // otherwise set each hatch against every later page.
 constexpr size_t kMostMasksPerHatch = 64;
-
-// Even-odd: whether `p` lies inside the polygon.
-bool Inside(std::span<const KqPoint2> polygon, const KqPoint2& p) {
-    bool inside = false;
-    for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-        const KqPoint2& a = polygon[i];
-        const KqPoint2& b = polygon[j];
-        if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y)) {
-            inside = !inside;
-        }
-    }
-    return inside;
-}
 
 bool Inside(const HatchCircle& circle, const KqPoint2& p) {
     const double dx = p.x - circle.centre.x, dy = p.y - circle.centre.y;
@@ -277,7 +265,7 @@ void HatchMasks::Cover(const Mask& mask, const HatchPiece& piece,
         return;
     }
     const auto inside = [&mask](const KqPoint2& p) {
-        return mask.polygon.empty() ? Inside(mask.circle, p) : Inside(mask.polygon, p);
+        return mask.polygon.empty() ? Inside(mask.circle, p) : InsideEvenOdd(mask.polygon, p);
     };
     if (dot) {
         if (inside(a)) covered.emplace_back(0, 1);

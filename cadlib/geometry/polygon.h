@@ -1,0 +1,37 @@
+// Rules about a polygon (its vertices in order, the last joined to the
+// first, without a last vertex that repeats the first) that the fills, the
+// masks and the writer share: what lies inside it by the even-odd rule a
+// fill's boundary is filled by, its signed area and centroid.
+#pragma once
+
+#include "cadlib/records.h"
+
+#include <span>
+
+namespace cadlib {
+
+// Calls `crossed(x)` with each x where an edge of `polygon` crosses the
+// horizontal at `y`, in edge order. An edge counts when its ends lie on
+// either side; an end on the line counts as above it, so a vertex on the line
+// is crossed once or not at all, and a horizontal edge never.
+template <typename Crossed>
+void ForEachCrossing(std::span<const KqPoint2> polygon, double y, Crossed crossed) {
+    for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+        const KqPoint2& a = polygon[i];
+        const KqPoint2& b = polygon[j];
+        if ((a.y > y) != (b.y > y)) crossed(a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y));
+    }
+}
+
+// Whether `point` lies inside `polygon` by the even-odd rule: an odd number
+// of its crossings at the point's height lie right of it.
+bool InsideEvenOdd(std::span<const KqPoint2> polygon, const KqPoint2& point);
+
+// Twice the signed area (counter-clockwise positive), summed relative to the
+// first vertex for precision.
+double TwiceSignedArea(std::span<const KqPoint2> polygon);
+
+// The centroid of the area (non-finite when the signed area is 0).
+KqPoint2 Centroid(std::span<const KqPoint2> polygon);
+
+} // namespace cadlib
