@@ -3,29 +3,9 @@
 #include "cadlib/geometry/extents.h"
 #include "cadlib/geometry/polygon.h"
 
-#include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace cadlib {
-
-namespace {
-
-// The middle of the widest stretch of the horizontal at `y` that lies inside
-// the polygon: between its first and second crossings, third and fourth...
-double WidestInsideStretch(std::span<const KqPoint2> polygon, double y) {
-    std::vector<double> xs;
-    ForEachCrossing(polygon, y, [&xs](double x) { xs.push_back(x); });
-    if (xs.size() < 2) return polygon[0].x; // only when `y` misses the polygon
-    std::sort(xs.begin(), xs.end());
-    size_t widest = 0;
-    for (size_t i = 2; i + 1 < xs.size(); i += 2) {
-        if (xs[i + 1] - xs[i] > xs[widest + 1] - xs[widest]) widest = i;
-    }
-    return (xs[widest] + xs[widest + 1]) / 2;
-}
-
-} // namespace
 
 KqRect2 FillArea::Bounds() const {
     if (circle) {
@@ -54,17 +34,7 @@ KqPoint2 FillArea::Seed() const {
         const KqPoint3& centre = circle->centre;
         return {centre.x, centre.y != 0 ? centre.y : circle->radius / 2};
     }
-    const KqPoint2 centroid = Centroid(polygon);
-    if (centroid.y != 0 && InsideEvenOdd(polygon, centroid)) return centroid;
-    // A centroid on the x axis has the outline on both sides of it.
-    double y = centroid.y;
-    if (y == 0) {
-        double top = -HUGE_VAL;
-        for (const KqPoint2& p : polygon)
-            top = std::max(top, p.y);
-        y = top * 1e-3;
-    }
-    return {WidestInsideStretch(polygon, y), y};
+    return SeedPoint(polygon);
 }
 
 HatchCircle FillArea::AsHatchCircle() const {

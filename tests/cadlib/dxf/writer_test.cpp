@@ -302,7 +302,7 @@ TEST_F(DxfWriterTest, EveryHatchHasOneSeedPointInsideItsBoundary) {
     // A square: its centre.
     FillSolid(Square(cadlib::kPolylineFilledArea, 1, 1, 2), 22);
     // A U whose centroid falls in the gap between its arms: the seed lies in
-    // the wider stretch of the horizontal through it, the right arm.
+    // the widest stretch across its tallest band, the right arm.
     FillSolid(Polyline(cadlib::kPolylineFilledArea,
                        {Point(4, 4), Point(7, 4), Point(7, 8), Point(6, 8), Point(6, 5),
                         Point(5, 5), Point(5, 8), Point(4.5, 8), Point(4.5, 5), Point(4, 5)}),
