@@ -173,6 +173,13 @@ class SceneDrawer {
     static double EndCell(double edge, double origin) {
         return std::ceil((edge - origin) / kSteadyCell);
     }
+    // One past the last cell that the stretch from `low` to `high` reaches. A
+    // stretch of no length on the edge between two cells (a level or upright
+    // line along it) reaches the cell after the edge, where the cut keeps it
+    // whole, so it is drawn once.
+    static double EndCell(double low, double high, double origin) {
+        return std::max(EndCell(high, origin), FirstCell(low, origin) + 1);
+    }
 
     // Calls `cut(cell)` with each steady cell that the area grown by `reach`
     // reaches and that the box of `points` meets: a wide stroke or a fill is
@@ -185,9 +192,9 @@ class SceneDrawer {
         if (cells.columnEnd - cells.column > 1 || cells.rowEnd - cells.row > 1) {
             const KqRect2 box = BoxOf(points);
             cells.column = std::max(cells.column, FirstCell(box.x1, x));
-            cells.columnEnd = std::min(cells.columnEnd, EndCell(box.x2, x));
+            cells.columnEnd = std::min(cells.columnEnd, EndCell(box.x1, box.x2, x));
             cells.row = std::max(cells.row, FirstCell(box.y1, y));
-            cells.rowEnd = std::min(cells.rowEnd, EndCell(box.y2, y));
+            cells.rowEnd = std::min(cells.rowEnd, EndCell(box.y1, box.y2, y));
         }
         for (double i = cells.column; i < cells.columnEnd; ++i) {
             for (double j = cells.row; j < cells.rowEnd; ++j) {
