@@ -7,6 +7,7 @@
 #include "cadlib/geometry/text_faces.h"
 #include "cadlib/kq.h"
 #include "cadlib/testing.h"
+#include "platform/runtime_error.h"
 #include "platform/text_encoding.h"
 #include "support/dxf_check.h"
 #include "support/dxf_probe.h"
@@ -1061,6 +1062,29 @@ TEST_F(DxfWriterTest, NoSessionWritesNothing) {
     EXPECT_EQ(kq_output_dxf_file(screen_, path.c_str()), 0);
     EXPECT_STREQ(kq_last_error(), "the drawing session has no data area");
     EXPECT_TRUE(OtherFiles(folder_.Path(), {}).empty());
+}
+
+// The handles of a line-form hatch's lines are numbered by the cut when
+// planned; its block is written from a second cut. Should the two differ,
+// the writing ends with error 51 in every build and the file that was there
+// stays as it was, no temporary file beside it.
+TEST_F(DxfWriterTest, AHatchCutOtherwiseWhenWrittenEndsTheWritingAndKeepsTheOldFile) {
+    ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
+    FillPattern(Square(cadlib::kPolylineClosed, 1, 1, 1), {FillLine(45, 0, 0, 0, 0.1, 0, 0)});
+    const std::string old = "the drawing written before";
+    folder_.Write("drawing.dxf", old);
+    cadlib::testing::CutOnePieceFewerWhenWritten(true);
+    try {
+        kq_output_dxf_file(screen_, PathOf("drawing.dxf").c_str());
+        ADD_FAILURE() << "the file was written";
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), platform::kInternalError);
+        EXPECT_TRUE(std::regex_search(error.Detail(), std::regex("cut into 14 lines .* 15 ")))
+            << error.Detail();
+    }
+    cadlib::testing::CutOnePieceFewerWhenWritten(false);
+    EXPECT_EQ(ReadFile(PathOf("drawing.dxf")), old);
+    EXPECT_TRUE(OtherFiles(folder_.Path(), {"drawing.dxf"}).empty());
 }
 
 TEST_F(DxfWriterTest, MissingFolderFailsWithTheReason) {
