@@ -148,6 +148,27 @@ TEST_F(DxfWriterTest, LinesKeepTheirLineTypeScaleColourAndLineweight) {
     EXPECT_EQ(line.Nums("end"), (std::vector<double>{-1e-7, 1e6, 0}));
 }
 
+// An arc runs counter-clockwise from its start angle to its end angle, both
+// written in [0, 360) whatever turns the drawing gave them: 0 never as 360.
+TEST_F(DxfWriterTest, ArcAnglesReadBackWithinOneTurn) {
+    const struct {
+        double start, end, writtenStart, writtenEnd;
+    } arcs[] = {
+        {0, 90, 0, 90},   {90, 0, 90, 0},           {0, 360, 0, 0},      {360, 90, 0, 90},
+        {-90, 0, 270, 0}, {-30, -60, 330, 300},     {720, -450, 0, 270}, {-1e-14, 90, 0, 90},
+        {45, 45, 45, 45}, {179.5, 540, 179.5, 180},
+    };
+    for (const auto& arc : arcs)
+        Append(kq_construct_arc(area_, Point(1, 1), 0.5, arc.start, arc.end));
+    const DxfProbe probe = WriteAndRead();
+    ASSERT_EQ(probe.entities.size(), std::size(arcs));
+    for (size_t i = 0; i < std::size(arcs); ++i) {
+        const ProbeRecord& written = probe.entities[i];
+        EXPECT_EQ(written.Num("start_angle"), arcs[i].writtenStart) << arcs[i].start;
+        EXPECT_EQ(written.Num("end_angle"), arcs[i].writtenEnd) << arcs[i].end;
+    }
+}
+
 TEST_F(DxfWriterTest, CirclesArcsAndTextsReadBack) {
     Append(kq_construct_circle(area_, Point(2, 3, 0.5), 0.75));
     Append(kq_construct_arc(area_, Point(4, 5), 1.25, 30, 150));
