@@ -83,9 +83,9 @@ KqPoint2 SeedPoint(std::span<const KqPoint2> polygon) {
     if (centroid.y != 0 && InsideEvenOdd(polygon, centroid) && !OnAnEdge(polygon, centroid)) {
         return centroid;
     }
-    // Between two neighbouring vertex heights no vertex lies, so on the band's
-    // middle line every stretch between a pair of crossings (the first and
-    // second, third and fourth...) lies inside, and its middle on no edge.
+    // Between two neighbouring vertex heights no vertex lies, so on a line
+    // across that band every stretch between a pair of crossings (the first
+    // and second, third and fourth...) lies inside, and its middle on no edge.
     std::vector<double> heights;
     for (const KqPoint2& p : polygon) {
         if (std::isfinite(p.y)) heights.push_back(p.y);

@@ -33,7 +33,8 @@ bool InsideEvenOdd(std::span<const KqPoint2> polygon, const KqPoint2& point);
 // first vertex for precision.
 double TwiceSignedArea(std::span<const KqPoint2> polygon);
 
-// The centroid of the area (non-finite when the signed area is 0).
+// The centroid of the area of a polygon of three or more vertices
+// (non-finite when its signed area is 0).
 KqPoint2 Centroid(std::span<const KqPoint2> polygon);
 
 // A point strictly inside `polygon` by the even-odd rule, on no edge,
