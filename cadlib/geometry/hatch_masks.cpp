@@ -106,10 +106,8 @@ void HatchMasks::MakeGrid() {
     query_ = 0;
     if (masks_.empty()) return;
     extent_ = masks_.front().box;
-    for (const Mask& mask : masks_) {
-        extent_ = {std::min(extent_.x1, mask.box.x1), std::min(extent_.y1, mask.box.y1),
-                   std::max(extent_.x2, mask.box.x2), std::max(extent_.y2, mask.box.y2)};
-    }
+    for (const Mask& mask : masks_)
+        extent_ = Joined(extent_, mask.box);
     // Cells about the size of a mask, so that a mask is filed in a few and a
     // hatch looks at a few.
     double widths = 0, heights = 0;
