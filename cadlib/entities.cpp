@@ -2,6 +2,7 @@
 #include "cadlib/database.h"
 #include "cadlib/dxf/stream.h"
 #include "cadlib/fill_line.h"
+#include "cadlib/geometry/angles.h"
 #include "cadlib/kq.h"
 
 #include <cmath>
@@ -179,7 +180,7 @@ int32_t kq_set_entity_fillmode(int32_t entity, int32_t mode) {
 // --- Arcs through three points ---------------------------------------------
 
 double kq_degrees(double radians) {
-    return radians * (180.0 / M_PI);
+    return Degrees(radians);
 }
 
 int32_t kq_arc_3pnts(const KqPoint2& start, const KqPoint2& middle, const KqPoint2& end,

@@ -1,9 +1,10 @@
 #include "cadlib/fill_line.h"
 
+#include "cadlib/geometry/angles.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <numbers>
 
 namespace cadlib {
 
@@ -23,7 +24,7 @@ void FillLineValues::Direction(double& cosine, double& sine) const {
         sine = kCosines[(quadrant + 3) % 4];
         return;
     }
-    const double radians = angle * (std::numbers::pi / 180.0);
+    const double radians = Radians(angle);
     cosine = std::cos(radians);
     sine = std::sin(radians);
 }

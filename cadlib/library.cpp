@@ -624,6 +624,7 @@ void SetPurgeObserver(std::function<void(const std::string&, int32_t)> observer)
 void ResetLibrary() {
     Lib() = Library{};
     ResetMaxHatchWork();
+    CutOnePieceFewerWhenWritten(false);
 }
 
 } // namespace cadlib::testing

@@ -26,8 +26,13 @@ void SetPurgeObserver(std::function<void(const std::string& what, int32_t handle
 void SetMaxHatchWork(size_t work);
 void ResetMaxHatchWork();
 
+// While set, the DXF writer's second cut of each hatch of the line form (when
+// its block is written) gives one piece fewer than the cut its handles were
+// numbered by, as a fault in the cut would.
+void CutOnePieceFewerWhenWritten(bool fewer);
+
 // Purges every data area, screen and pending record, and clears refusals,
-// observers and the work bound: the library as at program start.
+// observers, the work bound and the cut above: the library as at program start.
 void ResetLibrary();
 
 } // namespace cadlib::testing

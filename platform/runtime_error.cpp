@@ -14,6 +14,8 @@ const char* ErrorDescription(int number) {
         return "Subscript out of range";
     case kDivisionByZero:
         return "Division by zero";
+    case kInternalError:
+        return "Internal error";
     case kFileNotFound:
         return "File not found";
     case kDeviceIoError:

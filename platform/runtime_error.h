@@ -13,6 +13,7 @@ enum ErrorNumber : int {
     kOutOfMemory = 7,
     kSubscriptOutOfRange = 9,
     kDivisionByZero = 11,
+    kInternalError = 51,
     kFileNotFound = 53,
     kDeviceIoError = 57,
     kInputPastEnd = 62,

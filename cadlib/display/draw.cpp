@@ -5,6 +5,7 @@
 #include "cadlib/display/extent_index.h"
 #include "cadlib/display/geometry.h"
 #include "cadlib/display/hatch_cache.h"
+#include "cadlib/geometry/angles.h"
 #include "cadlib/geometry/entity_plan.h"
 #include "cadlib/geometry/extents.h"
 #include "cadlib/geometry/hatch.h"
@@ -31,8 +32,6 @@ constexpr double kClipMargin = 2;
 // renders glyphs of that size sensibly.
 constexpr double kMaxTextHeight = 20000;
 constexpr const char* kFallbackFamily = "sans-serif";
-// A window that cuts nothing.
-constexpr KqRect2 kEverywhere{-INFINITY, -INFINITY, INFINITY, INFINITY};
 
 platform::Rgb ToRgb(const KqColour& colour) {
     const auto level = [](float value) {
@@ -174,6 +173,13 @@ class SceneDrawer {
     static double EndCell(double edge, double origin) {
         return std::ceil((edge - origin) / kSteadyCell);
     }
+    // One past the last cell that the stretch from `low` to `high` reaches. A
+    // stretch of no length on the edge between two cells (a level or upright
+    // line along it) reaches the cell after the edge, where the cut keeps it
+    // whole, so it is drawn once.
+    static double EndCell(double low, double high, double origin) {
+        return std::max(EndCell(high, origin), FirstCell(low, origin) + 1);
+    }
 
     // Calls `cut(cell)` with each steady cell that the area grown by `reach`
     // reaches and that the box of `points` meets: a wide stroke or a fill is
@@ -186,9 +192,9 @@ class SceneDrawer {
         if (cells.columnEnd - cells.column > 1 || cells.rowEnd - cells.row > 1) {
             const KqRect2 box = BoxOf(points);
             cells.column = std::max(cells.column, FirstCell(box.x1, x));
-            cells.columnEnd = std::min(cells.columnEnd, EndCell(box.x2, x));
+            cells.columnEnd = std::min(cells.columnEnd, EndCell(box.x1, box.x2, x));
             cells.row = std::max(cells.row, FirstCell(box.y1, y));
-            cells.rowEnd = std::min(cells.rowEnd, EndCell(box.y2, y));
+            cells.rowEnd = std::min(cells.rowEnd, EndCell(box.y1, box.y2, y));
         }
         for (double i = cells.column; i < cells.columnEnd; ++i) {
             for (double j = cells.row; j < cells.rowEnd; ++j) {
@@ -323,10 +329,9 @@ class SceneDrawer {
     }
 
     void DrawArc(const Entity& entity, const ArcGeometry& arc) {
-        double sweep = std::fmod(arc.endAngle - arc.startAngle, 360.0);
-        if (sweep <= 0) sweep += 360; // equal angles make a whole circle
         world_.clear();
-        AppendArcPoints({arc.centre.x, arc.centre.y}, arc.radius, arc.startAngle, sweep,
+        AppendArcPoints({arc.centre.x, arc.centre.y}, arc.radius, arc.startAngle,
+                        ArcSweep(arc.startAngle, arc.endAngle),
                         kChordTolerance / scene_.mapping.scale, world_);
         Stroke(entity, world_, false);
     }
@@ -444,7 +449,7 @@ int32_t kq_begin_draw(int32_t screen) {
 }
 
 int32_t kq_draw_it(int32_t screen) {
-    return kq_draw_part(screen, KqRect2{-INFINITY, -INFINITY, INFINITY, INFINITY});
+    return kq_draw_part(screen, kEverywhere);
 }
 
 int32_t kq_draw_part(int32_t screen, const KqRect2& pixels) {

@@ -3,9 +3,8 @@
 #pragma once
 
 #include "cadlib/display/view.h"
+#include "cadlib/geometry/extents.h"
 #include "platform/device_context.h"
-
-#include <cmath>
 
 namespace cadlib {
 
@@ -25,7 +24,7 @@ struct Scene {
     ViewMapping mapping;
     KqRect2 area;
     double penUnit = 1;
-    KqRect2 part{-INFINITY, -INFINITY, INFINITY, INFINITY};
+    KqRect2 part = kEverywhere;
 };
 
 // Draws every entity of the drawing order on a visible layer that reaches

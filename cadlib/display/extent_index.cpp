@@ -29,13 +29,12 @@ int CellAlong(double offset, double size, int count) {
 } // namespace
 
 void ExtentIndex::File() {
-    extent_ = {INFINITY, INFINITY, -INFINITY, -INFINITY};
+    extent_ = kNowhere;
     size_t finite = 0;
     for (const KqRect2& box : boxes_) {
         if (!Finite(box)) continue; // an entity with nothing to draw is never found
         ++finite;
-        extent_ = {std::min(extent_.x1, box.x1), std::min(extent_.y1, box.y1),
-                   std::max(extent_.x2, box.x2), std::max(extent_.y2, box.y2)};
+        extent_ = Joined(extent_, box);
     }
     if (finite == 0) return;
     const int side =

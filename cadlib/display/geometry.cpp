@@ -1,5 +1,7 @@
 #include "cadlib/display/geometry.h"
 
+#include "cadlib/geometry/angles.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -12,7 +14,6 @@ namespace {
 
 // A circle never needs more chords than this to look round on any device.
 constexpr int kMaxArcChords = 4096;
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 
 // Liang-Barsky: the parameters [t0, t1] of segment a-b inside `box`.
 bool ClipSegment(const LogicalPoint& a, const LogicalPoint& b, const KqRect2& box, double& t0,
@@ -114,7 +115,7 @@ std::vector<LogicalPoint> ClipPolygon(std::span<const LogicalPoint> points, cons
 
 void AppendArcPoints(const KqPoint2& centre, double radius, double startDegrees,
                      double sweepDegrees, double tolerance, std::vector<KqPoint2>& points) {
-    const double sweep = std::fabs(sweepDegrees) * kRadiansPerDegree;
+    const double sweep = Radians(std::fabs(sweepDegrees));
     // The angle of a chord whose middle lies `tolerance` inside the circle.
     const double step =
         tolerance < radius ? 2 * std::acos(1 - tolerance / radius) : std::numbers::pi / 4;
@@ -123,8 +124,8 @@ void AppendArcPoints(const KqPoint2& centre, double radius, double startDegrees,
     const int count = static_cast<int>(std::clamp(chords, 1.0, double(kMaxArcChords)));
     // Each point is the one before turned by a chord's angle; the ends are
     // placed exactly, so an arc ends where it should however many chords.
-    const double start = startDegrees * kRadiansPerDegree;
-    const double turn = sweepDegrees * kRadiansPerDegree / count;
+    const double start = Radians(startDegrees);
+    const double turn = Radians(sweepDegrees) / count;
     const double turnCos = std::cos(turn), turnSin = std::sin(turn);
     double c = std::cos(start), s = std::sin(start);
     for (int i = 0; i < count; ++i) {
@@ -133,7 +134,7 @@ void AppendArcPoints(const KqPoint2& centre, double radius, double startDegrees,
         s = s * turnCos + c * turnSin;
         c = next;
     }
-    const double end = (startDegrees + sweepDegrees) * kRadiansPerDegree;
+    const double end = Radians(startDegrees + sweepDegrees);
     points.push_back({centre.x + radius * std::cos(end), centre.y + radius * std::sin(end)});
 }
 

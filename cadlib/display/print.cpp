@@ -86,7 +86,7 @@ int32_t kq_compute_drawing_extents(double extents[6], int32_t screen) {
     if (!area || !extents) return 0;
     KqRect2 box = Normalised(s->paper);
     if (!area->order.empty()) {
-        box = {INFINITY, INFINITY, -INFINITY, -INFINITY};
+        box = kNowhere;
         const auto estimatedWidth = [area](const TextGeometry& text) {
             const auto characters =
                 static_cast<double>(platform::CharacterCount(area->KeptText(text)));
@@ -95,8 +95,7 @@ int32_t kq_compute_drawing_extents(double extents[6], int32_t screen) {
         const StyleFaces faces(*area);
         for (uint32_t index : area->order) {
             const KqRect2 bounds = ReachOf(*area, faces, area->entities[index], estimatedWidth);
-            box = {std::min(box.x1, bounds.x1), std::min(box.y1, bounds.y1),
-                   std::max(box.x2, bounds.x2), std::max(box.y2, bounds.y2)};
+            box = Joined(box, bounds);
         }
     }
     const double values[6] = {box.x1, box.y1, 0, box.x2, box.y2, 0};

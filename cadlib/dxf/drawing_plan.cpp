@@ -3,20 +3,19 @@
 #include "cadlib/dxf/stream.h"
 #include "cadlib/fill_line.h"
 #include "cadlib/geometry/entity_plan.h"
+#include "cadlib/geometry/extents.h"
 #include "cadlib/geometry/text_frame.h"
 #include "cadlib/kq.h"
+#include "cadlib/testing.h"
+#include "platform/runtime_error.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 #include <map>
 
 namespace cadlib {
 
 namespace {
-
-// A window that cuts nothing.
-constexpr KqRect2 kEverywhere{-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};
 
 // A fill-line family may repeat at most this often across its boundary, and
 // its dash sequence at most this often along one line: denser patterns make
@@ -37,6 +36,9 @@ constexpr uint64_t kHatchWorkPerLine = 4;
 
 // At most this many notices are told one by one; the rest are counted.
 constexpr size_t kMostNotices = 100;
+
+// cadlib::testing::CutOnePieceFewerWhenWritten.
+bool cutOnePieceFewer = false;
 
 // False when a line of the pattern is too dense for an outline of `extent`.
 bool PatternFits(std::span<const KqFillLine> lines, double extent) {
@@ -212,7 +214,18 @@ HatchCut DrawingPlan::LinesOf(uint32_t position, size_t maxWork) {
 
 std::vector<HatchPiece> DrawingPlan::Pieces(const LineBlock& block) {
     std::vector<HatchPiece> pieces = LinesOf(block.position, MaxHatchWork()).pieces;
-    assert(pieces.size() == block.pieceCount); // the handles were counted for these
+    if (cutOnePieceFewer && !pieces.empty()) pieces.pop_back();
+    // The handles were numbered for the pieces counted when planned: a file
+    // whose handles do not match them would be corrupt, so none is written.
+    if (pieces.size() != block.pieceCount) {
+        const uint32_t line = SourceLine(block.position);
+        platform::Raise(platform::kInternalError,
+                        (line > 0 ? "the hatch attached on line " + std::to_string(line)
+                                  : std::string("a hatch")) +
+                            " was cut into " + std::to_string(pieces.size()) +
+                            " lines to be written, not the " + std::to_string(block.pieceCount) +
+                            " its handles were numbered for; the drawing is not written");
+    }
     return pieces;
 }
 
@@ -221,8 +234,12 @@ void DrawingPlan::Tell(uint32_t position, std::string text) {
         ++untold_;
         return;
     }
+    notices_.push_back({SourceLine(position), std::move(text)});
+}
+
+uint32_t DrawingPlan::SourceLine(uint32_t position) const {
     const auto line = area_.hatchSourceLines.find(area_.order[position]);
-    notices_.push_back({line == area_.hatchSourceLines.end() ? 0 : line->second, std::move(text)});
+    return line == area_.hatchSourceLines.end() ? 0 : line->second;
 }
 
 std::vector<DxfNotice> DrawingPlan::TakeNotices() {
@@ -234,3 +251,11 @@ std::vector<DxfNotice> DrawingPlan::TakeNotices() {
 }
 
 } // namespace cadlib
+
+namespace cadlib::testing {
+
+void CutOnePieceFewerWhenWritten(bool fewer) {
+    cutOnePieceFewer = fewer;
+}
+
+} // namespace cadlib::testing

@@ -55,7 +55,9 @@ class DrawingPlan {
     // In the drawing's order.
     const std::vector<LineBlock>& Blocks() const { return blocks_; }
     // The pieces of `block`, cut again: keeping them from the planning would
-    // hold all the drawing's pieces at once, several times the drawing.
+    // hold all the drawing's pieces at once, several times the drawing. Raises
+    // error 51 (internal error) when they are not as many as when planned,
+    // in every build: the file's handles were numbered for those.
     std::vector<HatchPiece> Pieces(const LineBlock& block);
     // The name an attachment's pattern is written under.
     const std::string& PatternName(const HatchAttachment& hatch) const {
@@ -70,6 +72,8 @@ class DrawingPlan {
     PatternForm PlanPattern(uint32_t position);
     HatchCut LinesOf(uint32_t position, size_t maxWork);
     void Tell(uint32_t position, std::string text);
+    // The command-file line the hatch of the entity at `position` was attached on; 0 if none.
+    uint32_t SourceLine(uint32_t position) const;
 
     const DataArea& area_;
     const bool hatchLines_;          // pattern hatches as blocks of lines

@@ -6,6 +6,7 @@
 #include "cadlib/dxf/stream.h"
 #include "cadlib/dxf/values.h"
 #include "cadlib/fill_line.h"
+#include "cadlib/geometry/angles.h"
 #include "cadlib/geometry/entity_plan.h"
 #include "cadlib/geometry/extents.h"
 #include "cadlib/kq.h"
@@ -20,12 +21,6 @@
 namespace cadlib {
 
 namespace {
-
-// Arc angles as readers show them: from 0 up to (not including) 360 degrees.
-double NormalisedAngle(double degrees) {
-    const double angle = std::fmod(degrees, 360.0);
-    return angle < 0 ? angle + 360.0 : angle;
-}
 
 // Each pattern hatch of the line form is a block: its BLOCK_RECORD, BLOCK and
 // ENDBLK, then one entity per piece.
@@ -548,8 +543,8 @@ class DrawingWriter {
         out_.Point(10, arc.centre.x, arc.centre.y, arc.centre.z);
         out_.Real(40, arc.radius);
         out_.String(100, "AcDbArc");
-        out_.Real(50, NormalisedAngle(arc.startAngle));
-        out_.Real(51, NormalisedAngle(arc.endAngle));
+        out_.Real(50, NormalisedDegrees(arc.startAngle));
+        out_.Real(51, NormalisedDegrees(arc.endAngle));
     }
 
     void Text(const Entity& entity, const DxfColour& colour) {

@@ -1,62 +1,11 @@
 #include "cadlib/geometry/entity_plan.h"
 
 #include "cadlib/geometry/extents.h"
+#include "cadlib/geometry/polygon.h"
 
-#include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace cadlib {
-
-namespace {
-
-// The centroid of a polygon's area, relative to the first vertex for precision.
-KqPoint2 Centroid(std::span<const KqPoint2> polygon) {
-    const KqPoint2& origin = polygon[0];
-    double area = 0, x = 0, y = 0;
-    for (size_t i = 1; i + 1 < polygon.size(); ++i) {
-        const double ax = polygon[i].x - origin.x, ay = polygon[i].y - origin.y;
-        const double bx = polygon[i + 1].x - origin.x, by = polygon[i + 1].y - origin.y;
-        const double cross = ax * by - bx * ay;
-        area += cross;
-        x += (ax + bx) * cross;
-        y += (ay + by) * cross;
-    }
-    return {origin.x + x / (3 * area), origin.y + y / (3 * area)};
-}
-
-// Where the polygon's edges cross the horizontal at `y`, in no order; an edge
-// counts when its ends lie on either side, one end on the line counting as above.
-std::vector<double> Crossings(std::span<const KqPoint2> polygon, double y) {
-    std::vector<double> xs;
-    for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-        const KqPoint2& a = polygon[i];
-        const KqPoint2& b = polygon[j];
-        if ((a.y > y) != (b.y > y)) xs.push_back(a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y));
-    }
-    return xs;
-}
-
-// Inside by the even-odd rule that a fill's boundary is filled by.
-bool Inside(std::span<const KqPoint2> polygon, const KqPoint2& point) {
-    const std::vector<double> xs = Crossings(polygon, point.y);
-    return std::count_if(xs.begin(), xs.end(), [&](double x) { return x > point.x; }) % 2 == 1;
-}
-
-// The middle of the widest stretch of the horizontal at `y` that lies inside
-// the polygon: between its first and second crossings, third and fourth...
-double WidestInsideStretch(std::span<const KqPoint2> polygon, double y) {
-    std::vector<double> xs = Crossings(polygon, y);
-    if (xs.size() < 2) return polygon[0].x; // only when `y` misses the polygon
-    std::sort(xs.begin(), xs.end());
-    size_t widest = 0;
-    for (size_t i = 2; i + 1 < xs.size(); i += 2) {
-        if (xs[i + 1] - xs[i] > xs[widest + 1] - xs[widest]) widest = i;
-    }
-    return (xs[widest] + xs[widest + 1]) / 2;
-}
-
-} // namespace
 
 KqRect2 FillArea::Bounds() const {
     if (circle) {
@@ -76,15 +25,8 @@ double FillArea::Extent() const {
 bool FillArea::Fillable() const {
     if (circle) return true;
     if (polygon.size() < 3) return false;
-    // Twice the signed area, relative to the first vertex for precision.
-    const KqPoint2* points = polygon.data();
-    double twice = 0;
-    for (size_t i = 1; i + 1 < polygon.size(); ++i) {
-        twice += (points[i].x - points[0].x) * (points[i + 1].y - points[0].y) -
-                 (points[i + 1].x - points[0].x) * (points[i].y - points[0].y);
-    }
     const double extent = Extent();
-    return std::fabs(twice) > 1e-12 * extent * extent;
+    return std::fabs(TwiceSignedArea(polygon)) > 1e-12 * extent * extent;
 }
 
 KqPoint2 FillArea::Seed() const {
@@ -92,17 +34,7 @@ KqPoint2 FillArea::Seed() const {
         const KqPoint3& centre = circle->centre;
         return {centre.x, centre.y != 0 ? centre.y : circle->radius / 2};
     }
-    const KqPoint2 centroid = Centroid(polygon);
-    if (centroid.y != 0 && Inside(polygon, centroid)) return centroid;
-    // A centroid on the x axis has the outline on both sides of it.
-    double y = centroid.y;
-    if (y == 0) {
-        double top = -HUGE_VAL;
-        for (const KqPoint2& p : polygon)
-            top = std::max(top, p.y);
-        y = top * 1e-3;
-    }
-    return {WidestInsideStretch(polygon, y), y};
+    return SeedPoint(polygon);
 }
 
 HatchCircle FillArea::AsHatchCircle() const {

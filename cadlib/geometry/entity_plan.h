@@ -24,9 +24,8 @@ struct FillArea {
     // a fill of no area shows nothing and some readers refuse it.
     bool Fillable() const;
     // A point inside the area, for a hatch's seed point: a circle's centre, a
-    // polygon's centroid when that lies inside, else the middle of the widest
-    // stretch inside along the horizontal through the centroid. Its y is
-    // never exactly 0, so that no value line of a HATCH ends on "0".
+    // polygon's SeedPoint (polygon.h). Its y is never exactly 0, so that no
+    // value line of a HATCH ends on "0".
     KqPoint2 Seed() const;
     HatchCircle AsHatchCircle() const;
     // The pattern's lines cut to the area and to `window`, within `maxWork`.

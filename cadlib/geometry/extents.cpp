@@ -1,32 +1,28 @@
 #include "cadlib/geometry/extents.h"
 
+#include "cadlib/geometry/angles.h"
 #include "platform/text_extent.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace cadlib {
 
 namespace {
 
-constexpr double kDegrees = std::numbers::pi / 180.0;
-
 void AddArc(SpaceBox& box, const ArcGeometry& arc) {
     const auto at = [&](double cosine, double sine) {
         box.Add(arc.centre.x + arc.radius * cosine, arc.centre.y + arc.radius * sine, arc.centre.z);
     };
-    at(std::cos(arc.startAngle * kDegrees), std::sin(arc.startAngle * kDegrees));
-    at(std::cos(arc.endAngle * kDegrees), std::sin(arc.endAngle * kDegrees));
-    // The axis points the counter-clockwise sweep passes; equal angles make
-    // a full circle, as far as the extents are concerned.
-    double sweep = std::fmod(arc.endAngle - arc.startAngle, 360.0);
-    if (sweep <= 0) sweep += 360.0;
+    at(std::cos(Radians(arc.startAngle)), std::sin(Radians(arc.startAngle)));
+    at(std::cos(Radians(arc.endAngle)), std::sin(Radians(arc.endAngle)));
+    // The axis points the counter-clockwise sweep passes.
+    const double sweep = ArcSweep(arc.startAngle, arc.endAngle);
     const double axes[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
     for (int quadrant = 0; quadrant < 4; ++quadrant) {
-        double delta = std::fmod(quadrant * 90.0 - arc.startAngle, 360.0);
-        if (delta < 0) delta += 360.0;
-        if (delta <= sweep) at(axes[quadrant][0], axes[quadrant][1]);
+        if (NormalisedDegrees(quadrant * 90.0 - arc.startAngle) <= sweep) {
+            at(axes[quadrant][0], axes[quadrant][1]);
+        }
     }
 }
 

@@ -23,6 +23,16 @@
 
 namespace cadlib {
 
+// The box that holds every point: a window that cuts nothing.
+inline constexpr KqRect2 kEverywhere{-INFINITY, -INFINITY, INFINITY, INFINITY};
+// The box that holds no point (x1 > x2): what Joined starts from.
+inline constexpr KqRect2 kNowhere{INFINITY, INFINITY, -INFINITY, -INFINITY};
+
+// The smallest box that holds both.
+inline KqRect2 Joined(const KqRect2& a, const KqRect2& b) {
+    return {std::min(a.x1, b.x1), std::min(a.y1, b.y1), std::max(a.x2, b.x2), std::max(a.y2, b.y2)};
+}
+
 // Asked of every entity in every drawing pass: defined here, to be inlined.
 inline KqRect2 Grown(const KqRect2& box, double margin) {
     return {box.x1 - margin, box.y1 - margin, box.x2 + margin, box.y2 + margin};
@@ -42,11 +52,9 @@ KqRect2 Normalised(const KqRect2& rect);
 // The box of `points` (drawing or device points): x1 > x2 when there are none.
 template <typename Point>
 KqRect2 BoxOf(std::span<const Point> points) {
-    KqRect2 box{INFINITY, INFINITY, -INFINITY, -INFINITY};
-    for (const Point& p : points) {
-        box = {std::min(box.x1, p.x), std::min(box.y1, p.y), std::max(box.x2, p.x),
-               std::max(box.y2, p.y)};
-    }
+    KqRect2 box = kNowhere;
+    for (const Point& p : points)
+        box = Joined(box, {p.x, p.y, p.x, p.y});
     return box;
 }
 

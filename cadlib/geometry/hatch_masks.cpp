@@ -1,6 +1,7 @@
 #include "cadlib/geometry/hatch_masks.h"
 
 #include "cadlib/geometry/extents.h"
+#include "cadlib/geometry/polygon.h"
 
 #include <algorithm>
 #include <cassert>
@@ -18,19 +19,6 @@ constexpr size_t kMostCellsPerMask = 1024;
 // it, the first of them: a drawing of pages stacked on one another would
 // otherwise set each hatch against every later page.
 constexpr size_t kMostMasksPerHatch = 64;
-
-// Even-odd: whether `p` lies inside the polygon.
-bool Inside(std::span<const KqPoint2> polygon, const KqPoint2& p) {
-    bool inside = false;
-    for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
-        const KqPoint2& a = polygon[i];
-        const KqPoint2& b = polygon[j];
-        if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y)) {
-            inside = !inside;
-        }
-    }
-    return inside;
-}
 
 bool Inside(const HatchCircle& circle, const KqPoint2& p) {
     const double dx = p.x - circle.centre.x, dy = p.y - circle.centre.y;
@@ -118,10 +106,8 @@ void HatchMasks::MakeGrid() {
     query_ = 0;
     if (masks_.empty()) return;
     extent_ = masks_.front().box;
-    for (const Mask& mask : masks_) {
-        extent_ = {std::min(extent_.x1, mask.box.x1), std::min(extent_.y1, mask.box.y1),
-                   std::max(extent_.x2, mask.box.x2), std::max(extent_.y2, mask.box.y2)};
-    }
+    for (const Mask& mask : masks_)
+        extent_ = Joined(extent_, mask.box);
     // Cells about the size of a mask, so that a mask is filed in a few and a
     // hatch looks at a few.
     double widths = 0, heights = 0;
@@ -277,7 +263,7 @@ void HatchMasks::Cover(const Mask& mask, const HatchPiece& piece,
         return;
     }
     const auto inside = [&mask](const KqPoint2& p) {
-        return mask.polygon.empty() ? Inside(mask.circle, p) : Inside(mask.polygon, p);
+        return mask.polygon.empty() ? Inside(mask.circle, p) : InsideEvenOdd(mask.polygon, p);
     };
     if (dot) {
         if (inside(a)) covered.emplace_back(0, 1);

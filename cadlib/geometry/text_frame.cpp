@@ -1,14 +1,13 @@
 #include "cadlib/geometry/text_frame.h"
 
+#include "cadlib/geometry/angles.h"
+
 #include <cmath>
-#include <numbers>
 #include <utility>
 
 namespace cadlib {
 
 namespace {
-
-constexpr double kDegrees = std::numbers::pi / 180.0;
 
 platform::TextAlign AlignmentOf(double behind) {
     if (behind == 0) return platform::TextAlign::Left;
@@ -30,7 +29,7 @@ TextFrame FrameOfText(const TextGeometry& text, double width, double descent) {
     frame.descent = descent * height;
     frame.anchor = text.second;
     frame.rotation = text.rotation;
-    double radians = text.rotation * kDegrees;
+    double radians = Radians(text.rotation);
     switch (text.horizontal) {
     case 1:
     case 4:
@@ -44,7 +43,7 @@ TextFrame FrameOfText(const TextGeometry& text, double width, double descent) {
         frame.anchor = text.first;
         frame.width = std::hypot(text.second.x - text.first.x, text.second.y - text.first.y);
         radians = std::atan2(text.second.y - text.first.y, text.second.x - text.first.x);
-        frame.rotation = radians / kDegrees;
+        frame.rotation = Degrees(radians);
         break;
     default:
         if (text.vertical < 1 || text.vertical > 3) frame.anchor = text.first;

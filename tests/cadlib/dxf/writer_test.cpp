@@ -7,6 +7,7 @@
 #include "cadlib/geometry/text_faces.h"
 #include "cadlib/kq.h"
 #include "cadlib/testing.h"
+#include "platform/runtime_error.h"
 #include "platform/text_encoding.h"
 #include "support/dxf_check.h"
 #include "support/dxf_probe.h"
@@ -145,6 +146,27 @@ TEST_F(DxfWriterTest, LinesKeepTheirLineTypeScaleColourAndLineweight) {
     // Shortest round-trip numbers read back exactly.
     EXPECT_EQ(line.Nums("start"), (std::vector<double>{0.1, 0.2, 0.3}));
     EXPECT_EQ(line.Nums("end"), (std::vector<double>{-1e-7, 1e6, 0}));
+}
+
+// An arc runs counter-clockwise from its start angle to its end angle, both
+// written in [0, 360) whatever turns the drawing gave them: 0 never as 360.
+TEST_F(DxfWriterTest, ArcAnglesReadBackWithinOneTurn) {
+    const struct {
+        double start, end, writtenStart, writtenEnd;
+    } arcs[] = {
+        {0, 90, 0, 90},   {90, 0, 90, 0},           {0, 360, 0, 0},      {360, 90, 0, 90},
+        {-90, 0, 270, 0}, {-30, -60, 330, 300},     {720, -450, 0, 270}, {-1e-14, 90, 0, 90},
+        {45, 45, 45, 45}, {179.5, 540, 179.5, 180},
+    };
+    for (const auto& arc : arcs)
+        Append(kq_construct_arc(area_, Point(1, 1), 0.5, arc.start, arc.end));
+    const DxfProbe probe = WriteAndRead();
+    ASSERT_EQ(probe.entities.size(), std::size(arcs));
+    for (size_t i = 0; i < std::size(arcs); ++i) {
+        const ProbeRecord& written = probe.entities[i];
+        EXPECT_EQ(written.Num("start_angle"), arcs[i].writtenStart) << arcs[i].start;
+        EXPECT_EQ(written.Num("end_angle"), arcs[i].writtenEnd) << arcs[i].end;
+    }
 }
 
 TEST_F(DxfWriterTest, CirclesArcsAndTextsReadBack) {
@@ -302,7 +324,7 @@ TEST_F(DxfWriterTest, EveryHatchHasOneSeedPointInsideItsBoundary) {
     // A square: its centre.
     FillSolid(Square(cadlib::kPolylineFilledArea, 1, 1, 2), 22);
     // A U whose centroid falls in the gap between its arms: the seed lies in
-    // the wider stretch of the horizontal through it, the right arm.
+    // the widest stretch across its tallest band, the right arm.
     FillSolid(Polyline(cadlib::kPolylineFilledArea,
                        {Point(4, 4), Point(7, 4), Point(7, 8), Point(6, 8), Point(6, 5),
                         Point(5, 5), Point(5, 8), Point(4.5, 8), Point(4.5, 5), Point(4, 5)}),
@@ -1061,6 +1083,29 @@ TEST_F(DxfWriterTest, NoSessionWritesNothing) {
     EXPECT_EQ(kq_output_dxf_file(screen_, path.c_str()), 0);
     EXPECT_STREQ(kq_last_error(), "the drawing session has no data area");
     EXPECT_TRUE(OtherFiles(folder_.Path(), {}).empty());
+}
+
+// The handles of a line-form hatch's lines are numbered by the cut when
+// planned; its block is written from a second cut. Should the two differ,
+// the writing ends with error 51 in every build and the file that was there
+// stays as it was, no temporary file beside it.
+TEST_F(DxfWriterTest, AHatchCutOtherwiseWhenWrittenEndsTheWritingAndKeepsTheOldFile) {
+    ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
+    FillPattern(Square(cadlib::kPolylineClosed, 1, 1, 1), {FillLine(45, 0, 0, 0, 0.1, 0, 0)});
+    const std::string old = "the drawing written before";
+    folder_.Write("drawing.dxf", old);
+    cadlib::testing::CutOnePieceFewerWhenWritten(true);
+    try {
+        kq_output_dxf_file(screen_, PathOf("drawing.dxf").c_str());
+        ADD_FAILURE() << "the file was written";
+    } catch (const platform::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), platform::kInternalError);
+        EXPECT_TRUE(std::regex_search(error.Detail(), std::regex("cut into 14 lines .* 15 ")))
+            << error.Detail();
+    }
+    cadlib::testing::CutOnePieceFewerWhenWritten(false);
+    EXPECT_EQ(ReadFile(PathOf("drawing.dxf")), old);
+    EXPECT_TRUE(OtherFiles(folder_.Path(), {"drawing.dxf"}).empty());
 }
 
 TEST_F(DxfWriterTest, MissingFolderFailsWithTheReason) {

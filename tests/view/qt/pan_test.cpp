@@ -10,6 +10,7 @@
 #include "cadlib/kq_display.h"
 #include "driver/batch_run.h"
 #include "platform/window_handles.h"
+#include "support/module_reset.h"
 #include "view/draw_area.h"
 #include "view/qt/image_surface.h"
 
@@ -292,5 +293,56 @@ INSTANTIATE_TEST_SUITE_P(Screens, EveryPanTest,
                                            Screen{640, 480, 1.5}, Screen{641, 481, 1.5, false},
                                            Screen{640, 480, 2.0}, Screen{643, 481, 2.0},
                                            Screen{641, 479, 1.0}));
+
+// A wide line lying along an edge of the page or of a steady cell is drawn:
+// a line along the edge between two cells reaches the cell after it. The
+// page's lower and left edges are the edges of the cells at the drawing's
+// origin; at 16384 pixels an inch, the lines an inch from it lie on edges too.
+class WideLineOnAnEdgeTest : public testsupport::PageTest,
+                             public ::testing::WithParamInterface<Screen> {};
+
+TEST_P(WideLineOnAnEdgeTest, IsDrawn) {
+    const struct {
+        const char* where;
+        const char* commands; // in command units: 600 an inch, a page of 5100 x 6600
+        double scale;         // pixels an inch; 0: the whole page
+    } cases[] = {
+        {"the page's lower edge", "S\t0\t0\t\r\nLR\t5100\t\r\n", 0},
+        {"the page's left edge", "S\t0\t0\t\r\nLU\t6600\t\r\n", 0},
+        {"the page's upper edge", "S\t0\t6600\t\r\nLR\t5100\t\r\n", 0},
+        {"the page's right edge", "S\t5100\t0\t\r\nLU\t6600\t\r\n", 0},
+        {"a cell's level edge", "S\t0\t600\t\r\nLR\t1200\t\r\n", cadlib::kSteadyCell},
+        {"a cell's upright edge", "S\t600\t0\t\r\nLU\t1200\t\r\n", cadlib::kSteadyCell},
+    };
+    const Screen screen = GetParam();
+    for (const auto& c : cases) {
+        testsupport::ResetAllModules(); // a drawing of its own
+        folder.Write("tempdxf.txt", std::string("LW\t20\t\r\n") + c.commands);
+        view::DrawArea window;
+        driver::PrepareDrawing();
+        MovingImage surface(QSize(screen.width, screen.height), screen.ratio);
+        const platform::ScopedWindowSurface shown(platform::MainWindowHandle(), surface);
+        window.Resize(screen.width, screen.height);
+        if (c.scale > 0) {
+            // The view about the point an inch from the origin at that scale.
+            const builder::SessionState& session = builder::Session();
+            KqRect2 pixels{};
+            ASSERT_TRUE(kq_get_vport_pixels(session.ScreenHandle, session.ScreenViewport, pixels));
+            const double halfX = (pixels.x2 - pixels.x1) / c.scale / 2;
+            const double halfY = (pixels.y2 - pixels.y1) / c.scale / 2;
+            kq_set_vport_world(session.ScreenHandle, session.ScreenViewport,
+                               {1 - halfX, 1 - halfY, 1 + halfX, 1 + halfY});
+        }
+        window.Refresh();
+        const QImage& image = surface.image.Image();
+        // Half the pen's 20 pixels along a few hundred at the least.
+        EXPECT_GT(InkIn(image, image.rect()), 1000 * screen.ratio) << c.where;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, WideLineOnAnEdgeTest,
+                         ::testing::Values(Screen{640, 480, 1.0}, Screen{851, 1101, 1.0},
+                                           Screen{643, 481, 1.25}, Screen{641, 481, 1.5},
+                                           Screen{640, 480, 2.0}));
 
 } // namespace
