@@ -235,7 +235,8 @@ std::string DrawArea::DrawingNotice() const {
     std::string notice;
     if (toned > 0) {
         notice = (toned == 1 ? std::string("1 hatch is") : std::to_string(toned) + " hatches are") +
-                 " too fine to draw line by line: shown as a tone (zoom in to see the lines)";
+                 " too fine, or too many, to draw line by line: shown as a tone (zoom in to see"
+                 " the lines)";
     }
     if (partial > 0) {
         if (!notice.empty()) notice += "; ";

@@ -268,22 +268,28 @@ class SceneDrawer {
 
     // The pattern of `plan` over its area, which lies within `bounds`;
     // `region` is the polygon a tone fills when its lines would pass the bound
-    // on one hatch's work.
+    // on one hatch's work, or the pass's budget. A hatch pays the pass for
+    // its cut whether the screen kept it from an earlier pass or not, so a
+    // pass draws the same whatever was kept.
     void Hatch(const Entity& entity, const EntityPlan& plan, const KqRect2& bounds,
                std::span<const KqPoint2> region) {
         const std::span<const KqFillLine> lines = FillLinesOf(area_, *plan.pattern);
-        const auto cutTo = [&](const KqRect2& window) { return plan.area.Lines(lines, window); };
+        const auto cutTo = [&](const KqRect2& window, size_t maxWork) {
+            return plan.area.Lines(lines, window, maxWork);
+        };
         const auto index = static_cast<uint32_t>(&entity - area_.entities.data());
         const HatchCut* cut = nullptr;
-        if (Contains(visibleWorld_, bounds)) {
-            cut = hatchLines_.Lines(index, [&] { return cutTo(kEverywhere); });
+        if (Contains(visibleWorld_, bounds) && work_.Left() >= MaxHatchWork()) {
+            cut = hatchLines_.Lines(index, [&] { return cutTo(kEverywhere, MaxHatchWork()); });
         }
         HatchCut made;
         if (!cut) {
             // Cut beyond the edge, as strokes are: where a piece ends is never seen.
-            made = cutTo(Grown(visibleWorld_, kClipMargin / scene_.mapping.scale));
+            made = cutTo(Grown(visibleWorld_, kClipMargin / scene_.mapping.scale),
+                         HatchWorkWithin(work_));
             cut = &made;
         }
+        work_.Charge(cut->work);
         if (!cut->leftOut.empty()) hatchLines_.MarkLinesLeftOut(index);
         const platform::Rgb ink = ToRgb(screen_.penColours[ColourIndex(screen_.hatchColour)]);
         if (cut->overBound) {
@@ -396,6 +402,7 @@ class SceneDrawer {
     std::vector<LogicalPoint> logical_;
     std::vector<LogicalPoint> batch_; // segment ends waiting, all of batchPen_
     platform::Pen batchPen_;
+    WorkBudget work_{DrawingPassWork()}; // what the pass's hatches may still take
     Cells cellsReached_;
 };
 

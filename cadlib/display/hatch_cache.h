@@ -37,7 +37,8 @@ class HatchLineCache {
     }
 
     // The hatches drawn as a tone since the drawing was last changed: those
-    // whose lines, in any view, passed the bound on one hatch's work.
+    // whose lines, in any view, passed the bound on one hatch's work or what
+    // was left of their pass's.
     void MarkToned(uint32_t entity) { toned_.insert(entity); }
     size_t Toned() const { return toned_.size(); }
     // The hatches drawn since then without a line of their pattern whose

@@ -22,17 +22,15 @@ namespace {
 // readers refuse the hatch ("hatch scale too small") or stall generating it.
 constexpr double kMaxPatternRepeats = 1e5;
 
-// The lines all the pattern hatches of a drawing may become, for each of its
-// entities (and never fewer than one hatch may make), so that the file stays a
-// small multiple of the drawing: the generated million-line log's hatches
-// make about 30 lines an entity.
-constexpr uint64_t kHatchLinesPerEntity = 64;
-// The work (crossings and pieces) that cutting them may take in all, for each
-// line they may become, so that the time stays a small multiple of the
-// drawing's too: a hatch pays for its cut whether or not it is written, and
-// many hatches each near the bound on one (a few kilobytes of commands) would
-// otherwise take seconds each.
-constexpr uint64_t kHatchWorkPerLine = 4;
+// The lines all the pattern hatches of a drawing may become: four hatches at
+// their bound, four million lines, about 760 MB of DXF written in about three
+// seconds, whatever the command file holds (the generated million-line log,
+// 2,500 pages in one drawing, would make 6.8 million). A hatch that would pass
+// it keeps its HATCH entity. The work of cutting them is bounded apart, by
+// the drawing's budget (DrawingWork).
+uint64_t MostHatchLines() {
+    return 4 * uint64_t{MaxHatchWork()};
+}
 
 // At most this many notices are told one by one; the rest are counted.
 constexpr size_t kMostNotices = 100;
@@ -140,8 +138,7 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
         extents_.Add(page.x2, page.y2, 0);
     }
     blocks_.reserve(hatchLines_ ? patterned.size() : 0);
-    linesLeft_ = std::max<uint64_t>(MaxHatchWork(), kHatchLinesPerEntity * area_.order.size());
-    workLeft_ = kHatchWorkPerLine * linesLeft_;
+    linesLeft_ = MostHatchLines();
     for (const uint32_t position : patterned) {
         const PatternForm form = PlanPattern(position);
         forms_[position].pattern = form;
@@ -151,8 +148,9 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
 
 // How the pattern hatch of the entity at `position` is written; told when
 // that is not as the drawing asks. The line form writes what the display
-// draws, within the same bound on one hatch's work; so does the HATCH form for
-// a pattern too dense for readers' HATCH entities.
+// draws, within the same bound on one hatch's work and the drawing's budget;
+// so does the HATCH form for a pattern too dense for readers' HATCH entities.
+// A hatch pays for its cut whether or not it is written.
 PatternForm DrawingPlan::PlanPattern(uint32_t position) {
     const Entity& entity = area_.entities[area_.order[position]];
     const HatchAttachment& pattern = area_.hatches[entity.hatch];
@@ -163,26 +161,29 @@ PatternForm DrawingPlan::PlanPattern(uint32_t position) {
     if (!hatchLines_ && fitsReaders) return asEntity;
     const std::string tooDense =
         "the hatch pattern " + name + " repeats too often across its area for DXF readers";
-    const bool lastWork = workLeft_ < MaxHatchWork();
-    const HatchCut cut = LinesOf(position, lastWork ? workLeft_ : MaxHatchWork());
-    workLeft_ -= cut.work;
+    const uint64_t workBefore = work_.Left();
+    const HatchCut cut = LinesOf(position, HatchWorkWithin(work_), workBefore);
+    work_.Charge(cut.work);
+    // The drawing's work, not the bound on one hatch, stopped it: it had less
+    // than that bound left, or its masks took the rest.
+    const bool drawingSpent =
+        work_.Left() == 0 && (workBefore < MaxHatchWork() || cut.work > MaxHatchWork());
     for (const uint32_t family : cut.leftOut) {
         Tell(position, "line " + std::to_string(family + 1) + " of the hatch pattern " + name +
                            " is left out: its spacing, dashes or base point cannot be drawn");
     }
     // Past the bound on one hatch, or on all the hatches of the drawing: on
     // the lines they make or on the work of cutting them.
-    const uint64_t drawingLines = linesLeft_ + linesWritten_;
     std::string tooMuch;
     if (cut.pieces.size() > linesLeft_) {
-        tooMuch = "the hatches of the drawing would be more than " + std::to_string(drawingLines) +
-                  " lines with pattern " + name;
-    } else if (cut.overBound && lastWork) {
+        tooMuch = "the hatches of the drawing would be more than " +
+                  std::to_string(MostHatchLines()) + " lines with pattern " + name;
+    } else if (cut.overBound && drawingSpent) {
         tooMuch = "cutting the hatches of the drawing into lines would take more than " +
-                  std::to_string(kHatchWorkPerLine * drawingLines) + " steps at pattern " + name;
+                  std::to_string(DrawingWork()) + " steps at pattern " + name;
     } else if (cut.overBound) {
-        tooMuch = "the hatch of pattern " + name + " would be more than " +
-                  std::to_string(MaxHatchWork()) + " lines";
+        tooMuch = "cutting the hatch of pattern " + name + " into lines would take more than " +
+                  std::to_string(MaxHatchWork()) + " steps";
     }
     if (!tooMuch.empty()) {
         Tell(position, fitsReaders ? tooMuch + ": it is written as a HATCH entity"
@@ -196,24 +197,31 @@ PatternForm DrawingPlan::PlanPattern(uint32_t position) {
     if (!hatchLines_) Tell(position, tooDense + ": it is written as the lines the screen shows");
     const uint64_t pieces = cut.pieces.size();
     linesLeft_ -= pieces;
-    linesWritten_ += pieces;
     blocks_.push_back({position, pieces});
     return PatternForm::Lines;
 }
 
 // The lines of the pattern hatch of the entity at `position` that the file
-// shows: cut to its outline and out of the masks drawn after it.
-HatchCut DrawingPlan::LinesOf(uint32_t position, size_t maxWork) {
+// shows: cut to its outline within `cutWork` (as the display cuts it), then
+// out of the masks drawn after it, all within `allWork`; none, over its
+// bound, when either is passed.
+HatchCut DrawingPlan::LinesOf(uint32_t position, size_t cutWork, uint64_t allWork) {
     const Entity& entity = area_.entities[area_.order[position]];
     const FillArea fill = FillAreaOf(area_, entity);
     HatchCut cut =
-        fill.Lines(FillLinesOf(area_, area_.hatches[entity.hatch]), kEverywhere, maxWork);
-    masks_.CutAway(position, fill.Bounds(), cut.pieces);
+        fill.Lines(FillLinesOf(area_, area_.hatches[entity.hatch]), kEverywhere, cutWork);
+    WorkBudget masking(allWork - cut.work);
+    if (!masks_.CutAway(position, fill.Bounds(), cut.pieces, masking)) {
+        cut.pieces = {};
+        cut.overBound = true;
+        cut.leftOut.clear();
+    }
+    cut.work += masking.Used();
     return cut;
 }
 
 std::vector<HatchPiece> DrawingPlan::Pieces(const LineBlock& block) {
-    std::vector<HatchPiece> pieces = LinesOf(block.position, MaxHatchWork()).pieces;
+    std::vector<HatchPiece> pieces = LinesOf(block.position, MaxHatchWork(), UINT64_MAX).pieces;
     if (cutOnePieceFewer && !pieces.empty()) pieces.pop_back();
     // The handles were numbered for the pieces counted when planned: a file
     // whose handles do not match them would be corrupt, so none is written.

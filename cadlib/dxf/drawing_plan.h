@@ -70,7 +70,7 @@ class DrawingPlan {
     void NamePatterns();
     void PlanEntities(const Screen& screen);
     PatternForm PlanPattern(uint32_t position);
-    HatchCut LinesOf(uint32_t position, size_t maxWork);
+    HatchCut LinesOf(uint32_t position, size_t cutWork, uint64_t allWork);
     void Tell(uint32_t position, std::string text);
     // The command-file line the hatch of the entity at `position` was attached on; 0 if none.
     uint32_t SourceLine(uint32_t position) const;
@@ -84,9 +84,10 @@ class DrawingPlan {
     std::vector<std::string> patternNames_; // by DataArea::hatches index
     HatchMasks masks_;                      // the line form's
     std::vector<LineBlock> blocks_;
-    // What the drawing's pattern hatches may still become as lines, and have;
-    // the work cutting them may still take.
-    uint64_t linesLeft_ = 0, linesWritten_ = 0, workLeft_ = 0;
+    // What the drawing's pattern hatches may still become as lines; the work
+    // cutting them may still take.
+    uint64_t linesLeft_ = 0;
+    WorkBudget work_{DrawingWork()};
     std::vector<DxfNotice> notices_;
     size_t untold_ = 0; // notices beyond the ones told one by one
 };

@@ -49,15 +49,22 @@ bool NarrowToSlab(double origin, double direction, double low, double high, doub
     return tLow <= tHigh;
 }
 
+// Whether every number of a family as scaled is finite: a dash plus its gap,
+// an offset or a value times the scale can overflow to infinity.
+template <typename... Numbers>
+bool AllFinite(Numbers... numbers) {
+    return (std::isfinite(numbers) && ...);
+}
+
 // What one family came to.
 enum class Outcome { Drawn, LeftOut, OverBound };
 
 // One family of hatch lines in its own frame: line j is where n.p equals
 // first + j * spacing, and t measures positions along it (p = c n + t d).
-// Every crossing and piece it makes is paid for from `work`.
+// Every step it takes is paid for from `work` (cadlib/geometry/work_budget.h).
 class Family {
   public:
-    Family(const FillLineValues& line, std::vector<HatchPiece>& out, size_t& work)
+    Family(const FillLineValues& line, std::vector<HatchPiece>& out, WorkBudget& work)
         : out_(out), work_(work), firstPiece_(out.size()) {
         double c = 0, s = 0;
         line.Direction(c, s);
@@ -78,6 +85,9 @@ class Family {
             dashes_[i] = line.dashes[i] * line.scale;
         period_ = line.Period() * std::fabs(line.scale);
         continuous_ = dashCount_ == 0;
+        finite_ = AllFinite(base_.x, base_.y, shift_.x, shift_.y, first_, spacing_, period_);
+        for (int i = 0; i < dashCount_; ++i)
+            finite_ = finite_ && std::isfinite(dashes_[i]);
     }
 
     Outcome Generate(std::span<const KqPoint2> boundary, const KqRect2& region) {
@@ -125,7 +135,10 @@ class Family {
         for (auto j = static_cast<int64_t>(jLow_); j <= last && outcome_ == Outcome::Drawn; ++j) {
             const double d = first_ + double(j) * spacing_ - centreAcross;
             const double squared = circle.radius * circle.radius - d * d;
-            if (!(squared > 0)) continue; // a tangent line touches the circle in a point
+            if (!(squared > 0)) { // a tangent line touches the circle in a point
+                Spend();
+                continue;
+            }
             const double half = std::sqrt(squared);
             Line(j, centreAlong - half, centreAlong + half, region);
         }
@@ -134,10 +147,10 @@ class Family {
 
   private:
     // The numbers jLow_ to jHigh_ of the lines that cross `region`; false when
-    // the family has no spacing, too many lines to show or numbers too large
-    // to count.
+    // the family has no spacing, too many lines to show, numbers too large
+    // to count or values that overflow when scaled.
     bool LinesAcross(const KqRect2& region) {
-        if (!(spacing_ > 0)) return false;
+        if (!finite_ || !(spacing_ > 0)) return false;
         double low = INFINITY, high = -INFINITY;
         for (double x : {region.x1, region.x2}) {
             for (double y : {region.y1, region.y2}) {
@@ -157,13 +170,21 @@ class Family {
         double tLow = -INFINITY, tHigh = INFINITY;
         if (!NarrowToSlab(across * normal_.x, direction_.x, window.x1, window.x2, tLow, tHigh) ||
             !NarrowToSlab(across * normal_.y, direction_.y, window.y1, window.y2, tLow, tHigh)) {
+            Spend();
             return;
         }
         a = std::max(a, tLow);
         b = std::min(b, tHigh);
-        if (!(a < b)) return;
+        if (!(a < b)) {
+            Spend();
+            return;
+        }
         if (continuous_ || (b - a) / period_ > kMaxRepeatsPerLine) {
-            if (b - a > kHatchSliver) Emit(across, a, b);
+            if (b - a > kHatchSliver) {
+                Emit(across, a, b);
+            } else {
+                Spend();
+            }
             return;
         }
         // The pattern starts at the line's origin: the base point shifted j times.
@@ -177,6 +198,9 @@ class Family {
         const double start = origin + repeatsToStart * period_;
         const auto repeats = static_cast<int64_t>((b - start) / period_) + 1;
         for (int64_t r = 0; r <= repeats; ++r) {
+            // A repeat that makes no piece (dashes all slivers or gaps, or
+            // beyond the stretch) is paid for as one.
+            const size_t made = out_.size();
             double position = start + double(r) * period_;
             for (int i = 0; i < dashCount_; ++i) {
                 const double value = dashes_[i];
@@ -188,17 +212,16 @@ class Family {
                 }
                 position += std::fabs(value);
             }
+            if (out_.size() == made && !Spend()) return;
         }
     }
 
-    // False, the family over its bound, when no work is left.
+    // Pays for one step (a crossing, a piece, or a line or repeat that makes
+    // none); false, the family over its bound, when no work is left.
     bool Spend() {
-        if (work_ == 0) {
-            outcome_ = Outcome::OverBound;
-            return false;
-        }
-        --work_;
-        return true;
+        if (work_.Charge()) return true;
+        outcome_ = Outcome::OverBound;
+        return false;
     }
 
     bool Emit(double across, double from, double to) {
@@ -216,7 +239,7 @@ class Family {
     }
 
     std::vector<HatchPiece>& out_;
-    size_t& work_;
+    WorkBudget& work_;
     size_t firstPiece_;
     Outcome outcome_ = Outcome::Drawn;
     KqPoint2 direction_, normal_, base_, shift_;
@@ -227,6 +250,7 @@ class Family {
     int dashCount_ = 0;
     double period_ = 0;
     bool continuous_ = true;
+    bool finite_ = true;
 };
 
 KqRect2 Intersection(const KqRect2& a, const KqRect2& b) {
@@ -240,8 +264,7 @@ HatchCut FamiliesOver(const Outline& outline, std::span<const KqFillLine> lines,
                       const KqRect2& region, size_t maxWork) {
     HatchCut cut;
     if (!(region.x1 <= region.x2 && region.y1 <= region.y2)) return cut;
-    size_t work = std::min(maxWork, WorkBound().most);
-    const size_t allowed = work;
+    WorkBudget work(std::min(maxWork, WorkBound().most));
     for (size_t i = 0; i < lines.size(); ++i) {
         const FillLineValues values = ReadFillLine(lines[i]);
         const Outcome outcome = values.finite
@@ -255,7 +278,7 @@ HatchCut FamiliesOver(const Outline& outline, std::span<const KqFillLine> lines,
         }
         if (outcome == Outcome::LeftOut) cut.leftOut.push_back(static_cast<uint32_t>(i));
     }
-    cut.work = allowed - work;
+    cut.work = work.Used();
     return cut;
 }
 
@@ -263,6 +286,18 @@ HatchCut FamiliesOver(const Outline& outline, std::span<const KqFillLine> lines,
 
 size_t MaxHatchWork() {
     return WorkBound().most;
+}
+
+uint64_t DrawingWork() {
+    return 16 * uint64_t{MaxHatchWork()};
+}
+
+uint64_t DrawingPassWork() {
+    return MaxHatchWork();
+}
+
+size_t HatchWorkWithin(const WorkBudget& budget) {
+    return static_cast<size_t>(std::min<uint64_t>(MaxHatchWork(), budget.Left()));
 }
 
 HatchCut HatchLines(std::span<const KqPoint2> boundary, std::span<const KqFillLine> lines,

@@ -151,10 +151,11 @@ void HatchMasks::CellsOf(const KqRect2& box, int& c0, int& r0, int& c1, int& r1)
     r1 = cell(box.y2 - extent_.y1, cellHeight_, rows_);
 }
 
-void HatchMasks::CutAway(uint32_t position, const KqRect2& box, std::vector<HatchPiece>& pieces) {
-    if (masks_.empty() || pieces.empty()) return;
+bool HatchMasks::CutAway(uint32_t position, const KqRect2& box, std::vector<HatchPiece>& pieces,
+                         WorkBudget& work) {
+    if (masks_.empty() || pieces.empty()) return true;
     if (!gridMade_) MakeGrid();
-    if (!Overlaps(box, extent_)) return;
+    if (!Overlaps(box, extent_)) return true;
     // The first masks after the hatch that reach its box, each once, in
     // drawing order. Every list is in drawing order: each is looked at from
     // the first mask after the hatch, and only so far as a hatch may look.
@@ -190,29 +191,34 @@ void HatchMasks::CutAway(uint32_t position, const KqRect2& box, std::vector<Hatc
         for (int c = c0; c <= c1; ++c)
             consider(cells_[size_t(r) * columns_ + c]);
     }
-    if (over.empty()) return;
+    if (over.empty()) return true;
     std::sort(over.begin(), over.end());
     std::vector<HatchPiece> kept;
     kept.reserve(pieces.size());
-    for (const HatchPiece& piece : pieces)
-        Keep(piece, over, kept);
+    for (const HatchPiece& piece : pieces) {
+        if (!Keep(piece, over, kept, work)) return false;
+    }
     pieces = std::move(kept);
+    return true;
 }
 
-void HatchMasks::Keep(const HatchPiece& piece, std::span<const Mask* const> over,
-                      std::vector<HatchPiece>& kept) {
+bool HatchMasks::Keep(const HatchPiece& piece, std::span<const Mask* const> over,
+                      std::vector<HatchPiece>& kept, WorkBudget& work) {
     const KqRect2 reach = Normalised({piece.from.x, piece.from.y, piece.to.x, piece.to.y});
     covered_.clear();
     for (const Mask* mask : over) {
-        if (!Overlaps(mask->box, reach)) continue;
+        // A unit for the box, and one for each edge that Cover crosses.
+        const bool reaches = Overlaps(mask->box, reach);
+        if (!work.Charge(1 + (reaches ? mask->polygon.size() : 0))) return false;
+        if (!reaches) continue;
         Cover(*mask, piece, covered_);
-        if (!covered_.empty() && covered_.back() == std::pair(0.0, 1.0)) return; // hidden
+        if (!covered_.empty() && covered_.back() == std::pair(0.0, 1.0)) return true; // hidden
     }
     if (covered_.empty()) {
         kept.push_back(piece); // kept whole, with its exact ends
-        return;
+        return true;
     }
-    if (piece.from.x == piece.to.x && piece.from.y == piece.to.y) return; // a dot under a mask
+    if (piece.from.x == piece.to.x && piece.from.y == piece.to.y) return true; // a dot under a mask
     const KqPoint2 d{piece.to.x - piece.from.x, piece.to.y - piece.from.y};
     const auto keep = [&](double t0, double t1) {
         const auto at = [&](double t) {
@@ -233,6 +239,7 @@ void HatchMasks::Keep(const HatchPiece& piece, std::span<const Mask* const> over
         t = std::max(t, to);
     }
     if (t < 1) keep(t, 1);
+    return true;
 }
 
 void HatchMasks::Cover(const Mask& mask, const HatchPiece& piece,

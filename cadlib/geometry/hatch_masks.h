@@ -5,6 +5,7 @@
 #pragma once
 
 #include "cadlib/geometry/hatch.h"
+#include "cadlib/geometry/work_budget.h"
 #include "cadlib/records.h"
 
 #include <array>
@@ -25,8 +26,12 @@ class HatchMasks {
 
     // Removes from `pieces` (of a hatch at `position`, within `box`) what the
     // masks after it cover (the first 64 of them that reach it); a dot under
-    // a mask goes whole. Masks are all added before the first cut.
-    void CutAway(uint32_t position, const KqRect2& box, std::vector<HatchPiece>& pieces);
+    // a mask goes whole. Masks are all added before the first cut. Each mask
+    // set against a piece is charged to `work`: a unit, and one for each edge
+    // of a polygon that reaches the piece; false, `pieces` unfinished, when
+    // it runs out.
+    bool CutAway(uint32_t position, const KqRect2& box, std::vector<HatchPiece>& pieces,
+                 WorkBudget& work);
 
   private:
     struct Mask {
@@ -43,9 +48,10 @@ class HatchMasks {
     void MakeGrid();
     // The cells (columns c0 to c1, rows r0 to r1) that `box` reaches.
     void CellsOf(const KqRect2& box, int& c0, int& r0, int& c1, int& r1) const;
-    // Appends to `kept` what of `piece` none of the masks `over` covers.
-    void Keep(const HatchPiece& piece, std::span<const Mask* const> over,
-              std::vector<HatchPiece>& kept);
+    // Appends to `kept` what of `piece` none of the masks `over` covers;
+    // false when `work` runs out first.
+    bool Keep(const HatchPiece& piece, std::span<const Mask* const> over,
+              std::vector<HatchPiece>& kept, WorkBudget& work);
     // Appends the stretches [t0, t1] of `piece` (t from 0 at its start to 1
     // at its end) that `mask` covers.
     void Cover(const Mask& mask, const HatchPiece& piece,

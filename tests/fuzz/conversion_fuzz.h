@@ -1,6 +1,7 @@
-// What the conversion fuzz targets share: the shipped hatch patterns read
-// once, warnings and boxes dropped, a lower bound on one hatch's work, and
-// the drawing written in full to the null device.
+// What the conversion fuzz targets share: the pattern file the input brings
+// (else the shipped patterns, read once), warnings and boxes dropped, a lower
+// bound on one hatch's work, and the drawing written in full to the null
+// device.
 #pragma once
 
 #include "builder/session.h"
@@ -8,6 +9,7 @@
 #include "cadlib/testing.h"
 #include "hatch/patterns.h"
 #include "platform/message_box.h"
+#include "platform/runtime_error.h"
 #include "support/module_reset.h"
 
 #include <cstdio>
@@ -15,14 +17,16 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 namespace fuzzsupport {
 
-// The work one hatch may make in a fuzz run. At the program's million, every
+// The work one hatch may take in a fuzz run. At the program's million, every
 // input that reaches the bounds of one hatch or of the drawing takes a
 // second under the sanitizers, and most of the runs would go there; the same
-// bounds at this size are reached in milliseconds by the same code.
-constexpr size_t kFuzzHatchWork = 20'000;
+// bounds at this size (and the drawing's, which follow it: 80,000 steps,
+// 20,000 lines of the line form) are reached in milliseconds by the same code.
+constexpr size_t kFuzzHatchWork = 5'000;
 
 struct ConversionFixture {
     hatch::PatternTable patterns; // read once: the interpretation never changes it
@@ -47,11 +51,30 @@ inline void SetUpConversions() {
     if (Fixture().nowhere == nullptr) std::abort();
 }
 
-// Every conversion starts from the program's start state and the shipped patterns.
-inline void StartConversion() {
+// Separates the pattern file from the command file in a fuzz input.
+inline constexpr char kPatternFileEnd = '\f';
+
+// Every conversion starts from the program's start state. The fuzzer writes
+// the pattern file too: the bytes of `input` before its first form feed are
+// read as one by the classic rules, and the command file is what follows;
+// an input without a form feed is a command file on the shipped patterns.
+// False, nothing to convert, when the pattern file is refused (a run-time
+// error is the reader's answer to a bad file).
+inline bool StartConversion(std::string_view& input) {
     testsupport::ResetAllModules();
     cadlib::testing::SetMaxHatchWork(kFuzzHatchWork);
-    hatch::Patterns() = Fixture().patterns;
+    const size_t end = input.find(kPatternFileEnd);
+    if (end == std::string_view::npos) {
+        hatch::Patterns() = Fixture().patterns;
+        return true;
+    }
+    try {
+        hatch::LoadHatchPatternsFromText(input.substr(0, end));
+    } catch (const platform::RuntimeError&) {
+        return false;
+    }
+    input.remove_prefix(end + 1);
+    return true;
 }
 
 // The whole file is formatted, as kq_output_dxf_file formats it; where it goes

@@ -2,7 +2,8 @@
 // feeds end lines, a byte-order mark selects UTF-8, every skipped part of a
 // line is warned of. The first byte chooses the rest: bit 0 UTF-8 (else
 // Windows-1252), bit 1 strict checks, bit 2 pattern hatches as lines; the
-// command file is the bytes after it.
+// command file is the bytes after it (after a pattern file and a form feed,
+// when they hold one: fuzzsupport::StartConversion).
 #include "fuzz/conversion_fuzz.h"
 #include "interpreter/command_file.h"
 
@@ -18,8 +19,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const uint8_t choice = data[0];
-    const std::string_view commands(reinterpret_cast<const char*>(data) + 1, size - 1);
-    fuzzsupport::StartConversion();
+    std::string_view commands(reinterpret_cast<const char*>(data) + 1, size - 1);
+    if (!fuzzsupport::StartConversion(commands)) return 0;
     interpreter::ReadRules rules;
     rules.text = {(choice & 1) != 0 ? platform::TextEncoding::Utf8
                                     : platform::TextEncoding::Windows1252,

@@ -1,6 +1,6 @@
 // Fuzz target: a whole conversion of an in-memory command file by the
 // classic rules — session set-up, interpretation and the DXF writer — on the
-// shipped hatch patterns.
+// shipped hatch patterns, or on the pattern file before a form feed.
 #include "fuzz/conversion_fuzz.h"
 #include "interpreter/command_file.h"
 
@@ -13,8 +13,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzzsupport::StartConversion();
-    interpreter::StartDrawingFromText(std::string_view(reinterpret_cast<const char*>(data), size));
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    if (!fuzzsupport::StartConversion(input)) return 0;
+    interpreter::StartDrawingFromText(input);
     fuzzsupport::WriteDrawing();
     return 0;
 }

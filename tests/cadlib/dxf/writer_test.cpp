@@ -703,39 +703,59 @@ TEST_F(DxfWriterTest, TheLineFormKeepsTheHatchEntityOfAHatchPastTheBoundOnItsWor
 TEST_F(DxfWriterTest, HatchesPastTheBoundPayForTheirWorkFromTheDrawingsOneBudget) {
     cadlib::testing::SetMaxHatchWork(2000); // put back by the fixture's ResetLibrary
     ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
-    // Six hatches of 250,000 dashes each, then one of two lines: the first four
-    // spend the drawing's work (four times the 2000 lines it may become)
-    // finding that each is past the bound on one hatch, and the rest are not
-    // cut at that cost again.
-    const std::vector<KqFillLine> dense = {FillLine(0, 0, 0, 0, 0.002, 0.001, 0.001)};
-    for (int i = 0; i < 6; ++i) {
+    // Sixteen hatches each past the bound on one hatch spend the drawing's
+    // work (sixteen times that bound), whether their steps make pieces or
+    // none; the hatches after them are not cut at that cost again, however
+    // small: a hatch under a star of 249 corners, a hatch of two lines.
+    const std::vector<KqFillLine> patterns[] = {
+        {FillLine(0, 0, 0, 0, 0.002, 0.001, 0.001)},   // dense dashes
+        {FillLine(0, 0, 0, 0, 0.00008, 1e-12, 0.0008)} // dashes shorter than a sliver
+    };
+    for (int i = 0; i < 16; ++i) {
         kq_set_source_line(area_, 20 + i);
-        FillPattern(Square(cadlib::kPolylineClosed, 1.2 * i, 0, 1), dense, "KQ_DENSE");
+        FillPattern(Square(cadlib::kPolylineClosed, 0.5 * i, 0, 0.4), patterns[i % 2],
+                    i % 2 ? "KQ_TINY" : "KQ_DENSE");
     }
-    kq_set_source_line(area_, 26);
+    kq_set_source_line(area_, 40);
     FillPattern(Square(cadlib::kPolylineClosed, 7, 7, 0.1), {FillLine(0, 0, 0, 0, 0.05, 0, 0)},
                 "KQ_RULES");
     const DxfProbe probe = WriteAndRead();
     std::vector<std::string> types;
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < 17; ++i)
         types.insert(types.end(), {"LWPOLYLINE", "HATCH"});
     EXPECT_EQ(Types(probe), types);
-    const std::string oneHatch = "the hatch of pattern KQ_DENSE would be more than 2000 lines";
+    const std::string oneHatch = "into lines would take more than 2000 steps";
     const std::string drawing =
-        "cutting the hatches of the drawing into lines would take more than 8000 steps";
-    const std::vector<std::pair<int32_t, std::string>> told = {
-        {20, oneHatch},
-        {21, oneHatch},
-        {22, oneHatch},
-        {23, oneHatch},
-        {24, drawing},
-        {25, drawing},
-        {26, drawing + " at pattern KQ_RULES"}};
+        "cutting the hatches of the drawing into lines would take more than 32000 steps";
+    std::vector<std::pair<int32_t, std::string>> told;
+    for (int i = 0; i < 16; ++i)
+        told.emplace_back(20 + i, oneHatch);
+    told.emplace_back(40, drawing + " at pattern KQ_RULES");
     ASSERT_EQ(Notices().size(), told.size());
     for (size_t i = 0; i < told.size(); ++i) {
         EXPECT_EQ(Notices()[i].line, told[i].first);
         EXPECT_NE(Notices()[i].text.find(told[i].second), std::string::npos) << Notices()[i].text;
     }
+}
+
+TEST_F(DxfWriterTest, TheLineFormWritesAtMostFourHatchesAtTheirBoundOfLinesInAll) {
+    cadlib::testing::SetMaxHatchWork(2000); // 8000 lines in all
+    ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
+    // 32 lines of 40 dashes each: the seventh hatch passes 8000 lines.
+    for (int i = 0; i < 7; ++i) {
+        kq_set_source_line(area_, 10 + i);
+        FillPattern(Square(cadlib::kPolylineClosed, i, 0, 0.8),
+                    {FillLine(0, 0, 0, 0, 0.025, 0.01, -0.01)}, "KQ_DASHES");
+    }
+    const DxfProbe probe = WriteAndRead();
+    std::vector<std::string> types;
+    for (int i = 0; i < 7; ++i)
+        types.insert(types.end(), {"LWPOLYLINE", i < 6 ? "INSERT" : "HATCH"});
+    EXPECT_EQ(Types(probe), types);
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_EQ(Notices()[0].line, 16);
+    EXPECT_EQ(Notices()[0].text, "the hatches of the drawing would be more than 8000 lines with "
+                                 "pattern KQ_DASHES: it is written as a HATCH entity");
 }
 
 TEST_F(DxfWriterTest, TheLineFormLeavesOutAndNamesAPatternLineItCannotCount) {

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
+
+// Work without end: these cases are about what the masks cover.
+cadlib::WorkBudget unbounded{UINT64_MAX};
 
 using cadlib::HatchCircle;
 using cadlib::HatchMasks;
@@ -30,7 +34,7 @@ TEST(HatchMasksTest, ALaterMaskCutsItsStretchOutOfEachPiece) {
         {{1, 1}, {1, 1}},     // a dot beside it: kept
         {{2.5, 2.5}, {3, 3}}, // wholly under it: gone
     };
-    masks.CutAway(4, kHatchBox, pieces);
+    masks.CutAway(4, kHatchBox, pieces, unbounded);
     ASSERT_EQ(pieces.size(), 4u);
     EXPECT_NEAR(pieces[0].from.x, 0, kClose);
     EXPECT_NEAR(pieces[0].to.x, 2, kClose);
@@ -43,8 +47,8 @@ TEST(HatchMasksTest, ALaterMaskCutsItsStretchOutOfEachPiece) {
 
     // A mask drawn before the hatch, or the hatch's own fill, hides nothing.
     std::vector<HatchPiece> under = {{{0, 3}, {10, 3}}};
-    masks.CutAway(5, kHatchBox, under);
-    masks.CutAway(6, kHatchBox, under);
+    masks.CutAway(5, kHatchBox, under, unbounded);
+    masks.CutAway(6, kHatchBox, under, unbounded);
     EXPECT_EQ(under.size(), 1u);
 }
 
@@ -59,7 +63,7 @@ TEST(HatchMasksTest, CirclesAndConcaveOrOverlappingMasksCutExactly) {
     masks.AddPolygon(3, a);
     masks.AddPolygon(3, b);
     std::vector<HatchPiece> pieces = {{{3, 5}, {7, 5}}, {{-1, 2}, {4, 2}}, {{5, 9}, {10, 9}}};
-    masks.CutAway(0, kHatchBox, pieces);
+    masks.CutAway(0, kHatchBox, pieces, unbounded);
     ASSERT_EQ(pieces.size(), 7u);
     EXPECT_NEAR(pieces[0].to.x, 4, kClose); // the circle's rim
     EXPECT_NEAR(pieces[1].from.x, 6, kClose);
@@ -82,7 +86,7 @@ TEST(HatchMasksTest, ManyMasksAreFoundThroughTheGridAndALargeOneEverywhere) {
     for (int i = 0; i < 2000; i += 7) {
         const double x = 2.0 * i;
         std::vector<HatchPiece> row = {{{x, 0.5}, {x + 3, 0.5}}};
-        masks.CutAway(0, {x, 0, x + 3, 1}, row);
+        masks.CutAway(0, {x, 0, x + 3, 1}, row, unbounded);
         ASSERT_EQ(row.size(), 2u) << i;
         EXPECT_NEAR(row[0].to.x, x + 1, kClose);
         EXPECT_NEAR(row[1].from.x, x + 2, kClose);
@@ -91,7 +95,7 @@ TEST(HatchMasksTest, ManyMasksAreFoundThroughTheGridAndALargeOneEverywhere) {
     const std::vector<KqPoint2> everything = Square(-10, -10, 5000);
     masks.AddPolygon(9999, everything);
     std::vector<HatchPiece> covered = {{{100.5, 0.5}, {100.5, 0.7}}, {{3000, 3000}, {3001, 3001}}};
-    masks.CutAway(0, {100, 0, 101, 1}, covered);
+    masks.CutAway(0, {100, 0, 101, 1}, covered, unbounded);
     EXPECT_TRUE(covered.empty());
 }
 
@@ -102,7 +106,7 @@ TEST(HatchMasksTest, AHatchIsCutByTheFirstMasksAfterItAndTheSameMaskOnce) {
     for (uint32_t page = 1; page <= 100; ++page)
         masks.AddPolygon(page * 10, box);
     std::vector<HatchPiece> early = {{{0.5, 0.2}, {0.5, 0.4}}};
-    masks.CutAway(995, {0, 0, 1, 1}, early); // before the last page's box
+    masks.CutAway(995, {0, 0, 1, 1}, early, unbounded); // before the last page's box
     EXPECT_TRUE(early.empty());
 
     // 64 small masks after a hatch reach it; a 65th that would hide its piece is not looked at.
@@ -115,10 +119,44 @@ TEST(HatchMasksTest, AHatchIsCutByTheFirstMasksAfterItAndTheSameMaskOnce) {
     const std::vector<KqPoint2> cover = Square(0, 0, 10);
     stacked.AddPolygon(100, cover);
     std::vector<HatchPiece> piece = {{{1, 1}, {2, 1}}};
-    stacked.CutAway(0, kHatchBox, piece);
+    stacked.CutAway(0, kHatchBox, piece, unbounded);
     EXPECT_EQ(piece.size(), 1u);
-    stacked.CutAway(1, kHatchBox, piece); // one small mask fewer after it: the cover is seen
+    // One small mask fewer after it: the cover is seen.
+    stacked.CutAway(1, kHatchBox, piece, unbounded);
     EXPECT_TRUE(piece.empty());
+}
+
+TEST(HatchMasksTest, EachMaskSetAgainstAPieceIsPaidForByItsEdges) {
+    // A star of 249 corners, a box and a circle, each over a piece that
+    // crosses it: a unit for the mask, and one for each edge of a polygon.
+    std::vector<KqPoint2> star;
+    for (int i = 0; i < 249; ++i) {
+        const double angle = 2 * M_PI * i / 249, radius = i % 2 ? 0.5 : 4;
+        star.push_back({5 + radius * std::cos(angle), 5 + radius * std::sin(angle)});
+    }
+    const std::vector<KqPoint2> box = Square(2, 2, 2);
+    const struct {
+        const char* mask;
+        std::function<void(HatchMasks&)> add;
+        uint64_t cost;
+    } cases[] = {
+        {"star", [&](HatchMasks& m) { m.AddPolygon(1, star); }, 250},
+        {"box", [&](HatchMasks& m) { m.AddPolygon(1, box); }, 1},
+        {"circle",
+         [](HatchMasks& m) {
+             m.AddCircle(1, HatchCircle{{5, 5}, 2});
+         },
+         1},
+    };
+    for (const auto& c : cases) {
+        HatchMasks masks;
+        c.add(masks);
+        for (const uint64_t units : {c.cost, c.cost - 1}) {
+            std::vector<HatchPiece> pieces = {{{0, 3}, {10, 3}}, {{0, 5}, {10, 5}}};
+            cadlib::WorkBudget work(2 * units);
+            EXPECT_EQ(masks.CutAway(0, kHatchBox, pieces, work), units == c.cost) << c.mask;
+        }
+    }
 }
 
 } // namespace

@@ -271,6 +271,34 @@ TEST(HatchLinesTest, AHatchPastTheBoundOnItsWorkGivesNoPieces) {
     EXPECT_TRUE(cadlib::HatchLines(page, both, kEverywhere).overBound);
 }
 
+TEST(HatchLinesTest, EveryStepIsPaidForWhetherOrNotItMakesAPiece) {
+    // 125 lines 0.00008 apart over a 0.01 inch square, a repeat every 0.0008
+    // along each: at least 125 x 12 steps, whatever they make.
+    const std::vector<KqPoint2> square{{0, 0}, {0.01, 0}, {0.01, 0.01}, {0, 0.01}};
+    const HatchCircle circle{{0.005, 0.005}, 0.005};
+    constexpr size_t kLeastSteps = 125 * 12;
+    const struct {
+        const char* family;
+        KqFillLine line;
+        size_t pieces;
+    } cases[] = {
+        {"dashes all shorter than a sliver", Family(0, 0.00008, 1e-12, -0.0008), 0},
+        {"dashes all gaps", Family(0, 0.00008, -0.0004, -0.0004), 0},
+        {"a dot each repeat", Family(0, 0.00008, 0, -0.0008), 125 * 13},
+    };
+    for (const auto& c : cases) {
+        const KqFillLine lines[] = {c.line};
+        const cadlib::HatchCut cut = cadlib::HatchLines(square, lines, kEverywhere);
+        EXPECT_EQ(cut.pieces.size(), c.pieces) << c.family;
+        EXPECT_GE(cut.work, std::max(kLeastSteps, c.pieces)) << c.family;
+        // Short of that work, the same hatch is over its bound, square or circle.
+        EXPECT_TRUE(cadlib::HatchLines(square, lines, kEverywhere, kLeastSteps / 2).overBound)
+            << c.family;
+        EXPECT_TRUE(cadlib::HatchLines(circle, lines, kEverywhere, kLeastSteps / 4).overBound)
+            << c.family;
+    }
+}
+
 TEST(HatchLinesTest, FamiliesWhoseNumbersCannotBeCountedAreLeftOutAndNamed) {
     const std::vector<KqPoint2> square{{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     // A base point of 1e15 puts the line numbers near 1e16, past exact counting.
@@ -293,6 +321,16 @@ TEST(HatchLinesTest, FamiliesWhoseNumbersCannotBeCountedAreLeftOutAndNamed) {
     const KqFillLine broken[] = {Family(0, 0), Family(0, 0.5), Family(nan, 0.1)};
     EXPECT_EQ(cadlib::HatchLines(square, broken, kEverywhere).leftOut,
               (std::vector<uint32_t>{0, 2}));
+    // So are families whose values overflow: a dash plus its gap, an offset.
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    const KqFillLine overflowing[] = {Family(0, 0.5), Family(0, 0.1, kLargest, -kLargest),
+                                      Family(30, kLargest, 0, 0, kLargest)};
+    for (const cadlib::HatchCut& overflown :
+         {cadlib::HatchLines(square, overflowing, kEverywhere),
+          cadlib::HatchLines(circle, overflowing, kEverywhere)}) {
+        EXPECT_EQ(overflown.leftOut, (std::vector<uint32_t>{1, 2}));
+        EXPECT_FALSE(overflown.pieces.empty());
+    }
 }
 
 } // namespace
