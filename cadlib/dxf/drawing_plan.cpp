@@ -35,9 +35,6 @@ constexpr uint64_t kHatchLinesPerEntity = 64;
 // otherwise take seconds each.
 constexpr uint64_t kHatchWorkPerLine = 4;
 
-// At most this many notices are told one by one; the rest are counted.
-constexpr size_t kMostNotices = 100;
-
 // False when a line of the pattern is too dense for an outline of `extent`.
 bool PatternFits(std::span<const KqFillLine> lines, double extent) {
     if (lines.empty()) return false;
@@ -51,6 +48,26 @@ bool PatternFits(std::span<const KqFillLine> lines, double extent) {
         }
     }
     return true;
+}
+
+// Less of the drawing's extents on the page than this is told: a drawing
+// meant for the page that lies mostly off it was most likely placed wrong
+// (a unit, an origin), while one that only runs over a margin is not.
+constexpr double kLeastShareOnPage = 0.5;
+
+// The share of [low, high] within [pageLow, pageHigh]: of its length, or for
+// a point, 1 when it is within.
+double ShareWithin(double low, double high, double pageLow, double pageHigh) {
+    const double within = std::min(high, pageHigh) - std::max(low, pageLow);
+    if (high > low) return std::max(0.0, within) / (high - low);
+    return within >= 0 ? 1.0 : 0.0;
+}
+
+// The share of the box of `extents` that lies on `page`: of its area, or of
+// its length for a box of no height or width.
+double ShareOnPage(const SpaceBox& extents, const KqRect2& page) {
+    return ShareWithin(extents.min[0], extents.max[0], page.x1, page.x2) *
+           ShareWithin(extents.min[1], extents.max[1], page.y1, page.y2);
 }
 
 // A name for a user-defined pattern that came without one, the same for the
@@ -132,10 +149,12 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
             }
         }
     }
+    const KqRect2 page = Normalised(screen.paper);
     if (extents_.Empty()) {
-        const KqRect2 page = Normalised(screen.paper);
         extents_.Add(page.x1, page.y1, 0);
         extents_.Add(page.x2, page.y2, 0);
+    } else if (const double onPage = ShareOnPage(extents_, page); onPage < kLeastShareOnPage) {
+        Keep(0, platform::OffPage(onPage, page.x2 - page.x1, page.y2 - page.y1));
     }
     blocks_.reserve(hatchLines_ ? patterned.size() : 0);
     linesLeft_ = std::max<uint64_t>(MaxHatchWork(), kHatchLinesPerEntity * area_.order.size());
@@ -159,39 +178,35 @@ PatternForm DrawingPlan::PlanPattern(uint32_t position) {
         PatternFits(FillLinesOf(area_, pattern), FillAreaOf(area_, entity).Extent());
     const PatternForm asEntity = fitsReaders ? PatternForm::Entity : PatternForm::None;
     if (!hatchLines_ && fitsReaders) return asEntity;
-    const std::string tooDense =
-        "the hatch pattern " + name + " repeats too often across its area for DXF readers";
     const bool lastWork = workLeft_ < MaxHatchWork();
     const HatchCut cut = LinesOf(position, lastWork ? workLeft_ : MaxHatchWork());
     workLeft_ -= cut.work;
     for (const uint32_t family : cut.leftOut) {
-        Tell(position, "line " + std::to_string(family + 1) + " of the hatch pattern " + name +
-                           " is left out: its spacing, dashes or base point cannot be drawn");
+        Tell(position, platform::HatchLineLeftOut(name, family + 1));
     }
     // Past the bound on one hatch, or on all the hatches of the drawing: on
     // the lines they make or on the work of cutting them.
     const uint64_t drawingLines = linesLeft_ + linesWritten_;
-    std::string tooMuch;
+    const bool tooDense = !fitsReaders;
     if (cut.pieces.size() > linesLeft_) {
-        tooMuch = "the hatches of the drawing would be more than " + std::to_string(drawingLines) +
-                  " lines with pattern " + name;
-    } else if (cut.overBound && lastWork) {
-        tooMuch = "cutting the hatches of the drawing into lines would take more than " +
-                  std::to_string(kHatchWorkPerLine * drawingLines) + " steps at pattern " + name;
-    } else if (cut.overBound) {
-        tooMuch = "the hatch of pattern " + name + " would be more than " +
-                  std::to_string(MaxHatchWork()) + " lines";
+        Tell(position, platform::HatchTooManyLines(name, drawingLines, true, tooDense));
+        return asEntity;
     }
-    if (!tooMuch.empty()) {
-        Tell(position, fitsReaders ? tooMuch + ": it is written as a HATCH entity"
-                                   : tooMuch + " and " + tooDense + ": it is left out");
+    if (cut.overBound) {
+        Tell(position,
+             lastWork ? platform::HatchTooMuchWork(name, kHatchWorkPerLine * drawingLines, tooDense)
+                      : platform::HatchTooManyLines(name, MaxHatchWork(), false, tooDense));
         return asEntity;
     }
     if (cut.pieces.empty() && !fitsReaders) {
-        if (cut.leftOut.empty()) Tell(position, tooDense + ": the hatch is left out");
+        if (cut.leftOut.empty())
+            Tell(position, platform::HatchTooDense(name, "the hatch is left out"));
         return PatternForm::None;
     }
-    if (!hatchLines_) Tell(position, tooDense + ": it is written as the lines the screen shows");
+    if (!hatchLines_) {
+        Tell(position,
+             platform::HatchTooDense(name, "it is written as the lines the screen shows"));
+    }
     const uint64_t pieces = cut.pieces.size();
     linesLeft_ -= pieces;
     linesWritten_ += pieces;
@@ -216,20 +231,20 @@ std::vector<HatchPiece> DrawingPlan::Pieces(const LineBlock& block) {
     return pieces;
 }
 
-void DrawingPlan::Tell(uint32_t position, std::string text) {
-    if (notices_.size() >= kMostNotices) {
+void DrawingPlan::Tell(uint32_t position, platform::Warning warning) {
+    const auto line = area_.hatchSourceLines.find(area_.order[position]);
+    Keep(line == area_.hatchSourceLines.end() ? 0 : line->second, std::move(warning));
+}
+
+void DrawingPlan::Keep(uint32_t line, platform::Warning warning) {
+    if (notices_.size() >= platform::kMostWarningsTold) {
         ++untold_;
         return;
     }
-    const auto line = area_.hatchSourceLines.find(area_.order[position]);
-    notices_.push_back({line == area_.hatchSourceLines.end() ? 0 : line->second, std::move(text)});
+    notices_.push_back({line, std::move(warning)});
 }
 
 std::vector<DxfNotice> DrawingPlan::TakeNotices() {
-    if (untold_ > 0) {
-        notices_.push_back({0, std::to_string(untold_) + " more hatches like these"});
-        untold_ = 0;
-    }
     return std::move(notices_);
 }
 

@@ -8,6 +8,7 @@
 #include "cadlib/kq.h"
 #include "cadlib/testing.h"
 #include "platform/text_encoding.h"
+#include "platform/warnings.h"
 #include "support/dxf_check.h"
 #include "support/dxf_probe.h"
 #include "support/dxf_session.h"
@@ -105,7 +106,7 @@ class DxfWriterTest : public testsupport::DxfSessionTest {
         std::vector<Notice> notices;
         for (int32_t i = 0; i < kq_dxf_notice_count(screen_); ++i) {
             Notice notice;
-            notice.text = kq_dxf_notice(screen_, i, &notice.line);
+            notice.text = platform::WarningText(*kq_dxf_notice(screen_, i, &notice.line));
             notices.push_back(notice);
         }
         return notices;
