@@ -229,15 +229,11 @@ void CheckLayout(std::string_view line, long number, platform::WarningTeller& wa
 }
 
 // What the reading loses of the characters of a line: a byte that is no UTF-8
-// is read as '?', a NUL byte ends the text of its field (the library takes
-// texts up to their first NUL), the bytes past the bound on a line's length
-// are dropped.
+// is read as '?', and a NUL byte ends the text of its field (the library
+// takes texts up to their first NUL).
 void CheckCharacters(std::string_view line, const platform::TextFileReader& file,
                      platform::WarningTeller& warnings) {
     const long number = file.LineNumber();
-    if (file.BytesDropped() > 0) {
-        warnings.Tell(number, platform::LongLine(platform::kMaxLineLength, file.BytesDropped()));
-    }
     const size_t broken = file.BytesWithoutCharacter();
     if (broken > 0 && file.Encoding() == platform::TextEncoding::Utf8) {
         warnings.Tell(number, platform::InvalidUtf8(broken));
@@ -371,6 +367,10 @@ void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules&
             for (;;) {
                 file->ReadLine(line);
                 const long number = file->LineNumber();
+                if (file->BytesDropped() > 0) {
+                    warnings.Tell(
+                        number, platform::LongLine(platform::kMaxLineLength, file->BytesDropped()));
+                }
                 CheckLayout(line, number, warnings);
                 CheckCharacters(line, *file, warnings);
                 encoding.Check(*file, warnings);
