@@ -226,7 +226,7 @@ std::unique_ptr<PatternTable> ReadPatternFile(TextFileReader& file) {
 // The command files' rules for line ends and the mark; Windows-1252 always.
 platform::TextRules PatternFileRules(const platform::TextRules& rules) {
     return {platform::TextEncoding::Windows1252, rules.lineFeedEndsLine,
-            rules.byteOrderMarkSelectsUtf8};
+            rules.byteOrderMarkSelectsUtf8, rules.maxLineLength};
 }
 
 } // namespace

@@ -368,8 +368,8 @@ void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules&
                 file->ReadLine(line);
                 const long number = file->LineNumber();
                 if (file->BytesDropped() > 0) {
-                    warnings.Tell(
-                        number, platform::LongLine(platform::kMaxLineLength, file->BytesDropped()));
+                    warnings.Tell(number,
+                                  platform::LongLine(file->MaxLineLength(), file->BytesDropped()));
                 }
                 CheckLayout(line, number, warnings);
                 CheckCharacters(line, *file, warnings);

@@ -115,7 +115,7 @@ void TextFileReader::ReadLine(std::string& line) {
         const char* start = block_.get() + position_;
         const size_t available = length_ - position_;
         const size_t count = LineEndIn(start, available);
-        const size_t kept = std::min(count, kMaxLineLength - line.size());
+        const size_t kept = std::min(count, rules_.maxLineLength - line.size());
         line.append(start, kept);
         bytesDropped_ += count - kept;
         if (count == available) {

@@ -1,5 +1,5 @@
 // Sequential reading of a text file line by line, each line handed out as
-// UTF-8; the bytes of a line past kMaxLineLength are dropped (and counted),
+// UTF-8; the bytes of a line past a bound are dropped (and counted),
 // its line end still found. A line ends at CR LF or at a CR alone; a LF alone is ordinary text
 // unless the rules say that it ends a line too. The file is read in large
 // blocks and a line is handed out in a caller's string, so reading a file
@@ -34,6 +34,8 @@ struct TextRules {
     // A UTF-8 byte-order mark at the start of the file selects UTF-8 whatever
     // `encoding` says, and is not part of the first line.
     bool byteOrderMarkSelectsUtf8 = false;
+    // The bytes of a line past this many are dropped (the fuzz targets lower it).
+    size_t maxLineLength = kMaxLineLength;
 };
 
 class TextFileReader {
@@ -49,7 +51,7 @@ class TextFileReader {
     static TextFileReader FromText(std::string name, std::string_view text, TextRules rules = {});
 
     // Reads the next line into `line` (without its line end, and without the
-    // bytes past kMaxLineLength: BytesDropped). Raises error 62
+    // bytes past the rules' maxLineLength: BytesDropped). Raises error 62
     // when the file is already at its end. Like AtEnd(), raises error 57 when
     // the system cannot read the file, naming it and the line reached.
     void ReadLine(std::string& line);
@@ -64,8 +66,9 @@ class TextFileReader {
     size_t BytesWithoutCharacter() const { return bytesWithoutCharacter_; }
     // The encoding the lines are read in: the rules', or UTF-8 for a marked file.
     TextEncoding Encoding() const { return rules_.encoding; }
-    // How many bytes of the line last read lay past kMaxLineLength.
+    // How many bytes of the line last read lay past MaxLineLength().
     uint64_t BytesDropped() const { return bytesDropped_; }
+    size_t MaxLineLength() const { return rules_.maxLineLength; }
     // Whether the line last read held bytes beyond ASCII, and whether they
     // were well-formed UTF-8 whatever the encoding it was read in.
     LineBeyondAscii BeyondAscii() const;

@@ -1,6 +1,6 @@
 // Fuzz target: a whole conversion of an in-memory command file by the
 // classic rules — session set-up, interpretation and the DXF writer — on the
-// shipped hatch patterns.
+// shipped hatch patterns, lines read up to a thousand bytes.
 #include "fuzz/conversion_fuzz.h"
 #include "interpreter/command_file.h"
 
@@ -14,7 +14,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzsupport::StartConversion();
-    interpreter::StartDrawingFromText(std::string_view(reinterpret_cast<const char*>(data), size));
+    interpreter::ReadRules rules; // the classic ones, lines up to a thousand bytes
+    rules.text.maxLineLength = fuzzsupport::kFuzzLineLength;
+    interpreter::StartDrawing(platform::TextFileReader::FromText(
+                                  interpreter::kCommandFileName,
+                                  std::string_view(reinterpret_cast<const char*>(data), size),
+                                  rules.text),
+                              rules);
     fuzzsupport::WriteDrawing();
     return 0;
 }
