@@ -214,9 +214,10 @@ Warning DrawsNothing() {
 Warning OffPage(double onPage, double pageWidth, double pageHeight) {
     const std::string page = Number(pageWidth) + " x " + Number(pageHeight) + " inch page";
     if (onPage <= 0) return {WarningKind::OffPage, "the drawing lies wholly off the " + page, ""};
+    const int percent = static_cast<int>(std::floor(onPage * 100));
     return {WarningKind::OffPage,
             "the drawing lies mostly off the " + page + ": " +
-                std::to_string(static_cast<int>(std::floor(onPage * 100))) +
+                (percent < 1 ? std::string("less than 1") : std::to_string(percent)) +
                 "% of its extents are on it",
             ""};
 }

@@ -235,6 +235,33 @@ def test_strict_makes_the_first_warning_an_error(cli):
     assert cli.run("--strict", "clean.txt").returncode == 0
 
 
+@pytest.mark.parametrize("commands, warning", [
+    ("S\t600\t-6000\t\nRE\t600\t600\t\n", "the drawing lies wholly off the 8.5 x 11 inch "
+     "page [off-page]"),
+    ("S\t-4000\t600\t\nRE\t6000\t600\t\n", "the drawing lies mostly off the 8.5 x 11 inch "
+     "page: 33% of its extents are on it [off-page]"),
+])
+def test_a_warning_about_the_drawing_built_is_an_error_under_strict(cli, commands, warning):
+    cli.write("off.txt", commands)
+    told = f"plotdxf: {shown(cli.work / 'off.txt')}: warning: {warning}\n"
+    run = cli.run("-i", "off.txt")
+    assert (run.returncode, run.stderr) == (0, told)
+    run = cli.run("--strict", "-i", "off.txt")
+    assert run.returncode == 1
+    assert run.stderr == told + (
+        f"plotdxf: {shown(cli.work / 'off.txt')}: 1 warning about the drawing built, an error "
+        f"under --strict; the drawing {shown(cli.work / 'off.dxf')} is written\n")
+    assert len(read(cli.work / "off.dxf").modelspace()) == 1
+
+
+def test_a_hundred_warnings_are_told_of_a_million_lines(cli):
+    (cli.work / "many.txt").write_bytes(b"S\t600\t600\t\n" + b"LR 600\n" * 1_000_000)
+    run = cli.run("-i", "many.txt", "-o", "-")
+    lines = run.stderr.splitlines()
+    assert run.returncode == 0 and len(lines) == 101
+    assert lines[-1] == f"plotdxf: {shown(cli.work / 'many.txt')}: warning: 999900 more warnings were not told"
+
+
 def test_an_interpreter_error_is_one_line_naming_file_line_and_drawing(cli):
     cli.write("a.txt", "S\t600\t600\t\nRE\t600\t600\t\nLT\t40000\t\nLR\t600\t\n")
     run = cli.run("-i", "a.txt")
