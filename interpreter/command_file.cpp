@@ -255,10 +255,12 @@ class EncodingCheck {
   public:
     void Check(const platform::TextFileReader& file, platform::WarningTeller& warnings) {
         using platform::LineBeyondAscii;
-        if (decided_ || file.BeyondAscii() == LineBeyondAscii::No) return;
+        if (decided_) return;
+        const LineBeyondAscii beyond = file.BeyondAscii();
+        if (beyond == LineBeyondAscii::No) return;
         decided_ = true;
         if (file.Encoding() == platform::TextEncoding::Windows1252 &&
-            file.BeyondAscii() == LineBeyondAscii::Utf8) {
+            beyond == LineBeyondAscii::Utf8) {
             warnings.Tell(file.LineNumber(), platform::Utf8ReadAsCp1252());
         }
     }
