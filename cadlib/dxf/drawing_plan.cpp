@@ -150,11 +150,10 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
         }
     }
     const KqRect2 page = Normalised(screen.paper);
-    if (extents_.Empty()) {
+    const bool drawn = !extents_.Empty();
+    if (!drawn) {
         extents_.Add(page.x1, page.y1, 0);
         extents_.Add(page.x2, page.y2, 0);
-    } else if (const double onPage = ShareOnPage(extents_, page); onPage < kLeastShareOnPage) {
-        Keep(0, platform::OffPage(onPage, page.x2 - page.x1, page.y2 - page.y1));
     }
     blocks_.reserve(hatchLines_ ? patterned.size() : 0);
     linesLeft_ = std::max<uint64_t>(MaxHatchWork(), kHatchLinesPerEntity * area_.order.size());
@@ -163,6 +162,10 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
         const PatternForm form = PlanPattern(position);
         forms_[position].pattern = form;
         entityRecords_ += form != PatternForm::None;
+    }
+    // After the hatches', which name lines: the notices stay in line order.
+    if (const double onPage = ShareOnPage(extents_, page); drawn && onPage < kLeastShareOnPage) {
+        Keep(0, platform::OffPage(onPage, page.x2 - page.x1, page.y2 - page.y1));
     }
 }
 
