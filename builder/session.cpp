@@ -5,6 +5,7 @@
 #include "platform/message_box.h"
 #include "platform/module_state.h"
 #include "platform/printer.h"
+#include "platform/warnings.h"
 #include "platform/window_handles.h"
 
 #include <algorithm>
@@ -192,7 +193,10 @@ void SelectViewport(const std::string& name) {
 }
 
 bool AppendEntity(int32_t entity) {
-    if (entity == 0) return false;
+    if (entity == 0) {
+        platform::TellWarning(platform::DrawsNothing());
+        return false;
+    }
     kq_update_entity_list(Session().DataAreaHandle, 0, entity);
     return true;
 }

@@ -50,8 +50,8 @@ void SelectViewport(const std::string& name);
 // hatches so that the DXF output can tell what became of one by its line.
 void AtCommandLine(long line);
 
-// Appends a constructed entity to the drawing; false, doing nothing, for
-// entity 0 (the library made none).
+// Appends a constructed entity to the drawing; false for entity 0 (the
+// library made none), which is told as a command that draws nothing.
 bool AppendEntity(int32_t entity);
 
 } // namespace builder

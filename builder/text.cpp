@@ -5,6 +5,7 @@
 #include "cadlib/kq.h"
 #include "interpreter/placement.h"
 #include "platform/text_encoding.h"
+#include "platform/warnings.h"
 
 #include <array>
 #include <charconv>
@@ -28,11 +29,6 @@ constexpr size_t kStyleNameField = 32;
 // Whole numbers from here on are written in exponent form, not as a row of digits.
 constexpr double kLargestPlainWhole = 1e15;
 
-TextShortenedHandler& ShortenedTextHandler() {
-    static TextShortenedHandler handler;
-    return handler;
-}
-
 // Moves the pen `distance` down the page, or right when texts are rotated;
 // a negative distance undoes the move up to single-precision rounding.
 void ShiftPen(double distance) {
@@ -48,7 +44,8 @@ void MakeTextEntity(const std::string& line) {
     // The library takes the text up to its first NUL; the DXF's limit comes after.
     const size_t length = platform::CharacterCount(line.c_str());
     const size_t kept = static_cast<size_t>(kq_text_length_kept(line.c_str()));
-    if (kept < length && ShortenedTextHandler()) ShortenedTextHandler()(length, length - kept);
+    // The drawing keeps the text's start.
+    if (kept < length) platform::TellWarning(platform::TextTooLong(length, length - kept));
     const TextState& t = Text();
     const interpreter::PlacementState& p = Placement();
     const double offset = t.TextHeight * kInsertionOffset;
@@ -137,10 +134,6 @@ void DrawText(std::string& text) {
 void DrawNumber(float value) {
     std::string text = FormatNumber(value);
     DrawText(text);
-}
-
-void OnTextShortened(TextShortenedHandler handler) {
-    ShortenedTextHandler() = std::move(handler);
 }
 
 std::string FormatNumber(float value) {

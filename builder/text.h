@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace builder {
@@ -35,11 +34,5 @@ void DrawText(std::string& text);
 void DrawNumber(float value);
 // The text DrawNumber draws for `value`.
 std::string FormatNumber(float value);
-
-// Told of every text line the DXF cannot hold whole: its length in
-// characters and how many of them were dropped. The drawing keeps the text's
-// start; whoever knows the command line says where it was.
-using TextShortenedHandler = std::function<void(size_t length, size_t dropped)>;
-void OnTextShortened(TextShortenedHandler handler);
 
 } // namespace builder

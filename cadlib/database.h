@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cadlib/records.h"
+#include "platform/warnings.h"
 
 #include <array>
 #include <cstdint>
@@ -164,12 +165,12 @@ struct DataArea {
 class ExtentIndex;
 class HatchLineCache;
 
-// What the last DXF output could not write as the drawing asks, for the
-// caller to tell: the command-file line it concerns (0: none) and what
-// became of it.
+// What the last DXF output could not write as the drawing asks, or found
+// likely wrong in it, for the caller to tell: the command-file line it
+// concerns (0: none) and the warning.
 struct DxfNotice {
     uint32_t line = 0;
-    std::string text;
+    platform::Warning warning;
 };
 
 // Display state of one viewport on a screen.
@@ -193,6 +194,7 @@ struct Screen {
     int32_t windowAnsi = 0;
     int32_t dxfHatchForm = 0;          // KQ_DXF_HATCH_ENTITY or KQ_DXF_HATCH_LINES
     std::vector<DxfNotice> dxfNotices; // of the last output
+    uint64_t dxfNoticesUntold = 0;     // beyond those, made but not kept
     bool layersVisibleByDefault = true;
     std::vector<std::pair<std::string, bool>> layerVisibility; // overrides by name
     std::string assignedLayers, assignedViewports, assignedLineStyles;

@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace platform {
+struct Warning;
+}
+
 // --- Geometry values -------------------------------------------------------
 void kq_set_pnt_3d(double x, double y, double z, KqPoint3& point);
 void kq_set_pnt_2d(double x, double y, KqPoint2& point);
@@ -143,10 +147,13 @@ int32_t kq_output_dxf_stream(int32_t screen, std::FILE* stream);
 const char* kq_last_error();
 // What the last DXF output of `screen` could not write as the drawing asks
 // (a hatch too fine or too large for its pattern, a pattern line that cannot
-// be drawn): how many notices, and each one's text, with the command-file
-// line it concerns in `line` (0: not known). An index out of range is "".
+// be drawn) or found likely wrong (a drawing off the page): how many notices
+// were kept, and each one's warning, with the command-file line it concerns
+// in `line` (0: not known); an index out of range is none. How many more
+// there were, not kept.
 int32_t kq_dxf_notice_count(int32_t screen);
-const char* kq_dxf_notice(int32_t screen, int32_t index, int32_t* line);
+const platform::Warning* kq_dxf_notice(int32_t screen, int32_t index, int32_t* line);
+uint64_t kq_dxf_notices_untold(int32_t screen);
 // How many leading characters of `text` a TEXT entity keeps in the DXF; the
 // rest is cut at the limit of 250 characters readers accept.
 int32_t kq_text_length_kept(const char* text);

@@ -399,12 +399,17 @@ int32_t kq_dxf_notice_count(int32_t screen) {
     return s ? static_cast<int32_t>(s->dxfNotices.size()) : 0;
 }
 
-const char* kq_dxf_notice(int32_t screen, int32_t index, int32_t* line) {
+const platform::Warning* kq_dxf_notice(int32_t screen, int32_t index, int32_t* line) {
     const Screen* s = FindScreen(screen);
-    if (!s || index < 0 || static_cast<size_t>(index) >= s->dxfNotices.size()) return "";
+    if (!s || index < 0 || static_cast<size_t>(index) >= s->dxfNotices.size()) return nullptr;
     const DxfNotice& notice = s->dxfNotices[static_cast<size_t>(index)];
     if (line) *line = static_cast<int32_t>(notice.line);
-    return notice.text.c_str();
+    return &notice.warning;
+}
+
+uint64_t kq_dxf_notices_untold(int32_t screen) {
+    const Screen* s = FindScreen(screen);
+    return s ? s->dxfNoticesUntold : 0;
 }
 
 int32_t kq_set_window_ansic(int32_t screen, int32_t flag) {

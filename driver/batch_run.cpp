@@ -12,6 +12,7 @@
 #include "platform/module_state.h"
 #include "platform/process.h"
 #include "platform/runtime_error.h"
+#include "platform/warnings.h"
 #include "view/draw_area.h"
 
 #include <algorithm>
@@ -50,40 +51,44 @@ std::string FileAndLine(const std::string& file, long line) {
     return line > 0 ? file + ": line " + std::to_string(line) : file;
 }
 
-// A warning about line `line` of the command file (0: the file as a whole),
-// told as the run tells the interpreter's own.
-void WarnAbout(const RunDescription& run, const CommandSource& source, long line,
-               const std::string& what) {
-    if (run.classic) {
-        platform::Warn(interpreter::LineOfFile(line, source.path) + ": " + what);
-        return;
-    }
-    Complain(run.program, FileAndLine(ShownName(source), line) + ": warning: " + what);
+// The teller of the warnings of `source`'s command file, told as the run
+// tells the interpreter's own: the classic form "warning: line N of FILE:
+// ...", the option form "FILE: line N: warning: ...".
+platform::WarningTeller WarningsOf(const RunDescription& run, const CommandSource& source) {
+    return platform::WarningTeller(
+        [&run, &source](long line, const std::string& what) {
+            if (run.classic) {
+                platform::Warn(interpreter::LineOfFile(line, source.path) + ": " + what);
+            } else {
+                Complain(run.program, FileAndLine(ShownName(source), line) + ": warning: " + what);
+            }
+        },
+        run.checks == interpreter::LineChecks::Strict);
 }
 
-// What the DXF output could not write as the drawing asks.
-void TellDrawingNotices(const RunDescription& run, const CommandSource& source) {
+// What the DXF output could not write as the drawing asks, or found likely
+// wrong in it.
+void TellDrawingNotices(platform::WarningTeller& warnings) {
     const int32_t screen = builder::Session().ScreenHandle;
     for (int32_t i = 0; i < kq_dxf_notice_count(screen); ++i) {
         int32_t line = 0;
-        const std::string what = kq_dxf_notice(screen, i, &line);
-        WarnAbout(run, source, line, what);
+        const platform::Warning* notice = kq_dxf_notice(screen, i, &line);
+        warnings.TellAfterDrawing(line, *notice);
     }
+    warnings.Drop(kq_dxf_notices_untold(screen));
 }
 
 void Interpret(const RunDescription& run, const CommandSource& source,
-               std::optional<platform::TextFileReader> commands) {
-    if (!commands) {
-        interpreter::StartDrawing(source.path);
-        return;
-    }
+               std::optional<platform::TextFileReader> commands,
+               platform::WarningTeller& warnings) {
     interpreter::ReadRules rules;
     rules.text = run.text;
     rules.errorBox = run.errorBox;
-    rules.checks = run.checks;
-    rules.warn = [&run, &source](long line, const std::string& what) {
-        WarnAbout(run, source, line, what);
-    };
+    rules.warnings = &warnings;
+    if (!commands) {
+        interpreter::StartDrawing(source.path, rules);
+        return;
+    }
     interpreter::StartDrawing(std::move(*commands), rules);
 }
 
@@ -121,14 +126,25 @@ interpreter::ExitStatus Convert(const RunDescription& run, const Conversion& con
     }
     std::optional<view::DrawArea> window;
     window.emplace(); // loaded hidden: the session binds the display to it
-    Interpret(run, conversion.commands, std::move(commands));
+    platform::WarningTeller warnings = WarningsOf(run, conversion.commands);
+    Interpret(run, conversion.commands, std::move(commands), warnings);
     const std::string notWritten = WriteDrawing(run, conversion.drawing);
     const bool written = notWritten.empty();
-    const bool stopped = ExplainInterpreterError(run, conversion, written);
+    bool stopped = ExplainInterpreterError(run, conversion, written);
     if (written) {
-        TellDrawingNotices(run, conversion.commands);
+        TellDrawingNotices(warnings);
     } else {
         Complain(run.program, notWritten);
+    }
+    warnings.Finish();
+    if (written && !stopped && warnings.StrictErrors() > 0) {
+        stopped = true;
+        const uint64_t errors = warnings.StrictErrors();
+        Complain(run.program, ShownName(conversion.commands) + ": " + std::to_string(errors) +
+                                  (errors == 1 ? " warning" : " warnings") +
+                                  " about the drawing built, an error under --strict; the "
+                                  "drawing " +
+                                  ShownName(conversion.drawing) + " is written");
     }
 
     builder::CloseDrawingSession();
@@ -201,7 +217,9 @@ std::string PrepareDrawing(const RunDescription& run, const CommandSource& sourc
                            std::optional<platform::TextFileReader> commands) {
     LoadPatternsAgain(run);
     if (!commands && !run.classic) commands.emplace(source.path, run.text);
-    Interpret(run, source, std::move(commands));
+    platform::WarningTeller warnings = WarningsOf(run, source);
+    Interpret(run, source, std::move(commands), warnings);
+    warnings.Finish();
     return interpreter::WhereInterpretationStopped();
 }
 

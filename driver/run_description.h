@@ -41,7 +41,7 @@ struct RunDescription {
     std::vector<Conversion> conversions;
     std::string patternFile;
     platform::TextRules text;
-    interpreter::LineChecks checks = interpreter::LineChecks::Silent;
+    interpreter::LineChecks checks = interpreter::LineChecks::Warn;
     bool verbose = false; // a line on stderr for every converted input too
     // Pattern hatches written as their lines (an anonymous block each), for
     // readers that draw only the patterns they know by name.

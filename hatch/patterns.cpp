@@ -6,6 +6,7 @@
 #include "platform/numbers.h"
 #include "platform/runtime_error.h"
 #include "platform/text_file.h"
+#include "platform/warnings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -40,6 +41,8 @@ constexpr std::string_view kNamePrefix = "KQ_";
 // The longest pattern name CAD programs load from a .pat file.
 constexpr size_t kMaxNameLength = 31;
 constexpr int kValuesPerLine = 7;
+// A "*" line behind a UTF-8 byte-order mark, as Windows-1252 reads it.
+constexpr std::string_view kMarkedPatternLine = "\u00EF\u00BB\u00BF*";
 // A file line is one dash and one gap: the library uses the first two dash values.
 constexpr int32_t kDashValuesUsed = 2;
 
@@ -206,6 +209,10 @@ std::unique_ptr<PatternTable> ReadPatternFile(TextFileReader& file) {
     do {
         ReadLine(file, line, "the file is empty");
         if (!line.empty() && line[0] == '*') ReadPattern(file, line, ++n, *table);
+        // Read as text, the mark hides the '*' of a first line that has it.
+        if (file.LineNumber() == 1 && line.starts_with(kMarkedPatternLine)) {
+            platform::TellWarning(platform::PatternFileBom(file.Name()));
+        }
     } while (!file.AtEnd());
 
     std::copy(std::begin(kWellPatternNames), std::end(kWellPatternNames),
@@ -219,7 +226,7 @@ std::unique_ptr<PatternTable> ReadPatternFile(TextFileReader& file) {
 // The command files' rules for line ends and the mark; Windows-1252 always.
 platform::TextRules PatternFileRules(const platform::TextRules& rules) {
     return {platform::TextEncoding::Windows1252, rules.lineFeedEndsLine,
-            rules.byteOrderMarkSelectsUtf8};
+            rules.byteOrderMarkSelectsUtf8, rules.maxLineLength};
 }
 
 } // namespace
@@ -243,6 +250,7 @@ void SelectFillPattern(std::string& name) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     name.erase(0, std::min(name.find_first_not_of(' '), name.size()));
     name.erase(name.find_last_not_of(' ') + 1);
+    const std::string asGiven = name;
 
     const PatternTable& table = Patterns();
     double number = 0; // a name found in no table selects pattern 0, which has no lines
@@ -269,6 +277,9 @@ void SelectFillPattern(std::string& name) {
     }
     current.FillLineCount = table.PatternLineCount[n];
     current.FillPatternName = table.PatternNames[n];
+    if (current.FillLineCount == 0 && !asGiven.empty()) {
+        platform::TellWarning(platform::UnknownPattern(asGiven, number));
+    }
     for (int g = 1; g <= current.FillLineCount; ++g)
         current.FillLines[g - 1] = FillLineOf(n, g);
 }

@@ -24,14 +24,22 @@ namespace {
 
 using Fields = std::array<std::string, kMaxFields + 1>;
 
+// Every number field is read here.
+double Number(const Fields& f, int n) {
+    const double number = platform::LeadingNumber(f[n]);
+    if (platform::StopsAtDecimalComma(f[n])) {
+        platform::TellWarning(platform::DecimalComma(f[n], number));
+    }
+    return number;
+}
 float Single(const Fields& f, int n) {
-    return platform::ToSingle(platform::LeadingNumber(f[n]));
+    return platform::ToSingle(Number(f, n));
 }
 int16_t Int16(const Fields& f, int n) {
-    return platform::ToInt16(platform::LeadingNumber(f[n]));
+    return platform::ToInt16(Number(f, n));
 }
 int32_t Int32(const Fields& f, int n) {
-    return platform::ToInt32(platform::LeadingNumber(f[n]));
+    return platform::ToInt32(Number(f, n));
 }
 
 // Arguments are read in field order before the operation runs, so the first
@@ -64,7 +72,7 @@ void NumberCommand(Fields& f) {
 }
 
 void TextSizeCommand(Fields& f) {
-    builder::SetTextSize(platform::ToSingle(platform::LeadingNumber(f[2]) * 0.7));
+    builder::SetTextSize(platform::ToSingle(Number(f, 2) * 0.7));
 }
 
 void TextAngleCommand(Fields& f) {
@@ -200,41 +208,23 @@ void ReportError(InterpreterState& state, const platform::RuntimeError& error, l
     }
 }
 
-// A line read otherwise than it looks: `fault` says how, `outcome` what the
-// reader makes of it when it goes on.
-void Tell(const ReadRules& rules, long line, std::string fault, std::string_view outcome) {
-    if (rules.checks == LineChecks::Strict) platform::Raise(platform::kInvalidArgument, fault);
-    if (rules.warn) rules.warn(line, fault.append(": ").append(outcome));
+bool StartsWithBlank(std::string_view line) {
+    return !line.empty() && line[0] == ' ';
 }
 
-// `text` in quotes for a message, cut short after a few words.
-std::string Quoted(std::string_view text) {
-    constexpr size_t kShown = 40;
-    size_t end = std::min(text.size(), kShown);
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        ++end; // never half a character
-    std::string quoted(1, '\'');
-    quoted.append(text.substr(0, end));
-    if (end < text.size()) quoted.append("...");
-    quoted.push_back('\'');
-    return quoted;
-}
-
-// The parts of `line` that the fields leave out.
-void CheckLayout(std::string_view line, long number, const ReadRules& rules) {
+// The parts of `line` that the fields leave out. A line without a TAB runs
+// the command before it again (blanks before a name are told as such).
+void CheckLayout(std::string_view line, long number, platform::WarningTeller& warnings) {
     const size_t lastTab = line.rfind('\t');
     if (lastTab == std::string_view::npos) {
         const std::string& before = Interpreter().CommandFields[1];
-        Tell(rules, number,
-             line.empty() ? std::string("an empty line")
-                          : Quoted(line).append(" has no TAB (every field ends with a TAB)"),
-             before.empty() ? std::string("the line is skipped")
-                            : Quoted(before).append(", the command before it, runs again"));
+        const bool blanksOnly = line.find_first_not_of(' ') == std::string_view::npos;
+        warnings.Tell(number,
+                      StartsWithBlank(line) && !blanksOnly
+                          ? platform::LeadingBlanks(line, platform::NoTab(line, before).outcome)
+                          : platform::NoTab(line, before));
     } else if (lastTab + 1 < line.size()) {
-        Tell(rules, number,
-             Quoted(line.substr(lastTab + 1))
-                 .append(" after the last TAB is no field (every field ends with a TAB)"),
-             "it is ignored");
+        warnings.Tell(number, platform::TextAfterTab(line.substr(lastTab + 1)));
     }
 }
 
@@ -242,12 +232,11 @@ void CheckLayout(std::string_view line, long number, const ReadRules& rules) {
 // is read as '?', and a NUL byte ends the text of its field (the library
 // takes texts up to their first NUL).
 void CheckCharacters(std::string_view line, const platform::TextFileReader& file,
-                     const ReadRules& rules) {
+                     platform::WarningTeller& warnings) {
+    const long number = file.LineNumber();
     const size_t broken = file.BytesWithoutCharacter();
     if (broken > 0 && file.Encoding() == platform::TextEncoding::Utf8) {
-        Tell(rules, file.LineNumber(),
-             std::to_string(broken) + (broken == 1 ? " byte is" : " bytes are") + " no UTF-8",
-             broken == 1 ? "it is read as '?'" : "each is read as '?'");
+        warnings.Tell(number, platform::InvalidUtf8(broken));
     }
     const size_t nul = line.find('\0');
     const size_t lastTab = line.rfind('\t');
@@ -257,9 +246,28 @@ void CheckCharacters(std::string_view line, const platform::TextFileReader& file
     }
     const auto field =
         1 + std::count(line.begin(), line.begin() + static_cast<ptrdiff_t>(nul), '\t');
-    Tell(rules, file.LineNumber(), "a NUL byte in field " + std::to_string(field),
-         "the field's text ends at it");
+    warnings.Tell(number, platform::NulByte(field));
 }
+
+// A file read as Windows-1252 whose first line beyond ASCII is UTF-8 was
+// most likely written as UTF-8: told once, at that line.
+class EncodingCheck {
+  public:
+    void Check(const platform::TextFileReader& file, platform::WarningTeller& warnings) {
+        using platform::LineBeyondAscii;
+        if (decided_) return;
+        const LineBeyondAscii beyond = file.BeyondAscii();
+        if (beyond == LineBeyondAscii::No) return;
+        decided_ = true;
+        if (file.Encoding() == platform::TextEncoding::Windows1252 &&
+            beyond == LineBeyondAscii::Utf8) {
+            warnings.Tell(file.LineNumber(), platform::Utf8ReadAsCp1252());
+        }
+    }
+
+  private:
+    bool decided_ = false;
+};
 
 } // namespace
 
@@ -342,41 +350,39 @@ void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules&
     // A second drawing in one process starts as the first did.
     platform::ResetModuleStates(platform::StateScope::CommandFile);
 
-    // Without a warning of the caller's, warnings go to the platform's sink.
-    std::function<void(long, const std::string&)> warn = rules.warn;
-    if (!warn) {
-        warn = [&name](long line, const std::string& what) {
+    platform::WarningTeller own(
+        [&name](long line, const std::string& what) {
             platform::Warn(LineOfFile(line, name) + ": " + what);
-        };
-    }
+        },
+        false);
+    platform::WarningTeller& warnings = rules.warnings ? *rules.warnings : own;
     std::optional<platform::TextFileReader> file;
-    builder::OnTextShortened([&file, &warn](size_t length, size_t dropped) {
-        if (!file) return;
-        warn(file->LineNumber(), "a text of " + std::to_string(length) +
-                                     " characters is longer than a DXF text may be; " +
-                                     std::to_string(dropped) +
-                                     " characters were dropped from its end");
-    });
+    // The builders' and the patterns' warnings name the line being read.
+    const platform::WarningTarget target(warnings,
+                                         [&file] { return file ? file->LineNumber() : 0L; });
     try {
         try {
             SetInitialState();
             file.emplace(open());
             std::string line;
-            const bool checked = rules.checks != LineChecks::Silent;
+            EncodingCheck encoding;
             for (;;) {
                 file->ReadLine(line);
-                if (checked) {
-                    CheckLayout(line, file->LineNumber(), rules);
-                    CheckCharacters(line, *file, rules);
+                const long number = file->LineNumber();
+                if (file->BytesDropped() > 0) {
+                    warnings.Tell(number,
+                                  platform::LongLine(file->MaxLineLength(), file->BytesDropped()));
                 }
-                builder::AtCommandLine(file->LineNumber());
+                CheckLayout(line, number, warnings);
+                CheckCharacters(line, *file, warnings);
+                encoding.Check(*file, warnings);
+                builder::AtCommandLine(number);
                 SplitFields(line);
                 const std::string& name = state.CommandFields[1];
-                if (!DispatchCommand() && checked && name != kStop) {
-                    Tell(rules, file->LineNumber(),
-                         name.empty() ? std::string("no command name")
-                                      : "unknown command " + Quoted(name),
-                         "the line is skipped");
+                if (!DispatchCommand() && name != kStop && line.find('\t') != std::string::npos) {
+                    warnings.Tell(number, StartsWithBlank(name)
+                                              ? platform::LeadingBlanks(line, "the line is skipped")
+                                              : platform::UnknownCommand(name));
                 }
                 if (name == kStop || file->AtEnd()) break;
             }
@@ -386,14 +392,14 @@ void RunInterpreter(const std::string& name, OpenCommands open, const ReadRules&
     } catch (const platform::RuntimeError& error) {
         ReportError(state, error, file ? file->LineNumber() : 0, rules.errorBox);
     }
-    builder::OnTextShortened(nullptr);
+    if (!rules.warnings) own.Finish();
 }
 
 } // namespace
 
-void StartDrawing(const std::string& commandFile) {
+void StartDrawing(const std::string& commandFile, const ReadRules& rules) {
     RunInterpreter(
-        commandFile, [&commandFile] { return platform::TextFileReader(commandFile); }, ReadRules{});
+        commandFile, [&] { return platform::TextFileReader(commandFile, rules.text); }, rules);
 }
 
 void StartDrawing(platform::TextFileReader commands, const ReadRules& rules) {

@@ -6,9 +6,9 @@
 
 #include "interpreter/own_files.h"
 #include "platform/text_file.h"
+#include "platform/warnings.h"
 
 #include <array>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,13 +29,10 @@ struct InterpreterState {
 
 InterpreterState& Interpreter();
 
-// What becomes of the lines that the classic reader passes over in silence:
-// an unknown command name, text after the last TAB, a line without a TAB
-// (which runs the command before it again).
+// What becomes of a warning found while reading a line (platform/warnings.h).
 enum class LineChecks {
-    Silent,
-    Warn,   // each is told to `warn`, and the line is read as always
-    Strict, // each is an error (5) that ends the interpretation
+    Warn,   // it is told, and the line is read as always
+    Strict, // it is an error (5) that ends the interpretation
 };
 
 struct ReadRules {
@@ -43,8 +40,11 @@ struct ReadRules {
     // The classic message box reports an error; without it the error is only
     // recorded in InterpreterState for the caller to report.
     bool errorBox = true;
-    LineChecks checks = LineChecks::Silent;
-    std::function<void(long line, const std::string& what)> warn;
+    // The teller of the command file's warnings, which the caller keeps to
+    // tell more once the drawing is built; none: a teller of the
+    // interpretation's own tells platform::Warn "line N of FILE: warning
+    // [name]", and ends it at the end of the file.
+    platform::WarningTeller* warnings = nullptr;
 };
 
 // "line N of FILE", or FILE alone for line 0 (nothing read yet): how
@@ -66,9 +66,9 @@ std::string WhereInterpretationStopped();
 std::vector<FileInUse> FilesRead();
 
 // Interprets the command file `commandFile` (relative names from the current
-// folder) into the drawing session, by the classic rules. Never throws:
-// errors are reported and end the interpretation.
-void StartDrawing(const std::string& commandFile);
+// folder) into the drawing session, by `rules` (the classic ones by default).
+// Never throws: errors are reported and end the interpretation.
+void StartDrawing(const std::string& commandFile, const ReadRules& rules = {});
 
 // The same run on the open `commands`, by `rules`.
 void StartDrawing(platform::TextFileReader commands, const ReadRules& rules);

@@ -117,6 +117,26 @@ double LeadingNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
+bool StopsAtDecimalComma(std::string_view text) {
+    // The characters LeadingNumber reads before an exponent: blanks anywhere,
+    // one sign before the digits, one point.
+    bool digitLast = false, anyDigit = false, seenPoint = false, seenSign = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (IsDigit(c)) {
+            digitLast = anyDigit = true;
+        } else if ((c == '+' || c == '-') && !anyDigit && !seenPoint && !seenSign) {
+            seenSign = true;
+        } else if (c == '.' && !seenPoint) {
+            seenPoint = true;
+            digitLast = false;
+        } else if (!IsSkipped(c)) {
+            return c == ',' && digitLast && i + 1 < text.size() && IsDigit(text[i + 1]);
+        }
+    }
+    return false;
+}
+
 float ToSingle(double value) {
     if (!std::isfinite(value) || std::fabs(value) >= kSingleOverflow) Raise(kOverflow);
     return static_cast<float>(value);

@@ -15,6 +15,11 @@ namespace platform {
 // whatever the locale. A number beyond the double range raises error 6.
 double LeadingNumber(std::string_view text);
 
+// True when LeadingNumber stops reading `text` at a comma between digits,
+// as in "0,25" or "600,5": a decimal comma, which the number rules do not
+// know (the number ends before it).
+bool StopsAtDecimalComma(std::string_view text);
+
 // Rounds to the nearest single-precision value; beyond the single range (or
 // not finite) raises error 6.
 float ToSingle(double value);

@@ -91,24 +91,33 @@ size_t TextFileReader::LineEndIn(const char* start, size_t available) const {
 
 void TextFileReader::Decode(std::string& line) {
     bytesWithoutCharacter_ = 0;
-    if (std::all_of(line.begin(), line.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        return;
-    }
+    beyondAscii_ = !std::all_of(line.begin(), line.end(),
+                                [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!beyondAscii_) return;
     decoded_.clear();
     bytesWithoutCharacter_ = AppendAsUtf8(line, rules_.encoding, decoded_);
     line.swap(decoded_);
 }
 
+LineBeyondAscii TextFileReader::BeyondAscii() const {
+    if (!beyondAscii_) return LineBeyondAscii::No;
+    std::string utf8;
+    return AppendAsUtf8(decoded_, TextEncoding::Utf8, utf8) == 0 ? LineBeyondAscii::Utf8
+                                                                 : LineBeyondAscii::NotUtf8;
+}
+
 void TextFileReader::ReadLine(std::string& line) {
     if (!Fill(lineNumber_ + 1)) Raise(kInputPastEnd, name_);
     line.clear();
+    bytesDropped_ = 0;
     ++lineNumber_;
     for (;;) {
         const char* start = block_.get() + position_;
         const size_t available = length_ - position_;
         const size_t count = LineEndIn(start, available);
-        line.append(start, count);
+        const size_t kept = std::min(count, rules_.maxLineLength - line.size());
+        line.append(start, kept);
+        bytesDropped_ += count - kept;
         if (count == available) {
             position_ = length_;
             if (Fill(lineNumber_)) continue;

@@ -32,9 +32,6 @@ uint64_t MostHatchLines() {
     return 4 * uint64_t{MaxHatchWork()};
 }
 
-// At most this many notices are told one by one; the rest are counted.
-constexpr size_t kMostNotices = 100;
-
 // cadlib::testing::CutOnePieceFewerWhenWritten.
 bool cutOnePieceFewer = false;
 
@@ -51,6 +48,26 @@ bool PatternFits(std::span<const KqFillLine> lines, double extent) {
         }
     }
     return true;
+}
+
+// Less of the drawing's extents on the page than this is told: a drawing
+// meant for the page that lies mostly off it was most likely placed wrong
+// (a unit, an origin), while one that only runs over a margin is not.
+constexpr double kLeastShareOnPage = 0.5;
+
+// The share of [low, high] within [pageLow, pageHigh]: of its length, or for
+// a point, 1 when it is within.
+double ShareWithin(double low, double high, double pageLow, double pageHigh) {
+    const double within = std::min(high, pageHigh) - std::max(low, pageLow);
+    if (high > low) return std::max(0.0, within) / (high - low);
+    return within >= 0 ? 1.0 : 0.0;
+}
+
+// The share of the box of `extents` that lies on `page`: of its area, or of
+// its length for a box of no height or width.
+double ShareOnPage(const SpaceBox& extents, const KqRect2& page) {
+    return ShareWithin(extents.min[0], extents.max[0], page.x1, page.x2) *
+           ShareWithin(extents.min[1], extents.max[1], page.y1, page.y2);
 }
 
 // A name for a user-defined pattern that came without one, the same for the
@@ -132,8 +149,9 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
             }
         }
     }
-    if (extents_.Empty()) {
-        const KqRect2 page = Normalised(screen.paper);
+    const KqRect2 page = Normalised(screen.paper);
+    const bool drawn = !extents_.Empty();
+    if (!drawn) {
         extents_.Add(page.x1, page.y1, 0);
         extents_.Add(page.x2, page.y2, 0);
     }
@@ -143,6 +161,10 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
         const PatternForm form = PlanPattern(position);
         forms_[position].pattern = form;
         entityRecords_ += form != PatternForm::None;
+    }
+    // After the hatches', which name lines: the notices stay in line order.
+    if (const double onPage = ShareOnPage(extents_, page); drawn && onPage < kLeastShareOnPage) {
+        Keep(0, platform::OffPage(onPage, page.x2 - page.x1, page.y2 - page.y1));
     }
 }
 
@@ -159,8 +181,6 @@ PatternForm DrawingPlan::PlanPattern(uint32_t position) {
         PatternFits(FillLinesOf(area_, pattern), FillAreaOf(area_, entity).Extent());
     const PatternForm asEntity = fitsReaders ? PatternForm::Entity : PatternForm::None;
     if (!hatchLines_ && fitsReaders) return asEntity;
-    const std::string tooDense =
-        "the hatch pattern " + name + " repeats too often across its area for DXF readers";
     const uint64_t workBefore = work_.Left();
     const HatchCut cut = LinesOf(position, HatchWorkWithin(work_), workBefore);
     work_.Charge(cut.work);
@@ -169,32 +189,30 @@ PatternForm DrawingPlan::PlanPattern(uint32_t position) {
     const bool drawingSpent =
         work_.Left() == 0 && (workBefore < MaxHatchWork() || cut.work > MaxHatchWork());
     for (const uint32_t family : cut.leftOut) {
-        Tell(position, "line " + std::to_string(family + 1) + " of the hatch pattern " + name +
-                           " is left out: its spacing, dashes or base point cannot be drawn");
+        Tell(position, platform::HatchLineLeftOut(name, family + 1));
     }
     // Past the bound on one hatch, or on all the hatches of the drawing: on
     // the lines they make or on the work of cutting them.
-    std::string tooMuch;
+    const bool tooDense = !fitsReaders;
     if (cut.pieces.size() > linesLeft_) {
-        tooMuch = "the hatches of the drawing would be more than " +
-                  std::to_string(MostHatchLines()) + " lines with pattern " + name;
-    } else if (cut.overBound && drawingSpent) {
-        tooMuch = "cutting the hatches of the drawing into lines would take more than " +
-                  std::to_string(DrawingWork()) + " steps at pattern " + name;
-    } else if (cut.overBound) {
-        tooMuch = "cutting the hatch of pattern " + name + " into lines would take more than " +
-                  std::to_string(MaxHatchWork()) + " steps";
+        Tell(position, platform::HatchTooManyLines(name, MostHatchLines(), tooDense));
+        return asEntity;
     }
-    if (!tooMuch.empty()) {
-        Tell(position, fitsReaders ? tooMuch + ": it is written as a HATCH entity"
-                                   : tooMuch + " and " + tooDense + ": it is left out");
+    if (cut.overBound) {
+        Tell(position,
+             platform::HatchTooMuchWork(name, drawingSpent ? DrawingWork() : MaxHatchWork(),
+                                        drawingSpent, tooDense));
         return asEntity;
     }
     if (cut.pieces.empty() && !fitsReaders) {
-        if (cut.leftOut.empty()) Tell(position, tooDense + ": the hatch is left out");
+        if (cut.leftOut.empty())
+            Tell(position, platform::HatchTooDense(name, "the hatch is left out"));
         return PatternForm::None;
     }
-    if (!hatchLines_) Tell(position, tooDense + ": it is written as the lines the screen shows");
+    if (!hatchLines_) {
+        Tell(position,
+             platform::HatchTooDense(name, "it is written as the lines the screen shows"));
+    }
     const uint64_t pieces = cut.pieces.size();
     linesLeft_ -= pieces;
     blocks_.push_back({position, pieces});
@@ -237,12 +255,16 @@ std::vector<HatchPiece> DrawingPlan::Pieces(const LineBlock& block) {
     return pieces;
 }
 
-void DrawingPlan::Tell(uint32_t position, std::string text) {
-    if (notices_.size() >= kMostNotices) {
+void DrawingPlan::Tell(uint32_t position, platform::Warning warning) {
+    Keep(SourceLine(position), std::move(warning));
+}
+
+void DrawingPlan::Keep(uint32_t line, platform::Warning warning) {
+    if (notices_.size() >= platform::kMostWarningsTold) {
         ++untold_;
         return;
     }
-    notices_.push_back({SourceLine(position), std::move(text)});
+    notices_.push_back({line, std::move(warning)});
 }
 
 uint32_t DrawingPlan::SourceLine(uint32_t position) const {
@@ -251,10 +273,6 @@ uint32_t DrawingPlan::SourceLine(uint32_t position) const {
 }
 
 std::vector<DxfNotice> DrawingPlan::TakeNotices() {
-    if (untold_ > 0) {
-        notices_.push_back({0, std::to_string(untold_) + " more hatches like these"});
-        untold_ = 0;
-    }
     return std::move(notices_);
 }
 

@@ -2,7 +2,7 @@
 // written: the records each entity becomes (its plan, PlanEntity, and the
 // form of its pattern hatch), where each text starts, the extents, the
 // pattern names, the blocks of lines the line form writes, and what could
-// not be written as the drawing asks (the notices). The writer numbers the
+// not be written as the drawing asks or is likely wrong (the notices). The writer numbers the
 // handles and writes the sections from it.
 #pragma once
 
@@ -63,15 +63,20 @@ class DrawingPlan {
     const std::string& PatternName(const HatchAttachment& hatch) const {
         return patternNames_[&hatch - area_.hatches.data()];
     }
-    // What the drawing asked for and the file does not have, by line.
+    // What the drawing asked for and the file does not have, and what is
+    // likely wrong with the drawing, by line: the first kMostWarningsTold;
+    // Untold() counts the others.
     std::vector<DxfNotice> TakeNotices();
+    uint64_t Untold() const { return untold_; }
 
   private:
     void NamePatterns();
     void PlanEntities(const Screen& screen);
     PatternForm PlanPattern(uint32_t position);
     HatchCut LinesOf(uint32_t position, size_t cutWork, uint64_t allWork);
-    void Tell(uint32_t position, std::string text);
+    // Keeps a notice about the entity at `position`, or about line `line`.
+    void Tell(uint32_t position, platform::Warning warning);
+    void Keep(uint32_t line, platform::Warning warning);
     // The command-file line the hatch of the entity at `position` was attached on; 0 if none.
     uint32_t SourceLine(uint32_t position) const;
 
@@ -89,7 +94,7 @@ class DrawingPlan {
     uint64_t linesLeft_ = 0;
     WorkBudget work_{DrawingWork()};
     std::vector<DxfNotice> notices_;
-    size_t untold_ = 0; // notices beyond the ones told one by one
+    uint64_t untold_ = 0; // notices beyond the ones kept
 };
 
 } // namespace cadlib

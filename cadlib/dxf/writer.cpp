@@ -105,8 +105,10 @@ class DrawingWriter {
         nextEntity_ = h_.firstEntity;
     }
 
-    // What the drawing asked for and the file does not have, by line.
+    // What the drawing asked for and the file does not have, by line, and
+    // how many more there were.
     std::vector<DxfNotice> TakeNotices() { return plan_.TakeNotices(); }
+    uint64_t Untold() const { return plan_.Untold(); }
 
     void Write() {
         Header();
@@ -777,9 +779,11 @@ const DataArea* DrawingOf(int32_t screen, Screen*& session) {
 // Writes the drawing and keeps on the screen what it could not write as asked.
 void WriteDrawing(Screen& session, const DataArea& area, DxfStream& out) {
     session.dxfNotices.clear();
+    session.dxfNoticesUntold = 0;
     DrawingWriter writer(session, area, out);
     writer.Write();
     session.dxfNotices = writer.TakeNotices();
+    session.dxfNoticesUntold = writer.Untold();
 }
 
 int32_t OutputDxfFile(int32_t screen, const char* fileName, platform::OutputSharing sharing) {

@@ -184,7 +184,11 @@ def test_utf8_with_a_byte_order_mark(cli, tmp_path):
     assert b"\xb0 \x97 \\U+03A9 caf\xe9" in raw  # the code page where it can, escapes beyond
     # Without the mark or the option the same bytes are Windows-1252.
     run = cli.run("-i", "plain.txt", "-o", "as-1252.dxf")
-    assert (run.returncode, run.stderr) == (0, "")
+    assert run.returncode == 0
+    assert run.stderr == (f"plotdxf: {shown(cli.work / 'plain.txt')}: line 2: warning: this line "
+                          "is UTF-8, and the file is read as Windows-1252: each character beyond "
+                          "ASCII becomes two or three (--encoding utf-8 reads it as UTF-8) "
+                          "[utf8-read-as-cp1252]\n")
     assert texts(cli.work / "as-1252.dxf") == [text.encode("utf-8").decode("cp1252")]
 
 
@@ -209,10 +213,10 @@ def test_warnings_name_the_file_and_line_of_what_the_classic_reader_skips(cli, t
     assert run.returncode == 0
     where = f"plotdxf: {shown(cli.work / 'faulty.txt')}: line"
     assert run.stderr.splitlines() == [
-        f"{where} 2: warning: unknown command 'lr': the line is skipped",
+        f"{where} 2: warning: unknown command 'lr': the line is skipped [unknown-command]",
         f"{where} 4: warning: '250' after the last TAB is no field (every field ends with a "
-        "TAB): it is ignored",
-        f"{where} 5: warning: an empty line: 'S', the command before it, runs again",
+        "TAB): it is ignored [text-after-tab]",
+        f"{where} 5: warning: an empty line: 'S', the command before it, runs again [no-tab]",
     ]
     # Read as the classic reader reads it.
     assert (cli.work / "faulty.dxf").read_bytes() == classic_drawing(tmp_path, FAULTY)
@@ -224,11 +228,38 @@ def test_strict_makes_the_first_warning_an_error(cli):
     assert run.returncode == 1
     assert run.stderr == (
         f"plotdxf: {shown(cli.work / 'faulty.txt')}: line 2: Invalid procedure call or argument: "
-        f"unknown command 'lr'; the drawing {shown(cli.work / 'faulty.dxf')} holds what the lines "
+        f"unknown command 'lr' [unknown-command]; the drawing {shown(cli.work / 'faulty.dxf')} holds what the lines "
         "before it built\n")
     assert len(read(cli.work / "faulty.dxf").modelspace()) == 0  # line 1 only moved the pen
     cli.write("clean.txt", SQUARE)
     assert cli.run("--strict", "clean.txt").returncode == 0
+
+
+@pytest.mark.parametrize("commands, warning", [
+    ("S\t600\t-6000\t\nRE\t600\t600\t\n", "the drawing lies wholly off the 8.5 x 11 inch "
+     "page [off-page]"),
+    ("S\t-4000\t600\t\nRE\t6000\t600\t\n", "the drawing lies mostly off the 8.5 x 11 inch "
+     "page: 33% of its extents are on it [off-page]"),
+])
+def test_a_warning_about_the_drawing_built_is_an_error_under_strict(cli, commands, warning):
+    cli.write("off.txt", commands)
+    told = f"plotdxf: {shown(cli.work / 'off.txt')}: warning: {warning}\n"
+    run = cli.run("-i", "off.txt")
+    assert (run.returncode, run.stderr) == (0, told)
+    run = cli.run("--strict", "-i", "off.txt")
+    assert run.returncode == 1
+    assert run.stderr == told + (
+        f"plotdxf: {shown(cli.work / 'off.txt')}: 1 warning about the drawing built, an error "
+        f"under --strict; the drawing {shown(cli.work / 'off.dxf')} is written\n")
+    assert len(read(cli.work / "off.dxf").modelspace()) == 1
+
+
+def test_a_hundred_warnings_are_told_of_a_million_lines(cli):
+    (cli.work / "many.txt").write_bytes(b"S\t600\t600\t\n" + b"LR 600\n" * 1_000_000)
+    run = cli.run("-i", "many.txt", "-o", "-")
+    lines = run.stderr.splitlines()
+    assert run.returncode == 0 and len(lines) == 101
+    assert lines[-1] == f"plotdxf: {shown(cli.work / 'many.txt')}: warning: 999900 more warnings were not told"
 
 
 def test_an_interpreter_error_is_one_line_naming_file_line_and_drawing(cli):

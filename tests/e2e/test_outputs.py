@@ -19,7 +19,7 @@ pytestmark = pytest.mark.skipif(ON_WINDOWS, reason="POSIX signals, devices and L
 needs_shim = pytest.mark.skipif(not FAULT_SHIM, reason="the fault shim (not in a sanitizer build)")
 needs_viewer = pytest.mark.skipif(not VIEWER.exists(), reason="the viewer is not built")
 
-SQUARE = "S\t600\t600\t\nRFC\t600\t600\t0 0 0\t\nC\t100\t\n"
+SQUARE = "S\t600\t600\t\nRFC\t600\t600\t0 0 0\t\nC\t0.1\t\n"
 OLD = b"the picture or drawing that was there before\n"
 
 

@@ -28,6 +28,10 @@ namespace fuzzsupport {
 // 20,000 lines of the line form) are reached in milliseconds by the same code.
 constexpr size_t kFuzzHatchWork = 5'000;
 
+// The longest line read whole in a fuzz run: the fuzzer's inputs are at most
+// a few kilobytes, and the bound of 64 KiB is reached by the same code.
+constexpr size_t kFuzzLineLength = 1000;
+
 struct ConversionFixture {
     hatch::PatternTable patterns; // read once: the interpretation never changes it
     std::FILE* nowhere = nullptr; // the drawing's bytes are made, then dropped

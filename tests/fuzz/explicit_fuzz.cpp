@@ -3,7 +3,8 @@
 // line is warned of. The first byte chooses the rest: bit 0 UTF-8 (else
 // Windows-1252), bit 1 strict checks, bit 2 pattern hatches as lines; the
 // command file is the bytes after it (after a pattern file and a form feed,
-// when they hold one: fuzzsupport::StartConversion).
+// when they hold one: fuzzsupport::StartConversion). Lines are read up to a
+// bound of a thousand bytes.
 #include "fuzz/conversion_fuzz.h"
 #include "interpreter/command_file.h"
 
@@ -24,13 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     interpreter::ReadRules rules;
     rules.text = {(choice & 1) != 0 ? platform::TextEncoding::Utf8
                                     : platform::TextEncoding::Windows1252,
-                  true, true};
+                  true, true, fuzzsupport::kFuzzLineLength};
     rules.errorBox = false;
-    rules.checks =
-        (choice & 2) != 0 ? interpreter::LineChecks::Strict : interpreter::LineChecks::Warn;
-    rules.warn = [](long, const std::string&) {}; // told, so that every warning is made
+    // Told, so that every warning is made.
+    platform::WarningTeller warnings([](long, const std::string&) {}, (choice & 2) != 0);
+    rules.warnings = &warnings;
     interpreter::StartDrawing(
         platform::TextFileReader::FromText("commands.txt", commands, rules.text), rules);
+    warnings.Finish();
     kq_set_dxf_hatch_form(builder::Session().ScreenHandle,
                           (choice & 4) != 0 ? KQ_DXF_HATCH_LINES : KQ_DXF_HATCH_ENTITY);
     fuzzsupport::WriteDrawing();

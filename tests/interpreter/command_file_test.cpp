@@ -227,9 +227,10 @@ TEST(TextAfter, DropsTheFirstCharacters) {
     EXPECT_EQ(interpreter::TextAfter("ab", 5), "");
 }
 
-// What the reading loses of a line's characters is warned of by the checked
-// rules, on the line it happens; the classic rules stay silent.
-TEST_F(CommandFileTest, LostCharactersAreWarnedOfByTheCheckedRules) {
+// What the reading loses of a line's characters is warned of, by name, on
+// the line it happens; the classic rules warn as well, through the
+// platform's warnings.
+TEST_F(CommandFileTest, LostCharactersAreWarnedOf) {
     using namespace std::string_literals;
     const std::string commands = "A\tbad \xC3( and \xFF\t\r\n"
                                  "A\tcut\0short\t\r\n"
@@ -239,22 +240,23 @@ TEST_F(CommandFileTest, LostCharactersAreWarnedOfByTheCheckedRules) {
     const auto warned = [&](platform::TextEncoding encoding) {
         interpreter::ReadRules rules;
         rules.text = {encoding, true, true};
-        rules.checks = interpreter::LineChecks::Warn;
         std::vector<std::string> told;
-        rules.warn = [&told](long line, const std::string& what) {
-            told.push_back(std::to_string(line) + ": " + what);
-        };
+        platform::WarningTeller warnings(
+            [&told](long line, const std::string& what) {
+                told.push_back(std::to_string(line) + ": " + what);
+            },
+            false);
+        rules.warnings = &warnings;
         interpreter::StartDrawing(platform::TextFileReader::FromText("t.txt", commands, rules.text),
                                   rules);
         return told;
     };
-    const std::string nulInField2 = "a NUL byte in field 2: the field's text ends at it";
-    const std::string afterTheLastTab =
-        "4: '\0' after the last TAB is no field (every field ends with a TAB): it is ignored"s;
-    EXPECT_EQ(
-        warned(platform::TextEncoding::Utf8),
-        (std::vector<std::string>{"1: 2 bytes are no UTF-8: each is read as '?'",
-                                  "2: " + nulInField2, "3: " + nulInField2, afterTheLastTab}));
+    const std::string nulInField2 = "a NUL byte in field 2: the field's text ends at it [nul-byte]";
+    const std::string afterTheLastTab = "4: '\0' after the last TAB is no field (every field ends "
+                                        "with a TAB): it is ignored [text-after-tab]"s;
+    EXPECT_EQ(warned(platform::TextEncoding::Utf8),
+              (std::vector<std::string>{"1: 2 bytes are no UTF-8: each is read as '?' [invalid-utf8]",
+                                        "2: " + nulInField2, "3: " + nulInField2, afterTheLastTab}));
     // Windows-1252 has a character for every byte but five.
     EXPECT_EQ(
         warned(platform::TextEncoding::Windows1252),
@@ -264,5 +266,8 @@ TEST_F(CommandFileTest, LostCharactersAreWarnedOfByTheCheckedRules) {
         platform::SetWarningSink([&classic](std::string_view text) { classic.emplace_back(text); });
     Run(commands);
     platform::SetWarningSink(previous);
-    EXPECT_EQ(classic, std::vector<std::string>{});
+    EXPECT_EQ(classic, (std::vector<std::string>{"line 2 of tempdxf.txt: " + nulInField2,
+                                                 "line 3 of tempdxf.txt: " + nulInField2,
+                                                 "line " + afterTheLastTab.substr(0, 1) +
+                                                     " of tempdxf.txt" + afterTheLastTab.substr(1)}));
 }

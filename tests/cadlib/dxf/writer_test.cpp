@@ -9,6 +9,7 @@
 #include "cadlib/testing.h"
 #include "platform/runtime_error.h"
 #include "platform/text_encoding.h"
+#include "platform/warnings.h"
 #include "support/dxf_check.h"
 #include "support/dxf_probe.h"
 #include "support/dxf_session.h"
@@ -106,7 +107,7 @@ class DxfWriterTest : public testsupport::DxfSessionTest {
         std::vector<Notice> notices;
         for (int32_t i = 0; i < kq_dxf_notice_count(screen_); ++i) {
             Notice notice;
-            notice.text = kq_dxf_notice(screen_, i, &notice.line);
+            notice.text = platform::WarningText(*kq_dxf_notice(screen_, i, &notice.line));
             notices.push_back(notice);
         }
         return notices;
@@ -754,8 +755,9 @@ TEST_F(DxfWriterTest, TheLineFormWritesAtMostFourHatchesAtTheirBoundOfLinesInAll
     EXPECT_EQ(Types(probe), types);
     ASSERT_EQ(Notices().size(), 1u);
     EXPECT_EQ(Notices()[0].line, 16);
-    EXPECT_EQ(Notices()[0].text, "the hatches of the drawing would be more than 8000 lines with "
-                                 "pattern KQ_DASHES: it is written as a HATCH entity");
+    EXPECT_EQ(Notices()[0].text,
+              "the hatches of the drawing would be more than 8000 lines with "
+              "pattern KQ_DASHES: it is written as a HATCH entity [hatch-too-many-lines]");
 }
 
 TEST_F(DxfWriterTest, TheLineFormLeavesOutAndNamesAPatternLineItCannotCount) {
