@@ -95,13 +95,16 @@ def test_a_full_disk_fails_the_run_and_keeps_the_old_file(setup, program, args, 
 @needs_shim
 @pytest.mark.parametrize("program, args, target", OUTPUTS)
 @pytest.mark.parametrize("signal_number", [signal.SIGTERM, signal.SIGINT, signal.SIGHUP])
+@pytest.mark.parametrize("when", ["WRITE", "CREATE"])
 def test_a_signal_while_writing_leaves_the_old_file_alone(setup, program, args, target,
-                                                          signal_number):
+                                                          signal_number, when):
+    """At the first write, or as the temporary file is made (before its
+    removal could be armed): no NAME.XXXXXX stays."""
     path = put_old_file(setup, target)
     before = setup.files()
     status, _, errors = setup.run(program, args, LD_PRELOAD=FAULT_SHIM,
                                   PLOTDXF_WRITE_FILE=path.name,
-                                  PLOTDXF_WRITE_SIGNAL=str(int(signal_number)))
+                                  **{f"PLOTDXF_{when}_SIGNAL": str(int(signal_number))})
     assert status == 128 + signal_number, errors
     assert setup.files() == before
 
