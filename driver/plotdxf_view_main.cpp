@@ -135,15 +135,26 @@ std::string CheckCommon(const driver::CommonOptions& common) {
     return {};
 }
 
+// Why the picture may not be written over the file under its name, or empty:
+// asked before the work, so that none is wasted, and again before writing.
+std::string PictureRefusal(const PictureOptions& picture) {
+    const std::string path = picture.file.string();
+    return interpreter::ReplacementRefusal(path, path, view::FileKindOf(picture.format));
+}
+
 int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFileReader> commands,
                const PictureOptions& picture, int& argc, char** argv) {
+    if (const std::string refusal = PictureRefusal(picture); !refusal.empty()) {
+        driver::Complain(kProgram, "the picture was not written: " + refusal);
+        return interpreter::kNotWritten;
+    }
     const view::HeadlessGui gui(argc, argv);
     const view::DrawArea window; // hidden: the session binds the display to its handle
     const driver::Conversion& conversion = run.conversions.front();
     driver::PrepareDrawing(run, conversion.commands, std::move(commands));
 
     const std::string path = picture.file.string();
-    std::string error = interpreter::OwnFileRefusal(path, path);
+    std::string error = PictureRefusal(picture);
     const bool written =
         error.empty() &&
         view::WritePagePicture(picture.format, path, picture.width, picture.height, error);
@@ -221,6 +232,10 @@ int main(int argc, char** argv) {
         std::optional<platform::TextFileReader> commands;
         if (run->classic) {
             platform::MakeProgramFolderCurrent();
+            const driver::CommandSource& source = run->conversions.front().commands;
+            if (driver::CommandFileRefused(*run, source, platform::KindOfFile(source.path))) {
+                return interpreter::kNotWritten;
+            }
         } else {
             commands = driver::OpenCommandFile(*run, run->conversions.front().commands);
             if (!commands) return interpreter::kNotWritten;

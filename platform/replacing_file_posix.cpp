@@ -50,6 +50,7 @@ bool ReplacingFile::Open() {
         }
         if (::access(destination_.c_str(), W_OK) != 0) return Fail(errno);
         if (!ownerOnly) mode = existing.st_mode & 07777;
+        if (!MayReplaceDestination()) return false;
     }
 
     std::string name = TemporaryNameWith(".XXXXXX");

@@ -27,6 +27,7 @@ bool ReplacingFile::Open() {
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Fail(EISDIR);
         if (attributes & FILE_ATTRIBUTE_READONLY) return Fail("the file is read-only");
+        if (!MayReplaceDestination()) return false;
     }
 
     std::string stem(1, '.');

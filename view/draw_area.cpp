@@ -514,6 +514,8 @@ std::string ExportFile() {
 // another user's file under its name is not written through.
 void DrawArea::mnuDXF12Click() {
     const std::string name = ExportFile();
+    // The writer refuses a file of another kind itself, after the checks of
+    // a shared folder (a link, another user's file), which say more.
     std::string failure = interpreter::OwnFileRefusal(name, name);
     if (failure.empty() &&
         kq_output_private_dxf_file(builder::Session().ScreenHandle, name.c_str()) == 0) {

@@ -267,6 +267,14 @@ TEST_F(ExportTest, AnotherUsersFileUnderTheNameIsLeftAlone) {
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"ztest.dxf"});
 }
 
+TEST_F(ExportTest, AFileOfAnotherKindUnderTheNameIsLeftAsItIs) {
+    folder.Write("ztest.dxf", "notes of mine");
+    ExpectNotCreated(ExportFile() +
+                     ": not a DXF drawing: it is a text file, and was left as it is");
+    EXPECT_EQ(Contents(ExportFile()), "notes of mine");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"ztest.dxf"});
+}
+
 TEST_F(ExportTest, TheCommandFileBeingReadIsNeverWrittenOver) {
     // The test folder is the current folder, where the run reads tempdxf.txt.
     folder.Write("tempdxf.txt", "S\t600\t600\t\r\n");

@@ -64,8 +64,9 @@ class PrinterJob : public PrintJob {
     explicit PrinterJob(QPrinter& printer)
         : PrinterJob(printer, std::unique_ptr<platform::ReplacingFile>()) {}
     PrinterJob(QPrinter& printer, std::string pdfFile)
-        : PrinterJob(printer, std::make_unique<platform::ReplacingFile>(
-                                  pdfFile, platform::OutputSharing::OwnerOnly)) {
+        : PrinterJob(printer,
+                     std::make_unique<platform::ReplacingFile>(
+                         pdfFile, platform::FileKind::Pdf, platform::OutputSharing::OwnerOnly)) {
         pdfFile_ = std::move(pdfFile);
     }
     ~PrinterJob() override { platform::DeleteDC(dc_); }
