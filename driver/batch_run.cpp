@@ -11,6 +11,7 @@
 #include "platform/file_kind.h"
 #include "platform/message_box.h"
 #include "platform/module_state.h"
+#include "platform/printable_text.h"
 #include "platform/process.h"
 #include "platform/runtime_error.h"
 #include "view/draw_area.h"
@@ -41,7 +42,7 @@ void LoadPatternsAgain(const RunDescription& run) {
         LoadPatterns(run);
     } catch (const platform::RuntimeError& error) {
         platform::ShowMessage(std::string(error.what()) + "; the patterns read before stay in use",
-                              platform::kApplicationTitle);
+                              platform::ProgramName());
     }
 }
 
@@ -172,7 +173,7 @@ interpreter::ExitStatus WritePatternLibrary(const RunDescription& run) {
 } // namespace
 
 void Complain(const std::string& program, const std::string& text) {
-    const std::string line = program + ": " + text + "\n";
+    const std::string line = platform::PrintableText(program + ": " + text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 

@@ -10,7 +10,7 @@
 
 namespace driver {
 
-// "program: text" on stderr.
+// "program: text" on stderr, printable on one line (platform/printable_text.h).
 void Complain(const std::string& program, const std::string& text);
 
 // The command file of `source` opened by the run's rules, or nullopt, told

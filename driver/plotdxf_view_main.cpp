@@ -15,6 +15,7 @@
 #include "interpreter/exit_status.h"
 #include "interpreter/own_files.h"
 #include "platform/interruption.h"
+#include "platform/message_box.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
 #include "view/shell.h"
@@ -222,6 +223,7 @@ std::optional<driver::RunDescription> ReadCommandLine(int argc, char** argv,
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::SetProgramName(kProgram);
     platform::KeepRunningWhenStderrCloses();
     platform::EndCleanlyOnInterruption();
     PictureOptions picture;

@@ -191,7 +191,7 @@ void DrawArea::ReplaceDrawing(const std::string& commandFile, bool keepView, OnE
         if (opener_) stoppedAt_ = opener_(commandFile);
     } catch (const platform::RuntimeError& error) {
         if (onError == OnError::Propagate) throw;
-        platform::ShowMessage(error.what(), platform::kApplicationTitle);
+        platform::ShowMessage(error.what(), platform::ProgramName());
         stoppedAt_ = std::string(error.what());
     }
     if (LayOutDrawingArea()) {
@@ -522,10 +522,10 @@ void DrawArea::mnuDXF12Click() {
         failure = kq_last_error();
     }
     if (failure.empty()) {
-        platform::ShowMessage("FILE CREATED:  " + name, platform::kApplicationTitle);
+        platform::ShowMessage("FILE CREATED:  " + name, platform::ProgramName());
     } else {
         platform::ShowMessage("FILE NOT CREATED:  " + name + "\n" + failure,
-                              platform::kApplicationTitle);
+                              platform::ProgramName());
     }
 }
 
@@ -546,14 +546,14 @@ void DrawArea::mnuPrintClick() {
     if (file.empty()) {
         if (!written) {
             platform::ShowMessage("The drawing could not be printed: " + job->Failure(),
-                                  platform::kApplicationTitle);
+                                  platform::ProgramName());
         }
         return;
     }
     platform::ShowMessage(written ? "No printer is available: the page was saved as " + file
                                   : "No printer is available, and the page could not be saved as " +
                                         file + ": " + job->Failure(),
-                          platform::kApplicationTitle);
+                          platform::ProgramName());
 }
 
 // One page on the printer's context P, at one inch per inch. Everything the

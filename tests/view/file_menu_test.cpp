@@ -174,7 +174,7 @@ TEST_F(FileMenuTest, APrintThatFailsSaysSoWithTheReason) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text,
               "The drawing could not be printed: the printer Office is out of paper");
-    EXPECT_EQ(messages[1].title, platform::kApplicationTitle);
+    EXPECT_EQ(messages[1].title, platform::ProgramName());
 
     messages.clear();
     pdfFile = "/no/such/folder/DO-DEZ Print.pdf";
@@ -232,7 +232,7 @@ TEST_F(ExportTest, ExportWritesTheFixedFileForItsOwnerAlone) {
     area->mnuDXF12Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "FILE CREATED:  " + ExportFile());
-    EXPECT_EQ(messages[0].title, platform::kApplicationTitle);
+    EXPECT_EQ(messages[0].title, platform::ProgramName());
     const testsupport::DxfProbe probe = testsupport::ProbeDxf(ExportFile());
     ASSERT_TRUE(probe.read) << probe.diagnostics;
     EXPECT_EQ(probe.auditErrors, 0);
