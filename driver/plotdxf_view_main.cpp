@@ -61,7 +61,8 @@ constexpr std::string_view kUsage =
     "Exit status: 0 written, or the window closed; 1 the command file stopped at\n"
     "an error (the picture shows what the lines before it built); 2 the picture\n"
     "could not be written, the command file could not be read, or the command\n"
-    "line was not understood; 3 a run-time error ended the run.\n";
+    "line was not understood; 3 a run-time error ended the run. A picture\n"
+    "replaces only a missing or empty file or a picture of its own format.\n";
 
 constexpr int kDefaultWidth = 850, kDefaultHeight = 1100;
 constexpr int kSmallestSide = 16, kLargestSide = 10000;
