@@ -233,6 +233,12 @@ std::string PrepareDrawing(const RunDescription& run, const CommandSource& sourc
                            std::optional<platform::TextFileReader> commands) {
     LoadPatternsAgain(run);
     if (!commands && !run.classic) commands.emplace(source.path, run.text);
+    // A file the window opens (File > Open, a reload) is refused as the
+    // command line refuses it, in the window's box for run-time errors.
+    const platform::FileKind kind = commands ? platform::KindOfBytes(commands->FirstBytes())
+                                             : platform::KindOfFile(source.path);
+    const std::string refusal = interpreter::CommandFileRefusal(kind, ShownName(source));
+    if (!refusal.empty()) platform::Raise(platform::kPathFileAccessError, refusal);
     Interpret(run, source, std::move(commands));
     return interpreter::WhereInterpretationStopped();
 }
