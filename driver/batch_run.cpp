@@ -8,8 +8,10 @@
 #include "interpreter/command_file.h"
 #include "interpreter/exit_status.h"
 #include "interpreter/own_files.h"
+#include "platform/file_kind.h"
 #include "platform/message_box.h"
 #include "platform/module_state.h"
+#include "platform/printable_text.h"
 #include "platform/process.h"
 #include "platform/runtime_error.h"
 #include "platform/warnings.h"
@@ -41,7 +43,7 @@ void LoadPatternsAgain(const RunDescription& run) {
         LoadPatterns(run);
     } catch (const platform::RuntimeError& error) {
         platform::ShowMessage(std::string(error.what()) + "; the patterns read before stay in use",
-                              platform::kApplicationTitle);
+                              platform::ProgramName());
     }
 }
 
@@ -92,6 +94,14 @@ void Interpret(const RunDescription& run, const CommandSource& source,
     interpreter::StartDrawing(std::move(*commands), rules);
 }
 
+// Why the drawing may not be written over the file under its name, or empty.
+std::string DrawingRefusal(const DrawingDestination& drawing) {
+    if (drawing.standardOutput) return {};
+    const std::string refusal =
+        interpreter::ReplacementRefusal(drawing.path, ShownName(drawing), platform::FileKind::Dxf);
+    return refusal.empty() ? refusal : "the drawing was not written: " + refusal;
+}
+
 // Writes the session's drawing; why it could not, or empty when it is written.
 std::string WriteDrawing(const RunDescription& run, const DrawingDestination& drawing) {
     const int32_t screen = builder::Session().ScreenHandle;
@@ -102,8 +112,8 @@ std::string WriteDrawing(const RunDescription& run, const DrawingDestination& dr
         return "the drawing could not be written to standard output: " +
                std::string(kq_last_error());
     }
-    const std::string refusal = interpreter::OwnFileRefusal(drawing.path, ShownName(drawing));
-    if (!refusal.empty()) return "the drawing was not written: " + refusal;
+    const std::string refusal = DrawingRefusal(drawing);
+    if (!refusal.empty()) return refusal;
     if (run.classic) {
         // The name goes to the writer as the command line gave it, and its
         // message names it so; the absolute name follows.
@@ -123,6 +133,15 @@ interpreter::ExitStatus Convert(const RunDescription& run, const Conversion& con
     if (!run.classic) {
         commands = OpenCommandFile(run, conversion.commands);
         if (!commands) return interpreter::kNotWritten;
+    } else if (CommandFileRefused(run, conversion.commands,
+                                  platform::KindOfFile(conversion.commands.path))) {
+        return interpreter::kNotWritten;
+    }
+    // Asked before the work, so that none is wasted on a drawing that could
+    // not be written; the writer asks again.
+    if (const std::string refusal = DrawingRefusal(conversion.drawing); !refusal.empty()) {
+        Complain(run.program, refusal);
+        return interpreter::kNotWritten;
     }
     std::optional<view::DrawArea> window;
     window.emplace(); // loaded hidden: the session binds the display to it
@@ -170,27 +189,40 @@ interpreter::ExitStatus WritePatternLibrary(const RunDescription& run) {
 } // namespace
 
 void Complain(const std::string& program, const std::string& text) {
-    const std::string line = program + ": " + text + "\n";
+    const std::string line = platform::PrintableText(program + ": " + text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 std::optional<platform::TextFileReader> OpenCommandFile(const RunDescription& run,
                                                         const CommandSource& source) {
+    std::optional<platform::TextFileReader> reader;
     if (source.standardInput) {
-        return platform::TextFileReader::StandardInput(ShownName(source), run.text);
+        reader.emplace(platform::TextFileReader::StandardInput(ShownName(source), run.text));
+    } else {
+        std::error_code error;
+        if (std::filesystem::is_directory(source.path, error)) {
+            Complain(run.program, ShownName(source) + ": is a folder, not a command file");
+            return std::nullopt;
+        }
+        try {
+            reader.emplace(source.path, run.text);
+        } catch (const platform::RuntimeError& failure) {
+            Complain(run.program, ShownName(source) + ": cannot be read: " +
+                                      platform::WithoutName(failure.Detail(), source.path));
+            return std::nullopt;
+        }
     }
-    std::error_code error;
-    if (std::filesystem::is_directory(source.path, error)) {
-        Complain(run.program, ShownName(source) + ": is a folder, not a command file");
+    if (CommandFileRefused(run, source, platform::KindOfBytes(reader->FirstBytes()))) {
         return std::nullopt;
     }
-    try {
-        return platform::TextFileReader(source.path, run.text);
-    } catch (const platform::RuntimeError& failure) {
-        Complain(run.program, ShownName(source) + ": cannot be read: " +
-                                  platform::WithoutName(failure.Detail(), source.path));
-        return std::nullopt;
-    }
+    return reader;
+}
+
+bool CommandFileRefused(const RunDescription& run, const CommandSource& source,
+                        platform::FileKind kind) {
+    const std::string refusal = interpreter::CommandFileRefusal(kind, ShownName(source));
+    if (!refusal.empty()) Complain(run.program, refusal);
+    return !refusal.empty();
 }
 
 bool ExplainInterpreterError(const RunDescription& run, const Conversion& conversion,
@@ -217,6 +249,12 @@ std::string PrepareDrawing(const RunDescription& run, const CommandSource& sourc
                            std::optional<platform::TextFileReader> commands) {
     LoadPatternsAgain(run);
     if (!commands && !run.classic) commands.emplace(source.path, run.text);
+    // A file the window opens (File > Open, a reload) is refused as the
+    // command line refuses it, in the window's box for run-time errors.
+    const platform::FileKind kind = commands ? platform::KindOfBytes(commands->FirstBytes())
+                                             : platform::KindOfFile(source.path);
+    const std::string refusal = interpreter::CommandFileRefusal(kind, ShownName(source));
+    if (!refusal.empty()) platform::Raise(platform::kPathFileAccessError, refusal);
     platform::WarningTeller warnings = WarningsOf(run, source);
     Interpret(run, source, std::move(commands), warnings);
     warnings.Finish();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "driver/run_description.h"
+#include "platform/file_kind.h"
 #include "platform/text_file.h"
 
 #include <optional>
@@ -9,14 +10,19 @@
 
 namespace driver {
 
-// "program: text" on stderr.
+// "program: text" on stderr, printable on one line (platform/printable_text.h).
 void Complain(const std::string& program, const std::string& text);
 
 // The command file of `source` opened by the run's rules, or nullopt, told
-// on stderr, when it cannot be read. The classic run leaves the opening to
-// the interpreter, which reports a missing file as error 53.
+// on stderr, when it cannot be read or is plainly no command file. The classic run leaves the
+// opening to the interpreter, which reports a missing file as error 53.
 std::optional<platform::TextFileReader> OpenCommandFile(const RunDescription& run,
                                                         const CommandSource& source);
+
+// True, told on stderr, when a file of `kind` is plainly no command file (a
+// DXF drawing, a picture, a binary file): `source` is then not read.
+bool CommandFileRefused(const RunDescription& run, const CommandSource& source,
+                        platform::FileKind kind);
 
 // Loads the run's hatch patterns and interprets the command file of `source`
 // into the drawing session (the window must exist already): `commands` when

@@ -2,6 +2,7 @@
 
 #include "driver/batch_run.h"
 #include "hatch/patterns.h"
+#include "interpreter/own_files.h"
 #include "platform/process.h"
 
 #include <algorithm>
@@ -74,6 +75,11 @@ std::string SharedFile(const std::vector<Conversion>& conversions) {
         if (conversion.drawing.standardOutput) continue;
         const std::string key = FileKey(conversion.drawing.path);
         if (const auto input = commandFiles.find(key); input != commandFiles.end()) {
+            // A drawing given as the command file: say that, not where it would go.
+            const CommandSource& commands = *input->second;
+            const std::string notCommands = interpreter::CommandFileRefusal(
+                platform::KindOfFile(commands.path), ShownName(commands));
+            if (!notCommands.empty()) return notCommands;
             return "the drawing " + ShownName(conversion.drawing) +
                    " would replace the command file " + ShownName(*input->second);
         }

@@ -2,7 +2,8 @@
 //
 // Classic form (no argument, or a command line that does not start with
 // '-'): tempdxf.txt of the program's folder into the drawing named by the
-// command line (temp.dxf when it is empty), relative to that folder.
+// command line (temp.dxf when it is empty), relative to that folder; never a
+// command file, which the drawing would not replace.
 // Explicit form: the options below, relative names from the current folder.
 #include "driver/batch_run.h"
 #include "driver/command_line.h"
@@ -17,13 +18,14 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: plotdxf -i FILE [-o FILE] [options]\n"
-    "       plotdxf [options] FILE...\n"
-    "       plotdxf [DRAWING]          (classic form)\n"
+    "       plotdxf --output-dir DIR [options] FILE...\n"
+    "       plotdxf [DRAWING]          (classic form: DRAWING is the drawing)\n"
     "\n"
     "Converts plot command files into DXF drawings.\n"
     "\n"
     "  -i, --input FILE    the command file to convert ('-': standard input); may\n"
-    "                      be given several times, and FILE alone means -i FILE\n"
+    "                      be given several times, and after a first option\n"
+    "                      FILE alone means -i FILE\n"
     "  -o, --output FILE   the drawing ('-': standard output); default: FILE with\n"
     "                      the extension .dxf, beside it (standard output for\n"
     "                      standard input)\n"
@@ -50,12 +52,17 @@ constexpr std::string_view kUsage =
     "to write in the program's folder (temp.dxf when empty), made of tempdxf.txt\n"
     "in that folder; a line ends at CR LF or CR.\n"
     "\n"
+    "A drawing replaces only a missing or empty file or a DXF drawing: any other\n"
+    "file (a command file, a text, a picture) is left as it is, with status 2.\n"
+    "A DXF drawing, picture or binary file given as the command file is refused.\n"
+    "\n"
     "Exit status (the worst of all command files):\n"
     "  0  converted\n"
     "  1  the command file stopped at an error; the drawing holds what the lines\n"
     "     before it built\n"
-    "  2  nothing written: the drawing could not be written, the command file\n"
-    "     could not be read, or the command line was not understood\n"
+    "  2  nothing written: the drawing could not be written or its name is a file\n"
+    "     that is not a drawing, the command file could not be read or is not\n"
+    "     one, or the command line was not understood\n"
     "  3  a run-time error (such as a missing pattern file) ended the run\n";
 
 void Say(std::FILE* stream, std::string_view text) {

@@ -15,6 +15,7 @@
 #include "interpreter/exit_status.h"
 #include "interpreter/own_files.h"
 #include "platform/interruption.h"
+#include "platform/message_box.h"
 #include "platform/process.h"
 #include "view/draw_area.h"
 #include "view/shell.h"
@@ -60,7 +61,8 @@ constexpr std::string_view kUsage =
     "Exit status: 0 written, or the window closed; 1 the command file stopped at\n"
     "an error (the picture shows what the lines before it built); 2 the picture\n"
     "could not be written, the command file could not be read, or the command\n"
-    "line was not understood; 3 a run-time error ended the run.\n";
+    "line was not understood; 3 a run-time error ended the run. A picture\n"
+    "replaces only a missing or empty file or a picture of its own format.\n";
 
 constexpr int kDefaultWidth = 850, kDefaultHeight = 1100;
 constexpr int kSmallestSide = 16, kLargestSide = 10000;
@@ -135,15 +137,26 @@ std::string CheckCommon(const driver::CommonOptions& common) {
     return {};
 }
 
+// Why the picture may not be written over the file under its name, or empty:
+// asked before the work, so that none is wasted, and again before writing.
+std::string PictureRefusal(const PictureOptions& picture) {
+    const std::string path = picture.file.string();
+    return interpreter::ReplacementRefusal(path, path, view::FileKindOf(picture.format));
+}
+
 int RenderPage(const driver::RunDescription& run, std::optional<platform::TextFileReader> commands,
                const PictureOptions& picture, int& argc, char** argv) {
+    if (const std::string refusal = PictureRefusal(picture); !refusal.empty()) {
+        driver::Complain(kProgram, "the picture was not written: " + refusal);
+        return interpreter::kNotWritten;
+    }
     const view::HeadlessGui gui(argc, argv);
     const view::DrawArea window; // hidden: the session binds the display to its handle
     const driver::Conversion& conversion = run.conversions.front();
     driver::PrepareDrawing(run, conversion.commands, std::move(commands));
 
     const std::string path = picture.file.string();
-    std::string error = interpreter::OwnFileRefusal(path, path);
+    std::string error = PictureRefusal(picture);
     const bool written =
         error.empty() &&
         view::WritePagePicture(picture.format, path, picture.width, picture.height, error);
@@ -211,6 +224,7 @@ std::optional<driver::RunDescription> ReadCommandLine(int argc, char** argv,
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::SetProgramName(kProgram);
     platform::KeepRunningWhenStderrCloses();
     platform::EndCleanlyOnInterruption();
     PictureOptions picture;
@@ -221,6 +235,10 @@ int main(int argc, char** argv) {
         std::optional<platform::TextFileReader> commands;
         if (run->classic) {
             platform::MakeProgramFolderCurrent();
+            const driver::CommandSource& source = run->conversions.front().commands;
+            if (driver::CommandFileRefused(*run, source, platform::KindOfFile(source.path))) {
+                return interpreter::kNotWritten;
+            }
         } else {
             commands = driver::OpenCommandFile(*run, run->conversions.front().commands);
             if (!commands) return interpreter::kNotWritten;

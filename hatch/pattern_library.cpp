@@ -61,7 +61,7 @@ std::string PatternLibraryText() {
 
 std::string WritePatternLibrary(const std::string& path) {
     std::string error;
-    platform::ReplaceFileWith(path, PatternLibraryText(), error);
+    platform::ReplaceFileWith(path, platform::FileKind::PatternFile, PatternLibraryText(), error);
     return error;
 }
 

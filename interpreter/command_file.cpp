@@ -201,7 +201,7 @@ void ReportError(InterpreterState& state, const platform::RuntimeError& error, l
     state.ReportedErrorDetail = error.Detail();
     // The box keeps its classic text; where a box can say more, it names the line.
     if (errorBox) {
-        platform::ShowMessage(ErrorReportText(error.Number()), platform::kApplicationTitle,
+        platform::ShowMessage(ErrorReportText(error.Number()), platform::ProgramName(),
                               platform::MessageButtons::Ok,
                               "Stopped at " + WhereInterpretationStopped() +
                                   ". The drawing shows what the lines before it built.");

@@ -69,7 +69,54 @@ std::string OwnFileAt(const std::string& outputName) {
     return {};
 }
 
+// `name` as one word of a command to type: quoted when it holds anything
+// but letters, digits and the usual marks of a path.
+std::string CommandWord(const std::string& name) {
+    const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
+        return std::isalnum(c) ||
+               std::string_view("/\\:._-+,=@%").find(static_cast<char>(c)) !=
+                   std::string_view::npos ||
+               c >= 0x80;
+    });
+    if (plain) return name;
+#ifdef _WIN32
+    return '"' + name + '"';
+#else
+    std::string quoted = "'";
+    for (const char c : name)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+#endif
+}
+
 } // namespace
+
+std::string ReplacementRefusal(const std::string& output, const std::string& shownName,
+                               platform::FileKind written) {
+    std::string refusal = OwnFileRefusal(output, shownName);
+    if (!refusal.empty()) return refusal;
+    const platform::FileKind there = platform::KindOfFile(output);
+    if (platform::MayReplace(there, written)) return {};
+    refusal = shownName + " is " + platform::NotReplacedBecause(there, written);
+    // The likeliest mistake: a command file named where the drawing goes.
+    if (there == platform::FileKind::CommandFile) {
+        refusal += "; to convert it, run: plotdxf -i " + CommandWord(shownName);
+    }
+    return refusal;
+}
+
+std::string CommandFileRefusal(platform::FileKind kind, const std::string& shownName) {
+    switch (kind) {
+    case platform::FileKind::Dxf:
+    case platform::FileKind::Png:
+    case platform::FileKind::Pdf:
+    case platform::FileKind::Svg:
+    case platform::FileKind::Binary:
+        return shownName + ": is " + std::string(platform::NameOf(kind)) + ", not a command file";
+    default:
+        return {};
+    }
+}
 
 std::string OwnFileRefusal(const std::string& output, const std::string& shownName) {
     const std::string ownFile = OwnFileAt(output);

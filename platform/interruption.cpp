@@ -23,12 +23,26 @@ struct Slot {
 static_assert(std::atomic<bool>::is_always_lock_free, "the handler reads the flag");
 
 std::array<Slot, kSlots> slots;
+// Set while SignalsHeldOff lives; the signal that came meanwhile, or 0.
+std::atomic<bool> held{false};
+std::atomic<int> pendingSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the handler writes the signal");
 
-extern "C" void EndOnSignal(int signalNumber) {
+[[noreturn]] void EndWithSignal(int signalNumber) {
     for (Slot& slot : slots) {
         if (slot.armed.load(std::memory_order_acquire)) ::unlink(slot.name);
     }
     std::_Exit(128 + signalNumber);
+}
+
+extern "C" void EndOnSignal(int signalNumber) {
+    if (held.load(std::memory_order_acquire)) {
+        pendingSignal.store(signalNumber, std::memory_order_release);
+        // Windows puts the default action back before calling a handler.
+        std::signal(signalNumber, EndOnSignal);
+        return;
+    }
+    EndWithSignal(signalNumber);
 }
 
 } // namespace
@@ -59,6 +73,15 @@ RemovedOnInterruption::RemovedOnInterruption(const std::string& name) : slot_(-1
 
 RemovedOnInterruption::~RemovedOnInterruption() {
     if (slot_ >= 0) slots[static_cast<size_t>(slot_)].armed.store(false, std::memory_order_release);
+}
+
+SignalsHeldOff::SignalsHeldOff() {
+    held.store(true, std::memory_order_release);
+}
+
+SignalsHeldOff::~SignalsHeldOff() {
+    held.store(false, std::memory_order_release);
+    if (const int signalNumber = pendingSignal.exchange(0)) EndWithSignal(signalNumber);
 }
 
 } // namespace platform

@@ -26,4 +26,16 @@ class RemovedOnInterruption {
     int slot_; // -1: not covered
 };
 
+// While it lives, a signal that would end the program waits, and ends it
+// when this ends: a file created and then covered by RemovedOnInterruption
+// under it is never left behind by a signal that came in between. Holds
+// nothing that could wait long (a file's creation).
+class SignalsHeldOff {
+  public:
+    SignalsHeldOff();
+    ~SignalsHeldOff();
+    SignalsHeldOff(const SignalsHeldOff&) = delete;
+    SignalsHeldOff& operator=(const SignalsHeldOff&) = delete;
+};
+
 } // namespace platform

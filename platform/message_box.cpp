@@ -1,5 +1,7 @@
 #include "platform/message_box.h"
 
+#include "platform/printable_text.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,8 +20,13 @@ MessageSink& CurrentSink() {
     return sink;
 }
 
+std::string& CurrentProgramName() {
+    static std::string name = "plotdxf";
+    return name;
+}
+
 void WriteWarningToStderr(std::string_view text) {
-    std::string line = std::string(kApplicationTitle) + ": warning: ";
+    std::string line = ProgramName() + ": warning: ";
     line += text;
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stderr);
@@ -33,8 +40,16 @@ WarningSink& CurrentWarningSink() {
 
 } // namespace
 
+const std::string& ProgramName() {
+    return CurrentProgramName();
+}
+
+void SetProgramName(std::string name) {
+    CurrentProgramName() = std::move(name);
+}
+
 void Warn(std::string_view text) {
-    CurrentWarningSink()(text);
+    CurrentWarningSink()(PrintableText(text));
 }
 
 WarningSink SetWarningSink(WarningSink sink) {
@@ -53,8 +68,8 @@ MessageAnswer WriteMessageToStderr(const MessageRequest& request) {
 
 MessageAnswer ShowMessage(std::string_view text, std::string_view title, MessageButtons buttons,
                           std::string_view detail) {
-    return CurrentSink()(
-        MessageRequest{std::string(text), std::string(title), buttons, std::string(detail)});
+    return CurrentSink()(MessageRequest{PrintableText(text, LineFeeds::Kept), PrintableText(title),
+                                        buttons, PrintableText(detail, LineFeeds::Kept)});
 }
 
 MessageSink SetMessageSink(MessageSink sink) {

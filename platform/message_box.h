@@ -24,13 +24,19 @@ struct MessageRequest {
 
 using MessageSink = std::function<MessageAnswer(const MessageRequest&)>;
 
-// The caption of boxes that carry the application's title.
-inline constexpr std::string_view kApplicationTitle = "plotdxf";
+// The program's name ("plotdxf", "plotdxf-view"): the caption of the boxes
+// that carry the application's title, and what its messages start with.
+const std::string& ProgramName();
+// Named once, at the start of main(); "plotdxf" until then.
+void SetProgramName(std::string name);
 
 // Set to a non-empty value, this environment variable sends every box to
 // stderr and answers it OK, so that no run waits for a user who is not there.
 inline constexpr const char* kUnattendedVariable = "PLOTDXF_UNATTENDED";
 
+// Whatever the sink, the text and title it gets are printable
+// (platform/printable_text.h): the lines of the text are kept, any other
+// control character and invalid byte is escaped.
 MessageAnswer ShowMessage(std::string_view text, std::string_view title,
                           MessageButtons buttons = MessageButtons::Ok,
                           std::string_view detail = {});
@@ -43,7 +49,8 @@ MessageSink SetMessageSink(MessageSink sink);
 MessageAnswer WriteMessageToStderr(const MessageRequest& request);
 
 // A warning that needs no answer and stops nothing: by default a line on
-// stderr ("plotdxf: warning: text"), whichever sink shows the boxes.
+// stderr ("plotdxf: warning: text"), whichever sink shows the boxes. The
+// sink gets the text printable, on one line.
 void Warn(std::string_view text);
 
 // Replaces where warnings go; returns the previous one. An empty sink

@@ -54,7 +54,7 @@ std::string ClassicTemporaryFile(const std::string& name) {
 }
 
 void ReportUncaughtError(const RuntimeError& error, int exitStatus) {
-    ShowMessage(error.what(), kApplicationTitle);
+    ShowMessage(error.what(), ProgramName());
     EndProgram(exitStatus);
 }
 

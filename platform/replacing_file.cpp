@@ -43,8 +43,8 @@ std::string FollowLinks(const std::string& name) {
 
 } // namespace
 
-ReplacingFile::ReplacingFile(std::string target, OutputSharing sharing)
-    : target_(std::move(target)), sharing_(sharing),
+ReplacingFile::ReplacingFile(std::string target, FileKind writes, OutputSharing sharing)
+    : target_(std::move(target)), writes_(writes), sharing_(sharing),
       destination_(sharing == OutputSharing::Ordinary ? FollowLinks(target_) : target_) {}
 
 ReplacingFile::~ReplacingFile() {
@@ -58,6 +58,13 @@ std::string ReplacingFile::TemporaryNameWith(std::string_view suffix) const {
         return destination_ + std::string(suffix);
     }
     return destination_.substr(0, nameStart) + std::string(kOwnTemporaryName) + std::string(suffix);
+}
+
+bool ReplacingFile::MayReplaceDestination() {
+    // Asked again here although the programs ask before they start: the
+    // file may have come meanwhile.
+    const FileKind there = KindOfFile(destination_);
+    return MayReplace(there, writes_) || Fail(NotReplacedBecause(there, writes_));
 }
 
 void ReplacingFile::KeepTemporary(std::string name) {
@@ -113,8 +120,9 @@ bool ReplacingFile::Commit(int writeError) {
     return true;
 }
 
-bool ReplaceFileWith(const std::string& path, std::string_view bytes, std::string& error) {
-    ReplacingFile output(path);
+bool ReplaceFileWith(const std::string& path, FileKind writes, std::string_view bytes,
+                     std::string& error) {
+    ReplacingFile output(path, writes);
     bool written = output.Open();
     if (written) {
         errno = 0;

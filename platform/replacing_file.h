@@ -4,9 +4,12 @@
 // truncated file nor damages an existing one. A target that is a symbolic
 // link is the file the link points to: that file is replaced, in its own
 // folder, and the link stays. A character device or a pipe (/dev/null,
-// /dev/stdout) is written directly: it has nothing to replace.
+// /dev/stdout) is written directly: it has nothing to replace. A file that
+// is there is replaced only when it is empty or of the kind written
+// (platform/file_kind.h): a program never writes over a file it did not make.
 #pragma once
 
+#include "platform/file_kind.h"
 #include "platform/interruption.h"
 
 #include <cstdio>
@@ -27,14 +30,17 @@ enum class OutputSharing {
 
 class ReplacingFile {
   public:
-    explicit ReplacingFile(std::string target, OutputSharing sharing = OutputSharing::Ordinary);
+    // `writes`: the kind of file written (a DXF drawing, a PNG picture...).
+    ReplacingFile(std::string target, FileKind writes,
+                  OutputSharing sharing = OutputSharing::Ordinary);
     // Removes the temporary file unless it was committed.
     ~ReplacingFile();
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
     // Creates the temporary file. False when the target cannot be replaced (a
-    // folder, a read-only file) or the folder takes no new file. Open(),
+    // folder, a read-only file, a file of another kind) or the folder takes no
+    // new file. Open(),
     // SyncToDisk() and MoveIntoPlace() are the system's part, in
     // replacing_file_posix.cpp and replacing_file_windows.cpp.
     bool Open();
@@ -60,6 +66,9 @@ class ReplacingFile {
     // `suffix`, or a name of its own in that folder when that would be too
     // long for a file name.
     std::string TemporaryNameWith(std::string_view suffix) const;
+    // True when the file under the destination's name may be replaced by
+    // the kind written; else fails, saying what that file is.
+    bool MayReplaceDestination();
     // Takes `name`, just created, as the temporary file.
     void KeepTemporary(std::string name);
     // Puts the temporary file's content on the disk: through File(), or by
@@ -77,6 +86,7 @@ class ReplacingFile {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
     std::string target_; // the name as given, for messages
+    FileKind writes_;
     OutputSharing sharing_;
     std::string destination_; // the file replaced: the target, links followed
     std::string temporary_;   // empty when there is no temporary file to remove
@@ -86,8 +96,10 @@ class ReplacingFile {
     std::string error_;
 };
 
-// Writes `bytes` as the whole new content of `path` through a ReplacingFile;
-// false, with "<path>: <reason>" in `error`, when that fails.
-bool ReplaceFileWith(const std::string& path, std::string_view bytes, std::string& error);
+// Writes `bytes`, a file of kind `writes`, as the whole new content of `path`
+// through a ReplacingFile; false, with "<path>: <reason>" in `error`, when
+// that fails.
+bool ReplaceFileWith(const std::string& path, FileKind writes, std::string_view bytes,
+                     std::string& error);
 
 } // namespace platform

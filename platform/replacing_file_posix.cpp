@@ -50,12 +50,19 @@ bool ReplacingFile::Open() {
         }
         if (::access(destination_.c_str(), W_OK) != 0) return Fail(errno);
         if (!ownerOnly) mode = existing.st_mode & 07777;
+        if (!MayReplaceDestination()) return false;
     }
 
     std::string name = TemporaryNameWith(".XXXXXX");
-    const int descriptor = ::mkstemp(name.data());
+    int descriptor = -1;
+    {
+        // A signal between the creation and the arming of the removal would
+        // leave the file behind: it waits until the removal is armed.
+        const SignalsHeldOff held;
+        descriptor = ::mkstemp(name.data());
+        if (descriptor >= 0) KeepTemporary(std::move(name));
+    }
     if (descriptor < 0) return Fail(errno);
-    KeepTemporary(std::move(name));
     if (::fchmod(descriptor, mode) != 0) {
         const int error = errno;
         ::close(descriptor);

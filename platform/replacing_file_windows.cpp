@@ -27,6 +27,7 @@ bool ReplacingFile::Open() {
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Fail(EISDIR);
         if (attributes & FILE_ATTRIBUTE_READONLY) return Fail("the file is read-only");
+        if (!MayReplaceDestination()) return false;
     }
 
     std::string stem(1, '.');
@@ -34,6 +35,9 @@ bool ReplacingFile::Open() {
     stem += '-';
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         std::string name = TemporaryNameWith(stem + std::to_string(attempt));
+        // A signal between the creation and the arming of the removal would
+        // leave the file behind: it waits until the removal is armed.
+        const SignalsHeldOff held;
         const int descriptor =
             _open(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
         if (descriptor < 0) {

@@ -73,6 +73,10 @@ class TextFileReader {
     // were well-formed UTF-8 whatever the encoding it was read in.
     LineBeyondAscii BeyondAscii() const;
     const std::string& Name() const { return name_; }
+    // The file's first bytes (those of its first block) as they are, before
+    // the first line is read: what a file is can be told from them, standard
+    // input's included, without losing any.
+    std::string_view FirstBytes() const { return {block_.get(), length_}; }
     // "NAME line N": how the detail of an error raised reading line N names it.
     std::string NameAndLine(long line) const { return name_ + " line " + std::to_string(line); }
 

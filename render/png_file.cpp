@@ -110,7 +110,8 @@ bool WritePngFile(const std::string& path, std::span<const uint32_t> pixels, int
                   double dotsPerInch, std::string& error) {
     const std::vector<uint8_t> bytes = EncodePng(pixels, width, height, dotsPerInch);
     return platform::ReplaceFileWith(
-        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
+        path, platform::FileKind::Png,
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
 }
 
 } // namespace render

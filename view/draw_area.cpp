@@ -191,7 +191,7 @@ void DrawArea::ReplaceDrawing(const std::string& commandFile, bool keepView, OnE
         if (opener_) stoppedAt_ = opener_(commandFile);
     } catch (const platform::RuntimeError& error) {
         if (onError == OnError::Propagate) throw;
-        platform::ShowMessage(error.what(), platform::kApplicationTitle);
+        platform::ShowMessage(error.what(), platform::ProgramName());
         stoppedAt_ = std::string(error.what());
     }
     if (LayOutDrawingArea()) {
@@ -515,16 +515,18 @@ std::string ExportFile() {
 // another user's file under its name is not written through.
 void DrawArea::mnuDXF12Click() {
     const std::string name = ExportFile();
+    // The writer refuses a file of another kind itself, after the checks of
+    // a shared folder (a link, another user's file), which say more.
     std::string failure = interpreter::OwnFileRefusal(name, name);
     if (failure.empty() &&
         kq_output_private_dxf_file(builder::Session().ScreenHandle, name.c_str()) == 0) {
         failure = kq_last_error();
     }
     if (failure.empty()) {
-        platform::ShowMessage("FILE CREATED:  " + name, platform::kApplicationTitle);
+        platform::ShowMessage("FILE CREATED:  " + name, platform::ProgramName());
     } else {
         platform::ShowMessage("FILE NOT CREATED:  " + name + "\n" + failure,
-                              platform::kApplicationTitle);
+                              platform::ProgramName());
     }
 }
 
@@ -545,14 +547,14 @@ void DrawArea::mnuPrintClick() {
     if (file.empty()) {
         if (!written) {
             platform::ShowMessage("The drawing could not be printed: " + job->Failure(),
-                                  platform::kApplicationTitle);
+                                  platform::ProgramName());
         }
         return;
     }
     platform::ShowMessage(written ? "No printer is available: the page was saved as " + file
                                   : "No printer is available, and the page could not be saved as " +
                                         file + ": " + job->Failure(),
-                          platform::kApplicationTitle);
+                          platform::ProgramName());
 }
 
 // One page on the printer's context P, at one inch per inch. Everything the

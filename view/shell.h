@@ -3,6 +3,7 @@
 // Linux, view/win32/ on Windows; this header names neither.
 #pragma once
 
+#include "platform/file_kind.h"
 #include "view/draw_area.h"
 
 #include <functional>
@@ -26,6 +27,19 @@ class HeadlessGui {
 };
 
 enum class PictureFormat { Png, Pdf, Svg };
+
+// What a picture of `format` is, which decides the files it may replace.
+inline platform::FileKind FileKindOf(PictureFormat format) {
+    switch (format) {
+    case PictureFormat::Png:
+        return platform::FileKind::Png;
+    case PictureFormat::Pdf:
+        return platform::FileKind::Pdf;
+    case PictureFormat::Svg:
+        return platform::FileKind::Svg;
+    }
+    return platform::FileKind::Png;
+}
 
 // Draws the page of the open session as the window shows it on a drawing area
 // of width x height pixels, into a PNG, a one-page PDF (100 pixels to the

@@ -794,7 +794,7 @@ int32_t OutputDxfFile(int32_t screen, const char* fileName, platform::OutputShar
         SetLastError("no file name");
         return 0;
     }
-    platform::ReplacingFile output(fileName, sharing);
+    platform::ReplacingFile output(fileName, platform::FileKind::Dxf, sharing);
     if (!output.Open()) {
         SetLastError(output.Error());
         return 0;

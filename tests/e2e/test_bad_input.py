@@ -39,10 +39,20 @@ def check_written(run, name="temp.dxf"):
     return doc
 
 
+# Lines that draw nothing, past the bytes a file's kind is told from: what
+# follows them reaches the interpreter whatever it is.
+PAST_THE_KIND = b"LC\t\r\n" * 1100
+
+
 def test_binary_garbage(convert):
     rng = random.Random(7)
-    for size in (1, 100, 100_000):
-        check_written(convert(bytes(rng.randrange(256) for _ in range(size))))
+    for size in (100, 100_000):
+        garbage = bytes(rng.randrange(256) for _ in range(size))
+        run = convert(garbage)
+        assert run.returncode == 2 and run.stderr.endswith(
+            "tempdxf.txt: is a binary file, not a command file\n"), run.stderr
+        assert not (run.folder / "temp.dxf").exists()
+        check_written(convert(PAST_THE_KIND + garbage))
 
 
 def test_garbage_with_tabs_and_line_ends(convert):
@@ -54,7 +64,7 @@ def test_garbage_with_tabs_and_line_ends(convert):
         fields = [rng.choice(names)] + [bytes(rng.choice(alphabet) for _ in range(rng.randrange(6)))
                                         for _ in range(rng.randrange(5))]
         lines.append(b"\t".join(fields) + b"\t")
-    check_written(convert(b"\r\n".join(lines)))
+    check_written(convert(PAST_THE_KIND + b"\r\n".join(lines)))
 
 
 def test_nul_bytes_in_fields(convert):

@@ -4,6 +4,7 @@ both forms of the command line and for every output format; a file is on
 the disk before its name is; the messages say only what happened."""
 
 import os
+import pathlib
 import signal
 import subprocess
 import sys
@@ -20,7 +21,14 @@ needs_shim = pytest.mark.skipif(not FAULT_SHIM, reason="the fault shim (not in a
 needs_viewer = pytest.mark.skipif(not VIEWER.exists(), reason="the viewer is not built")
 
 SQUARE = "S\t600\t600\t\nRFC\t600\t600\t0 0 0\t\nC\t0.1\t\n"
-OLD = b"the picture or drawing that was there before\n"
+# A file of each output's own kind, which that output may replace.
+OLD = {
+    ".dxf": b"999\nthe drawing that was there before\n  0\nSECTION\n  0\nEOF\n",
+    ".png": b"\x89PNG\r\n\x1a\nthe picture that was there before",
+    ".svg": b"<svg><!-- the picture that was there before --></svg>\n",
+    ".pdf": b"%PDF-1.4 the page that was there before\n",
+    ".pat": b"*OLD, the pattern library that was there before\n",
+}
 
 
 class Setup:
@@ -49,8 +57,8 @@ class Setup:
         return done.returncode, done.stdout, done.stderr.decode("latin-1")
 
     def files(self):
-        return {p.relative_to(p.parents[1]): p.read_bytes()
-                for folder in (self.folder, self.work) for p in folder.iterdir()}
+        return {p.relative_to(self.folder.parent): p.read_bytes()
+                for folder in (self.folder, self.work) for p in folder.rglob("*") if p.is_file()}
 
 
 @pytest.fixture
@@ -74,7 +82,7 @@ OUTPUTS = [
 
 def put_old_file(setup, target):
     path = setup.folder.parent / target
-    path.write_bytes(OLD)
+    path.write_bytes(OLD[path.suffix])
     return path
 
 
@@ -95,13 +103,16 @@ def test_a_full_disk_fails_the_run_and_keeps_the_old_file(setup, program, args, 
 @needs_shim
 @pytest.mark.parametrize("program, args, target", OUTPUTS)
 @pytest.mark.parametrize("signal_number", [signal.SIGTERM, signal.SIGINT, signal.SIGHUP])
+@pytest.mark.parametrize("when", ["WRITE", "CREATE"])
 def test_a_signal_while_writing_leaves_the_old_file_alone(setup, program, args, target,
-                                                          signal_number):
+                                                          signal_number, when):
+    """At the first write, or as the temporary file is made (before its
+    removal could be armed): no NAME.XXXXXX stays."""
     path = put_old_file(setup, target)
     before = setup.files()
     status, _, errors = setup.run(program, args, LD_PRELOAD=FAULT_SHIM,
                                   PLOTDXF_WRITE_FILE=path.name,
-                                  PLOTDXF_WRITE_SIGNAL=str(int(signal_number)))
+                                  **{f"PLOTDXF_{when}_SIGNAL": str(int(signal_number))})
     assert status == 128 + signal_number, errors
     assert setup.files() == before
 
@@ -110,7 +121,7 @@ def test_sigterm_during_a_big_drawing_leaves_no_temporary_file(tmp_path):
     setup = Setup(tmp_path, "")
     subprocess.run([sys.executable, str(SOURCE_DIR / "bench" / "generate_log.py"), "150000",
                     str(setup.work / "big.txt")], check=True)
-    (setup.work / "big.dxf").write_bytes(OLD)
+    (setup.work / "big.dxf").write_bytes(OLD[".dxf"])
     program = subprocess.Popen(setup.command("plotdxf", ["-i", "big.txt", "-o", "big.dxf"]),
                                cwd=setup.work, stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -121,7 +132,7 @@ def test_sigterm_during_a_big_drawing_leaves_no_temporary_file(tmp_path):
     program.send_signal(signal.SIGTERM)
     assert program.wait(timeout=60) == 128 + signal.SIGTERM
     assert sorted(p.name for p in setup.work.iterdir()) == ["big.dxf", "big.txt", "log.txt"]
-    assert (setup.work / "big.dxf").read_bytes() == OLD
+    assert (setup.work / "big.dxf").read_bytes() == OLD[".dxf"]
 
 
 @needs_shim
@@ -142,7 +153,90 @@ def test_the_file_is_synced_before_its_rename_and_the_folder_after(setup, progra
     assert temporary.startswith(f"{path}."), events
     assert f"fsync {temporary}" in events[:renames[0]], events
     assert f"fsync {path.parent}" in events[renames[0]:], events
-    assert path.read_bytes() != OLD
+    assert path.read_bytes() != OLD[path.suffix]
+
+
+# --- A file the program did not make is never replaced ------------------------
+
+LOG = "{work}/log.txt"
+NOT_A_DRAWING = ("not a DXF drawing: it looks like a command file, and was left as it is; "
+                 "to convert it, run: plotdxf -i {file}")
+
+
+@pytest.mark.parametrize("program, args, file, there, message", [
+    # The newcomer's first command: a command file named where the drawing goes.
+    ("plotdxf", ["log.txt"], "{folder}/log.txt", SQUARE,
+     "plotdxf: the drawing was not written: {file} is " + NOT_A_DRAWING),
+    ("plotdxf", ["-i", "log.txt", "-o", "notes.txt"], "{work}/notes.txt", SQUARE,
+     "plotdxf: the drawing was not written: {file} is " + NOT_A_DRAWING),
+    ("plotdxf", ["-i", "log.txt", "-o", "it's.txt"], "{work}/it's.txt", SQUARE,
+     "plotdxf: the drawing was not written: {file} is not a DXF drawing: it looks like a "
+     "command file, and was left as it is; to convert it, run: plotdxf -i '{work}/it'\\''s.txt'"),
+    ("plotdxf", ["-i", "log.txt", "--output-dir", "out"], "{work}/out/log.dxf", "notes\n",
+     "plotdxf: the drawing was not written: {file} is not a DXF drawing: it is a text file, "
+     "and was left as it is"),
+    ("plotdxf", ["-i", "log.txt", "-o", "page.png"], "{work}/page.png", OLD[".png"],
+     "plotdxf: the drawing was not written: {file} is not a DXF drawing: it is a PNG picture, "
+     "and was left as it is"),
+    pytest.param("plotdxf-view", ["-i", "log.txt", "--png", "log2.txt"], "{work}/log2.txt",
+                 SQUARE, "plotdxf-view: the picture was not written: {file} is not a PNG "
+                 "picture: it looks like a command file, and was left as it is; to convert it, "
+                 "run: plotdxf -i {file}", marks=needs_viewer),
+    pytest.param("plotdxf-view", ["--svg", "page.png"], "{work}/page.png", OLD[".png"],
+                 "plotdxf-view: the picture was not written: {file} is not an SVG picture: it "
+                 "is a PNG picture, and was left as it is", marks=needs_viewer),
+    pytest.param("plotdxf-view", ["-i", "log.txt", "--pdf", "d.dxf"], "{work}/d.dxf",
+                 OLD[".dxf"], "plotdxf-view: the picture was not written: {file} is not a PDF "
+                 "document: it is a DXF drawing, and was left as it is", marks=needs_viewer),
+], ids=["classic-command-file", "command-file", "quoted-hint", "output-dir-text", "png",
+        "picture-over-command-file", "svg-over-png", "pdf-over-dxf"])
+def test_a_file_of_another_kind_is_left_as_it_is(setup, program, args, file, there, message):
+    names = dict(work=setup.work, folder=setup.folder)
+    path = pathlib.Path(file.format(**names))
+    path.parent.mkdir(exist_ok=True)
+    path.write_bytes(to_bytes(there) if isinstance(there, str) else there)
+    before = setup.files()
+    status, _, errors = setup.run(program, args)
+    assert (status, errors) == (2, message.format(file=path, **names) + "\n")
+    assert setup.files() == before
+
+
+@pytest.mark.parametrize("program, args, name, content, what", [
+    ("plotdxf", ["-i", "old.dxf", "-o", "new.dxf"], "old.dxf", OLD[".dxf"], "a DXF drawing"),
+    ("plotdxf", ["-i", "old.dxf"], "old.dxf", OLD[".dxf"], "a DXF drawing"),
+    ("plotdxf", ["drawing.dxf"], "tempdxf.txt", OLD[".dxf"], "a DXF drawing"),
+    ("plotdxf", ["-i", "-", "-o", "new.dxf"], "-", b"S\t600\t\r\n\0\0\0", "a binary file"),
+    ("plotdxf", ["-i", "page.png"], "page.png", OLD[".png"], "a PNG picture"),
+    ("plotdxf", ["-i", "page.pdf"], "page.pdf", OLD[".pdf"], "a PDF document"),
+    pytest.param("plotdxf-view", ["-i", "old.dxf", "--png", "p.png"], "old.dxf", OLD[".dxf"],
+                 "a DXF drawing", marks=needs_viewer),
+    pytest.param("plotdxf-view", ["--png", "p.png"], "tempdxf.txt", b"\x01\x02", "a binary file",
+                 marks=needs_viewer),
+])
+def test_a_file_that_is_plainly_no_command_file_is_refused(setup, program, args, name, content,
+                                                           what):
+    folder = setup.folder if name == "tempdxf.txt" else setup.work
+    if name != "-":
+        (folder / name).write_bytes(content)
+    before = setup.files()
+    done = subprocess.run(setup.command(program, args), cwd=setup.work, env=setup.env,
+                          input=content if name == "-" else b"", capture_output=True, timeout=120)
+    shown = "standard input" if name == "-" else folder / name
+    assert (done.returncode, done.stderr.decode()) == (
+        2, f"{program}: {shown}: is {what}, not a command file" +
+        (" (see --help)" if args == ["-i", "old.dxf"] else "") + "\n")
+    assert setup.files() == before
+
+
+def test_an_empty_command_file_is_read_as_ever(setup):
+    """Not refused: the interpreter meets its end at the first line, and the
+    drawing is the empty page."""
+    (setup.work / "empty.txt").write_bytes(b"")
+    status, _, errors = setup.run("plotdxf", ["-i", "empty.txt"])
+    assert (status, errors) == (1, f"plotdxf: {setup.work}/empty.txt: Input past end of file: "
+                                   f"empty.txt; the drawing {setup.work}/empty.dxf holds what "
+                                   "the lines before it built\n")
+    assert (setup.work / "empty.dxf").read_bytes().startswith(b"  0\nSECTION")
 
 
 # --- Names at the edges ------------------------------------------------------
@@ -152,7 +246,7 @@ def test_the_file_is_synced_before_its_rename_and_the_folder_after(setup, progra
 def test_the_longest_file_names_are_written_in_both_forms(setup, length):
     name = "d" * (length - 4) + ".dxf"
     for folder, args in [(setup.folder, [name]), (setup.work, ["-i", "log.txt", "-o", name])]:
-        (folder / name).write_bytes(OLD)
+        (folder / name).write_bytes(OLD[".dxf"])
         status, _, errors = setup.run("plotdxf", args)
         assert (status, errors) == (0, "")
         assert (folder / name).read_bytes().startswith(b"  0\r\nSECTION") or \

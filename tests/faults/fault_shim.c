@@ -13,6 +13,8 @@
  *                                 whose name contains TEXT...
  *   PLOTDXF_WRITE_FAIL_AFTER=N    ...fail with ENOSPC once N bytes are written
  *   PLOTDXF_WRITE_SIGNAL=S        ...or raise signal S at the first write
+ *   PLOTDXF_CREATE_SIGNAL=S       ...or raise signal S as soon as it is made,
+ *                                 before mkstemp returns
  *   PLOTDXF_SYNC_LOG=FILE         every fsync and rename is appended to FILE,
  *                                 a line each: "fsync NAME", "rename FROM TO"
  */
@@ -93,6 +95,8 @@ int mkstemp(char* pattern) {
         writtenDescriptor = descriptor;
         writtenStream = NULL;
         bytesWritten = 0;
+        const char* signalNumber = getenv("PLOTDXF_CREATE_SIGNAL");
+        if (signalNumber && *signalNumber) raise(atoi(signalNumber));
     }
     return descriptor;
 }

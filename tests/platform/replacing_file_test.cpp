@@ -18,6 +18,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The tests below that are not about kinds write text over text.
+constexpr platform::FileKind kText = platform::FileKind::Text;
+constexpr const char* kOldDrawing = "0\nSECTION\n2\nHEADER\n0\nENDSEC\n0\nEOF\n";
+
 std::string ReadFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
@@ -53,8 +57,8 @@ class ReplacingFileTest : public testing::Test {
 };
 
 TEST_F(ReplacingFileTest, AFailedWriteKeepsTheOldFileAndLeavesNothingElse) {
-    folder_.Write("picture.png", "the old picture");
-    folder_.Write("library.pat", "the old library");
+    folder_.Write("picture.png", "\x89PNG\r\n\x1a\nthe old picture");
+    folder_.Write("library.pat", "*OLD, the old library");
     const std::vector<uint32_t> noise = [] {
         std::vector<uint32_t> pixels(300 * 300);
         uint32_t state = 1;
@@ -68,23 +72,24 @@ TEST_F(ReplacingFileTest, AFailedWriteKeepsTheOldFileAndLeavesNothingElse) {
         const FileSizeLimit limit(4096);
         pngWritten = render::WritePngFile(PathOf("picture.png"), noise, 300, 300, 100, pngError);
         bytesWritten =
-            platform::ReplaceFileWith(PathOf("library.pat"), std::string(10000, 'x'), bytesError);
+            platform::ReplaceFileWith(PathOf("library.pat"), platform::FileKind::PatternFile,
+                                      std::string(10000, 'x'), bytesError);
     }
     EXPECT_FALSE(pngWritten);
     EXPECT_EQ(pngError, PathOf("picture.png") + ": File too large");
     EXPECT_FALSE(bytesWritten);
     EXPECT_EQ(bytesError, PathOf("library.pat") + ": File too large");
-    EXPECT_EQ(ReadFile(PathOf("picture.png")), "the old picture");
-    EXPECT_EQ(ReadFile(PathOf("library.pat")), "the old library");
+    EXPECT_EQ(ReadFile(PathOf("picture.png")), "\x89PNG\r\n\x1a\nthe old picture");
+    EXPECT_EQ(ReadFile(PathOf("library.pat")), "*OLD, the old library");
     EXPECT_EQ(folder_.Names(), (std::vector<std::string>{"library.pat", "picture.png"}));
 }
 
 TEST_F(ReplacingFileTest, ACompleteWriteReplacesTheFileAndAMissingFolderIsNamed) {
     folder_.Write("out.txt", "old");
     std::string error;
-    EXPECT_TRUE(platform::ReplaceFileWith(PathOf("out.txt"), "new", error)) << error;
+    EXPECT_TRUE(platform::ReplaceFileWith(PathOf("out.txt"), kText, "new", error)) << error;
     EXPECT_EQ(ReadFile(PathOf("out.txt")), "new");
-    EXPECT_FALSE(platform::ReplaceFileWith(PathOf("missing/out.txt"), "new", error));
+    EXPECT_FALSE(platform::ReplaceFileWith(PathOf("missing/out.txt"), kText, "new", error));
     EXPECT_EQ(error, PathOf("missing/out.txt") + ": No such file or directory");
     EXPECT_EQ(folder_.Names(), std::vector<std::string>{"out.txt"});
 }
@@ -93,8 +98,10 @@ TEST_F(ReplacingFileTest, NamesAsLongAsAFileNameMayBeAreWritten) {
     for (const size_t length : {248, 249, 255}) {
         const std::string name(length, 'n');
         std::string error;
-        EXPECT_TRUE(platform::ReplaceFileWith(PathOf(name), "first", error)) << length << error;
-        EXPECT_TRUE(platform::ReplaceFileWith(PathOf(name), "second", error)) << length << error;
+        EXPECT_TRUE(platform::ReplaceFileWith(PathOf(name), kText, "first", error))
+            << length << error;
+        EXPECT_TRUE(platform::ReplaceFileWith(PathOf(name), kText, "second", error))
+            << length << error;
         EXPECT_EQ(ReadFile(PathOf(name)), "second");
         EXPECT_EQ(folder_.Names(), std::vector<std::string>{name});
         fs::remove(PathOf(name));
@@ -103,30 +110,64 @@ TEST_F(ReplacingFileTest, NamesAsLongAsAFileNameMayBeAreWritten) {
 
 TEST_F(ReplacingFileTest, ACharacterDeviceIsWrittenInPlace) {
     std::string error;
-    EXPECT_TRUE(platform::ReplaceFileWith("/dev/null", "nothing kept", error)) << error;
+    EXPECT_TRUE(platform::ReplaceFileWith("/dev/null", kText, "nothing kept", error)) << error;
     struct stat device {};
     ASSERT_EQ(::stat("/dev/null", &device), 0);
     EXPECT_TRUE(S_ISCHR(device.st_mode));
     // A shared folder's file is never a device.
-    platform::ReplacingFile ownerOnly("/dev/null", platform::OutputSharing::OwnerOnly);
+    platform::ReplacingFile ownerOnly("/dev/null", kText, platform::OutputSharing::OwnerOnly);
     EXPECT_FALSE(ownerOnly.Open());
     EXPECT_EQ(ownerOnly.Error(), "/dev/null: not a regular file");
 }
 
 TEST_F(ReplacingFileTest, ASignalWhileWritingRemovesTheTemporaryFileAndKeepsTheOld) {
-    folder_.Write("drawing.dxf", "the old drawing");
+    folder_.Write("drawing.dxf", kOldDrawing);
     EXPECT_EXIT(
         {
             platform::EndCleanlyOnInterruption();
-            platform::ReplacingFile output(PathOf("drawing.dxf"));
+            platform::ReplacingFile output(PathOf("drawing.dxf"), platform::FileKind::Dxf);
             if (output.Open()) {
                 std::fputs("half a drawing", output.File());
                 std::raise(SIGTERM);
             }
         },
         testing::ExitedWithCode(128 + SIGTERM), "");
-    EXPECT_EQ(ReadFile(PathOf("drawing.dxf")), "the old drawing");
+    EXPECT_EQ(ReadFile(PathOf("drawing.dxf")), kOldDrawing);
     EXPECT_EQ(folder_.Names(), std::vector<std::string>{"drawing.dxf"});
+}
+
+// A writer replaces a missing or empty file and a file of its own kind; any
+// other is left byte for byte, with nothing beside it, and the error says
+// what it is.
+TEST_F(ReplacingFileTest, AWriterReplacesOnlyAnEmptyFileOrOneOfItsOwnKind) {
+    using platform::FileKind;
+    const struct {
+        const char* there;
+        FileKind writes;
+        const char* refusal; // empty: replaced
+    } cases[] = {
+        {"", FileKind::Dxf, ""},
+        {kOldDrawing, FileKind::Dxf, ""},
+        {"\x89PNG\r\n\x1a\nold", FileKind::Png, ""},
+        {"S\t600\t600\t\r\n", FileKind::Dxf,
+         "not a DXF drawing: it looks like a command file, and was left as it is"},
+        {"notes\n", FileKind::Dxf, "not a DXF drawing: it is a text file, and was left as it is"},
+        {kOldDrawing, FileKind::Png,
+         "not a PNG picture: it is a DXF drawing, and was left as it is"},
+        {"%PDF-1.4", FileKind::Svg,
+         "not an SVG picture: it is a PDF document, and was left as it is"},
+    };
+    for (const auto& c : cases) {
+        folder_.Write("out", c.there);
+        std::string error;
+        const bool written = platform::ReplaceFileWith(PathOf("out"), c.writes, "new", error);
+        EXPECT_EQ(written, *c.refusal == '\0') << c.there;
+        EXPECT_EQ(ReadFile(PathOf("out")), written ? "new" : c.there);
+        if (!written) {
+            EXPECT_EQ(error, PathOf("out") + ": " + c.refusal);
+        }
+        EXPECT_EQ(folder_.Names(), std::vector<std::string>{"out"});
+    }
 }
 
 } // namespace

@@ -8,11 +8,16 @@
 
 namespace testsupport {
 
+namespace {
+const std::filesystem::path kScratch = PLOTDXF_TEST_SCRATCH;
+}
+
 TempFolder::TempFolder() : previous_(std::filesystem::current_path()) {
+    std::filesystem::create_directories(kScratch);
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path_ =
-            std::filesystem::temp_directory_path() / ("plotdxf-test-" + std::to_string(random()));
+        // Under the build tree: a test that crashes leaves its folder there.
+        path_ = kScratch / ("plotdxf-test-" + std::to_string(random()));
         if (std::filesystem::create_directory(path_)) {
             std::filesystem::current_path(path_);
             return;

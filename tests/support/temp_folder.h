@@ -1,4 +1,6 @@
-// A temporary folder that is the current folder for the life of the object.
+// A temporary folder that is the current folder for the life of the object,
+// in the build tree's scratch folder (PLOTDXF_TEST_SCRATCH), not the shared
+// temp folder: a test that crashes leaves nothing there.
 #pragma once
 
 #include <filesystem>

@@ -174,7 +174,7 @@ TEST_F(FileMenuTest, APrintThatFailsSaysSoWithTheReason) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text,
               "The drawing could not be printed: the printer Office is out of paper");
-    EXPECT_EQ(messages[1].title, platform::kApplicationTitle);
+    EXPECT_EQ(messages[1].title, platform::ProgramName());
 
     messages.clear();
     pdfFile = "/no/such/folder/DO-DEZ Print.pdf";
@@ -232,7 +232,7 @@ TEST_F(ExportTest, ExportWritesTheFixedFileForItsOwnerAlone) {
     area->mnuDXF12Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "FILE CREATED:  " + ExportFile());
-    EXPECT_EQ(messages[0].title, platform::kApplicationTitle);
+    EXPECT_EQ(messages[0].title, platform::ProgramName());
     const testsupport::DxfProbe probe = testsupport::ProbeDxf(ExportFile());
     ASSERT_TRUE(probe.read) << probe.diagnostics;
     EXPECT_EQ(probe.auditErrors, 0);
@@ -264,6 +264,14 @@ TEST_F(ExportTest, AnotherUsersFileUnderTheNameIsLeftAlone) {
     ASSERT_EQ(::chown(ExportFile().c_str(), 65534, 65534), 0);
     ExpectNotCreated(ExportFile() + ": the name is taken by another user's file");
     EXPECT_EQ(Contents(ExportFile()), "another user's drawing");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"ztest.dxf"});
+}
+
+TEST_F(ExportTest, AFileOfAnotherKindUnderTheNameIsLeftAsItIs) {
+    folder.Write("ztest.dxf", "notes of mine");
+    ExpectNotCreated(ExportFile() +
+                     ": not a DXF drawing: it is a text file, and was left as it is");
+    EXPECT_EQ(Contents(ExportFile()), "notes of mine");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"ztest.dxf"});
 }
 

@@ -65,9 +65,11 @@ std::string DrawPicture(PictureFormat format, int width, int height, QByteArray&
 
 // The picture made in memory becomes the file through the replacing file,
 // whose every write is checked: a failure keeps the old picture.
-bool ReplaceWithBytes(const std::string& path, const QByteArray& bytes, std::string& error) {
+bool ReplaceWithBytes(const std::string& path, PictureFormat format, const QByteArray& bytes,
+                      std::string& error) {
     return platform::ReplaceFileWith(
-        path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
+        path, FileKindOf(format),
+        std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
 }
 
 } // namespace
@@ -90,7 +92,7 @@ bool WritePagePicture(PictureFormat format, const std::string& path, int width, 
     const QtMessagesSilenced quiet;
     QByteArray bytes;
     const std::string problem = DrawPicture(format, width, height, bytes);
-    if (problem.empty()) return ReplaceWithBytes(path, bytes, error);
+    if (problem.empty()) return ReplaceWithBytes(path, format, bytes, error);
     error = path + ": " + problem;
     return false;
 }
@@ -112,7 +114,7 @@ bool WriteImageSurface(platform::Surface& surface, const std::string& pngFile) {
     QByteArray bytes;
     std::string error;
     return image && EncodePng(image->Image(), bytes).empty() &&
-           ReplaceWithBytes(pngFile, bytes, error);
+           ReplaceWithBytes(pngFile, PictureFormat::Png, bytes, error);
 }
 
 } // namespace view::qt

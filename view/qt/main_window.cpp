@@ -1,5 +1,6 @@
 #include "view/qt/main_window.h"
 
+#include "platform/printable_text.h"
 #include "platform/printer.h"
 #include "platform/process.h"
 #include "platform/replacing_file.h"
@@ -37,6 +38,16 @@ constexpr double kHundredthsPerInch = 100;
 constexpr int kReloadDelayMs = 300;
 constexpr int kReloadNoteMs = 15000;
 constexpr const char* kCaption = "Screen View";
+
+// What the status bar and the title show of a text that may quote a command
+// or a file name: printable (platform/printable_text.h).
+QString Printable(const std::string& text) {
+    return QString::fromStdString(platform::PrintableText(text));
+}
+
+QString Printable(const QString& text) {
+    return Printable(text.toStdString());
+}
 // Pixels the incomplete mark has on the status bar at least.
 constexpr int kSmallestIncompleteMark = 200;
 
@@ -64,8 +75,9 @@ class PrinterJob : public PrintJob {
     explicit PrinterJob(QPrinter& printer)
         : PrinterJob(printer, std::unique_ptr<platform::ReplacingFile>()) {}
     PrinterJob(QPrinter& printer, std::string pdfFile)
-        : PrinterJob(printer, std::make_unique<platform::ReplacingFile>(
-                                  pdfFile, platform::OutputSharing::OwnerOnly)) {
+        : PrinterJob(printer,
+                     std::make_unique<platform::ReplacingFile>(
+                         pdfFile, platform::FileKind::Pdf, platform::OutputSharing::OwnerOnly)) {
         pdfFile_ = std::move(pdfFile);
     }
     ~PrinterJob() override { platform::DeleteDC(dc_); }
@@ -225,21 +237,21 @@ void MainWindow::ShowPointerPosition(std::optional<QPoint> pixel) {
 void MainWindow::ShowState() {
     const QString file = FromFileName(area_.DrawingFile());
     setWindowTitle(file.isEmpty() ? QString(kCaption)
-                                  : QFileInfo(file).fileName() + " - " + kCaption);
+                                  : Printable(QFileInfo(file).fileName()) + " - " + kCaption);
     const bool prompting = area_.ArmedZoom() != ZoomMode::None;
     if (prompting) {
-        statusBar()->showMessage(QString::fromStdString(area_.Prompt()));
+        statusBar()->showMessage(Printable(area_.Prompt()));
     } else if (promptShown_) {
         statusBar()->clearMessage(); // acted on, or cancelled
     }
     promptShown_ = prompting;
     // Said in full in the tip; on the bar as much as leaves room for the rest.
-    const QString incomplete = QString::fromStdString(area_.IncompleteMark());
+    const QString incomplete = Printable(area_.IncompleteMark());
     incomplete_.setToolTip(incomplete + ". The drawing shows what the lines before it built.");
     incomplete_.setText(incomplete_.fontMetrics().elidedText(
         incomplete, Qt::ElideRight, std::max(kSmallestIncompleteMark, width() * 2 / 5)));
     incomplete_.setVisible(!incomplete.isEmpty());
-    const QString notice = QString::fromStdString(area_.DrawingNotice());
+    const QString notice = Printable(area_.DrawingNotice());
     notice_.setToolTip(notice);
     notice_.setText(notice_.fontMetrics().elidedText(
         notice, Qt::ElideRight, std::max(kSmallestIncompleteMark, width() * 2 / 5)));
@@ -286,10 +298,11 @@ void MainWindow::ReloadChangedDrawing() {
     bool reloaded = false;
     Guarded([this, &reloaded] { reloaded = area_.ReloadIfChanged(); });
     if (reloaded) {
-        statusBar()->showMessage(QString("Reloaded %1: it changed on disk (%2)")
-                                     .arg(QFileInfo(FromFileName(area_.DrawingFile())).fileName(),
-                                          QTime::currentTime().toString("HH:mm:ss")),
-                                 kReloadNoteMs);
+        statusBar()->showMessage(
+            QString("Reloaded %1: it changed on disk (%2)")
+                .arg(Printable(QFileInfo(FromFileName(area_.DrawingFile())).fileName()),
+                     QTime::currentTime().toString("HH:mm:ss")),
+            kReloadNoteMs);
     }
     WatchDrawing();
 }

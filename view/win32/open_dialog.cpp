@@ -53,7 +53,7 @@ std::optional<std::string> ChooseCommandFile(HWND owner, const std::string& show
         platform::ShowMessage("The name of the file chosen has characters this program cannot "
                               "open files by, and the file has no short name: rename it, then "
                               "open it again.",
-                              platform::kApplicationTitle);
+                              platform::ProgramName());
     }
     return name;
 }

@@ -78,7 +78,7 @@ std::unique_ptr<PrintJob> Printers::Open() {
     }
     platform::ShowMessage("No printer is available, and no PDF printer either: the page was not "
                           "printed.",
-                          platform::kApplicationTitle);
+                          platform::ProgramName());
     return nullptr;
 }
 

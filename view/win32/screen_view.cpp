@@ -30,7 +30,7 @@ bool WritePdf(const std::string& path, int width, int height, std::string& error
         return false;
     }
     // The printer writes a temporary file that replaces the picture once complete.
-    platform::ReplacingFile output(path);
+    platform::ReplacingFile output(path, platform::FileKind::Pdf);
     if (!output.Open() || !output.CloseForWriterByName()) {
         DeleteDC(printer);
         error = output.Error();

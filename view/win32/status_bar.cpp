@@ -1,5 +1,7 @@
 #include "view/win32/status_bar.h"
 
+#include "platform/printable_text.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -49,7 +51,7 @@ void StatusBar::LayOutParts() {
 }
 
 void StatusBar::SetPartText(int part, const std::string& text) {
-    const std::wstring wide = platform::Widen(text);
+    const std::wstring wide = platform::Widen(platform::PrintableText(text));
     SendMessageW(bar_, SB_SETTEXTW, static_cast<WPARAM>(part),
                  reinterpret_cast<LPARAM>(wide.c_str()));
 }

@@ -1114,7 +1114,7 @@ TEST_F(DxfWriterTest, NoSessionWritesNothing) {
 TEST_F(DxfWriterTest, AHatchCutOtherwiseWhenWrittenEndsTheWritingAndKeepsTheOldFile) {
     ASSERT_EQ(kq_set_dxf_hatch_form(screen_, KQ_DXF_HATCH_LINES), 1);
     FillPattern(Square(cadlib::kPolylineClosed, 1, 1, 1), {FillLine(45, 0, 0, 0, 0.1, 0, 0)});
-    const std::string old = "the drawing written before";
+    const std::string old = "  0\nSECTION\n999\nthe drawing written before\n  0\nEOF\n";
     folder_.Write("drawing.dxf", old);
     cadlib::testing::CutOnePieceFewerWhenWritten(true);
     try {
@@ -1156,8 +1156,11 @@ TEST_F(DxfWriterTest, ReadOnlyFileIsKeptIntact) {
     EXPECT_TRUE(OtherFiles(folder_.Path(), {"kept.dxf"}).empty());
 }
 
+// A drawing the writer may replace: a DXF by its start.
+constexpr const char* kEarlierDrawing = "  0\nSECTION\n  0\nENDSEC\n  0\nEOF\n";
+
 TEST_F(DxfWriterTest, FailedWriteKeepsTheEarlierFileAndLeavesNoTemporaryFile) {
-    folder_.Write("full.dxf", "an earlier drawing");
+    folder_.Write("full.dxf", kEarlierDrawing);
     for (int i = 0; i < 5000; ++i)
         Line(i, 0, i, 1);
     // The file-size limit makes the writes fail as a full disk would.
@@ -1173,12 +1176,12 @@ TEST_F(DxfWriterTest, FailedWriteKeepsTheEarlierFileAndLeavesNoTemporaryFile) {
 
     EXPECT_EQ(result, 0);
     EXPECT_EQ(std::string(kq_last_error()), PathOf("full.dxf").string() + ": File too large");
-    EXPECT_EQ(ReadFile(PathOf("full.dxf")), "an earlier drawing");
+    EXPECT_EQ(ReadFile(PathOf("full.dxf")), kEarlierDrawing);
     EXPECT_TRUE(OtherFiles(folder_.Path(), {"full.dxf"}).empty());
 }
 
 TEST_F(DxfWriterTest, SuccessReplacesTheEarlierFileAndKeepsItsPermissions) {
-    folder_.Write("again.dxf", "an earlier drawing");
+    folder_.Write("again.dxf", kEarlierDrawing);
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(PathOf("again.dxf"), perms);
     Line(0, 0, 1, 1);

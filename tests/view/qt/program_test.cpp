@@ -74,7 +74,7 @@ TEST_F(ProgramTest, ASuccessfulRenderSaysNothingAndLeavesNothingBehind) {
     environment.remove("XDG_RUNTIME_DIR"); // as in a service or a container
     environment.insert("TMPDIR", QString::fromStdString(temp.string()));
     for (const char* format : {"--png", "--pdf"}) {
-        const Outcome outcome = Run({format, "page"}, environment);
+        const Outcome outcome = Run({format, QString("page") + format}, environment);
         EXPECT_EQ(outcome.status, 0);
         EXPECT_EQ(outcome.errors, "") << format;
     }
@@ -94,11 +94,16 @@ TEST_F(ProgramTest, TheSizeLaysThePageOutOverThatManyPixels) {
 TEST_F(ProgramTest, ThePictureIsNeverWrittenOverTheProgramsOwnFiles) {
     WriteCommands(kBlackSquare);
     const auto before = fs::file_size(program / "kqhatch.pat");
-    for (const char* name : {"kqhatch.pat", "tempdxf.txt", "plotdxf-view"}) {
+    // The command file is told by what it is, before the work.
+    const std::pair<const char*, const char*> files[] = {
+        {"kqhatch.pat", "which the program never writes over"},
+        {"tempdxf.txt", "it looks like a command file, and was left as it is"},
+        {"plotdxf-view", "which the program never writes over"},
+    };
+    for (const auto& [name, why] : files) {
         const Outcome outcome = Run({"--png", QString::fromStdString((program / name).string())});
         EXPECT_EQ(outcome.status, 2) << name;
-        EXPECT_NE(outcome.errors.find("which the program never writes over"), std::string::npos)
-            << outcome.errors;
+        EXPECT_NE(outcome.errors.find(why), std::string::npos) << outcome.errors;
     }
     EXPECT_EQ(fs::file_size(program / "kqhatch.pat"), before);
     EXPECT_EQ(fs::file_size(program / "tempdxf.txt"), std::string(kBlackSquare).size());

@@ -141,6 +141,20 @@ TEST_F(ScreenViewTest, OpenChoosesACommandFileAndTheTitleNamesIt) {
     EXPECT_TRUE(InkAt(1.5, 1.5));
 }
 
+// A file that the window opens or reloads and that is plainly no command
+// file (here a DXF drawing saved over the log) is refused as the command
+// line refuses it, in the window's box.
+TEST_F(ScreenViewTest, AReloadRefusesAFileThatIsPlainlyNoCommandFile) {
+    const std::string file = Write("log.txt", kOneSquare);
+    OpenAndShow(file);
+    Write("log.txt", "  0\r\nSECTION\r\n  0\r\nEOF\r\n");
+    AnswerBoxes();
+    window->Area().mnuReloadClick();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Run-time error '75': Path/File access error (" + file +
+                                 ": is a DXF drawing, not a command file)");
+}
+
 TEST_F(ScreenViewTest, AFileWrittenAgainIsReloadedWithTheViewKept) {
     const std::string file = Write("log.txt", kOneSquare);
     OpenAndShow(file);
