@@ -172,6 +172,7 @@ MainWindow::MainWindow(std::function<void()> endProgram)
     for (QLabel* mark : {&incomplete_, &notice_}) {
         statusBar()->addWidget(mark, 1);
     }
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this] { ShowMarks(); });
     statusBar()->addPermanentWidget(&position_);
     BuildMenus();
     canvas_.setFocus();
@@ -281,14 +282,20 @@ void MainWindow::ShowState() {
     const QString incomplete = QString::fromStdString(area_.IncompleteMark());
     incomplete_.setToolTip(incomplete + ". The drawing shows what the lines before it built.");
     incomplete_.setText(incomplete);
-    incomplete_.setVisible(!incomplete.isEmpty());
     const QString notice = QString::fromStdString(area_.DrawingNotice());
     notice_.setToolTip(notice);
     notice_.setText(notice);
-    notice_.setVisible(!notice.isEmpty());
+    ShowMarks();
     ShowPointerPosition(canvas_.Pointer()); // the view may have moved under the pointer
     canvas_.ShowBars();
     WatchDrawing();
+}
+
+void MainWindow::ShowMarks() {
+    const bool covered = !statusBar()->currentMessage().isEmpty();
+    for (QLabel* mark : {&incomplete_, &notice_}) {
+        mark->setVisible(!covered && !mark->text().isEmpty());
+    }
 }
 
 std::optional<std::string> MainWindow::ChooseCommandFile() {

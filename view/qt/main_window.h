@@ -59,6 +59,8 @@ class MainWindow : public QMainWindow {
     // Title, prompt, incomplete mark, drawing notice and pointer place as the
     // window now is.
     void ShowState();
+    // The marks that have something to say, unless a prompt or note covers them.
+    void ShowMarks();
     platform::MessageAnswer Ask(const platform::MessageRequest& request);
     void ShowPrinterDialog();
     std::unique_ptr<PrintJob> OpenPrinter();
