@@ -638,6 +638,7 @@ void DrawArea::mnuPrintToPdfClick() {
     std::string failure = interpreter::OwnFileRefusal(*file, *file);
     if (failure.empty()) {
         const std::unique_ptr<PrintJob> job = host_.openPdfFile(*file);
+        if (!job) return; // nothing makes a PDF here: the host has said so
         if (!Print(*job)) failure = job->Failure();
     }
     platform::ShowMessage(failure.empty()

@@ -97,7 +97,8 @@ struct WindowHost {
     // Asks where to save the drawing (Export As...) or its printed page
     // (Print to PDF...); nullopt when the user chose nowhere.
     std::function<std::optional<std::string>(SavedForm)> chooseSaveFile;
-    // A print job onto the PDF file `pdfFile`, as Print makes with no printer.
+    // A print job onto the PDF file `pdfFile`, as Print makes with no printer;
+    // nullptr, after saying why, when nothing can make a PDF.
     std::function<std::unique_ptr<PrintJob>(const std::string& pdfFile)> openPdfFile;
 };
 

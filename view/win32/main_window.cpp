@@ -171,6 +171,10 @@ MainWindow::MainWindow() {
     host.unload = [this] { ShowWindow(window_, SW_HIDE); };
     host.changed = [this] { ShowState(); };
     host.chooseCommandFile = [this] { return ChooseCommandFile(window_, area_.DrawingFile()); };
+    host.chooseSaveFile = [this](SavedForm form) {
+        return ChooseSaveFile(window_, area_.DrawingFile(), form);
+    };
+    host.openPdfFile = [](const std::string& pdfFile) { return Printers::OpenPdfFile(pdfFile); };
     area_.SetHost(std::move(host));
     area_.Load();
 
