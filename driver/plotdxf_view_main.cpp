@@ -244,8 +244,10 @@ class Progress {
 // Interprets `conversion` into a hidden window's session, as a run of its own
 // would, and has `draw` make its picture (false, with why in the string, when
 // it cannot: it may not replace a file the drawing read); the drawing's status.
+// A page of a report is written with the report, at the end: a stop at an
+// error is told without claiming yet that a file holds the page.
 int DrawOne(const driver::RunDescription& run, const driver::Conversion& conversion,
-            const std::function<bool(std::string&)>& draw) {
+            bool pageOfAReport, const std::function<bool(std::string&)>& draw) {
     std::optional<platform::TextFileReader> commands;
     if (!run.classic) {
         commands = driver::OpenCommandFile(run, conversion.commands);
@@ -256,7 +258,7 @@ int DrawOne(const driver::RunDescription& run, const driver::Conversion& convers
 
     std::string error;
     const bool written = draw(error);
-    driver::ExplainInterpreterError(run, conversion, written);
+    driver::ExplainInterpreterError(run, conversion, written && !pageOfAReport);
     if (!written) driver::Complain(kProgram, "the picture could not be written: " + error);
     const std::string notice = window.DrawingNotice();
     if (written && !notice.empty()) {
@@ -268,15 +270,16 @@ int DrawOne(const driver::RunDescription& run, const driver::Conversion& convers
                                                          : interpreter::kConverted;
 }
 
-// The pictures of the run, without a display: one PDF of a page for each
-// command file, or a picture each. The status is the worst of the drawings'.
+// The pictures of the run, without a display: of several command files, one
+// PDF of a page for each, or a picture each; of one, its picture. The status is the worst of the
+// drawings'.
 int RenderPictures(const driver::RunDescription& run, const PictureOptions& picture, int& argc,
                    char** argv) {
     const view::HeadlessGui gui(argc, argv);
     if (picture.folder && !driver::MakeFolder(kProgram, picture.file.string()))
         return interpreter::kNotWritten;
     std::optional<view::PageReport> report;
-    if (picture.format == view::PictureFormat::Pdf) {
+    if (picture.format == view::PictureFormat::Pdf && run.conversions.size() > 1) {
         report.emplace(picture.file.string(), picture.width, picture.height);
     }
     Progress progress(run.conversions.size());
@@ -290,20 +293,20 @@ int RenderPictures(const driver::RunDescription& run, const PictureOptions& pict
         }
         progress.Wipe();
         const std::string& path = conversion.drawing.path;
-        worst = std::max(worst, DrawOne(run, conversion, [&](std::string& error) {
-                             error = interpreter::OwnFileRefusal(path, path);
-                             if (!error.empty()) {
-                                 refused = true;
-                                 return false;
-                             }
-                             if (!report) {
-                                 return view::WritePagePicture(picture.format, path, picture.width,
-                                                               picture.height, error,
-                                                               picture.pixelsPerInch);
-                             }
-                             pages += report->AddPage(error) ? 1 : 0;
-                             return error.empty();
-                         }));
+        worst = std::max(
+            worst, DrawOne(run, conversion, report.has_value(), [&](std::string& error) {
+                error = interpreter::OwnFileRefusal(path, path);
+                if (!error.empty()) {
+                    refused = true;
+                    return false;
+                }
+                if (!report) {
+                    return view::WritePagePicture(picture.format, path, picture.width,
+                                                  picture.height, error, picture.pixelsPerInch);
+                }
+                pages += report->AddPage(error) ? 1 : 0;
+                return error.empty();
+            }));
         progress.Drawn(conversion.commands);
     }
     progress.Wipe();
