@@ -162,6 +162,13 @@ std::string CheckPicture(PictureOptions& picture) {
     return CheckResolution(picture);
 }
 
+// The picture of the command file NAME.txt in the folder: NAME.png (or .svg).
+std::filesystem::path PictureInFolder(const PictureOptions& picture,
+                                      const std::string& commandFile) {
+    return (picture.file / std::filesystem::path(commandFile).filename())
+        .replace_extension(picture.format == view::PictureFormat::Svg ? ".svg" : ".png");
+}
+
 // Why the command files cannot be followed by the viewer, or empty. Several
 // give a report or a folder of pictures, each picture named after its file.
 std::string CheckCommandFiles(const driver::CommonOptions& common, PictureOptions& picture) {
@@ -180,28 +187,22 @@ std::string CheckCommandFiles(const driver::CommonOptions& common, PictureOption
     }
     picture.folder = picture.format != view::PictureFormat::Pdf;
     if (!picture.folder) return {};
-    std::set<std::filesystem::path> names;
+    std::set<std::filesystem::path> pictures;
     for (const std::string& input : common.inputs) {
         if (input == "-") return "standard input has no name to give its picture in a folder";
-        if (!names.insert(std::filesystem::path(input).filename()).second) {
-            return "two command files are named " +
-                   std::filesystem::path(input).filename().string() +
-                   ": their pictures would have one name in the folder";
+        const std::filesystem::path name = PictureInFolder(picture, input);
+        if (!pictures.insert(name).second) {
+            return "two command files would both make " + name.string();
         }
     }
     return {};
 }
 
-// Each drawing's picture: the report, the picture named, or NAME.png (.svg)
-// in the folder for the command file NAME.txt.
+// Each drawing's picture: the report, the picture named, or one in the folder.
 void NamePictures(driver::RunDescription& run, const PictureOptions& picture) {
-    const char* extension = picture.format == view::PictureFormat::Svg ? ".svg" : ".png";
     for (driver::Conversion& conversion : run.conversions) {
-        std::filesystem::path file = picture.file;
-        if (picture.folder) {
-            file /= std::filesystem::path(conversion.commands.path).filename();
-            file.replace_extension(extension);
-        }
+        const std::filesystem::path file =
+            picture.folder ? PictureInFolder(picture, conversion.commands.path) : picture.file;
         conversion.drawing = {file.string(), false};
     }
 }

@@ -82,7 +82,7 @@ def test_help_version_and_refusals(viewer):
                       (["a.txt", "b.txt", "--pdf", "r.pdf", "--dpi", "200"], "--dpi"),
                       (["a.txt", "--png", "a.png", "--dpi", "1000"], "8500 x 11000"),
                       (["a.txt", "--png", "a.png", "--dpi", "9"], "from 10 to 1000"),
-                      (["x/a.txt", "y/a.txt", "--png", "out"], "two command files"),
+                      (["x/a.txt", "y/a.log", "--png", "out"], "both make"),
                       (["a.txt", "-", "--svg", "out"], "standard input"),
                       (["-", "-", "--pdf", "r.pdf"], "once only"),
                       (["--encoding", "utf-8"], "-i FILE"), (["-i", "a.txt", "--size", "9x9"],
