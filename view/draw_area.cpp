@@ -59,12 +59,15 @@ void ArmPointZoom(int16_t ZoomState::*flag) {
     zoom.*flag = 1;
 }
 
-// Boxes answered unseen while it lives: a reload by itself stops for none.
+// Boxes answered unseen while it lives, their texts kept in `texts`: a
+// reload by itself stops for none.
 class UnseenBoxes {
   public:
-    UnseenBoxes()
-        : shown_(platform::SetMessageSink(
-              [](const platform::MessageRequest&) { return platform::MessageAnswer::Ok; })) {}
+    explicit UnseenBoxes(std::vector<std::string>& texts)
+        : shown_(platform::SetMessageSink([&texts](const platform::MessageRequest& request) {
+              texts.push_back(request.text);
+              return platform::MessageAnswer::Ok;
+          })) {}
     ~UnseenBoxes() { platform::SetMessageSink(std::move(shown_)); }
     UnseenBoxes(const UnseenBoxes&) = delete;
     UnseenBoxes& operator=(const UnseenBoxes&) = delete;
@@ -188,8 +191,10 @@ bool DrawArea::ReloadIfChanged() {
 }
 
 std::string DrawArea::ReloadNote(const std::string& name, const std::string& timeOfDay) const {
-    return "Reloaded " + name + ": it changed on disk (" + timeOfDay + ")" +
-           (stoppedAt_.empty() ? "" : "; it stops at an error, no box shown");
+    const std::string note = "Reloaded " + name + ": it changed on disk (" + timeOfDay + ")";
+    if (!stoppedAt_.empty()) return note + "; it stops at an error, no box shown";
+    if (!unseenBoxes_.empty()) return note + "; no box shown: " + unseenBoxes_.front();
+    return note;
 }
 
 void DrawArea::ReplaceDrawing(const std::string& commandFile, bool keepView, OnError onError) {
@@ -204,9 +209,10 @@ void DrawArea::ReplaceDrawing(const std::string& commandFile, bool keepView, OnE
     // Taken before reading, so that a write during the reading is seen later.
     drawingStamp_ = StampOf(commandFile);
     stoppedAt_.clear();
+    unseenBoxes_.clear();
     try {
         std::optional<UnseenBoxes> unseen;
-        if (onError == OnError::Mark) unseen.emplace();
+        if (onError == OnError::Mark) unseen.emplace(unseenBoxes_);
         if (opener_) stoppedAt_ = opener_(commandFile);
     } catch (const platform::RuntimeError& error) {
         if (onError == OnError::Propagate) throw;

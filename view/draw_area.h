@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace view {
 
@@ -130,7 +131,8 @@ class DrawArea {
     // reading meets is the incomplete mark, and ReloadNote says so.
     bool ReloadIfChanged();
     // What the status bar says after ReloadIfChanged has read `name` (the
-    // file's name as the window shows it) at `timeOfDay`.
+    // file's name as the window shows it) at `timeOfDay`: that it stops at
+    // an error, or the first box it did not show.
     std::string ReloadNote(const std::string& name, const std::string& timeOfDay) const;
     // What the window asks of its user now ("Click the place to zoom"...),
     // empty when nothing is armed.
@@ -255,6 +257,7 @@ class DrawArea {
     std::string drawingFile_;
     std::string stoppedAt_;
     std::optional<FileStamp> drawingStamp_; // of the file as it was read
+    std::vector<std::string> unseenBoxes_;  // the texts a reload by itself did not show
 };
 
 } // namespace view

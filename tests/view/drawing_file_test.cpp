@@ -143,9 +143,18 @@ TEST_F(DrawingFileTest, AReloadByItselfOfAFaultyFileShowsNoBoxButMarksAndSaysSo)
         area->mnuReloadClick(); // asked for: the box as ever
         EXPECT_EQ(messages.size(), 1u) << runTimeError;
     }
+    // A box of a reading that did not stop is told in the note.
+    area->SetDrawingOpener([](const std::string&) {
+        platform::ShowMessage("the patterns read before stay in use", "");
+        return std::string();
+    });
+    Rewrite("log.txt", kTwoSquares);
     messages.clear();
-    area->MouseWheel(view::kWheelNotch, 100, 100); // boxes are shown again after the reload
-    platform::ShowMessage("next", "");
+    EXPECT_TRUE(area->ReloadIfChanged());
+    EXPECT_EQ(area->ReloadNote("log.txt", "10:00:00"),
+              "Reloaded log.txt: it changed on disk (10:00:00); no box shown: the patterns read "
+              "before stay in use");
+    platform::ShowMessage("next", ""); // boxes are shown again after the reload
     EXPECT_EQ(messages.size(), 1u);
 }
 
