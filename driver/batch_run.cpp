@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <new>
 #include <optional>
+#include <system_error>
 
 namespace driver {
 
@@ -188,6 +189,14 @@ interpreter::ExitStatus WritePatternLibrary(const RunDescription& run) {
 
 } // namespace
 
+bool MakeFolder(const std::string& program, const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error) return true;
+    Complain(program, "the folder " + ShownName(folder) + " could not be made: " + error.message());
+    return false;
+}
+
 void Complain(const std::string& program, const std::string& text) {
     const std::string line = platform::PrintableText(program + ": " + text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
@@ -280,6 +289,9 @@ void RunBatchConversion(const RunDescription& run) {
         }
         LoadPatterns(run);
         if (!run.patternLibrary.empty()) platform::EndProgram(WritePatternLibrary(run));
+        if (!run.drawingFolder.empty() && !MakeFolder(run.program, run.drawingFolder)) {
+            platform::EndProgram(interpreter::kNotWritten);
+        }
         int worst = interpreter::kConverted;
         for (const Conversion& conversion : run.conversions) {
             // Each drawing made exactly as a run of its own would make it.

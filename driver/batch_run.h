@@ -13,6 +13,10 @@ namespace driver {
 // "program: text" on stderr, printable on one line (platform/printable_text.h).
 void Complain(const std::string& program, const std::string& text);
 
+// Makes `folder` and the folders above it that are missing; false, told on
+// stderr in the name of `program`, when it cannot be made.
+bool MakeFolder(const std::string& program, const std::string& folder);
+
 // The command file of `source` opened by the run's rules, or nullopt, told
 // on stderr, when it cannot be read or is plainly no command file. The classic run leaves the
 // opening to the interpreter, which reports a missing file as error 53.

@@ -231,6 +231,7 @@ CommandLine ReadConverterCommandLine(int argc, char** argv) {
     if (converter.strict) line.run.checks = interpreter::LineChecks::Strict;
     line.run.hatchLines = converter.hatchLines || HatchLinesAsked();
     line.run.patternLibrary = converter.patternLibrary;
+    line.run.drawingFolder = converter.outputFolder;
     line.problem = Conflict(common, converter, line.run);
     if (!line.problem.empty()) line.request = Request::Refused;
     return line;

@@ -30,6 +30,7 @@ constexpr std::string_view kUsage =
     "                      the extension .dxf, beside it (standard output for\n"
     "                      standard input)\n"
     "  --output-dir DIR    the drawings of several command files go into DIR\n"
+    "                      (made when missing)\n"
     "  --patterns FILE     the hatch pattern file (default: kqhatch.pat beside\n"
     "                      the program)\n"
     "  --encoding ENC      cp1252 (default) or utf-8; a UTF-8 byte-order mark\n"

@@ -39,6 +39,8 @@ struct RunDescription {
     // told on one line of stderr.
     bool errorBox = true;
     std::vector<Conversion> conversions;
+    // Not empty: the folder the drawings go into (--output-dir), made when missing.
+    std::string drawingFolder;
     std::string patternFile;
     platform::TextRules text;
     interpreter::LineChecks checks = interpreter::LineChecks::Warn;

@@ -71,6 +71,10 @@ void ReturnLargeBlocksToTheSystem();
 // way in. Nothing to do elsewhere.
 void MakeBinary(std::FILE* stream);
 
+// True when `stream` is a terminal (a console on Windows) rather than a file
+// or a pipe: what a person watches.
+bool IsTerminal(std::FILE* stream);
+
 // Ends the program at once: no further handler or destructor runs.
 [[noreturn]] void EndProgram(int exitStatus);
 

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <unistd.h>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -60,5 +62,9 @@ void ReturnLargeBlocksToTheSystem() {
 }
 
 void MakeBinary(std::FILE*) {}
+
+bool IsTerminal(std::FILE* stream) {
+    return isatty(fileno(stream)) == 1;
+}
 
 } // namespace platform

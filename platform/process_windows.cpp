@@ -95,6 +95,10 @@ void KeepRunningWhenStderrCloses() {}
 // The Windows heap already returns large blocks when they are freed.
 void ReturnLargeBlocksToTheSystem() {}
 
+bool IsTerminal(std::FILE* stream) {
+    return _isatty(_fileno(stream)) != 0;
+}
+
 void MakeBinary(std::FILE* stream) {
     _setmode(_fileno(stream), _O_BINARY);
 }

@@ -45,17 +45,21 @@ def place(ink, boxes):
     """(scale, x0, y0): pixel = (x0 + scale * x, y0 - scale * y) for the
     drawing on the page, whatever scale and place the reader chose. The box
     outlines are the longest lines: the columns of their vertical edges run
-    through every row of boxes, the rows of their horizontal edges through
-    every column, further than any pattern or text does."""
+    through every row of boxes, further than any pattern or text does, and
+    the top edge of the first row, a full one, is the first pixel row as long
+    as any. The last row's bottom edge (a row of at least half as many boxes)
+    must then lie where the drawing's proportions put it."""
     columns, rows = ink.sum(axis=0), ink.sum(axis=1)
     edge_columns = numpy.flatnonzero(columns > 0.6 * columns.max())
-    edge_rows = numpy.flatnonzero(rows > 0.6 * rows.max())
+    first_edge = numpy.flatnonzero(rows > 0.9 * rows.max())[0]
     left, right = min(b[1] for b in boxes), max(b[3] for b in boxes)
     top, bottom = max(b[4] for b in boxes), min(b[2] for b in boxes)
     scale = (edge_columns[-1] - edge_columns[0]) / (right - left)
-    if abs((edge_rows[-1] - edge_rows[0]) - scale * (top - bottom)) > 0.01 * scale * (top - bottom):
+    last_edge = round(first_edge + scale * (top - bottom))
+    near = rows[max(last_edge - 2, 0):last_edge + 3]
+    if near.size == 0 or near.max() < 0.4 * rows.max():
         return None  # no rows of boxes of the drawing's proportions on the page
-    return scale, edge_columns[0] - scale * left, edge_rows[0] + scale * top
+    return scale, edge_columns[0] - scale * left, first_edge + scale * top
 
 
 def check_swatch(png, boxes):

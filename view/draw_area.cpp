@@ -22,8 +22,6 @@ namespace view {
 namespace {
 
 constexpr int16_t kScrollRest = 50;
-// One small step of a bar pans this share of the view.
-constexpr double kStepsPerView = 20;
 
 // The size the document information record is given, as the window always has.
 constexpr int32_t kDocInfoSize = 10;
@@ -60,6 +58,23 @@ void ArmPointZoom(int16_t ZoomState::*flag) {
     zoom.ZoomInPending = zoom.ZoomOutPending = zoom.ZoomLimitsPending = 0;
     zoom.*flag = 1;
 }
+
+// Boxes answered unseen while it lives, their texts kept in `texts`: a
+// reload by itself stops for none.
+class UnseenBoxes {
+  public:
+    explicit UnseenBoxes(std::vector<std::string>& texts)
+        : shown_(platform::SetMessageSink([&texts](const platform::MessageRequest& request) {
+              texts.push_back(request.text);
+              return platform::MessageAnswer::Ok;
+          })) {}
+    ~UnseenBoxes() { platform::SetMessageSink(std::move(shown_)); }
+    UnseenBoxes(const UnseenBoxes&) = delete;
+    UnseenBoxes& operator=(const UnseenBoxes&) = delete;
+
+  private:
+    platform::MessageSink shown_;
+};
 
 } // namespace
 
@@ -171,8 +186,15 @@ bool DrawArea::ReloadIfChanged() {
     const std::optional<FileStamp> now = StampOf(drawingFile_);
     // No file just now: it is being replaced, and the new one will be seen.
     if (!now || now == drawingStamp_) return false;
-    ReplaceDrawing(drawingFile_, true, OnError::Report);
+    ReplaceDrawing(drawingFile_, true, OnError::Mark);
     return true;
+}
+
+std::string DrawArea::ReloadNote(const std::string& name, const std::string& timeOfDay) const {
+    const std::string note = "Reloaded " + name + ": it changed on disk (" + timeOfDay + ")";
+    if (!stoppedAt_.empty()) return note + "; it stops at an error, no box shown";
+    if (!unseenBoxes_.empty()) return note + "; no box shown: " + unseenBoxes_.front();
+    return note;
 }
 
 void DrawArea::ReplaceDrawing(const std::string& commandFile, bool keepView, OnError onError) {
@@ -187,11 +209,16 @@ void DrawArea::ReplaceDrawing(const std::string& commandFile, bool keepView, OnE
     // Taken before reading, so that a write during the reading is seen later.
     drawingStamp_ = StampOf(commandFile);
     stoppedAt_.clear();
+    unseenBoxes_.clear();
     try {
+        std::optional<UnseenBoxes> unseen;
+        if (onError == OnError::Mark) unseen.emplace(unseenBoxes_);
         if (opener_) stoppedAt_ = opener_(commandFile);
     } catch (const platform::RuntimeError& error) {
         if (onError == OnError::Propagate) throw;
-        platform::ShowMessage(error.what(), platform::ProgramName());
+        if (onError == OnError::Report) {
+            platform::ShowMessage(error.what(), platform::ProgramName());
+        }
         stoppedAt_ = std::string(error.what());
     }
     if (LayOutDrawingArea()) {
@@ -257,24 +284,65 @@ void DrawArea::VScroll1Change() {
     ScrollChange(VScroll1, false);
 }
 
-void DrawArea::ScrollChange(ScrollBarModel& bar, bool horizontal) {
-    if (ScrollResetting == 0) {
-        const builder::SessionState& session = builder::Session();
-        // Read afresh: a zoom or an earlier pan may have changed the view.
-        KqRect2 world;
-        kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, world);
-        const auto steps = static_cast<int16_t>(bar.Value() - kScrollRest);
-        const double fraction = steps / kStepsPerView;
-        if (horizontal) {
-            PanView((world.x2 - world.x1) * fraction, 0);
-        } else {
-            // The bar grows downwards, the world upwards.
-            PanView(0, -(world.y2 - world.y1) * fraction);
-        }
+namespace {
+
+// The view and where the bars show it.
+struct BarsOfView {
+    KqRect2 world;
+    BarPlacement across, down;
+};
+
+// No placement without a session.
+std::optional<BarsOfView> PlaceBars() {
+    const builder::SessionState& session = builder::Session();
+    BarsOfView bars;
+    if (session.ScreenHandle == 0 ||
+        kq_get_vport_world(session.ScreenHandle, session.ScreenViewport, bars.world) == 0) {
+        return std::nullopt;
     }
-    // Back to the centre; the change this raises finds the flag set and does not pan.
+    const KqRect2& page = session.PageRect;
+    const KqRect2& world = bars.world;
+    bars.across = PlaceBar(page.x1, page.x2, world.x1, world.x2);
+    // The vertical bar grows downwards, the world upwards.
+    bars.down = PlaceBar(-page.y2, -page.y1, -world.y2, -world.y1);
+    return bars;
+}
+
+// The share of the view a bar's move of `steps` pans: an arrow a twentieth,
+// a click in the trough a half, the thumb let go as far as it was moved.
+double ShareOfView(const ScrollBarModel& bar, int steps, const BarPlacement& placed) {
+    const double sign = steps > 0 ? 1 : -1;
+    if (std::abs(steps) == bar.SmallChange()) return sign * kArrowShare;
+    if (std::abs(steps) == bar.LargeChange()) return sign * kTroughShare;
+    return static_cast<double>(steps) / placed.span;
+}
+
+} // namespace
+
+void DrawArea::ScrollChange(ScrollBarModel& bar, bool horizontal) {
+    if (ScrollResetting != 0) return;
+    // Read afresh: a zoom or an earlier pan may have changed the view.
+    const std::optional<BarsOfView> bars = PlaceBars();
+    if (!bars) return;
+    const BarPlacement& placed = horizontal ? bars->across : bars->down;
+    const int steps = bar.Value() - placed.value;
+    if (steps == 0) return;
+    const double share = ShareOfView(bar, steps, placed);
+    const KqRect2& world = bars->world;
+    if (horizontal) {
+        PanView((world.x2 - world.x1) * share, 0);
+    } else {
+        PanView(0, -(world.y2 - world.y1) * share);
+    }
+}
+
+void DrawArea::PlaceScrollBars() {
+    const std::optional<BarsOfView> bars = PlaceBars();
+    if (!bars) return;
+    // The change this raises finds the flag set and does not pan.
     ScrollResetting = 1;
-    bar.SetValue(kScrollRest);
+    ShowPlacement(HScroll1, bars->across);
+    ShowPlacement(VScroll1, bars->down);
     ScrollResetting = 0;
 }
 
@@ -511,15 +579,13 @@ std::string ExportFile() {
     return platform::ClassicTemporaryFile(std::string(kExportFileName));
 }
 
-// The temp folder is shared: the file is the owner's alone, and a link or
-// another user's file under its name is not written through.
-void DrawArea::mnuDXF12Click() {
-    const std::string name = ExportFile();
+void DrawArea::ExportTo(const std::string& name, bool inSharedFolder) {
+    const int32_t screen = builder::Session().ScreenHandle;
     // The writer refuses a file of another kind itself, after the checks of
     // a shared folder (a link, another user's file), which say more.
     std::string failure = interpreter::OwnFileRefusal(name, name);
-    if (failure.empty() &&
-        kq_output_private_dxf_file(builder::Session().ScreenHandle, name.c_str()) == 0) {
+    if (failure.empty() && (inSharedFolder ? kq_output_private_dxf_file(screen, name.c_str())
+                                           : kq_output_dxf_file(screen, name.c_str())) == 0) {
         failure = kq_last_error();
     }
     if (failure.empty()) {
@@ -530,8 +596,26 @@ void DrawArea::mnuDXF12Click() {
     }
 }
 
+// The temp folder is shared: the file is the owner's alone, and a link or
+// another user's file under its name is not written through.
+void DrawArea::mnuDXF12Click() {
+    ExportTo(ExportFile(), true);
+}
+
+void DrawArea::mnuExportAsClick() {
+    if (!host_.chooseSaveFile) return;
+    if (const std::optional<std::string> file = host_.chooseSaveFile(SavedForm::Dxf)) {
+        ExportTo(*file, false);
+    }
+}
+
 void DrawArea::mnuPrintSetupClick() {
     if (host_.printerDialog) host_.printerDialog();
+}
+
+bool DrawArea::Print(PrintJob& job) {
+    const bool started = PrintPage(job.DeviceContext());
+    return job.Finish() && started;
 }
 
 void DrawArea::mnuPrintClick() {
@@ -541,8 +625,7 @@ void DrawArea::mnuPrintClick() {
     }
     const std::unique_ptr<PrintJob> job = host_.openPrinter ? host_.openPrinter() : nullptr;
     if (!job) return; // nothing to print on: the hidden window of a batch run
-    const bool started = PrintPage(job->DeviceContext());
-    const bool written = job->Finish() && started;
+    const bool written = Print(*job);
     const std::string file = job->PdfFile();
     if (file.empty()) {
         if (!written) {
@@ -554,6 +637,22 @@ void DrawArea::mnuPrintClick() {
     platform::ShowMessage(written ? "No printer is available: the page was saved as " + file
                                   : "No printer is available, and the page could not be saved as " +
                                         file + ": " + job->Failure(),
+                          platform::ProgramName());
+}
+
+void DrawArea::mnuPrintToPdfClick() {
+    if (!host_.chooseSaveFile || !host_.openPdfFile) return;
+    const std::optional<std::string> file = host_.chooseSaveFile(SavedForm::Pdf);
+    if (!file) return;
+    std::string failure = interpreter::OwnFileRefusal(*file, *file);
+    if (failure.empty()) {
+        const std::unique_ptr<PrintJob> job = host_.openPdfFile(*file);
+        if (!job) return; // nothing makes a PDF here: the host has said so
+        if (!Print(*job)) failure = job->Failure();
+    }
+    platform::ShowMessage(failure.empty()
+                              ? "The page was saved as " + *file
+                              : "The page could not be saved as " + *file + ": " + failure,
                           platform::ProgramName());
 }
 
@@ -623,6 +722,7 @@ void DrawArea::SetPointer(MousePointer pointer) {
 }
 
 void DrawArea::Changed() {
+    PlaceScrollBars();
     if (host_.changed) host_.changed();
 }
 

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace view {
 
@@ -66,6 +67,9 @@ class PrintJob {
     virtual std::string Failure() const { return "the printer did not accept the job"; }
 };
 
+// What Export As... and Print to PDF... save.
+enum class SavedForm { Dxf, Pdf };
+
 // Opens a command file into a new drawing session (the previous one is
 // gone) and says where its interpretation stopped at an error: empty when
 // the whole file was read, else "line N of FILE (why)". Run-time errors
@@ -91,6 +95,12 @@ struct WindowHost {
     std::function<void()> changed;
     // Asks for a command file to open; nullopt when the user chose none.
     std::function<std::optional<std::string>()> chooseCommandFile;
+    // Asks where to save the drawing (Export As...) or its printed page
+    // (Print to PDF...); nullopt when the user chose nowhere.
+    std::function<std::optional<std::string>(SavedForm)> chooseSaveFile;
+    // A print job onto the PDF file `pdfFile`, as Print makes with no printer;
+    // nullptr, after saying why, when nothing can make a PDF.
+    std::function<std::unique_ptr<PrintJob>(const std::string& pdfFile)> openPdfFile;
 };
 
 class DrawArea {
@@ -117,8 +127,13 @@ class DrawArea {
     // "Incomplete drawing: stopped at line N of FILE (why)"; empty otherwise.
     std::string IncompleteMark() const;
     // Reads the file again when it has changed since it was read, keeping
-    // the view; true when it did.
+    // the view; true when it did. Nothing stops for a box: an error the
+    // reading meets is the incomplete mark, and ReloadNote says so.
     bool ReloadIfChanged();
+    // What the status bar says after ReloadIfChanged has read `name` (the
+    // file's name as the window shows it) at `timeOfDay`: that it stops at
+    // an error, or the first box it did not show.
+    std::string ReloadNote(const std::string& name, const std::string& timeOfDay) const;
     // What the window asks of its user now ("Click the place to zoom"...),
     // empty when nothing is armed.
     std::string Prompt() const;
@@ -145,8 +160,9 @@ class DrawArea {
     // zoom comes back to it.
     void Shown();
 
-    // Change of a scroll bar: pans by the bar's distance from its centre, then
-    // puts the bar back to the centre.
+    // Change of a scroll bar: pans the view to where the bar's thumb now is.
+    // The bars follow every change of the view (each pan and zoom): the
+    // thumb shows the view's place and size over the page.
     void HScroll1Change();
     void VScroll1Change();
 
@@ -180,6 +196,10 @@ class DrawArea {
     void mnuOpenClick();
     void mnuReloadClick();
     void mnuDXF12Click();
+    // Export As... and Print to PDF...: the drawing, or the page Print
+    // makes, saved where the user chooses.
+    void mnuExportAsClick();
+    void mnuPrintToPdfClick();
     void mnuPrintSetupClick();
     void mnuPrintClick();
     // Frees the session and ends the program.
@@ -193,8 +213,9 @@ class DrawArea {
   private:
     void Initialise();
     // Opens the file, the view kept or the page shown; start-up lets
-    // run-time errors through, the menu reports them.
-    enum class OnError { Propagate, Report };
+    // run-time errors through, the menu reports them in a box, a reload by
+    // itself shows no box at all (the incomplete mark tells).
+    enum class OnError { Propagate, Report, Mark };
     void ReplaceDrawing(const std::string& commandFile, bool keepView, OnError onError);
     void CancelZoom();
     void PanBetween(PixelPoint from, PixelPoint to);
@@ -206,10 +227,16 @@ class DrawArea {
     bool MovePicture(const KqRect2& viewport, double dx, double dy);
     void Changed();
     void ScrollChange(ScrollBarModel& bar, bool horizontal);
+    void PlaceScrollBars();
     void EraseClientArea();
     void DrawBand();
     // False when the printer would not start the document.
     bool PrintPage(platform::DeviceContextHandle printer);
+    // Prints the page on `job`; true when it was written.
+    bool Print(PrintJob& job);
+    // Writes the drawing as `name` and says in a box whether it was created;
+    // the owner's alone in the shared temp folder (ExportFile).
+    void ExportTo(const std::string& name, bool inSharedFolder);
     // Lays the library's drawing area over the client area less the bars;
     // false without a session.
     bool LayOutDrawingArea();
@@ -230,6 +257,7 @@ class DrawArea {
     std::string drawingFile_;
     std::string stoppedAt_;
     std::optional<FileStamp> drawingStamp_; // of the file as it was read
+    std::vector<std::string> unseenBoxes_;  // the texts a reload by itself did not show
 };
 
 } // namespace view

@@ -7,6 +7,10 @@
 
 namespace view {
 
+int PictureSide(int side, int pixelsPerInch) {
+    return static_cast<int>(static_cast<long long>(side) * pixelsPerInch / kPagePixelsPerInch);
+}
+
 void DrawPage(platform::Surface& surface, int width, int height) {
     const builder::SessionState& session = builder::Session();
     const platform::ScopedWindowSurface shown(platform::MainWindowHandle(), surface);

@@ -5,6 +5,7 @@
 
 #include "platform/file_kind.h"
 #include "view/draw_area.h"
+#include "view/page_picture.h"
 
 #include <functional>
 #include <memory>
@@ -42,11 +43,35 @@ inline platform::FileKind FileKindOf(PictureFormat format) {
 }
 
 // Draws the page of the open session as the window shows it on a drawing area
-// of width x height pixels, into a PNG, a one-page PDF (100 pixels to the
-// inch) or an SVG (one unit to the pixel). False, with the reason in `error`,
-// when the file cannot be written (or the system cannot make that format).
+// of width x height pixels, into a PNG (of `pngPixelsPerInch`: 200 doubles
+// each side), a one-page PDF (100 pixels to the inch) or an SVG (one unit to
+// the pixel). False, with the reason in `error`, when the file cannot be
+// written (or the system cannot make that format).
 bool WritePagePicture(PictureFormat format, const std::string& path, int width, int height,
-                      std::string& error);
+                      std::string& error, int pngPixelsPerInch = kPagePixelsPerInch);
+
+// A PDF of one page for each drawing added, in the order added, each page
+// the page of the session open then as WritePagePicture draws it (width x
+// height pixels at 100 to the inch). Nothing reaches `path` until Finish.
+class PageReport {
+  public:
+    PageReport(const std::string& path, int width, int height);
+    ~PageReport();
+    PageReport(const PageReport&) = delete;
+    PageReport& operator=(const PageReport&) = delete;
+
+    // Draws the open session's page as the next page; false, with the reason
+    // in `error`, when it cannot be drawn.
+    bool AddPage(std::string& error);
+    // Writes the file (replacing one of its name only when complete); false,
+    // with the reason in `error`, when it cannot.
+    bool Finish(std::string& error);
+
+    struct Document; // what the shell writes the pages into
+
+  private:
+    std::unique_ptr<Document> document_;
+};
 
 // Creates the window, has `openDrawing` open the session on `commandFile`
 // (the window must exist first: the session binds the display to it), then

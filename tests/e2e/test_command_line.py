@@ -293,17 +293,19 @@ def test_several_inputs_each_on_its_own_and_the_worst_status(cli, tmp_path):
 
 def test_the_examples_in_one_call_into_an_output_folder(cli, tmp_path):
     examples = sorted((SOURCE_DIR / "examples").glob("*.txt"))
-    run = cli.run("--output-dir", "drawings", "--verbose", *map(str, examples))
-    assert run.returncode == 2  # no such folder yet: nothing written
-    assert len(run.stderr.splitlines()) == len(examples)
-    (cli.work / "drawings").mkdir()
-    run = cli.run("--output-dir", "drawings", "--verbose", *map(str, examples))
-    assert run.returncode == 0
+    cli.write("taken", "")
+    run = cli.run("--output-dir", "taken/drawings", *map(str, examples))
+    assert run.returncode == 2  # a file where a folder would be: nothing written
+    [line] = run.stderr.splitlines()
+    assert line.startswith(f"plotdxf: the folder {shown(cli.work / 'taken' / 'drawings')} "
+                           "could not be made: ")
+    run = cli.run("--output-dir", "drawings/site", "--verbose", *map(str, examples))
+    assert run.returncode == 0  # the folder is made
+    folder = cli.work / "drawings" / "site"
     assert run.stderr.splitlines() == [
-        f"plotdxf: {shown(e)}: written to {shown(cli.work / 'drawings' / (e.stem + '.dxf'))}"
-        for e in examples]
+        f"plotdxf: {shown(e)}: written to {shown(folder / (e.stem + '.dxf'))}" for e in examples]
     for example in examples:
-        made = (cli.work / "drawings" / (example.stem + ".dxf")).read_bytes()
+        made = (folder / (example.stem + ".dxf")).read_bytes()
         assert made == classic_drawing(tmp_path / example.stem, example.read_bytes())
 
 

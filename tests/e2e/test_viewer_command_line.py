@@ -3,6 +3,7 @@
 
 import os
 import re
+import shutil
 import subprocess
 
 import pytest
@@ -78,6 +79,12 @@ def test_help_version_and_refusals(viewer):
     assert usage.startswith("usage: plotdxf-view [FILE | -i FILE]") and "Exit status" in usage
     assert viewer("-V")[:2] == (0, f"plotdxf-view {project_version()}\n")
     for args, why in [(["--bogus"], "--bogus"), (["a.txt", "b.txt"], "one command file"),
+                      (["a.txt", "b.txt", "--pdf", "r.pdf", "--dpi", "200"], "--dpi"),
+                      (["a.txt", "--png", "a.png", "--dpi", "1000"], "8500 x 11000"),
+                      (["a.txt", "--png", "a.png", "--dpi", "9"], "from 10 to 1000"),
+                      (["x/a.txt", "y/a.log", "--png", "out"], "both make"),
+                      (["a.txt", "-", "--svg", "out"], "standard input"),
+                      (["-", "-", "--pdf", "r.pdf"], "once only"),
                       (["--encoding", "utf-8"], "-i FILE"), (["-i", "a.txt", "--size", "9x9"],
                                                             "--size"),
                       (["a.txt", "--png", "a.png", "--pdf", "a.pdf"], "--png")]:
@@ -85,6 +92,69 @@ def test_help_version_and_refusals(viewer):
         assert status == 2, args
         assert re.fullmatch(rf"plotdxf-view: .*{re.escape(why)}.*\(see --help\)\n", errors), args
     assert list(viewer.work.iterdir()) == []
+
+
+def log(title, *later):
+    """A log that writes its title large at the top, then `later` lines."""
+    return "S\t300\t2900\t\nAF\tArial\t\nAH\t60\t\nA\t" + title + "\t\n" + "".join(later)
+
+
+def pdf_pages(pdf):
+    """The text of each page of `pdf`, in order."""
+    info = subprocess.run(["pdfinfo", str(pdf)], capture_output=True, check=True, text=True)
+    count = int(re.search(r"^Pages:\s+(\d+)", info.stdout, re.M).group(1))
+    text = subprocess.run(["pdftotext", "-layout", str(pdf), "-"], capture_output=True,
+                          check=True, text=True).stdout
+    pages = text.split("\f")[:count]
+    assert len(pages) == count
+    return [" ".join(page.split()) for page in pages]
+
+
+@pytest.mark.skipif(not shutil.which("pdftotext"), reason="needs poppler-utils")
+@pytest.mark.parametrize("logs, status, pages", [
+    (["ALPHA", "BRAVO", "CHARLIE"], 0, ["ALPHA", "BRAVO", "CHARLIE"]),
+    # Stopped at its error, a log keeps its page with what it built (not NEVER).
+    (["ALPHA", "STOPPED", "CHARLIE"], 1, ["ALPHA", "STOPPED", "CHARLIE"]),
+    # A log that cannot be read has no page; the others have theirs.
+    (["ALPHA", "MISSING", "STOPPED"], 2, ["ALPHA", "STOPPED"]),
+])
+def test_a_report_has_a_page_for_each_log_in_order(viewer, logs, status, pages):
+    for title in logs:
+        if title == "STOPPED":
+            # The line after the error never draws its text.
+            content = log(title, "RF\t1e40\t5\t\nA\tNEVER\t\n")
+        else:
+            content = log(title)
+        if title != "MISSING":
+            (viewer.work / f"{title.lower()}.txt").write_bytes(to_bytes(content))
+    done, _, errors = viewer(*[f"{title.lower()}.txt" for title in logs], "--pdf", "report.pdf")
+    assert done == status, errors
+    assert pdf_pages(viewer.work / "report.pdf") == pages
+    if "STOPPED" in logs:
+        assert f"{shown(viewer.work / 'stopped.txt')}: line 5: Overflow\n" in errors
+
+
+def test_several_logs_into_a_folder_at_a_resolution(viewer):
+    for name in ("a", "b"):
+        (viewer.work / f"{name}.txt").write_bytes(to_bytes(BLACK_SQUARE))
+    assert viewer("a.txt", "b.txt", "--png", "pages/big", "--dpi", "200")[:2] == (0, "")
+    assert viewer("a.txt", "b.txt", "--svg", "pages/svg")[:2] == (0, "")
+    assert viewer("a.txt", "--png", "one.png", "--dpi", "50")[:2] == (0, "")
+    for name in ("a", "b"):
+        picture = viewer.work / "pages" / "big" / f"{name}.png"
+        assert read_png(picture)[:2] == (1700, 2200)
+        assert black_at(picture, 300, 1900) and not black_at(picture, 500, 1900)
+        assert (viewer.work / "pages" / "svg" / f"{name}.svg").read_bytes().startswith(b"<?xml")
+    assert read_png(viewer.work / "one.png")[:2] == (425, 550)
+
+
+def test_a_report_never_replaces_a_log_it_reads(viewer):
+    for name in ("a", "b"):
+        (viewer.work / f"{name}.txt").write_bytes(to_bytes(BLACK_SQUARE))
+    status, _, errors = viewer("a.txt", "b.txt", "--pdf", "a.txt")
+    assert status == 2
+    assert "is the command file being read" in errors
+    assert (viewer.work / "a.txt").read_bytes() == to_bytes(BLACK_SQUARE)
 
 
 def test_a_text_too_long_for_a_dxf_shows_what_the_dxf_holds(viewer):

@@ -33,6 +33,8 @@ class DrawAreaTest : public DrawingTest {
         host.endProgram = [this] { ++ends; };
         host.changed = [this] { ++changes; };
         host.chooseCommandFile = [this] { return chooseCommandFile(); };
+        host.chooseSaveFile = [this](view::SavedForm form) { return chooseSaveFile(form); };
+        host.openPdfFile = [this](const std::string& file) { return openPdfFile(file); };
         area.emplace();
         area->SetHost(std::move(host));
         shown.emplace(area->Handle(), surface);
@@ -86,6 +88,10 @@ class DrawAreaTest : public DrawingTest {
     std::optional<platform::ScopedWindowSurface> shown;
     std::function<std::unique_ptr<view::PrintJob>()> openPrinter = [] { return nullptr; };
     std::function<std::optional<std::string>()> chooseCommandFile = [] { return std::nullopt; };
+    std::function<std::optional<std::string>(view::SavedForm)> chooseSaveFile =
+        [](view::SavedForm) { return std::nullopt; };
+    std::function<std::unique_ptr<view::PrintJob>(const std::string&)> openPdfFile =
+        [](const std::string&) { return nullptr; };
     int shows = 0, unloads = 0, ends = 0, changes = 0;
     std::vector<view::MousePointer> pointers;
 };

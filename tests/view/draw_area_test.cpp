@@ -18,30 +18,56 @@ using view::Zoom;
 
 constexpr double kNear = 1e-9;
 
-TEST_F(DrawAreaTest, AnArrowStepPansATwentiethOfTheViewOnceAndTheBarReturns) {
-    const KqRect2 before = View();
-    area->HScroll1.SetValue(51);
-    EXPECT_NEAR(View().x1, before.x1 + 8.5 / 20, kNear);
-    EXPECT_NEAR(View().y1, before.y1, kNear);
-    EXPECT_EQ(area->HScroll1.Value(), 50);
-    EXPECT_EQ(Refreshes(), 1); // putting the bar back pans nothing more
+TEST_F(DrawAreaTest, BarStepsPanAShareOfTheViewOnceAndTheThumbFollows) {
+    using view::DrawArea;
+    struct Case {
+        view::ScrollBarModel DrawArea::*bar;
+        int steps; // in arrows (1) or trough clicks (10)
+        double dx, dy;
+    };
+    for (const Case& c :
+         {Case{&DrawArea::HScroll1, 1, 8.5 / 20, 0}, Case{&DrawArea::HScroll1, -10, -8.5 / 2, 0},
+          Case{&DrawArea::VScroll1, 10, 0, -11.0 / 2},
+          Case{&DrawArea::VScroll1, -1, 0, 11.0 / 20}}) {
+        view::ScrollBarModel& bar = (*area).*c.bar;
+        const KqRect2 before = View();
+        surface.primitives.clear();
+        const int16_t thumb = bar.Value();
+        const int16_t step = std::abs(c.steps) == 1 ? bar.SmallChange() : bar.LargeChange();
+        bar.SetValue(static_cast<int16_t>(thumb + (c.steps > 0 ? step : -step)));
+        EXPECT_NEAR(View().x1, before.x1 + c.dx, kNear) << c.steps;
+        EXPECT_NEAR(View().y1, before.y1 + c.dy, kNear) << c.steps;
+        EXPECT_EQ(c.steps > 0, bar.Value() > thumb) << c.steps; // the thumb is where the view is
+        EXPECT_EQ(Refreshes(), 1) << c.steps; // placing the thumb pans nothing more
+    }
 }
 
-TEST_F(DrawAreaTest, ATroughStepDownPansHalfAViewDown) {
-    const KqRect2 before = View();
-    area->VScroll1.SetValue(60);
-    EXPECT_NEAR(View().y1, before.y1 - 11.0 / 2, kNear);
-    EXPECT_NEAR(View().x1, before.x1, kNear);
-    EXPECT_EQ(area->VScroll1.Value(), 50);
-    EXPECT_EQ(Refreshes(), 1);
+TEST_F(DrawAreaTest, TheThumbsShowTheViewsShareOfThePageAtEveryZoom) {
+    // The page and half a view on either side: the page's view is half the bar.
+    EXPECT_EQ(area->HScroll1.Span(), view::kBarSteps / 2);
+    EXPECT_EQ(area->VScroll1.Span(), view::kBarSteps / 2);
+    // A third of the page (1.2^6 = 2.99), half of it more on either side: a quarter.
+    area->MouseWheel(6 * view::kWheelNotch, 300, 400);
+    EXPECT_NEAR(area->HScroll1.Span(), view::kBarSteps / 4, 2);
+    EXPECT_NEAR(area->VScroll1.Span(), view::kBarSteps / 4, 2);
+    EXPECT_EQ(area->HScroll1.Max(), view::kBarSteps - area->HScroll1.Span());
+    area->mnuZoomPageClick();
+    EXPECT_EQ(area->HScroll1.Span(), view::kBarSteps / 2);
+    EXPECT_EQ(area->HScroll1.Value(), view::kBarSteps / 4);
 }
 
-TEST_F(DrawAreaTest, WithoutASessionABarOnlyReturns) {
+TEST_F(DrawAreaTest, ThumbLetGoPansTheViewAsFarAsItWasMoved) {
+    const KqRect2 before = View();
+    const int16_t span = area->HScroll1.Span();
+    area->HScroll1.SetValue(static_cast<int16_t>(area->HScroll1.Value() + span / 5 + 1));
+    EXPECT_NEAR(View().x1 - before.x1, 8.5 * (span / 5 + 1) / span, kNear);
+}
+
+TEST_F(DrawAreaTest, WithoutASessionABarPansNothing) {
     builder::Session().ScreenHandle = 0;
     area->HScroll1.SetValue(100);
-    EXPECT_EQ(area->HScroll1.Value(), 50);
-    EXPECT_EQ(Refreshes(), 1); // an empty refresh: white, nothing drawn
-    EXPECT_EQ(surface.primitives.size(), 1u);
+    EXPECT_EQ(Refreshes(), 0);
+    EXPECT_TRUE(surface.primitives.empty());
 }
 
 TEST_F(DrawAreaTest, ResizeGivesTheLibraryTheClientAreaLessTheBars) {

@@ -122,6 +122,42 @@ TEST_F(DrawingFileTest, AnErrorNamesItsLineInTheBoxAndMarksTheDrawingUntilFixed)
     EXPECT_EQ(area->IncompleteMark(), "");
 }
 
+TEST_F(DrawingFileTest, AReloadByItselfOfAFaultyFileShowsNoBoxButMarksAndSaysSo) {
+    const std::string stops = std::string(kOneSquare) + "LR\t1\t2\t3\t4\t5\t6\t7\t8\t9\t\r\n";
+    const std::function<std::string(const std::string&)> raises = [](const std::string&) {
+        platform::Raise(platform::kFileNotFound, "kqhatch.pat");
+        return std::string();
+    };
+    for (const bool runTimeError : {false, true}) {
+        const std::string file = Rewrite("log.txt", kOneSquare);
+        area->OpenDrawing(file);
+        if (runTimeError) area->SetDrawingOpener(raises);
+        Rewrite("log.txt", stops);
+        messages.clear();
+        EXPECT_TRUE(area->ReloadIfChanged());
+        EXPECT_TRUE(messages.empty()) << runTimeError;
+        EXPECT_NE(area->IncompleteMark(), "") << runTimeError;
+        EXPECT_EQ(area->ReloadNote("log.txt", "10:00:00"),
+                  "Reloaded log.txt: it changed on disk (10:00:00); it stops at an error, no box "
+                  "shown");
+        area->mnuReloadClick(); // asked for: the box as ever
+        EXPECT_EQ(messages.size(), 1u) << runTimeError;
+    }
+    // A box of a reading that did not stop is told in the note.
+    area->SetDrawingOpener([](const std::string&) {
+        platform::ShowMessage("the patterns read before stay in use", "");
+        return std::string();
+    });
+    Rewrite("log.txt", kTwoSquares);
+    messages.clear();
+    EXPECT_TRUE(area->ReloadIfChanged());
+    EXPECT_EQ(area->ReloadNote("log.txt", "10:00:00"),
+              "Reloaded log.txt: it changed on disk (10:00:00); no box shown: the patterns read "
+              "before stay in use");
+    platform::ShowMessage("next", ""); // boxes are shown again after the reload
+    EXPECT_EQ(messages.size(), 1u);
+}
+
 TEST_F(DrawingFileTest, OpenAsksForTheFileAndAMissingOneIsReportedNotFatal) {
     std::vector<std::string> offered = {Rewrite("other.txt", kTwoSquares),
                                         (folder.Path() / "gone.txt").string()};

@@ -213,6 +213,46 @@ class ExportTest : public FileMenuTest {
     testsupport::TempFolder folder;
 };
 
+TEST_F(ExportTest, ExportAsAndPrintToPdfSaveWhereTheUserChoosesOrNowhere) {
+    struct Case {
+        view::SavedForm form;
+        void (view::DrawArea::*command)();
+        const char* name;
+        std::string told; // before the file's name; empty: nothing chosen, nothing told
+    };
+    std::vector<std::string> printedTo;
+    openPdfFile = [&](const std::string& file) -> std::unique_ptr<view::PrintJob> {
+        printedTo.push_back(file);
+        return std::make_unique<SpyJob>(printer, file);
+    };
+    for (const Case& c :
+         {Case{view::SavedForm::Dxf, &view::DrawArea::mnuExportAsClick, "mine.dxf",
+               "FILE CREATED:  "},
+          Case{view::SavedForm::Pdf, &view::DrawArea::mnuPrintToPdfClick, "mine.pdf",
+               "The page was saved as "},
+          Case{view::SavedForm::Dxf, &view::DrawArea::mnuExportAsClick, "", ""},
+          Case{view::SavedForm::Pdf, &view::DrawArea::mnuPrintToPdfClick, "", ""}}) {
+        const std::string file = (folder.Path() / c.name).string();
+        std::optional<view::SavedForm> asked;
+        chooseSaveFile = [&](view::SavedForm form) -> std::optional<std::string> {
+            asked = form;
+            return *c.name ? std::optional(file) : std::nullopt;
+        };
+        messages.clear();
+        ((*area).*c.command)();
+        EXPECT_EQ(asked, c.form) << c.name;
+        if (c.told.empty()) {
+            EXPECT_TRUE(messages.empty());
+            continue;
+        }
+        ASSERT_EQ(messages.size(), 1u) << c.name;
+        EXPECT_EQ(messages[0].text, c.told + file);
+    }
+    EXPECT_EQ(printedTo, std::vector<std::string>{(folder.Path() / "mine.pdf").string()});
+    EXPECT_EQ(Contents(folder.Path() / "mine.dxf").rfind("  0\nSECTION", 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists(ExportFile())); // the classic file is not touched
+}
+
 TEST_F(ExportTest, ExportGoesToTheClassicFileWhateverTheEnvironmentSays) {
     ::unsetenv(kHook);
     const char* previous = std::getenv("TMPDIR");

@@ -56,6 +56,15 @@ std::optional<NavigationKey> NavigationKeyOf(int key) {
     }
 }
 
+// The toolkit's bar as the model is; its page step is the thumb's length.
+void ShowModel(QScrollBar& bar, const ScrollBarModel& model) {
+    const QSignalBlocker quiet(bar);
+    bar.setRange(model.Min(), model.Max());
+    bar.setSingleStep(model.SmallChange());
+    bar.setPageStep(model.Span());
+    bar.setValue(model.Value());
+}
+
 } // namespace
 
 Canvas::Canvas(DrawArea& area, std::function<void(std::optional<QPoint>)> pointerMoved)
@@ -70,23 +79,31 @@ Canvas::Canvas(DrawArea& area, std::function<void(std::optional<QPoint>)> pointe
 }
 
 void Canvas::FollowModel(QScrollBar& bar, ScrollBarModel& model) {
-    bar.setRange(model.Min(), model.Max());
-    bar.setSingleStep(model.SmallChange());
-    bar.setPageStep(model.LargeChange());
-    bar.setValue(model.Value());
+    ShowModel(bar, model);
     // A dragged thumb changes the value only when it is let go.
     bar.setTracking(false);
     bar.setCursor(Qt::ArrowCursor);
     bar.setFocusPolicy(Qt::NoFocus);
     connect(&bar, &QScrollBar::valueChanged, this,
             [this, &bar, &model](int value) { BarChanged(bar, model, value); });
+    // A click in the trough steps the model's large change, not the thumb's length.
+    connect(&bar, &QScrollBar::actionTriggered, this, [&bar, &model](int action) {
+        const int sign = action == QAbstractSlider::SliderPageStepAdd   ? 1
+                         : action == QAbstractSlider::SliderPageStepSub ? -1
+                                                                        : 0;
+        if (sign != 0) bar.setSliderPosition(model.Value() + sign * model.LargeChange());
+    });
 }
 
 void Canvas::BarChanged(QScrollBar& bar, ScrollBarModel& model, int value) {
     Guarded([&] { model.SetValue(static_cast<int16_t>(value)); });
-    // The handler has put the model back to the centre: so goes the bar.
-    const QSignalBlocker quiet(bar);
-    bar.setValue(model.Value());
+    // The view has moved, and the bar with it (or it could not: back it goes).
+    ShowModel(bar, model);
+}
+
+void Canvas::ShowBars() {
+    ShowModel(hScroll1_, area_.HScroll1);
+    ShowModel(vScroll1_, area_.VScroll1);
 }
 
 const QImage* Canvas::Picture() {

@@ -27,6 +27,8 @@ class Canvas : public QWidget {
     QScrollBar& VScroll1() { return vScroll1_; }
     // What the window shows, in device pixels; null before the first layout.
     const QImage* Picture();
+    // Shows the bars' models: range, thumb and value (the window's view).
+    void ShowBars();
     // Where the pointer is over the area; nullopt when it is elsewhere.
     std::optional<QPoint> Pointer() const { return pointer_; }
 

@@ -14,6 +14,7 @@
 #include <QImageWriter>
 
 #include <string_view>
+#include <utility>
 
 namespace view {
 
@@ -42,11 +43,15 @@ std::string EncodePng(const QImage& image, QByteArray& bytes) {
     return writer.write(image) ? std::string() : writer.errorString().toStdString();
 }
 
-// The page drawn as a picture of `format` into `bytes`; why not, or empty.
-std::string DrawPicture(PictureFormat format, int width, int height, QByteArray& bytes) {
+// The page drawn as a picture of `format` into `bytes`; why not, or empty. A
+// PNG of more pixels to the inch is the page laid out over more pixels.
+std::string DrawPicture(PictureFormat format, int width, int height, int pngPixelsPerInch,
+                        QByteArray& bytes) {
     if (format == PictureFormat::Png) {
-        qt::ImageSurface surface(width, height);
-        DrawPage(surface, width, height);
+        const int pixelsWide = PictureSide(width, pngPixelsPerInch);
+        const int pixelsHigh = PictureSide(height, pngPixelsPerInch);
+        qt::ImageSurface surface(pixelsWide, pixelsHigh, pngPixelsPerInch);
+        DrawPage(surface, pixelsWide, pixelsHigh);
         return EncodePng(surface.Image(), bytes);
     }
     QBuffer buffer(&bytes);
@@ -88,13 +93,52 @@ HeadlessGui::HeadlessGui(int& argc, char** argv) : toolkit_(std::make_unique<Too
 HeadlessGui::~HeadlessGui() = default;
 
 bool WritePagePicture(PictureFormat format, const std::string& path, int width, int height,
-                      std::string& error) {
+                      std::string& error, int pngPixelsPerInch) {
     const QtMessagesSilenced quiet;
     QByteArray bytes;
-    const std::string problem = DrawPicture(format, width, height, bytes);
+    const std::string problem = DrawPicture(format, width, height, pngPixelsPerInch, bytes);
     if (problem.empty()) return ReplaceWithBytes(path, format, bytes, error);
     error = path + ": " + problem;
     return false;
+}
+
+// The report is drawn in memory, as every picture is, and written whole.
+// Qt's PDF writer can mark no page in the document's outline (it has no
+// call for it), so the pages go without bookmarks.
+struct PageReport::Document {
+    Document(std::string target, int pageWidth, int pageHeight)
+        : path(std::move(target)), width(pageWidth), height(pageHeight) {
+        buffer.open(QIODevice::WriteOnly);
+    }
+    std::string path;
+    int width, height;
+    QByteArray bytes;
+    QBuffer buffer{&bytes};
+    qt::PdfSurface surface{buffer, width, height};
+};
+
+PageReport::PageReport(const std::string& path, int width, int height)
+    : document_(std::make_unique<Document>(path, width, height)) {}
+
+PageReport::~PageReport() = default;
+
+bool PageReport::AddPage(std::string& error) {
+    const QtMessagesSilenced quiet;
+    Document& document = *document_;
+    const bool started = document.surface.StartPage();
+    if (started) DrawPage(document.surface, document.width, document.height);
+    if (started && document.surface.EndPage()) return true;
+    error = document.path + ": the page could not be drawn";
+    return false;
+}
+
+bool PageReport::Finish(std::string& error) {
+    const QtMessagesSilenced quiet;
+    if (!document_->surface.Finish()) {
+        error = document_->path + ": the document could not be drawn";
+        return false;
+    }
+    return ReplaceWithBytes(document_->path, PictureFormat::Pdf, document_->bytes, error);
 }
 
 } // namespace view

@@ -48,8 +48,6 @@ QString Printable(const std::string& text) {
 QString Printable(const QString& text) {
     return Printable(text.toStdString());
 }
-// Pixels the incomplete mark has on the status bar at least.
-constexpr int kSmallestIncompleteMark = 200;
 
 // Why a page could not be written as `path`.
 std::string PdfFailure(const QString& path) {
@@ -74,13 +72,16 @@ class PrinterJob : public PrintJob {
   public:
     explicit PrinterJob(QPrinter& printer)
         : PrinterJob(printer, std::unique_ptr<platform::ReplacingFile>()) {}
-    PrinterJob(QPrinter& printer, std::string pdfFile)
-        : PrinterJob(printer,
-                     std::make_unique<platform::ReplacingFile>(
-                         pdfFile, platform::FileKind::Pdf, platform::OutputSharing::OwnerOnly)) {
+    PrinterJob(QPrinter& printer, std::string pdfFile, platform::OutputSharing sharing)
+        : PrinterJob(printer, std::make_unique<platform::ReplacingFile>(
+                                  pdfFile, platform::FileKind::Pdf, sharing)) {
         pdfFile_ = std::move(pdfFile);
     }
-    ~PrinterJob() override { platform::DeleteDC(dc_); }
+    // The printer names the file the page went to, not the temporary one.
+    ~PrinterJob() override {
+        platform::DeleteDC(dc_);
+        if (pdf_) printer_.setOutputFileName(FromFileName(pdfFile_));
+    }
     PrinterJob(const PrinterJob&) = delete;
     PrinterJob& operator=(const PrinterJob&) = delete;
 
@@ -123,6 +124,20 @@ class PrinterJob : public PrintJob {
     std::string pdfFile_;
 };
 
+// A print onto a PDF file the user chose, on a printer of its own: the
+// window's printer keeps what Print Setup chose.
+struct OwnPrinter {
+    QPrinter printer;
+};
+class PdfFileJob : private OwnPrinter, public PrinterJob {
+  public:
+    explicit PdfFileJob(std::string pdfFile)
+        : PrinterJob(PdfOutput(printer), std::move(pdfFile), platform::OutputSharing::Ordinary) {}
+
+  private:
+    static QPrinter& PdfOutput(QPrinter& printer);
+};
+
 // The paper the drawing session asked of the default printer.
 void UseSessionPaper(QPrinter& printer) {
     const platform::PrinterSettings& settings = platform::DefaultPrinter();
@@ -135,17 +150,41 @@ void UseSessionPaper(QPrinter& printer) {
                                                                   : QPageLayout::Portrait);
 }
 
+QPrinter& PdfFileJob::PdfOutput(QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    UseSessionPaper(printer);
+    return printer;
+}
+
+// Where Print puts the page when there is no printer.
+std::string DefaultPdfFile() {
+    return platform::TemporaryFile(std::string(kPrintJobName) + ".pdf");
+}
+
 } // namespace
+
+StatusMark::StatusMark() {
+    hide();
+    setWordWrap(true);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+}
+
+void StatusMark::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    setFixedHeight(heightForWidth(width()));
+}
 
 MainWindow::MainWindow(std::function<void()> endProgram)
     : canvas_(area_, [this](std::optional<QPoint> pixel) { ShowPointerPosition(pixel); }) {
     setWindowTitle(kCaption);
     setCentralWidget(&canvas_);
+    // The marks take the room the pointer's place leaves, on as many lines
+    // as they need; a prompt or note covers them while it is shown.
     incomplete_.setStyleSheet("color: #b00000");
-    incomplete_.hide();
-    statusBar()->addPermanentWidget(&incomplete_);
-    notice_.hide();
-    statusBar()->addPermanentWidget(&notice_);
+    for (QLabel* mark : {&incomplete_, &notice_}) {
+        statusBar()->addWidget(mark, 1);
+    }
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this] { ShowMarks(); });
     statusBar()->addPermanentWidget(&position_);
     BuildMenus();
     canvas_.setFocus();
@@ -177,6 +216,10 @@ MainWindow::MainWindow(std::function<void()> endProgram)
     host.endProgram = std::move(endProgram);
     host.changed = [this] { ShowState(); };
     host.chooseCommandFile = [this] { return ChooseCommandFile(); };
+    host.chooseSaveFile = [this](SavedForm form) { return ChooseSaveFile(form); };
+    host.openPdfFile = [](const std::string& pdfFile) -> std::unique_ptr<PrintJob> {
+        return std::make_unique<PdfFileJob>(pdfFile);
+    };
     area_.SetHost(std::move(host));
     area_.Load();
 
@@ -195,9 +238,11 @@ void MainWindow::BuildMenus() {
     AddCommand(file, "&Reload", &DrawArea::mnuReloadClick)->setShortcut(QKeySequence(Qt::Key_F5));
     file.addSeparator();
     AddCommand(file, "Export to &DXF", &DrawArea::mnuDXF12Click);
+    AddCommand(file, "Export &As...", &DrawArea::mnuExportAsClick);
     file.addSeparator();
     AddCommand(file, "Print &Setup", &DrawArea::mnuPrintSetupClick);
     AddCommand(file, "&Print", &DrawArea::mnuPrintClick);
+    AddCommand(file, "Print &to PDF...", &DrawArea::mnuPrintToPdfClick);
     file.addSeparator();
     AddCommand(file, "&Exit Screen View", &DrawArea::mnuExitClick);
 
@@ -245,19 +290,24 @@ void MainWindow::ShowState() {
         statusBar()->clearMessage(); // acted on, or cancelled
     }
     promptShown_ = prompting;
-    // Said in full in the tip; on the bar as much as leaves room for the rest.
+    // Said in full on the bar, wrapped to its width; the tip says what it means.
     const QString incomplete = Printable(area_.IncompleteMark());
     incomplete_.setToolTip(incomplete + ". The drawing shows what the lines before it built.");
-    incomplete_.setText(incomplete_.fontMetrics().elidedText(
-        incomplete, Qt::ElideRight, std::max(kSmallestIncompleteMark, width() * 2 / 5)));
-    incomplete_.setVisible(!incomplete.isEmpty());
+    incomplete_.setText(incomplete);
     const QString notice = Printable(area_.DrawingNotice());
     notice_.setToolTip(notice);
-    notice_.setText(notice_.fontMetrics().elidedText(
-        notice, Qt::ElideRight, std::max(kSmallestIncompleteMark, width() * 2 / 5)));
-    notice_.setVisible(!notice.isEmpty());
+    notice_.setText(notice);
+    ShowMarks();
     ShowPointerPosition(canvas_.Pointer()); // the view may have moved under the pointer
+    canvas_.ShowBars();
     WatchDrawing();
+}
+
+void MainWindow::ShowMarks() {
+    const bool covered = !statusBar()->currentMessage().isEmpty();
+    for (QLabel* mark : {&incomplete_, &notice_}) {
+        mark->setVisible(!covered && !mark->text().isEmpty());
+    }
 }
 
 std::optional<std::string> MainWindow::ChooseCommandFile() {
@@ -266,6 +316,24 @@ std::optional<std::string> MainWindow::ChooseCommandFile() {
                        shown.isEmpty() ? QDir::currentPath() : QFileInfo(shown).absolutePath(),
                        "Plot command files (*.txt);;All files (*)");
     dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+std::optional<std::string> MainWindow::ChooseSaveFile(SavedForm form) {
+    const bool dxf = form == SavedForm::Dxf;
+    const QFileInfo shown(FromFileName(area_.DrawingFile()));
+    const QString folder = shown.fileName().isEmpty() ? QDir::currentPath() : shown.absolutePath();
+    const QString suffix = dxf ? "dxf" : "pdf";
+    const QString name =
+        (shown.completeBaseName().isEmpty() ? QString("drawing") : shown.completeBaseName()) + "." +
+        suffix;
+    QFileDialog dialog(this, dxf ? "Export As" : "Print to PDF", QDir(folder).filePath(name),
+                       dxf ? "DXF drawings (*.dxf);;All files (*)"
+                           : "PDF documents (*.pdf);;All files (*)");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
@@ -298,10 +366,10 @@ void MainWindow::ReloadChangedDrawing() {
     bool reloaded = false;
     Guarded([this, &reloaded] { reloaded = area_.ReloadIfChanged(); });
     if (reloaded) {
+        const QString name = QFileInfo(FromFileName(area_.DrawingFile())).fileName();
         statusBar()->showMessage(
-            QString("Reloaded %1: it changed on disk (%2)")
-                .arg(Printable(QFileInfo(FromFileName(area_.DrawingFile())).fileName()),
-                     QTime::currentTime().toString("HH:mm:ss")),
+            Printable(area_.ReloadNote(QFile::encodeName(name).toStdString(),
+                                       QTime::currentTime().toString("HH:mm:ss").toStdString())),
             kReloadNoteMs);
     }
     WatchDrawing();
@@ -321,7 +389,14 @@ platform::MessageAnswer MainWindow::Ask(const platform::MessageRequest& request)
 }
 
 void MainWindow::ShowPrinterDialog() {
-    if (!printerChosen_) UseSessionPaper(printer_);
+    if (!printerChosen_) {
+        UseSessionPaper(printer_);
+        // The dialog shows where the page will go: with no printer, the PDF Print writes.
+        if (QPrinterInfo::availablePrinters().isEmpty()) {
+            printer_.setOutputFormat(QPrinter::PdfFormat);
+            printer_.setOutputFileName(FromFileName(DefaultPdfFile()));
+        }
+    }
     QPrintDialog dialog(&printer_, this);
     if (dialog.exec() == QDialog::Accepted) printerChosen_ = true;
 }
@@ -337,8 +412,8 @@ std::unique_ptr<PrintJob> MainWindow::OpenPrinter() {
     // Nowhere to print: the page goes to a PDF file named after the job.
     printer_.setOutputFormat(QPrinter::PdfFormat);
     UseSessionPaper(printer_);
-    return std::make_unique<PrinterJob>(
-        printer_, platform::TemporaryFile(std::string(kPrintJobName) + ".pdf"));
+    return std::make_unique<PrinterJob>(printer_, DefaultPdfFile(),
+                                        platform::OutputSharing::OwnerOnly);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -22,6 +22,16 @@
 
 namespace view::qt {
 
+// A mark on the status bar that takes the width it is given and as many
+// lines of it as its text needs.
+class StatusMark : public QLabel {
+  public:
+    StatusMark();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+};
+
 class MainWindow : public QMainWindow {
   public:
     // `endProgram` is what Exit ends the program with; empty: the process ends.
@@ -49,10 +59,13 @@ class MainWindow : public QMainWindow {
     // Title, prompt, incomplete mark, drawing notice and pointer place as the
     // window now is.
     void ShowState();
+    // The marks that have something to say, unless a prompt or note covers them.
+    void ShowMarks();
     platform::MessageAnswer Ask(const platform::MessageRequest& request);
     void ShowPrinterDialog();
     std::unique_ptr<PrintJob> OpenPrinter();
     std::optional<std::string> ChooseCommandFile();
+    std::optional<std::string> ChooseSaveFile(SavedForm form);
     // Watches the command file shown, and its folder, for the file being
     // written again or replaced by another under its name.
     void WatchDrawing();
@@ -60,8 +73,8 @@ class MainWindow : public QMainWindow {
 
     DrawArea area_;
     Canvas canvas_;
-    QLabel incomplete_;
-    QLabel notice_;
+    StatusMark incomplete_;
+    StatusMark notice_;
     QLabel position_;
     QFileSystemWatcher watcher_;
     QTimer reloadTimer_; // a burst of writes is read once, when it is over

@@ -89,14 +89,15 @@ int16_t ShiftKeys(WPARAM keys) {
     return shift;
 }
 
-// The control that shows a bar's model: its range and steps, at rest.
+// The control that shows a bar's model: its range, thumb and value.
 void ShowModel(HWND bar, const ScrollBarModel& model) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
     info.nMin = model.Min();
-    info.nMax = model.Max();
-    info.nPage = 0; // a classic bar: the thumb marks a place, not a share of the view
+    // The thumb is the view's share of the bar; its start goes up to Max.
+    info.nMax = model.Max() + model.Span() - 1;
+    info.nPage = static_cast<UINT>(model.Span());
     info.nPos = model.Value();
     SetScrollInfo(bar, SB_CTL, &info, TRUE);
 }
@@ -170,6 +171,10 @@ MainWindow::MainWindow() {
     host.unload = [this] { ShowWindow(window_, SW_HIDE); };
     host.changed = [this] { ShowState(); };
     host.chooseCommandFile = [this] { return ChooseCommandFile(window_, area_.DrawingFile()); };
+    host.chooseSaveFile = [this](SavedForm form) {
+        return ChooseSaveFile(window_, area_.DrawingFile(), form);
+    };
+    host.openPdfFile = [](const std::string& pdfFile) { return Printers::OpenPdfFile(pdfFile); };
     area_.SetHost(std::move(host));
     area_.Load();
 
@@ -349,7 +354,7 @@ void MainWindow::Scrolled(HWND bar, int request) {
     const int clamped =
         std::clamp(*value, static_cast<int>(model.Min()), static_cast<int>(model.Max()));
     Guarded([&] { model.SetValue(static_cast<int16_t>(clamped)); });
-    // The handler has put the model back to the centre: so goes the bar.
+    // The view has moved, and the bar with it (or it could not: back it goes).
     ShowModel(bar, model);
 }
 
@@ -416,6 +421,8 @@ void MainWindow::ShowState() {
     status_.ShowMessage(area_.Prompt(), note_.empty() ? area_.DrawingNotice() : note_);
     status_.ShowIncomplete(area_.IncompleteMark());
     ShowPointerPlace(); // the view may have moved under the pointer
+    ShowModel(hScroll1_, area_.HScroll1);
+    ShowModel(vScroll1_, area_.VScroll1);
     if (!file.empty()) watch_.WatchFolderOf(file);
 }
 
@@ -453,8 +460,7 @@ void MainWindow::ReloadChangedDrawing() {
     Guarded([this, &reloaded] { reloaded = area_.ReloadIfChanged(); });
     if (!reloaded) return;
     const std::wstring name = FileNameOf(area_.DrawingFile());
-    note_ = "Reloaded " + platform::Narrow(name).value_or("the drawing") +
-            ": it changed on disk (" + TimeOfDay() + ")";
+    note_ = area_.ReloadNote(platform::Narrow(name).value_or("the drawing"), TimeOfDay());
     SetTimer(window_, kNoteTimer, kReloadNoteMs, nullptr);
     ShowState();
 }

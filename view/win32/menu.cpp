@@ -15,9 +15,11 @@ constexpr std::array kFileItems = {
     MenuItem{L"&Reload", &DrawArea::mnuReloadClick, {0, VK_F5, L"F5"}},
     MenuItem{},
     MenuItem{L"Export to &DXF", &DrawArea::mnuDXF12Click, {}},
+    MenuItem{L"Export &As...", &DrawArea::mnuExportAsClick, {}},
     MenuItem{},
     MenuItem{L"Print &Setup", &DrawArea::mnuPrintSetupClick, {}},
     MenuItem{L"&Print", &DrawArea::mnuPrintClick, {}},
+    MenuItem{L"Print &to PDF...", &DrawArea::mnuPrintToPdfClick, {}},
     MenuItem{},
     MenuItem{L"&Exit Screen View", &DrawArea::mnuExitClick, {}},
 };

@@ -82,4 +82,14 @@ std::unique_ptr<PrintJob> Printers::Open() {
     return nullptr;
 }
 
+std::unique_ptr<PrintJob> Printers::OpenPdfFile(const std::string& pdfFile) {
+    if (HDC pdf = CreatePrinterDc(kPdfPrinter)) {
+        return std::make_unique<GdiPrintJob>(pdfFile, pdf, platform::Widen(pdfFile));
+    }
+    platform::ShowMessage("The \"Microsoft Print to PDF\" printer is not installed: no PDF can "
+                          "be made here.",
+                          platform::ProgramName());
+    return nullptr;
+}
+
 } // namespace view::win32

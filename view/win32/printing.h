@@ -32,6 +32,9 @@ class Printers {
     // printer into the temporary folder. nullptr, after saying so, when there
     // is nothing to print on.
     std::unique_ptr<PrintJob> Open();
+    // A job on the PDF printer into `pdfFile`; nullptr, after saying so,
+    // when the PDF printer is not installed.
+    static std::unique_ptr<PrintJob> OpenPdfFile(const std::string& pdfFile);
 
   private:
     HGLOBAL settings_ = nullptr; // DEVMODEW of the printer Print Setup chose

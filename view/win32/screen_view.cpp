@@ -11,50 +11,11 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <span>
 #include <utility>
 
 namespace view {
-
-namespace {
-
-constexpr double kPixelsPerInch = 100;
-
-// The page on the system's PDF printer, laid out in hundredths of an inch
-// from the paper's corner: the same picture as the PNG, 100 pixels to the inch.
-bool WritePdf(const std::string& path, int width, int height, std::string& error) {
-    const HDC printer = win32::CreatePrinterDc(win32::kPdfPrinter);
-    if (!printer) {
-        error = "no PDF can be made here: the \"Microsoft Print to PDF\" printer is not "
-                "installed (--png makes a picture without it)";
-        return false;
-    }
-    // The printer writes a temporary file that replaces the picture once complete.
-    platform::ReplacingFile output(path, platform::FileKind::Pdf);
-    if (!output.Open() || !output.CloseForWriterByName()) {
-        DeleteDC(printer);
-        error = output.Error();
-        return false;
-    }
-    bool written = false;
-    {
-        platform::PrinterSurface surface(printer, platform::Widen(output.TemporaryName()),
-                                         kPixelsPerInch);
-        written = surface.StartDocument(path) && surface.StartPage();
-        if (written) DrawPage(surface, width, height);
-        written = surface.EndPage() && written;
-        written = surface.Finish() && written;
-    } // the printer's context, gone, lets go of the file
-    if (!written) {
-        error = path + ": the PDF printer could not write it";
-        return false;
-    }
-    if (output.Commit(0)) return true;
-    error = output.Error();
-    return false;
-}
-
-} // namespace
 
 struct HeadlessGui::Toolkit {};
 
@@ -63,14 +24,83 @@ HeadlessGui::HeadlessGui(int&, char**) {}
 
 HeadlessGui::~HeadlessGui() = default;
 
+// The pages on the system's PDF printer, laid out in hundredths of an inch
+// from the paper's corner: the same picture as the PNG, 100 pixels to the
+// inch. The printer writes a temporary file that replaces the report once
+// complete. Its documents have no outline that a page could be marked in.
+struct PageReport::Document {
+    Document(const std::string& target, int pageWidth, int pageHeight)
+        : path(target), width(pageWidth), height(pageHeight),
+          output(target, platform::FileKind::Pdf) {
+        const HDC printer = win32::CreatePrinterDc(win32::kPdfPrinter);
+        if (!printer) {
+            failure = "no PDF can be made here: the \"Microsoft Print to PDF\" printer is not "
+                      "installed (--png makes a picture without it)";
+            return;
+        }
+        if (!output.Open() || !output.CloseForWriterByName()) {
+            DeleteDC(printer);
+            failure = output.Error();
+            return;
+        }
+        surface.emplace(printer, platform::Widen(output.TemporaryName()), kPagePixelsPerInch);
+        if (!surface->StartDocument(path)) failure = path + ": the PDF printer could not write it";
+    }
+
+    std::string path;
+    int width, height;
+    platform::ReplacingFile output;
+    std::optional<platform::PrinterSurface> surface; // owns the printer's context
+    std::string failure;                             // why no page can be added, once known
+};
+
+PageReport::PageReport(const std::string& path, int width, int height)
+    : document_(std::make_unique<Document>(path, width, height)) {}
+
+PageReport::~PageReport() = default;
+
+bool PageReport::AddPage(std::string& error) {
+    Document& document = *document_;
+    if (document.failure.empty()) {
+        const bool started = document.surface->StartPage();
+        if (started) DrawPage(*document.surface, document.width, document.height);
+        if (!document.surface->EndPage() || !started) {
+            document.failure = document.path + ": the PDF printer could not write it";
+        }
+    }
+    error = document.failure;
+    return error.empty();
+}
+
+bool PageReport::Finish(std::string& error) {
+    Document& document = *document_;
+    if (document.failure.empty() && !document.surface->Finish()) {
+        document.failure = document.path + ": the PDF printer could not write it";
+    }
+    document.surface.reset(); // the printer's context, gone, lets go of the file
+    if (!document.failure.empty()) {
+        error = document.failure;
+        return false;
+    }
+    if (document.output.Commit(0)) return true;
+    error = document.output.Error();
+    return false;
+}
+
 bool WritePagePicture(PictureFormat format, const std::string& path, int width, int height,
-                      std::string& error) {
-    if (format == PictureFormat::Pdf) return WritePdf(path, width, height, error);
+                      std::string& error, int pngPixelsPerInch) {
+    if (format == PictureFormat::Pdf) {
+        PageReport page(path, width, height);
+        return page.AddPage(error) && page.Finish(error);
+    }
     if (format == PictureFormat::Svg) {
         error = path + ": SVG pictures are made by the viewer on Linux; here --png and --pdf";
         return false;
     }
-    platform::DibSurface surface(width, height, kPixelsPerInch);
+    // More pixels to the inch: the page laid out over more pixels.
+    width = PictureSide(width, pngPixelsPerInch);
+    height = PictureSide(height, pngPixelsPerInch);
+    platform::DibSurface surface(width, height, pngPixelsPerInch);
     if (!surface.Pixels()) {
         error = path + ": there is not enough memory for a picture of that size";
         return false;
@@ -78,7 +108,7 @@ bool WritePagePicture(PictureFormat format, const std::string& path, int width, 
     DrawPage(surface, width, height);
     const std::span<const uint32_t> pixels(surface.Pixels(), static_cast<size_t>(width) *
                                                                  static_cast<size_t>(height));
-    return render::WritePngFile(path, pixels, width, height, kPixelsPerInch, error);
+    return render::WritePngFile(path, pixels, width, height, pngPixelsPerInch, error);
 }
 
 int RunScreenView(int&, char**, const std::string& commandFile, DrawingOpener openDrawing) {
