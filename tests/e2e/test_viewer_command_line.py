@@ -153,7 +153,8 @@ def test_a_report_never_replaces_a_log_it_reads(viewer):
         (viewer.work / f"{name}.txt").write_bytes(to_bytes(BLACK_SQUARE))
     status, _, errors = viewer("a.txt", "b.txt", "--pdf", "a.txt")
     assert status == 2
-    assert "is the command file being read" in errors
+    # Refused before any drawing is made: the file is no PDF.
+    assert "a.txt is not a PDF document: it looks like a command file" in errors
     assert (viewer.work / "a.txt").read_bytes() == to_bytes(BLACK_SQUARE)
 
 
