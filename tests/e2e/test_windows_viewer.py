@@ -114,7 +114,8 @@ def test_a_pdf_without_the_system_pdf_printer_is_refused(tmp_path):
 def test_a_png_that_cannot_be_written_whole_keeps_the_old_picture(tmp_path):
     folder = tmp_path / "windows"
     install(folder, BORING_LOG.read_bytes(), binary=Path(VIEW_BIN), name=VIEW_EXE)
-    (folder / "page.png").write_bytes(b"the old picture")
+    old = b"\x89PNG\r\n\x1a\nthe old picture"  # a PNG: the one kind a PNG may replace
+    (folder / "page.png").write_bytes(old)
 
     def small_files():
         # Writes past 4 KiB fail, as on a full disk (the Wine server, which
@@ -127,7 +128,7 @@ def test_a_png_that_cannot_be_written_whole_keeps_the_old_picture(tmp_path):
                          preexec_fn=small_files)
     assert run.returncode == 2, run.stderr
     assert "the picture could not be written: " in run.stderr.decode("latin-1")
-    assert (folder / "page.png").read_bytes() == b"the old picture"
+    assert (folder / "page.png").read_bytes() == old
     assert sorted(p.name for p in folder.iterdir()) == ["kqhatch.pat", "page.png",
                                                         "plotdxf-view.exe", "tempdxf.txt"]
 
@@ -307,7 +308,8 @@ def test_the_window_opens_with_the_boring_log_and_the_classic_menu(viewer):
     menus = menus_built(window.messages())
     assert menus[:2] == [
         ("&File", ["&Open...\tCtrl+O", "&Reload\tF5", "-",
-                   "Export to &DXF", "-", "Print &Setup", "&Print", "-", "&Exit Screen View"]),
+                   "Export to &DXF", "Export &As...", "-", "Print &Setup", "&Print",
+                   "Print &to PDF...", "-", "&Exit Screen View"]),
         ("&Zoom", ["Zoom &Window\tCtrl+W", "Zoom &Last\tCtrl+L", "Zoom &Page\tCtrl+P", "-",
                    "Zoom &In", "Zoom &Out", "Zoom Li&mits"]),
     ]
@@ -413,7 +415,7 @@ def test_print_without_a_printer_says_so(viewer):
     if "Printing, Click OK to Continue..." in said and "printer" not in said.split("...")[-1]:
         pytest.skip("this Wine has a printer")
     assert said == ("Printing, Click OK to Continue...\n"
-                    "plotdxf: No printer is available, and no PDF printer either: the page was "
+                    "plotdxf-view: No printer is available, and no PDF printer either: the page was "
                     "not printed.\n")
     assert window.process.poll() is None, "the window stays"
 
@@ -427,7 +429,7 @@ def test_export_writes_the_converters_drawing_and_exit_ends_the_program(viewer, 
     window.key("alt+f", "d", settle=3)
     # Export writes ztest.dxf into the classic temp folder, and names it.
     exported = classic_temp / "ztest.dxf"
-    assert window.messages() == f"plotdxf: FILE CREATED:  {windows_path(exported)}\n"
+    assert window.messages() == f"plotdxf-view: FILE CREATED:  {windows_path(exported)}\n"
     read_dxf(exported)  # audited clean by ezdxf
 
     # The converter makes the same drawing of the same command file.
@@ -451,7 +453,7 @@ def test_export_without_a_temp_folder_on_the_drive_says_the_file_was_not_created
         pytest.skip("this machine has a /temp folder")
     window = viewer()
     window.key("alt+f", "d", settle=3)
-    assert window.messages().startswith("plotdxf: FILE NOT CREATED:  \\temp\\ztest.dxf\n"), \
+    assert window.messages().startswith("plotdxf-view: FILE NOT CREATED:  \\temp\\ztest.dxf\n"), \
         window.messages()
     assert window.process.poll() is None, "the window stays"
 
@@ -527,14 +529,15 @@ def test_the_file_named_on_the_command_line_is_shown_and_read_again_when_rewritt
     assert vertical_lines(after) == vertical_lines(before)  # the view is kept
     assert window.process.poll() is None
 
-    # Written again with a line it cannot read: the box names the line and
-    # the status bar marks the drawing incomplete until a sound one is shown.
+    # Written again with a line it cannot read: the status bar marks the
+    # drawing incomplete, naming the line, until a sound one is shown; a
+    # reload by itself opens no box.
     log.write_bytes(to_bytes(grid_commands() + "LR\t1\t2\t3\t4\t5\t6\t7\t8\t9\t\n"))
     wait_for(lambda: window.status()[1])
     bad_line = grid_commands().count("\n") + 1
     assert window.status()[1] == (f"Incomplete drawing: stopped at line {bad_line} of "
                                   f"{windows_path(log)} (Subscript out of range: a ninth field)")
-    assert window.boxes() == "plotdxf: Error 9 in DXF startdrawing.  Please contact Tarsel\n"
+    assert window.boxes() == ""
     window.shot("12-incomplete")
     log.write_bytes(to_bytes(grid_commands()))
     wait_for(lambda: not window.status()[1])
