@@ -1,9 +1,10 @@
 // Geometry the display needs before anything reaches a device: clipping to the
 // area being painted (so no device sees coordinates far beyond its edges),
-// arcs as polylines, and line-type dash patterns. Boxes are KqRect2 with
-// x1 <= x2 and y1 <= y2, in whatever units their points use.
+// arcs as polylines (arc_points.h), and line-type dash patterns. Boxes are
+// KqRect2 with x1 <= x2 and y1 <= y2, in whatever units their points use.
 #pragma once
 
+#include "cadlib/geometry/arc_points.h"
 #include "cadlib/records.h"
 #include "platform/device_context.h"
 
@@ -22,12 +23,6 @@ void ClipPolyline(std::span<const platform::LogicalPoint> points, const KqRect2&
 // The part of a closed polygon inside `box`; empty when nothing is inside.
 std::vector<platform::LogicalPoint> ClipPolygon(std::span<const platform::LogicalPoint> points,
                                                 const KqRect2& box);
-
-// Appends points along the arc from `startDegrees` sweeping `sweepDegrees`
-// counter-clockwise, first and last included, close enough that no chord
-// strays more than `tolerance` from the circle.
-void AppendArcPoints(const KqPoint2& centre, double radius, double startDegrees,
-                     double sweepDegrees, double tolerance, std::vector<KqPoint2>& points);
 
 // A line type as a pen's dash pattern: lengths alternate drawn and skipped,
 // starting with a drawn one (0 is a dot), and `phase` is where the line type's

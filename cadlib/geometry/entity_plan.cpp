@@ -1,5 +1,6 @@
 #include "cadlib/geometry/entity_plan.h"
 
+#include "cadlib/geometry/arc_points.h"
 #include "cadlib/geometry/extents.h"
 #include "cadlib/geometry/polygon.h"
 
@@ -45,6 +46,19 @@ HatchCut FillArea::Lines(std::span<const KqFillLine> lines, const KqRect2& windo
                          size_t maxWork) const {
     if (circle) return HatchLines(AsHatchCircle(), lines, window, maxWork);
     return HatchLines(polygon, lines, window, maxWork);
+}
+
+std::optional<std::vector<SolidPiece>> FillArea::SolidPieces(WorkBudget& budget) const {
+    if (!circle) return cadlib::SolidPieces(polygon, budget);
+    // Right half up, left half down, each with as many chords: each vertex
+    // has its mirror at its height, so each band holds a chord of either half.
+    std::vector<KqPoint2> chords;
+    const KqPoint2 centre{circle->centre.x, circle->centre.y};
+    for (const double start : {-90.0, 90.0}) {
+        AppendArcPoints(centre, circle->radius, start, 180, kSolidChordTolerance, chords);
+        chords.pop_back(); // the next half's start
+    }
+    return cadlib::SolidPieces(chords, budget);
 }
 
 std::span<const KqFillLine> FillLinesOf(const DataArea& area, const HatchAttachment& hatch) {

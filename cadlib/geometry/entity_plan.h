@@ -6,10 +6,17 @@
 
 #include "cadlib/database.h"
 #include "cadlib/geometry/hatch.h"
+#include "cadlib/geometry/solid_pieces.h"
 
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace cadlib {
+
+// How far the chords of a filled circle cut into pieces may stray from it: a
+// tenth of the thinnest pen (0.005 inch), so that its edge looks as round.
+inline constexpr double kSolidChordTolerance = 0.0005;
 
 // The area a fill or a pattern covers: a polygon (without a last vertex that
 // repeats the first), or a circle.
@@ -31,6 +38,9 @@ struct FillArea {
     // The pattern's lines cut to the area and to `window`, within `maxWork`.
     HatchCut Lines(std::span<const KqFillLine> lines, const KqRect2& window,
                    size_t maxWork = MaxHatchWork()) const;
+    // The convex pieces its solid fill is cut into (solid_pieces.h), a
+    // circle as the polygon of its chords; none when `budget` runs out.
+    std::optional<std::vector<SolidPiece>> SolidPieces(WorkBudget& budget) const;
 };
 
 struct EntityPlan {
