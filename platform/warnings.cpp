@@ -58,13 +58,19 @@ constexpr WarningEntry kWarnings[] = {
     {HatchLineLeftOut, "hatch-line-left-out",
      "a line of a hatch pattern cannot be drawn (its spacing, dashes or base point): it is "
      "left out of the hatch"},
+    {SolidFillTooMuchWork, "solid-fill-too-much-work",
+     "cutting a solid fill into the four-cornered pieces an R12 drawing fills with would take "
+     "more work than the bound: its outline is written instead"},
+    {LineweightDropped, "lineweight-dropped",
+     "the drawing has pens wider than the thinnest and the DXF version holds no lineweights: "
+     "every line is written as thin; told once a drawing"},
 };
 
 constexpr bool ListFollowsTheKinds() {
     for (size_t i = 0; i < std::size(kWarnings); ++i) {
         if (static_cast<size_t>(kWarnings[i].kind) != i) return false;
     }
-    return std::size(kWarnings) == static_cast<size_t>(HatchLineLeftOut) + 1;
+    return std::size(kWarnings) == static_cast<size_t>(LineweightDropped) + 1;
 }
 static_assert(ListFollowsTheKinds(), "one row per WarningKind, in its order");
 
@@ -260,6 +266,25 @@ Warning HatchLineLeftOut(std::string_view pattern, uint32_t family) {
             "line " + std::to_string(family) + " of the hatch pattern " + std::string(pattern) +
                 " is left out: its spacing, dashes or base point cannot be drawn",
             ""};
+}
+
+Warning SolidFillTooMuchWork(size_t points, uint64_t steps, bool wholeDrawing) {
+    const std::string fill = points == 0 ? std::string("a filled circle")
+                                         : "a solid fill of " + Count(points, "point", "points");
+    return {WarningKind::SolidFillTooMuchWork,
+            wholeDrawing ? "cutting the solid fills of the drawing into pieces would take more "
+                           "than " +
+                               std::to_string(steps) + " steps at " + fill
+                         : "cutting " + fill + " into pieces would take more than " +
+                               std::to_string(steps) + " steps",
+            "its outline is written instead"};
+}
+
+Warning LineweightDropped(std::string_view version, int32_t widest) {
+    return {WarningKind::LineweightDropped,
+            "DXF " + std::string(version) + " holds no lineweights, and the drawing has pens " +
+                "up to " + Number(widest / 100.0) + " inch wide",
+            "every line is written as thin"};
 }
 
 void WarningTeller::Write(long line, const Warning& warning) {

@@ -42,6 +42,8 @@ enum class WarningKind : uint8_t {
     HatchTooManyLines,
     HatchTooMuchWork,
     HatchLineLeftOut,
+    SolidFillTooMuchWork,
+    LineweightDropped,
 };
 
 struct WarningEntry {
@@ -94,6 +96,12 @@ Warning HatchTooManyLines(std::string_view pattern, uint64_t bound, bool tooDens
 Warning HatchTooMuchWork(std::string_view pattern, uint64_t steps, bool wholeDrawing,
                          bool tooDense);
 Warning HatchLineLeftOut(std::string_view pattern, uint32_t family);
+// A solid fill that a DXF version without HATCH writes as pieces, past the
+// bound on cutting one fill (`points`: its outline's, 0 for a circle) or all
+// of them.
+Warning SolidFillTooMuchWork(size_t points, uint64_t steps, bool wholeDrawing);
+// `widest`: the widest pen of the drawing, in hundredths of an inch.
+Warning LineweightDropped(std::string_view version, int32_t widest);
 
 // At most this many warnings of one file are told; one line counts the rest.
 inline constexpr size_t kMostWarningsTold = 100;
