@@ -92,13 +92,19 @@ std::string RunsAgain(std::string_view commandBefore) {
                : Quoted(commandBefore).append(", the command before it, runs again");
 }
 
-// What becomes of a hatch past a bound: a HATCH entity, or, too dense for
-// one too, nothing.
-std::string PastBound(std::string fault, bool tooDense, std::string_view pattern) {
-    return tooDense ? fault.append(" and the hatch pattern ")
-                          .append(pattern)
-                          .append(" repeats too often across its area for DXF readers")
-                    : fault;
+// The fault of a hatch past a bound, with the pattern's density when that
+// keeps it from a HATCH entity too, and what becomes of it.
+Warning PastBoundWarning(WarningKind kind, std::string fault, PastBound outcome,
+                         std::string_view pattern) {
+    if (outcome == PastBound::TooDense) {
+        fault.append(" and the hatch pattern ")
+            .append(pattern)
+            .append(" repeats too often across its area for DXF readers");
+    }
+    return {kind, std::move(fault),
+            outcome == PastBound::HatchEntity ? "it is written as a HATCH entity"
+            : outcome == PastBound::TooDense  ? "it is left out"
+                                              : "it is left out, as the DXF version has no HATCH"};
 }
 
 struct Target {
@@ -243,22 +249,20 @@ Warning HatchTooDense(std::string_view pattern, std::string_view outcome) {
             std::string(outcome)};
 }
 
-Warning HatchTooManyLines(std::string_view pattern, uint64_t bound, bool tooDense) {
+Warning HatchTooManyLines(std::string_view pattern, uint64_t bound, PastBound outcome) {
     std::string fault = "the hatches of the drawing would be more than " + std::to_string(bound) +
                         " lines with pattern " + std::string(pattern);
-    return {WarningKind::HatchTooManyLines, PastBound(std::move(fault), tooDense, pattern),
-            tooDense ? "it is left out" : "it is written as a HATCH entity"};
+    return PastBoundWarning(WarningKind::HatchTooManyLines, std::move(fault), outcome, pattern);
 }
 
 Warning HatchTooMuchWork(std::string_view pattern, uint64_t steps, bool wholeDrawing,
-                         bool tooDense) {
+                         PastBound outcome) {
     std::string fault =
         wholeDrawing ? "cutting the hatches of the drawing into lines would take more than " +
                            std::to_string(steps) + " steps at pattern " + std::string(pattern)
                      : "cutting the hatch of pattern " + std::string(pattern) +
                            " into lines would take more than " + std::to_string(steps) + " steps";
-    return {WarningKind::HatchTooMuchWork, PastBound(std::move(fault), tooDense, pattern),
-            tooDense ? "it is left out" : "it is written as a HATCH entity"};
+    return PastBoundWarning(WarningKind::HatchTooMuchWork, std::move(fault), outcome, pattern);
 }
 
 Warning HatchLineLeftOut(std::string_view pattern, uint32_t family) {

@@ -89,12 +89,15 @@ Warning OffPage(double onPage, double pageWidth, double pageHeight);
 // `patternFile`: the pattern file, whose line 1 it is.
 Warning PatternFileBom(std::string_view patternFile);
 Warning HatchTooDense(std::string_view pattern, std::string_view outcome);
+// What becomes of a hatch past a bound on its lines: a HATCH entity; left
+// out, too dense for a HATCH entity as well; or left out, the DXF version
+// having no HATCH.
+enum class PastBound : uint8_t { HatchEntity, TooDense, NoHatch };
 // Past the bound on the lines of all the hatches of the drawing, or on the
-// work of cutting one hatch or all of them; `tooDense`: too dense for a HATCH
-// entity as well, so left out.
-Warning HatchTooManyLines(std::string_view pattern, uint64_t bound, bool tooDense);
+// work of cutting one hatch or all of them.
+Warning HatchTooManyLines(std::string_view pattern, uint64_t bound, PastBound outcome);
 Warning HatchTooMuchWork(std::string_view pattern, uint64_t steps, bool wholeDrawing,
-                         bool tooDense);
+                         PastBound outcome);
 Warning HatchLineLeftOut(std::string_view pattern, uint32_t family);
 // A solid fill that a DXF version without HATCH writes as pieces, past the
 // bound on cutting one fill (`points`: its outline's, 0 for a circle) or all

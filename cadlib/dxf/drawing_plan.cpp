@@ -93,7 +93,8 @@ bool Opaque(const std::array<KqColour, kPaletteSize>& palette, int32_t colour) {
 
 DrawingPlan::DrawingPlan(const Screen& screen, const DataArea& area)
     : area_(area), target_(screen.dxfTarget),
-      hatchLines_(screen.dxfHatchForm == KQ_DXF_HATCH_LINES || !target_.Hatches()) {
+      hatchLines_(screen.dxfHatchForm == KQ_DXF_HATCH_LINES || !target_.Hatches()),
+      polylines_(target_.LightPolylines() ? PolylineForm::Light : PolylineForm::Heavy) {
     NamePatterns();
     PlanEntities(screen);
 }
@@ -127,11 +128,22 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
     forms_.reserve(area_.order.size());
     textStarts_.reserve(area_.texts.size());
     std::vector<uint32_t> patterned; // positions
+    int32_t widestPen = 0;
+    if (!LineTypeScales()) lineTypeScales_.assign(area_.lineTypes.size(), NAN);
     for (uint32_t position = 0; position < area_.order.size(); ++position) {
         const Entity& entity = area_.entities[area_.order[position]];
         const EntityPlan plan = PlanEntity(area_, entity);
-        forms_.push_back({plan.outline, plan.solid, PatternForm::None});
-        entityRecords_ += uint64_t{plan.outline} + plan.solid;
+        const SolidForm solid = plan.solid ? PlanSolid(position, plan.area) : SolidForm::None;
+        // A fill that cannot be written shows its outline at least.
+        const bool outline = plan.outline || (plan.solid && solid == SolidForm::None);
+        forms_.push_back({outline, solid, PatternForm::None});
+        if (outline) entityRecords_ += OutlineRecords(entity);
+        entityRecords_ += solid == SolidForm::Hatch;
+        widestPen = std::max(widestPen, entity.penWidth);
+        if (!LineTypeScales() && entity.lineType < area_.lineTypes.size() &&
+            std::isnan(lineTypeScales_[entity.lineType])) {
+            lineTypeScales_[entity.lineType] = entity.lineTypeScale;
+        }
         if (plan.pattern) patterned.push_back(position);
         if (entity.kind == EntityKind::Text) {
             const TextFrame frame = faces.FrameOf(area_, area_.texts[entity.geometry]);
@@ -142,7 +154,7 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
         }
         // The solid areas painted in white or black hide, on screen, the
         // pattern lines drawn before them, and so they do in the line form.
-        if (hatchLines_ && plan.solid && Opaque(screen.palette, entity.colour)) {
+        if (hatchLines_ && solid != SolidForm::None && Opaque(screen.palette, entity.colour)) {
             if (plan.area.circle) {
                 masks_.AddCircle(position, plan.area.AsHatchCircle());
             } else {
@@ -167,6 +179,49 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
     if (const double onPage = ShareOnPage(extents_, page); drawn && onPage < kLeastShareOnPage) {
         Keep(0, platform::OffPage(onPage, page.x2 - page.x1, page.y2 - page.y1));
     }
+    for (double& scale : lineTypeScales_) {
+        if (std::isnan(scale)) scale = 1; // no entity has the line type
+    }
+    if (!target_.Lineweights() && widestPen > 0) {
+        Keep(0, platform::LineweightDropped(target_.Name(), widestPen));
+    }
+}
+
+uint64_t DrawingPlan::OutlineRecords(const Entity& entity) const {
+    if (entity.kind != EntityKind::Polyline || polylines_ == PolylineForm::Light) return 1;
+    return 2 + FillAreaOf(area_, entity).polygon.size(); // POLYLINE, VERTEX..., SEQEND
+}
+
+// How the solid fill of the entity at `position` over `area` is written: a
+// HATCH where the version has one, else its pieces, within the bound on one
+// fill's work and the drawing's budget, or, past either, not at all (told).
+SolidForm DrawingPlan::PlanSolid(uint32_t position, const FillArea& area) {
+    if (target_.Hatches()) return SolidForm::Hatch;
+    const uint64_t workBefore = fillWork_.Left();
+    WorkBudget work(std::min<uint64_t>(MaxHatchWork(), workBefore));
+    const auto pieces = area.SolidPieces(work);
+    fillWork_.Charge(work.Used());
+    if (!pieces) {
+        const bool drawingSpent = workBefore < MaxHatchWork();
+        Tell(position, platform::SolidFillTooMuchWork(area.circle ? 0 : area.polygon.size(),
+                                                      drawingSpent ? DrawingWork() : MaxHatchWork(),
+                                                      drawingSpent));
+        return SolidForm::None;
+    }
+    entityRecords_ += pieces->size();
+    return SolidForm::Pieces;
+}
+
+std::vector<SolidPiece> DrawingPlan::SolidPieces(uint32_t position) const {
+    const Entity& entity = area_.entities[area_.order[position]];
+    WorkBudget work(MaxHatchWork());
+    auto pieces = FillAreaOf(area_, entity).SolidPieces(work);
+    if (!pieces) {
+        platform::Raise(platform::kInternalError,
+                        "a solid fill planned within its bound could not be cut again; the "
+                        "drawing is not written");
+    }
+    return std::move(*pieces);
 }
 
 // How the pattern hatch of the entity at `position` is written; told when
@@ -180,7 +235,12 @@ PatternForm DrawingPlan::PlanPattern(uint32_t position) {
     const std::string& name = PatternName(pattern);
     const bool fitsReaders =
         PatternFits(FillLinesOf(area_, pattern), FillAreaOf(area_, entity).Extent());
-    const PatternForm asEntity = fitsReaders ? PatternForm::Entity : PatternForm::None;
+    // Past a bound on its lines, a hatch keeps its HATCH entity where it can.
+    const platform::PastBound pastBound = !target_.Hatches() ? platform::PastBound::NoHatch
+                                          : fitsReaders      ? platform::PastBound::HatchEntity
+                                                             : platform::PastBound::TooDense;
+    const PatternForm asEntity =
+        pastBound == platform::PastBound::HatchEntity ? PatternForm::Entity : PatternForm::None;
     if (!hatchLines_ && fitsReaders) return asEntity;
     const uint64_t workBefore = work_.Left();
     const HatchCut cut = LinesOf(position, HatchWorkWithin(work_), workBefore);
@@ -194,15 +254,14 @@ PatternForm DrawingPlan::PlanPattern(uint32_t position) {
     }
     // Past the bound on one hatch, or on all the hatches of the drawing: on
     // the lines they make or on the work of cutting them.
-    const bool tooDense = !fitsReaders;
     if (cut.pieces.size() > linesLeft_) {
-        Tell(position, platform::HatchTooManyLines(name, MostHatchLines(), tooDense));
+        Tell(position, platform::HatchTooManyLines(name, MostHatchLines(), pastBound));
         return asEntity;
     }
     if (cut.overBound) {
         Tell(position,
              platform::HatchTooMuchWork(name, drawingSpent ? DrawingWork() : MaxHatchWork(),
-                                        drawingSpent, tooDense));
+                                        drawingSpent, pastBound));
         return asEntity;
     }
     if (cut.pieces.empty() && !fitsReaders) {

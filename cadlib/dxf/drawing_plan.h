@@ -1,12 +1,13 @@
 // What a drawing becomes in a DXF file, decided once before anything is
 // written: the records each entity becomes (its plan, PlanEntity, and the
-// form of its pattern hatch), where each text starts, the extents, the
-// pattern names, the blocks of lines the line form writes, and what could
-// not be written as the drawing asks or is likely wrong (the notices). The writer numbers the
-// handles and writes the sections from it.
+// forms of its fill and its pattern hatch, as the target holds them), where each text starts, the
+// extents, the pattern names, the blocks of lines the line form writes, and what could not be
+// written as the drawing asks or is likely wrong (the notices). The writer numbers the handles and
+// writes the sections from it.
 #pragma once
 
 #include "cadlib/database.h"
+#include "cadlib/geometry/entity_plan.h"
 #include "cadlib/geometry/extents.h"
 #include "cadlib/geometry/hatch.h"
 #include "cadlib/geometry/hatch_masks.h"
@@ -21,14 +22,23 @@ namespace cadlib {
 // INSERT of a block of its lines.
 enum class PatternForm : uint8_t { None, Entity, Lines };
 
-// The records one entity becomes: its own line, a solid HATCH over its area
-// (FillAreaOf), and its pattern hatch in a form. What its EntityPlan decided,
-// kept in three bytes rather than the plan's forty: a million entities'
-// plans would add a third to the converter's memory, and the area they
-// refer to is found again at no cost.
+// How a solid fill is written: left out, as a solid HATCH over the area, or,
+// where the version has no HATCH, as one SOLID per convex piece of the area
+// (solid_pieces.h).
+enum class SolidForm : uint8_t { None, Hatch, Pieces };
+
+// How the drawing's polylines are written: LWPOLYLINE, or where the version
+// lacks it POLYLINE, a VERTEX per point and SEQEND.
+enum class PolylineForm : uint8_t { Light, Heavy };
+
+// The records one entity becomes: its own line, a solid fill of its area
+// (FillAreaOf) in a form, and its pattern hatch in a form. What its
+// EntityPlan decided, kept in three bytes rather than the plan's forty: a
+// million entities' plans would add a third to the converter's memory, and
+// the area they refer to is found again at no cost.
 struct EntityForms {
     bool outline = false;
-    bool solid = false;
+    SolidForm solid = SolidForm::None;
     PatternForm pattern = PatternForm::None;
 };
 
@@ -47,6 +57,14 @@ class DrawingPlan {
     DrawingPlan(const Screen& screen, const DataArea& area);
 
     const EntityForms& Forms(uint32_t position) const { return forms_[position]; }
+    PolylineForm Polylines() const { return polylines_; }
+    // Whether entities carry their line-type scale (48). R12 lacks it: there
+    // each line type's table record is scaled by the scale its first entity
+    // has (a line type of the drawing is drawn at one scale), LineTypeScale.
+    bool LineTypeScales() const { return target_.Structured(); }
+    double LineTypeScale(size_t lineType) const {
+        return lineType < lineTypeScales_.size() ? lineTypeScales_[lineType] : 1.0;
+    }
     // The start of the baseline of the drawing's `k`th text, in the drawing's order.
     const KqPoint3& TextStart(size_t k) const { return textStarts_[k]; }
     // Of every entity as the file places it; the page when there is none.
@@ -60,6 +78,10 @@ class DrawingPlan {
     // error 51 (internal error) when they are not as many as when planned,
     // in every build: the file's handles were numbered for those.
     std::vector<HatchPiece> Pieces(const LineBlock& block);
+    // The pieces of the solid fill of the entity at `position`, of the
+    // Pieces form, cut again for the same reason. Raises error 51 when they
+    // cannot be, as they were when planned.
+    std::vector<SolidPiece> SolidPieces(uint32_t position) const;
     // The name an attachment's pattern is written under.
     const std::string& PatternName(const HatchAttachment& hatch) const {
         return patternNames_[&hatch - area_.hatches.data()];
@@ -73,6 +95,9 @@ class DrawingPlan {
   private:
     void NamePatterns();
     void PlanEntities(const Screen& screen);
+    // The records the entity's own line becomes.
+    uint64_t OutlineRecords(const Entity& entity) const;
+    SolidForm PlanSolid(uint32_t position, const FillArea& area);
     PatternForm PlanPattern(uint32_t position);
     HatchCut LinesOf(uint32_t position, size_t cutWork, uint64_t allWork);
     // Keeps a notice about the entity at `position`, or about line `line`.
@@ -86,8 +111,10 @@ class DrawingPlan {
     // Pattern hatches as blocks of lines: asked for, or the only form the
     // target holds.
     const bool hatchLines_;
+    const PolylineForm polylines_;
     std::vector<EntityForms> forms_; // by position in the drawing's order
     std::vector<KqPoint3> textStarts_;
+    std::vector<double> lineTypeScales_; // by line type, where entities carry none
     SpaceBox extents_;
     uint64_t entityRecords_ = 0;
     std::vector<std::string> patternNames_; // by DataArea::hatches index
@@ -97,6 +124,8 @@ class DrawingPlan {
     // cutting them may still take.
     uint64_t linesLeft_ = 0;
     WorkBudget work_{DrawingWork()};
+    // What cutting the drawing's solid fills into pieces may still take.
+    WorkBudget fillWork_{DrawingWork()};
     std::vector<DxfNotice> notices_;
     uint64_t untold_ = 0; // notices beyond the ones kept
 };

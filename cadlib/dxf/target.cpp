@@ -22,4 +22,24 @@ std::string_view DxfTarget::AcadVersion() const {
     return "AC1018";
 }
 
+std::string_view DxfTarget::Name() const {
+    switch (version) {
+    case DxfVersion::R12:
+        return "R12";
+    case DxfVersion::R2000:
+        return "2000";
+    case DxfVersion::R2004:
+        return "2004";
+    case DxfVersion::R2007:
+        return "2007";
+    case DxfVersion::R2010:
+        return "2010";
+    case DxfVersion::R2013:
+        return "2013";
+    case DxfVersion::R2018:
+        return "2018";
+    }
+    return "2004";
+}
+
 } // namespace cadlib

@@ -26,6 +26,8 @@ struct DxfTarget {
 
     // "AC1009" ... "AC1032", the header's $ACADVER.
     std::string_view AcadVersion() const;
+    // "R12", "2000" ... "2018": the version as users name it.
+    std::string_view Name() const;
 
     // Handles and owners, subclass markers, the CLASSES and OBJECTS sections
     // and the BLOCK_RECORD table: everything R12 lacks.

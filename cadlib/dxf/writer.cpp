@@ -112,13 +112,15 @@ class DrawingWriter {
     std::vector<DxfNotice> TakeNotices() { return plan_.TakeNotices(); }
     uint64_t Untold() const { return plan_.Untold(); }
 
+    // R12 has neither the CLASSES nor the OBJECTS section.
     void Write() {
+        const bool structured = out_.Target().Structured();
         Header();
-        Classes();
+        if (structured) Classes();
         Tables();
         Blocks();
         Entities();
-        Objects();
+        if (structured) Objects();
         out_.String(0, "EOF");
     }
 
@@ -136,8 +138,10 @@ class DrawingWriter {
         SectionStart("HEADER");
         Variable("$ACADVER");
         out_.String(1, out_.Target().AcadVersion());
-        Variable("$ACADMAINTVER");
-        out_.Integer(70, 6);
+        if (out_.Target().Structured()) {
+            Variable("$ACADMAINTVER");
+            out_.Integer(70, 6);
+        }
         Variable("$DWGCODEPAGE");
         out_.String(3, "ANSI_1252");
         Variable("$INSBASE");
@@ -160,6 +164,20 @@ class DrawingWriter {
         out_.String(6, "ByLayer");
         Variable("$CECOLOR");
         out_.Integer(62, 256);
+        if (out_.Target().Structured()) {
+            StructuredHeader();
+        } else {
+            // No handles at all: R12 readers need none, and a file without
+            // them cannot hold a dangling or a duplicate one.
+            Variable("$HANDLING");
+            out_.Integer(70, 0);
+        }
+        SectionEnd();
+    }
+
+    // The variables R12 lacks: scales and weights of new entities, units,
+    // plot styles and the handle seed.
+    void StructuredHeader() {
         Variable("$CELTSCALE");
         out_.Real(40, 1);
         Variable("$CELWEIGHT");
@@ -175,7 +193,6 @@ class DrawingWriter {
         out_.Integer(290, 1);
         Variable("$HANDSEED");
         out_.Handle(5, h_.seed);
-        SectionEnd();
     }
 
     void Class(std::string_view record, std::string_view cppClass, int instances) {
@@ -236,6 +253,12 @@ class DrawingWriter {
         out_.String(2, kStandard);
         out_.Integer(70, 0);
         TableEnd();
+        if (out_.Target().Structured()) BlockRecordTable();
+        SectionEnd();
+    }
+
+    // What R12 lacks: the blocks' records, each owning its block.
+    void BlockRecordTable() {
         TableStart("BLOCK_RECORD", h_.blockRecords, 2 + blockStarts_.size());
         RecordStart("BLOCK_RECORD", h_.modelRecord, h_.blockRecords, "AcDbBlockTableRecord");
         out_.String(2, "*Model_Space");
@@ -248,7 +271,6 @@ class DrawingWriter {
             out_.String(2, BlockName(k));
         }
         TableEnd();
-        SectionEnd();
     }
 
     // The page, or the drawing when the page has no area: what views show.
@@ -292,7 +314,7 @@ class DrawingWriter {
     }
 
     void LineTypeRecord(uint64_t handle, std::string_view name, std::string_view description,
-                        std::span<const double> elements) {
+                        std::span<const double> elements, double scale = 1) {
         RecordStart("LTYPE", handle, h_.lineTypes, "AcDbLinetypeTableRecord");
         out_.String(2, name);
         out_.Integer(70, 0);
@@ -301,11 +323,12 @@ class DrawingWriter {
         out_.Integer(73, static_cast<int64_t>(elements.size()));
         double total = 0;
         for (const double element : elements)
-            total += std::fabs(element);
+            total += std::fabs(element * scale);
         out_.Length(40, total);
         for (const double element : elements) {
-            out_.Length(49, element);
-            out_.Integer(74, 0);
+            out_.Length(49, element * scale);
+            // The kind of element (a dash, not a shape or a text) came after R12.
+            if (out_.Target().Structured()) out_.Integer(74, 0);
         }
     }
 
@@ -315,8 +338,8 @@ class DrawingWriter {
         LineTypeRecord(h_.byLayer, "ByLayer", "", {});
         for (size_t i = 0; i < area_.lineTypes.size(); ++i) {
             const LineType& type = area_.lineTypes[i];
-            LineTypeRecord(h_.firstLineType + i, lineTypeNames_[i], type.description,
-                           type.elements);
+            LineTypeRecord(h_.firstLineType + i, lineTypeNames_[i], type.description, type.elements,
+                           plan_.LineTypeScale(i));
         }
         TableEnd();
     }
@@ -394,7 +417,7 @@ class DrawingWriter {
             out_.Length(44, 0);
             out_.Real(50, 0);
             out_.Integer(71, 0);
-            out_.Integer(281, 0);
+            if (out_.Target().Structured()) out_.Integer(281, 0); // render mode, after R12
             out_.Integer(72, 0);
         }
         TableEnd();
@@ -431,8 +454,12 @@ class DrawingWriter {
     void Blocks() {
         SectionStart("BLOCKS");
         const auto none = [] {};
-        Block(h_.modelBlock, h_.modelBlockEnd, h_.modelRecord, "*Model_Space", false, 0, none);
-        Block(h_.paperBlock, h_.paperBlockEnd, h_.paperRecord, "*Paper_Space", true, 0, none);
+        // R12 names the spaces' blocks otherwise.
+        const bool structured = out_.Target().Structured();
+        Block(h_.modelBlock, h_.modelBlockEnd, h_.modelRecord,
+              structured ? "*Model_Space" : "$MODEL_SPACE", false, 0, none);
+        Block(h_.paperBlock, h_.paperBlockEnd, h_.paperRecord,
+              structured ? "*Paper_Space" : "$PAPER_SPACE", true, 0, none);
         if (!blockStarts_.empty()) PatternBlocks();
         SectionEnd();
     }
@@ -495,11 +522,19 @@ class DrawingWriter {
                 Text(entity, colour);
                 break;
             case EntityKind::Polyline:
-                Polyline(entity, colour, fill);
+                if (plan_.Polylines() == PolylineForm::Light) {
+                    Polyline(entity, colour, fill);
+                } else {
+                    HeavyPolyline(entity, colour, fill);
+                }
                 break;
             }
         }
-        if (forms.solid) Hatch(entity, colour, fill, nullptr);
+        if (forms.solid == SolidForm::Hatch) Hatch(entity, colour, fill, nullptr);
+        if (forms.solid == SolidForm::Pieces) {
+            for (const SolidPiece& piece : plan_.SolidPieces(position_))
+                Solid(entity, colour, piece);
+        }
         // Pattern lines are drawn in ink so that they show on a white area.
         if (forms.pattern == PatternForm::Lines) {
             EntityStart("INSERT", entity, DxfColour{});
@@ -511,19 +546,28 @@ class DrawingWriter {
         }
     }
 
-    void EntityStart(std::string_view type, const Entity& entity, const DxfColour& colour) {
+    // The record's type, handle, owner and layer: all that a polyline's
+    // VERTEX and SEQEND carry; returns the handle.
+    uint64_t RecordStart(std::string_view type, const Entity& entity, uint64_t owner) {
+        const uint64_t handle = nextEntity_++;
         out_.String(0, type);
-        out_.Handle(5, nextEntity_++);
-        out_.Owner(h_.modelRecord);
+        out_.Handle(5, handle);
+        out_.Owner(owner);
         out_.Subclass("AcDbEntity");
         out_.String(8, entity.layer < layerNames_.size() ? layerNames_[entity.layer]
                                                          : layerNames_.front());
+        return handle;
+    }
+
+    uint64_t EntityStart(std::string_view type, const Entity& entity, const DxfColour& colour) {
+        const uint64_t handle = RecordStart(type, entity, h_.modelRecord);
         out_.String(6, entity.lineType < lineTypeNames_.size() ? lineTypeNames_[entity.lineType]
                                                                : lineTypeNames_.front());
         out_.Integer(62, colour.aci);
         out_.Lineweight(NearestLineweight(entity.penWidth));
-        out_.Real(48, entity.lineTypeScale);
+        if (plan_.LineTypeScales()) out_.Real(48, entity.lineTypeScale);
         out_.TrueColour(colour.trueColour);
+        return handle;
     }
 
     void Line(const Entity& entity, const DxfColour& colour) {
@@ -589,6 +633,43 @@ class DrawingWriter {
         out_.Integer(70, closed ? 1 : 0);
         for (uint32_t i = 0; i < count; ++i)
             out_.Point(10, points[i].x, points[i].y);
+    }
+
+    // The polyline of versions without LWPOLYLINE: a POLYLINE, which holds
+    // no point of its own (its 10 is the elevation), a VERTEX for each point,
+    // and a SEQEND, the last two owned by the POLYLINE.
+    void HeavyPolyline(const Entity& entity, const DxfColour& colour, const FillArea& outline) {
+        const PolylineGeometry& polyline = area_.polylines[entity.geometry];
+        const bool closed = (polyline.kind & 1) != 0;
+        const std::span<const KqPoint2> points =
+            closed ? outline.polygon : std::span(area_.Points(polyline), polyline.pointCount);
+        const uint64_t owner = EntityStart("POLYLINE", entity, colour);
+        out_.Subclass("AcDb2dPolyline");
+        out_.Integer(66, 1); // vertices follow
+        out_.Point(10, 0, 0, 0);
+        out_.Integer(70, closed ? 1 : 0);
+        for (const KqPoint2& point : points) {
+            RecordStart("VERTEX", entity, owner);
+            out_.Subclass("AcDbVertex");
+            out_.Subclass("AcDb2dVertex");
+            out_.Point(10, point.x, point.y);
+        }
+        RecordStart("SEQEND", entity, owner);
+    }
+
+    // One convex piece of a solid fill. SOLID's third and fourth corners
+    // are crossed: it fills 1-2-4-3, so its outline runs 10, 11, 13, 12; a
+    // triangle repeats its third corner.
+    void Solid(const Entity& entity, const DxfColour& colour, const SolidPiece& piece) {
+        KqPoint2 corners[4];
+        const size_t count = piece.Corners(corners);
+        const KqPoint2& fourth = corners[count - 1];
+        EntityStart("SOLID", entity, colour);
+        out_.Subclass("AcDbTrace");
+        out_.Point(10, corners[0].x, corners[0].y, 0);
+        out_.Point(11, corners[1].x, corners[1].y, 0);
+        out_.Point(12, fourth.x, fourth.y, 0);
+        out_.Point(13, corners[2].x, corners[2].y, 0);
     }
 
     // A closed polyline boundary path; a circle is two half circles (bulge 1).
