@@ -2,7 +2,9 @@
 // target, with complete tables, one handle counter, resolvable owners and
 // the objects section that AutoCAD-family programs insist on. What the
 // target's version holds is asked of the plan (the records each entity
-// becomes) and of the stream (the pairs it leaves out), not here.
+// becomes) and of the stream (the pairs it leaves out); here only the
+// skeleton asks, for what R12 lacks: sections, header variables, groups of
+// the tables, and the names of the spaces' blocks.
 #include "cadlib/database.h"
 #include "cadlib/dxf/drawing_plan.h"
 #include "cadlib/dxf/stream.h"
