@@ -7,7 +7,7 @@ import math
 import ezdxf
 import pytest
 
-from conftest import SOURCE_DIR, install, read_dxf, start
+from conftest import ON_WINDOWS, SOURCE_DIR, install, read_dxf, start, windows_path
 
 EXAMPLES = ["boring_log", "well_diagram", "swatch"]
 VERSIONS = {"2000": "AC1015", "2004": "AC1018", "2007": "AC1021", "2010": "AC1024",
@@ -23,16 +23,20 @@ class Converter:
         install(self.program)
         self.work.mkdir()
 
-    def run(self, source, *options, name="out.dxf", env=None):
+    def run(self, source, *options, name="out.dxf"):
         """Converts `source` (a path, or bytes written to a command file);
         returns the finished process and the drawing's path."""
         if isinstance(source, bytes):
             (self.work / "commands.txt").write_bytes(source)
             source = self.work / "commands.txt"
         drawing = self.work / name
-        done = start(self.program, ["-i", str(source), "-o", str(drawing), *options],
-                     cwd=self.work, capture_output=True, env=env)
+        done = start(self.program, ["-i", shown(source), "-o", shown(drawing), *options],
+                     cwd=self.work, capture_output=True)
         return done, drawing
+
+
+def shown(path):
+    return windows_path(path) if ON_WINDOWS else str(path)
 
 
 @pytest.fixture
