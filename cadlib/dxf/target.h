@@ -24,8 +24,11 @@ struct DxfTarget {
     double unitScale = kInches;
     DxfLayers layers = DxfLayers::AsDrawn;
 
-    // "AC1009" ... "AC1032", the header's $ACADVER.
+    // "AC1009" ... "AC1032", the header's $ACADVER, and the maintenance
+    // release that goes with it ($ACADMAINTVER) as the version's own writers
+    // give it.
     std::string_view AcadVersion() const;
+    int MaintenanceVersion() const;
     // "R12", "2000" ... "2018": the version as users name it.
     std::string_view Name() const;
 

@@ -140,9 +140,10 @@ class DrawingWriter {
         SectionStart("HEADER");
         Variable("$ACADVER");
         out_.String(1, out_.Target().AcadVersion());
+        // R12 has no maintenance release in its header.
         if (out_.Target().Structured()) {
             Variable("$ACADMAINTVER");
-            out_.Integer(70, 6);
+            out_.Integer(70, out_.Target().MaintenanceVersion());
         }
         Variable("$DWGCODEPAGE");
         out_.String(3, "ANSI_1252");
