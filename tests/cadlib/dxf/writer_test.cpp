@@ -25,12 +25,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <memory>
 #include <numbers>
 #include <regex>
 #include <string>
 #include <sys/resource.h>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -73,15 +73,6 @@ std::vector<std::string> Types(const DxfProbe& probe) {
     for (const ProbeRecord& entity : probe.entities)
         types.push_back(entity.Str("type"));
     return types;
-}
-
-// The names of the file's LAYER table: the reader's audit adds "Defpoints".
-std::vector<std::string> TableLayers(const DxfProbe& probe) {
-    std::vector<std::string> names;
-    for (const ProbeRecord& layer : probe.layers) {
-        if (layer.Str("name") != "Defpoints") names.push_back(layer.Str("name"));
-    }
-    return names;
 }
 
 class DxfWriterTest : public testsupport::DxfSessionTest {
@@ -870,111 +861,70 @@ TEST_F(DxfWriterTest, TablesDescribeTheSession) {
     }
 }
 
-// Records of every kind, in both forms of pattern hatches: each on the layer
-// of what it is and otherwise as written on its drawing layer, the line
-// form's block lines on layer 0 so that they follow their INSERT's, and in
-// the table the drawing's layers and exactly the layers by kind used.
+// Records of every kind, in both forms of pattern hatches, each on the layer
+// of what it is, the line form's block lines on layer 0 to follow their
+// INSERT's; in the table the drawing's layers and exactly the layers used,
+// each name once: the drawing's own of a name is that layer, patterns whose
+// layer names would meet get one each.
 TEST_F(DxfWriterTest, LayersByKindPutEachRecordOnTheLayerOfWhatItIs) {
+    ASSERT_NE(kq_update_layer_table(area_, 0, kq_create_layer_tbl("Kq_Text")), 0);
     kq_set_sys_ltype(area_, "HIDDEN");
     Line(0, 0, 1, 1, 1);
-    kq_set_sys_ltype(area_, "CONTINUOUS");
     Append(kq_construct_arc(area_, Point(1, 1), 0.5, 30, 150));
     Polyline(0, {Point(0, 2), Point(1, 2), Point(1, 3)});
     Text("log");
-    Square(cadlib::kPolylineClosed, 2, 0, 1);
-    Append(kq_construct_circle(area_, Point(4, 1), 0.5));
     FillSolid(Square(cadlib::kPolylineClosed, 2, 2, 1), 3);
     FillSolid(Square(cadlib::kPolylineFilledArea, 2, 4, 1), 21);
-    const std::vector<KqFillLine> clay = {FillLine(45, 0, 0, 0, 0.1, 0, 0)};
-    FillPattern(Square(cadlib::kPolylineClosed, 4, 4, 1), clay, "KQ_CL");
-    FillPattern(Append(kq_construct_circle(area_, Point(6, 6), 0.5)), clay, "KQ_CL");
-    FillPattern(Square(cadlib::kPolylineClosed, 4, 6, 1), {FillLine(0, 0, 0, 0, 0.1, 0, 0)},
-                "SAND");
-    FillPattern(Square(cadlib::kPolylineClosed, 6, 8, 1), {FillLine(0, 0, 0, 0, 1e-9, 0, 0)},
-                "KQ_GONE"); // too dense to be written: its layer is not used
     const struct {
-        const char *entityForm, *lineForm, *layer;
-    } expected[] = {{"LINE", "LINE", "KQ_LINE"},
-                    {"ARC", "ARC", "KQ_LINE"},
-                    {"LWPOLYLINE", "LWPOLYLINE", "KQ_LINE"},
-                    {"TEXT", "TEXT", "KQ_TEXT"},
-                    {"LWPOLYLINE", "LWPOLYLINE", "KQ_OUTLINE"},
-                    {"CIRCLE", "CIRCLE", "KQ_OUTLINE"},
-                    {"LWPOLYLINE", "LWPOLYLINE", "KQ_OUTLINE"},
-                    {"HATCH", "HATCH", "KQ_FILL"},
-                    {"HATCH", "HATCH", "KQ_FILL"},
-                    {"LWPOLYLINE", "LWPOLYLINE", "KQ_OUTLINE"},
-                    {"HATCH", "INSERT", "KQ_HATCH_CL"},
-                    {"CIRCLE", "CIRCLE", "KQ_OUTLINE"},
-                    {"HATCH", "INSERT", "KQ_HATCH_CL"},
-                    {"LWPOLYLINE", "LWPOLYLINE", "KQ_OUTLINE"},
-                    {"HATCH", "INSERT", "KQ_HATCH_SAND"},
-                    {"LWPOLYLINE", "LWPOLYLINE", "KQ_OUTLINE"}};
-    const std::vector<std::string> tableLayers = {
-        "0",           "MAIN",          "QFENCE",  "BORDER",     "KQ_FILL",
-        "KQ_HATCH_CL", "KQ_HATCH_SAND", "KQ_LINE", "KQ_OUTLINE", "KQ_TEXT"};
-    // What a record is apart from its layer and its handles, which the
-    // layers added move.
-    const auto apart = [](const ProbeRecord& record) {
-        std::map<std::string, std::string> fields = record.fields;
-        for (const char* key : {"layer", "handle", "owner"})
-            fields.erase(key);
-        return fields;
-    };
+        const char* name;
+        double angle, spacing; // KQ_GONE too dense to be written: its layer is unused
+    } patterns[] = {{"KQ_CL", 0, 0.1},
+                    {"CL", 30, 0.1},
+                    {"cl", 60, 0.1},
+                    {"KQ_CL", 0, 0.1},
+                    {"KQ_GONE", 0, 1e-9}};
+    for (int k = 0; k < 5; ++k) {
+        FillPattern(Append(kq_construct_circle(area_, Point(5, 2 * k + 1), 0.5)),
+                    {FillLine(patterns[k].angle, 0, 0, 0, patterns[k].spacing, 0, 0)},
+                    patterns[k].name);
+    }
+    const std::pair<const char*, std::string> expected[] = {
+        {"LINE", "KQ_LINE"},        {"ARC", "KQ_LINE"},           {"LWPOLYLINE", "KQ_LINE"},
+        {"TEXT", "Kq_Text"},        {"LWPOLYLINE", "KQ_OUTLINE"}, {"HATCH", "KQ_FILL"},
+        {"HATCH", "KQ_FILL"},       {"CIRCLE", "KQ_OUTLINE"},     {"HATCH", "KQ_HATCH_CL"},
+        {"CIRCLE", "KQ_OUTLINE"},   {"HATCH", "KQ_HATCH_CL_2"},   {"CIRCLE", "KQ_OUTLINE"},
+        {"HATCH", "KQ_HATCH_cl_3"}, {"CIRCLE", "KQ_OUTLINE"},     {"HATCH", "KQ_HATCH_CL"},
+        {"CIRCLE", "KQ_OUTLINE"}};
+    const std::vector<std::string> table = {
+        "0",           "MAIN",          "QFENCE",        "BORDER",  "Kq_Text",   "KQ_FILL",
+        "KQ_HATCH_CL", "KQ_HATCH_CL_2", "KQ_HATCH_cl_3", "KQ_LINE", "KQ_OUTLINE"};
+    ASSERT_EQ(kq_set_dxf_layers(screen_, KQ_DXF_LAYERS_BY_KIND), 1);
     for (const int32_t form : {KQ_DXF_HATCH_ENTITY, KQ_DXF_HATCH_LINES}) {
         SCOPED_TRACE(form);
         ASSERT_EQ(kq_set_dxf_hatch_form(screen_, form), 1);
-        ASSERT_EQ(kq_set_dxf_layers(screen_, KQ_DXF_LAYERS_AS_DRAWN), 1);
-        const DxfProbe drawn = WriteAndRead("drawn.dxf");
-        ASSERT_EQ(kq_set_dxf_layers(screen_, KQ_DXF_LAYERS_BY_KIND), 1);
-        const DxfProbe byKind = WriteAndRead("kind.dxf");
-        ASSERT_EQ(byKind.entities.size(), std::size(expected));
-        ASSERT_EQ(drawn.entities.size(), std::size(expected));
+        const DxfProbe probe = WriteAndRead();
+        ASSERT_EQ(probe.entities.size(), std::size(expected));
         for (size_t i = 0; i < std::size(expected); ++i) {
-            const ProbeRecord& entity = byKind.entities[i];
-            EXPECT_EQ(entity.Str("type"),
-                      form == KQ_DXF_HATCH_LINES ? expected[i].lineForm : expected[i].entityForm)
-                << i;
-            EXPECT_EQ(entity.Str("layer"), expected[i].layer) << i;
-            EXPECT_EQ(apart(entity), apart(drawn.entities[i])) << i;
-            for (const ProbeRecord* line : entity.Children("blockentity"))
+            const auto& [type, layer] = expected[i];
+            const bool insert = form == KQ_DXF_HATCH_LINES && layer.starts_with("KQ_HATCH_");
+            EXPECT_EQ(probe.entities[i].Str("type"), insert ? "INSERT" : type) << i;
+            EXPECT_EQ(probe.entities[i].Str("layer"), layer) << i;
+            for (const ProbeRecord* line : probe.entities[i].Children("blockentity"))
                 EXPECT_EQ(line->Str("layer"), "0") << i;
         }
-        EXPECT_EQ(TableLayers(byKind), tableLayers);
-        for (size_t i = 4; i < tableLayers.size(); ++i) {
-            const ProbeRecord* layer = byKind.Layer(tableLayers[i]);
-            ASSERT_NE(layer, nullptr) << tableLayers[i];
-            EXPECT_EQ(layer->Int("color"), 7) << tableLayers[i];
-            EXPECT_EQ(layer->Str("linetype"), "CONTINUOUS") << tableLayers[i];
-            EXPECT_EQ(layer->Int("lineweight"), -3) << tableLayers[i];
+        std::vector<std::string> names; // the reader's audit adds Defpoints
+        for (const ProbeRecord& layer : probe.layers) {
+            if (layer.Str("name") != "Defpoints") names.push_back(layer.Str("name"));
+        }
+        EXPECT_EQ(names, table);
+        for (size_t i = 5; i < table.size(); ++i) {
+            const ProbeRecord& layer = *probe.Layer(table[i]);
+            EXPECT_EQ(
+                std::tuple(layer.Int("color"), layer.Str("linetype"), layer.Int("lineweight")),
+                std::tuple(7LL, "CONTINUOUS", -3LL))
+                << table[i];
         }
     }
-}
-
-// Names compare without case: a layer by kind that the drawing has is the
-// drawing's, and patterns whose layer names would meet get one each.
-TEST_F(DxfWriterTest, LayersByKindNeverShareANameInTheTable) {
-    const int32_t own = kq_create_layer_tbl("Kq_Text");
-    kq_set_layer_color(own, 3);
-    ASSERT_NE(kq_update_layer_table(area_, 0, own), 0);
-    Text("log");
-    const char* names[] = {"KQ_CL", "CL", "cl"};
-    for (int k = 0; k < 3; ++k) {
-        FillPattern(Square(cadlib::kPolylineClosed, k, 0, 1),
-                    {FillLine(30 * k, 0, 0, 0, 0.1, 0, 0)}, names[k]);
-    }
-    ASSERT_EQ(kq_set_dxf_layers(screen_, KQ_DXF_LAYERS_BY_KIND), 1);
-    const DxfProbe probe = WriteAndRead();
-    std::vector<std::string> layers;
-    for (const ProbeRecord& entity : probe.entities)
-        layers.push_back(entity.Str("layer"));
-    EXPECT_EQ(layers,
-              (std::vector<std::string>{"Kq_Text", "KQ_OUTLINE", "KQ_HATCH_CL", "KQ_OUTLINE",
-                                        "KQ_HATCH_CL_2", "KQ_OUTLINE", "KQ_HATCH_cl_3"}));
-    EXPECT_EQ(TableLayers(probe),
-              (std::vector<std::string>{"0", "MAIN", "QFENCE", "BORDER", "Kq_Text", "KQ_HATCH_CL",
-                                        "KQ_HATCH_CL_2", "KQ_HATCH_cl_3", "KQ_OUTLINE"}));
-    EXPECT_EQ(probe.Layer("Kq_Text")->Int("color"), 3);
 }
 
 TEST_F(DxfWriterTest, AStyleNamedStandardReplacesTheBuiltInOne) {
