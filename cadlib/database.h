@@ -234,7 +234,8 @@ enum class HandleKind : int32_t {
 int32_t MakeHandle(HandleKind kind, uint32_t index);
 std::optional<uint32_t> IndexOf(int32_t handle, HandleKind kind);
 
-// Table names compare without regard to case.
+// Table names compare without regard to case: as their Upper forms.
+std::string Upper(std::string_view text);
 bool SameName(std::string_view a, std::string_view b);
 
 // Lookups: nullptr for 0, unknown or purged handles.

@@ -69,13 +69,6 @@ bool IsRefused(const char* name) {
     return std::find(refused.begin(), refused.end(), name) != refused.end();
 }
 
-std::string Upper(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return result;
-}
-
 template <typename Records>
 int FindByName(const Records& records, std::string_view name) {
     for (size_t i = 0; i < records.size(); ++i) {
@@ -153,6 +146,13 @@ std::optional<uint32_t> IndexOf(int32_t handle, HandleKind kind) {
     const uint32_t index = bits & kIndexMask;
     if (index == 0) return std::nullopt;
     return index - 1;
+}
+
+std::string Upper(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return result;
 }
 
 bool SameName(std::string_view a, std::string_view b) {

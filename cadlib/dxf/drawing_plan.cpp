@@ -11,7 +11,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
+#include <set>
+#include <string_view>
 
 namespace cadlib {
 
@@ -89,6 +92,26 @@ bool Opaque(const std::array<KqColour, kPaletteSize>& palette, int32_t colour) {
     return all(1.0f) || all(0.0f);
 }
 
+// The names of the layers by kind, by DrawingPlan::FixedLayer, and the
+// start of the patterns'. They sort the fills first: KQ_FILL < KQ_HATCH_...
+// < KQ_LINE < KQ_OUTLINE < KQ_TEXT. Web viewers such as dxf-viewer draw the
+// layers in the order of their names, whatever the file's order, so every
+// line, pattern, outline and text drawn after a fill shows over it.
+constexpr std::string_view kFixedLayerNames[] = {"KQ_TEXT", "KQ_LINE", "KQ_OUTLINE", "KQ_FILL"};
+constexpr std::string_view kPatternLayerStart = "KQ_HATCH_";
+
+// The layer of a pattern: kPatternLayerStart and its name without the
+// "KQ_" that the pattern module's and the hashed names begin with, cut to
+// the longest name; its `copy`th name (2, 3...) ends in "_2", "_3"...
+std::string PatternLayerName(std::string_view pattern, int copy) {
+    if (pattern.starts_with("KQ_")) pattern.remove_prefix(3);
+    const std::string number = copy > 1 ? std::to_string(copy) : "";
+    const size_t room = kMaxStringBytes - kPatternLayerStart.size() - number.size() - 1;
+    std::string name = std::string(kPatternLayerStart).append(pattern.substr(0, room));
+    if (!number.empty()) name.append(1, '_').append(number);
+    return name;
+}
+
 } // namespace
 
 DrawingPlan::DrawingPlan(const Screen& screen, const DataArea& area)
@@ -97,6 +120,7 @@ DrawingPlan::DrawingPlan(const Screen& screen, const DataArea& area)
       polylines_(target_.LightPolylines() ? PolylineForm::Light : PolylineForm::Heavy) {
     NamePatterns();
     PlanEntities(screen);
+    PlanLayers();
 }
 
 // Every attachment's pattern name as written: the name the caller gave (else
@@ -222,6 +246,91 @@ std::vector<SolidPiece> DrawingPlan::SolidPieces(uint32_t position) const {
                         "drawing is not written");
     }
     return std::move(*pieces);
+}
+
+// The LAYER table, and by kind the layer of each fixed kind and pattern that
+// the records use. One layer per pattern, so that a GIS styles each pattern
+// (a soil) by its layer and a CAD user switches one off; patterns whose
+// layer names would be the same (KQ_CL and CL, names that differ in case
+// alone) get one each all the same. A layer by kind that one of the
+// drawing's names (names compare without case) is that layer: the table
+// holds each name once.
+void DrawingPlan::PlanLayers() {
+    for (const Layer& layer : area_.layers)
+        layers_.push_back({CleanName(layer.name), layer.colour});
+    if (target_.layers != DxfLayers::ByKind) return;
+    std::array<bool, kFixedLayers> fixedUsed{};
+    std::vector<bool> patternUsed(area_.hatches.size());
+    for (uint32_t position = 0; position < forms_.size(); ++position) {
+        const Entity& entity = area_.entities[area_.order[position]];
+        const EntityForms& forms = forms_[position];
+        if (forms.outline) fixedUsed[static_cast<size_t>(OutlineLayer(entity))] = true;
+        if (forms.solid != SolidForm::None) fixedUsed[static_cast<size_t>(FixedLayer::Fill)] = true;
+        if (forms.pattern != PatternForm::None) patternUsed[entity.hatch] = true;
+    }
+    static_assert(std::size(kFixedLayerNames) == kFixedLayers);
+    std::map<std::string, uint32_t> used; // name -> index in layers_, in name order
+    for (size_t kind = 0; kind < kFixedLayers; ++kind) {
+        if (fixedUsed[kind]) used.emplace(kFixedLayerNames[kind], 0);
+    }
+    std::map<std::string_view, std::string> patternLayers; // pattern name -> layer name
+    std::set<std::string> taken;                           // Upper of the patterns' layer names
+    for (size_t i = 0; i < area_.hatches.size(); ++i) {
+        if (!patternUsed[i]) continue;
+        const auto [named, added] = patternLayers.try_emplace(patternNames_[i]);
+        if (!added) continue;
+        int copy = 1;
+        do
+            named->second = PatternLayerName(named->first, copy++);
+        while (!taken.insert(Upper(named->second)).second);
+        used.emplace(named->second, 0);
+    }
+    std::map<std::string, uint32_t> drawn; // Upper of the drawing's layer names -> index
+    for (uint32_t i = 0; i < area_.layers.size(); ++i)
+        drawn.emplace(Upper(layers_[i].name), i);
+    for (auto& [name, index] : used) {
+        const auto same = drawn.find(Upper(name));
+        index = same != drawn.end() ? same->second : static_cast<uint32_t>(layers_.size());
+        if (same == drawn.end()) layers_.push_back({name, 0}); // the ink: ACI 7
+    }
+    for (size_t kind = 0; kind < kFixedLayers; ++kind) {
+        if (fixedUsed[kind]) fixedLayers_[kind] = used.at(std::string(kFixedLayerNames[kind]));
+    }
+    patternLayers_.resize(area_.hatches.size());
+    for (size_t i = 0; i < area_.hatches.size(); ++i) {
+        if (patternUsed[i]) patternLayers_[i] = used.at(patternLayers.at(patternNames_[i]));
+    }
+}
+
+// What the outline of `entity` is, as a layer by kind: a closed polyline's
+// and a circle's bound an area, the others are lines or texts.
+DrawingPlan::FixedLayer DrawingPlan::OutlineLayer(const Entity& entity) const {
+    switch (entity.kind) {
+    case EntityKind::Text:
+        return FixedLayer::Text;
+    case EntityKind::Circle:
+        return FixedLayer::Outline;
+    case EntityKind::Polyline:
+        return (area_.polylines[entity.geometry].kind & kPolylineClosed) != 0 ? FixedLayer::Outline
+                                                                              : FixedLayer::Line;
+    case EntityKind::Line:
+    case EntityKind::Arc:
+        break;
+    }
+    return FixedLayer::Line;
+}
+
+uint32_t DrawingPlan::LayerIndex(const Entity& entity, EntityRecord record) const {
+    if (target_.layers != DxfLayers::ByKind)
+        return entity.layer < area_.layers.size() ? entity.layer : 0;
+    if (record == EntityRecord::Pattern) return patternLayers_[entity.hatch];
+    const FixedLayer layer =
+        record == EntityRecord::Solid ? FixedLayer::Fill : OutlineLayer(entity);
+    return fixedLayers_[static_cast<size_t>(layer)];
+}
+
+const std::string& DrawingPlan::LayerOf(uint32_t position, EntityRecord record) const {
+    return layers_[LayerIndex(area_.entities[area_.order[position]], record)].name;
 }
 
 // How the pattern hatch of the entity at `position` is written; told when

@@ -1,9 +1,10 @@
 // What a drawing becomes in a DXF file, decided once before anything is
 // written: the records each entity becomes (its plan, PlanEntity, and the
-// forms of its fill and its pattern hatch, as the target holds them), where each text starts, the
-// extents, the pattern names, the blocks of lines the line form writes, and what could not be
-// written as the drawing asks or is likely wrong (the notices). The writer numbers the handles and
-// writes the sections from it.
+// forms of its fill and its pattern hatch, as the target holds them) and
+// the layer of each, where each text starts, the extents, the pattern names,
+// the LAYER table, the blocks of lines the line form writes, and what could
+// not be written as the drawing asks or is likely wrong (the notices). The
+// writer numbers the handles and writes the sections from it.
 #pragma once
 
 #include "cadlib/database.h"
@@ -12,6 +13,7 @@
 #include "cadlib/geometry/hatch.h"
 #include "cadlib/geometry/hatch_masks.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,6 +44,16 @@ struct EntityForms {
     PatternForm pattern = PatternForm::None;
 };
 
+// The records an entity may become, each on a layer of its own when the
+// layers are by kind.
+enum class EntityRecord : uint8_t { Outline, Solid, Pattern };
+
+// A record of the LAYER table.
+struct PlannedLayer {
+    std::string name;
+    int32_t colour; // a palette index; the ink for the layers by kind
+};
+
 // A pattern hatch of the line form: the block of the pieces its pattern is
 // cut into, for the entity at `position` in the drawing's order.
 struct LineBlock {
@@ -65,6 +77,11 @@ class DrawingPlan {
     double LineTypeScale(size_t lineType) const {
         return lineType < lineTypeScales_.size() ? lineTypeScales_[lineType] : 1.0;
     }
+    // The name of the layer `record` of the entity at `position` goes on.
+    const std::string& LayerOf(uint32_t position, EntityRecord record) const;
+    // Every layer of the LAYER table: the drawing's own (0 first) and, by
+    // kind, those of the kinds and patterns the records use, by name.
+    const std::vector<PlannedLayer>& Layers() const { return layers_; }
     // The start of the baseline of the drawing's `k`th text, in the drawing's order.
     const KqPoint3& TextStart(size_t k) const { return textStarts_[k]; }
     // Of every entity as the file places it; the page when there is none.
@@ -99,6 +116,14 @@ class DrawingPlan {
     uint64_t OutlineRecords(const Entity& entity) const;
     SolidForm PlanSolid(uint32_t position, const FillArea& area);
     PatternForm PlanPattern(uint32_t position);
+    void PlanLayers();
+    // The layers by kind other than the patterns': of texts, lines, outlines
+    // and solid fills.
+    enum class FixedLayer : uint8_t { Text, Line, Outline, Fill };
+    static constexpr size_t kFixedLayers = 4;
+    FixedLayer OutlineLayer(const Entity& entity) const;
+    // The index in layers_ of the layer of `record` of `entity`.
+    uint32_t LayerIndex(const Entity& entity, EntityRecord record) const;
     HatchCut LinesOf(uint32_t position, size_t cutWork, uint64_t allWork);
     // Keeps a notice about the entity at `position`, or about line `line`.
     void Tell(uint32_t position, platform::Warning warning);
@@ -118,7 +143,13 @@ class DrawingPlan {
     SpaceBox extents_;
     uint64_t entityRecords_ = 0;
     std::vector<std::string> patternNames_; // by DataArea::hatches index
-    HatchMasks masks_;                      // the line form's
+    std::vector<PlannedLayer> layers_;
+    // By kind: the indexes in layers_ of the fixed layers, and of each
+    // pattern's layer by DataArea::hatches index. An entity's layers are found
+    // again from its kind rather than kept, as its forms are kept in three bytes.
+    std::array<uint32_t, kFixedLayers> fixedLayers_{};
+    std::vector<uint32_t> patternLayers_;
+    HatchMasks masks_; // the line form's
     std::vector<LineBlock> blocks_;
     // What the drawing's pattern hatches may still become as lines; the work
     // cutting them may still take.

@@ -45,7 +45,8 @@ struct Handles {
     uint64_t firstEntity, firstBlock, seed;
 };
 
-Handles AssignHandles(const DataArea& area, uint64_t entityObjects, uint64_t blockObjects) {
+Handles AssignHandles(const DataArea& area, uint64_t layers, uint64_t entityObjects,
+                      uint64_t blockObjects) {
     uint64_t next = 1;
     const auto take = [&next](uint64_t count = 1) {
         const uint64_t first = next;
@@ -63,7 +64,7 @@ Handles AssignHandles(const DataArea& area, uint64_t entityObjects, uint64_t blo
         *handle = take();
     }
     h.firstLineType = take(area.lineTypes.size());
-    h.firstLayer = take(area.layers.size());
+    h.firstLayer = take(layers);
     h.firstStyle = take(area.styles.size());
     h.firstView = take(area.viewports.size());
     h.firstEntity = take(entityObjects);
@@ -87,8 +88,6 @@ class DrawingWriter {
     DrawingWriter(const Screen& screen, const DataArea& area, DxfStream& out)
         : area_(area), out_(out), colours_(screen.palette), page_(Normalised(screen.paper)),
           plan_(screen, area) {
-        for (const Layer& layer : area.layers)
-            layerNames_.push_back(CleanName(layer.name));
         for (const LineType& type : area.lineTypes)
             lineTypeNames_.push_back(CleanName(type.name));
         for (const TextStyle& style : area.styles)
@@ -103,7 +102,7 @@ class DrawingWriter {
             blockStarts_.push_back(blockObjects); // an offset until the handles are known
             blockObjects += kBlockObjects + block.pieceCount;
         }
-        h_ = AssignHandles(area, plan_.EntityRecords(), blockObjects);
+        h_ = AssignHandles(area, plan_.Layers().size(), plan_.EntityRecords(), blockObjects);
         for (uint64_t& start : blockStarts_)
             start += h_.firstBlock;
         nextEntity_ = h_.firstEntity;
@@ -348,11 +347,12 @@ class DrawingWriter {
     }
 
     void LayerTable() {
-        TableStart("LAYER", h_.layers, area_.layers.size());
-        for (size_t i = 0; i < area_.layers.size(); ++i) {
-            const DxfColour colour = colours_.Of(area_.layers[i].colour);
+        const std::vector<PlannedLayer>& layers = plan_.Layers();
+        TableStart("LAYER", h_.layers, layers.size());
+        for (size_t i = 0; i < layers.size(); ++i) {
+            const DxfColour colour = colours_.Of(layers[i].colour);
             RecordStart("LAYER", h_.firstLayer + i, h_.layers, "AcDbLayerTableRecord");
-            out_.String(2, layerNames_[i]);
+            out_.String(2, layers[i].name);
             out_.Integer(70, 0); // the library's layer status has no DXF meaning
             out_.Integer(62, colour.aci);
             out_.TrueColour(colour.trueColour);
@@ -540,7 +540,7 @@ class DrawingWriter {
         }
         // Pattern lines are drawn in ink so that they show on a white area.
         if (forms.pattern == PatternForm::Lines) {
-            EntityStart("INSERT", entity, DxfColour{});
+            EntityStart("INSERT", entity, DxfColour{}, EntityRecord::Pattern);
             out_.Subclass("AcDbBlockReference");
             out_.String(2, BlockName(nextInsert_++));
             out_.Point(10, 0, 0, 0);
@@ -550,20 +550,21 @@ class DrawingWriter {
     }
 
     // The record's type, handle, owner and layer: all that a polyline's
-    // VERTEX and SEQEND carry; returns the handle.
-    uint64_t RecordStart(std::string_view type, const Entity& entity, uint64_t owner) {
+    // VERTEX and SEQEND carry; returns the handle. `record`: which of the
+    // entity's records this is, on the layer the plan gives it.
+    uint64_t RecordStart(std::string_view type, uint64_t owner, EntityRecord record) {
         const uint64_t handle = nextEntity_++;
         out_.String(0, type);
         out_.Handle(5, handle);
         out_.Owner(owner);
         out_.Subclass("AcDbEntity");
-        out_.String(8, entity.layer < layerNames_.size() ? layerNames_[entity.layer]
-                                                         : layerNames_.front());
+        out_.String(8, plan_.LayerOf(position_, record));
         return handle;
     }
 
-    uint64_t EntityStart(std::string_view type, const Entity& entity, const DxfColour& colour) {
-        const uint64_t handle = RecordStart(type, entity, h_.modelRecord);
+    uint64_t EntityStart(std::string_view type, const Entity& entity, const DxfColour& colour,
+                         EntityRecord record) {
+        const uint64_t handle = RecordStart(type, h_.modelRecord, record);
         out_.String(6, entity.lineType < lineTypeNames_.size() ? lineTypeNames_[entity.lineType]
                                                                : lineTypeNames_.front());
         out_.Integer(62, colour.aci);
@@ -575,14 +576,14 @@ class DrawingWriter {
 
     void Line(const Entity& entity, const DxfColour& colour) {
         const LineGeometry& line = area_.lines[entity.geometry];
-        EntityStart("LINE", entity, colour);
+        EntityStart("LINE", entity, colour, EntityRecord::Outline);
         out_.Subclass("AcDbLine");
         out_.Point(10, line.start.x, line.start.y, line.start.z);
         out_.Point(11, line.end.x, line.end.y, line.end.z);
     }
 
     void Circle(const Entity& entity, const DxfColour& colour, const CircleGeometry& circle) {
-        EntityStart("CIRCLE", entity, colour);
+        EntityStart("CIRCLE", entity, colour, EntityRecord::Outline);
         out_.Subclass("AcDbCircle");
         out_.Point(10, circle.centre.x, circle.centre.y, circle.centre.z);
         out_.Length(40, circle.radius);
@@ -590,7 +591,7 @@ class DrawingWriter {
 
     void Arc(const Entity& entity, const DxfColour& colour) {
         const ArcGeometry& arc = area_.arcs[entity.geometry];
-        EntityStart("ARC", entity, colour);
+        EntityStart("ARC", entity, colour, EntityRecord::Outline);
         out_.Subclass("AcDbCircle");
         out_.Point(10, arc.centre.x, arc.centre.y, arc.centre.z);
         out_.Length(40, arc.radius);
@@ -601,7 +602,7 @@ class DrawingWriter {
 
     void Text(const Entity& entity, const DxfColour& colour) {
         const TextGeometry& text = area_.texts[entity.geometry];
-        EntityStart("TEXT", entity, colour);
+        EntityStart("TEXT", entity, colour, EntityRecord::Outline);
         out_.Subclass("AcDbText");
         // The start of the baseline for every alignment, for readers that
         // ignore the alignment; those that honour it place the text on 11.
@@ -630,7 +631,7 @@ class DrawingWriter {
         const KqPoint2* points = area_.Points(polyline);
         const auto count =
             static_cast<uint32_t>(closed ? outline.polygon.size() : polyline.pointCount);
-        EntityStart("LWPOLYLINE", entity, colour);
+        EntityStart("LWPOLYLINE", entity, colour, EntityRecord::Outline);
         out_.Subclass("AcDbPolyline");
         out_.Integer(90, count);
         out_.Integer(70, closed ? 1 : 0);
@@ -646,18 +647,18 @@ class DrawingWriter {
         const bool closed = (polyline.kind & 1) != 0;
         const std::span<const KqPoint2> points =
             closed ? outline.polygon : std::span(area_.Points(polyline), polyline.pointCount);
-        const uint64_t owner = EntityStart("POLYLINE", entity, colour);
+        const uint64_t owner = EntityStart("POLYLINE", entity, colour, EntityRecord::Outline);
         out_.Subclass("AcDb2dPolyline");
         out_.Integer(66, 1); // vertices follow
         out_.Point(10, 0, 0, 0);
         out_.Integer(70, closed ? 1 : 0);
         for (const KqPoint2& point : points) {
-            RecordStart("VERTEX", entity, owner);
+            RecordStart("VERTEX", owner, EntityRecord::Outline);
             out_.Subclass("AcDbVertex");
             out_.Subclass("AcDb2dVertex");
             out_.Point(10, point.x, point.y);
         }
-        RecordStart("SEQEND", entity, owner);
+        RecordStart("SEQEND", owner, EntityRecord::Outline);
     }
 
     // One convex piece of a solid fill. SOLID's third and fourth corners
@@ -667,7 +668,7 @@ class DrawingWriter {
         KqPoint2 corners[4];
         const size_t count = piece.Corners(corners);
         const KqPoint2& fourth = corners[count - 1];
-        EntityStart("SOLID", entity, colour);
+        EntityStart("SOLID", entity, colour, EntityRecord::Solid);
         out_.Subclass("AcDbTrace");
         out_.Point(10, corners[0].x, corners[0].y, 0);
         out_.Point(11, corners[1].x, corners[1].y, 0);
@@ -715,7 +716,7 @@ class DrawingWriter {
 
     void Hatch(const Entity& entity, const DxfColour& colour, const FillArea& outline,
                const HatchAttachment* pattern) {
-        EntityStart("HATCH", entity, colour);
+        EntityStart("HATCH", entity, colour, pattern ? EntityRecord::Pattern : EntityRecord::Solid);
         out_.Subclass("AcDbHatch");
         out_.Point(10, 0, 0, outline.circle ? outline.circle->centre.z : 0);
         out_.Vector(210, 0, 0, 1);
@@ -831,7 +832,7 @@ class DrawingWriter {
     DxfStream& out_;
     DxfColours colours_;
     KqRect2 page_;
-    std::vector<std::string> layerNames_, lineTypeNames_, styleNames_;
+    std::vector<std::string> lineTypeNames_, styleNames_;
     std::vector<std::string_view> textStyles_; // by DataArea::styleNames index
     bool ownStandard_ = false;                 // the data area defines "Standard" itself
     DrawingPlan plan_;

@@ -30,6 +30,7 @@
 #include <regex>
 #include <string>
 #include <sys/resource.h>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -857,6 +858,72 @@ TEST_F(DxfWriterTest, TablesDescribeTheSession) {
         ExpectNumbers(view->Nums("center"), {0, 0}, expected.name);
         EXPECT_EQ(view->Num("height"), 11);
         EXPECT_EQ(view->Num("width"), 8.5);
+    }
+}
+
+// Records of every kind, in both forms of pattern hatches, each on the layer
+// of what it is, the line form's block lines on layer 0 to follow their
+// INSERT's; in the table the drawing's layers and exactly the layers used,
+// each name once: the drawing's own of a name is that layer, patterns whose
+// layer names would meet get one each.
+TEST_F(DxfWriterTest, LayersByKindPutEachRecordOnTheLayerOfWhatItIs) {
+    ASSERT_NE(kq_update_layer_table(area_, 0, kq_create_layer_tbl("Kq_Text")), 0);
+    kq_set_sys_ltype(area_, "HIDDEN");
+    Line(0, 0, 1, 1, 1);
+    Append(kq_construct_arc(area_, Point(1, 1), 0.5, 30, 150));
+    Polyline(0, {Point(0, 2), Point(1, 2), Point(1, 3)});
+    Text("log");
+    FillSolid(Square(cadlib::kPolylineClosed, 2, 2, 1), 3);
+    FillSolid(Square(cadlib::kPolylineFilledArea, 2, 4, 1), 21);
+    const struct {
+        const char* name;
+        double angle, spacing; // KQ_GONE too dense to be written: its layer is unused
+    } patterns[] = {{"KQ_CL", 0, 0.1},
+                    {"CL", 30, 0.1},
+                    {"cl", 60, 0.1},
+                    {"KQ_CL", 0, 0.1},
+                    {"KQ_GONE", 0, 1e-9}};
+    for (int k = 0; k < 5; ++k) {
+        FillPattern(Append(kq_construct_circle(area_, Point(5, 2 * k + 1), 0.5)),
+                    {FillLine(patterns[k].angle, 0, 0, 0, patterns[k].spacing, 0, 0)},
+                    patterns[k].name);
+    }
+    const std::pair<const char*, std::string> expected[] = {
+        {"LINE", "KQ_LINE"},        {"ARC", "KQ_LINE"},           {"LWPOLYLINE", "KQ_LINE"},
+        {"TEXT", "Kq_Text"},        {"LWPOLYLINE", "KQ_OUTLINE"}, {"HATCH", "KQ_FILL"},
+        {"HATCH", "KQ_FILL"},       {"CIRCLE", "KQ_OUTLINE"},     {"HATCH", "KQ_HATCH_CL"},
+        {"CIRCLE", "KQ_OUTLINE"},   {"HATCH", "KQ_HATCH_CL_2"},   {"CIRCLE", "KQ_OUTLINE"},
+        {"HATCH", "KQ_HATCH_cl_3"}, {"CIRCLE", "KQ_OUTLINE"},     {"HATCH", "KQ_HATCH_CL"},
+        {"CIRCLE", "KQ_OUTLINE"}};
+    const std::vector<std::string> table = {
+        "0",           "MAIN",          "QFENCE",        "BORDER",  "Kq_Text",   "KQ_FILL",
+        "KQ_HATCH_CL", "KQ_HATCH_CL_2", "KQ_HATCH_cl_3", "KQ_LINE", "KQ_OUTLINE"};
+    ASSERT_EQ(kq_set_dxf_layers(screen_, KQ_DXF_LAYERS_BY_KIND), 1);
+    for (const int32_t form : {KQ_DXF_HATCH_ENTITY, KQ_DXF_HATCH_LINES}) {
+        SCOPED_TRACE(form);
+        ASSERT_EQ(kq_set_dxf_hatch_form(screen_, form), 1);
+        const DxfProbe probe = WriteAndRead();
+        ASSERT_EQ(probe.entities.size(), std::size(expected));
+        for (size_t i = 0; i < std::size(expected); ++i) {
+            const auto& [type, layer] = expected[i];
+            const bool insert = form == KQ_DXF_HATCH_LINES && layer.starts_with("KQ_HATCH_");
+            EXPECT_EQ(probe.entities[i].Str("type"), insert ? "INSERT" : type) << i;
+            EXPECT_EQ(probe.entities[i].Str("layer"), layer) << i;
+            for (const ProbeRecord* line : probe.entities[i].Children("blockentity"))
+                EXPECT_EQ(line->Str("layer"), "0") << i;
+        }
+        std::vector<std::string> names; // the reader's audit adds Defpoints
+        for (const ProbeRecord& layer : probe.layers) {
+            if (layer.Str("name") != "Defpoints") names.push_back(layer.Str("name"));
+        }
+        EXPECT_EQ(names, table);
+        for (size_t i = 5; i < table.size(); ++i) {
+            const ProbeRecord& layer = *probe.Layer(table[i]);
+            EXPECT_EQ(
+                std::tuple(layer.Int("color"), layer.Str("linetype"), layer.Int("lineweight")),
+                std::tuple(7LL, "CONTINUOUS", -3LL))
+                << table[i];
+        }
     }
 }
 
