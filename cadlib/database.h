@@ -3,6 +3,7 @@
 // Only cadlib/ sources include this header.
 #pragma once
 
+#include "cadlib/dxf/target.h"
 #include "cadlib/records.h"
 #include "platform/warnings.h"
 
@@ -193,6 +194,7 @@ struct Screen {
     int32_t hatchStyle = 0, hatchColour = 0; // kq_setfillstyle
     int32_t windowAnsi = 0;
     int32_t dxfHatchForm = 0;          // KQ_DXF_HATCH_ENTITY or KQ_DXF_HATCH_LINES
+    DxfTarget dxfTarget;               // the version, units and layers of the DXF output
     std::vector<DxfNotice> dxfNotices; // of the last output
     uint64_t dxfNoticesUntold = 0;     // beyond those, made but not kept
     bool layersVisibleByDefault = true;

@@ -133,6 +133,32 @@ inline constexpr int32_t KQ_DXF_HATCH_ENTITY = 0;
 inline constexpr int32_t KQ_DXF_HATCH_LINES = 1;
 // An unknown form changes nothing (result 0).
 int32_t kq_set_dxf_hatch_form(int32_t screen, int32_t form);
+// The DXF version kq_output_dxf_file writes: 2004 (AC1018) unless told. 2007
+// and later hold texts in UTF-8; 2000 has no true colours (the nearest ACI
+// number stays); R12 has no HATCH, LWPOLYLINE, true colour or lineweight:
+// pattern hatches are written as their lines, solid fills as SOLID pieces and
+// polylines as POLYLINE, and a lineweight it cannot hold is told.
+inline constexpr int32_t KQ_DXF_R12 = 12;
+inline constexpr int32_t KQ_DXF_2000 = 2000;
+inline constexpr int32_t KQ_DXF_2004 = 2004;
+inline constexpr int32_t KQ_DXF_2007 = 2007;
+inline constexpr int32_t KQ_DXF_2010 = 2010;
+inline constexpr int32_t KQ_DXF_2013 = 2013;
+inline constexpr int32_t KQ_DXF_2018 = 2018;
+// The units of the DXF drawing, numbered as its $INSUNITS: inches (the
+// drawing's own, the default) or millimetres, every place, length, height,
+// dash and pattern spacing times 25.4.
+inline constexpr int32_t KQ_DXF_INCHES = 1;
+inline constexpr int32_t KQ_DXF_MILLIMETRES = 4;
+// The layers of the DXF drawing: those the drawing put each entity on (the
+// default), or one for each kind of entity (texts, lines, outlines, fills,
+// each pattern's hatches).
+inline constexpr int32_t KQ_DXF_LAYERS_AS_DRAWN = 0;
+inline constexpr int32_t KQ_DXF_LAYERS_BY_KIND = 1;
+// An unknown version, unit or layering changes nothing (result 0).
+int32_t kq_set_dxf_version(int32_t screen, int32_t version);
+int32_t kq_set_dxf_units(int32_t screen, int32_t units);
+int32_t kq_set_dxf_layers(int32_t screen, int32_t layers);
 // Writes the whole drawing as an ASCII DXF (through a temporary file renamed
 // into place). Non-zero on success, 0 on failure; kq_last_error() says why.
 // A symbolic link as the name writes the file it points to and keeps the link.

@@ -387,6 +387,35 @@ int32_t kq_set_dxf_hatch_form(int32_t screen, int32_t form) {
     return 1;
 }
 
+int32_t kq_set_dxf_version(int32_t screen, int32_t version) {
+    static constexpr std::pair<int32_t, DxfVersion> kVersions[] = {
+        {KQ_DXF_R12, DxfVersion::R12},    {KQ_DXF_2000, DxfVersion::R2000},
+        {KQ_DXF_2004, DxfVersion::R2004}, {KQ_DXF_2007, DxfVersion::R2007},
+        {KQ_DXF_2010, DxfVersion::R2010}, {KQ_DXF_2013, DxfVersion::R2013},
+        {KQ_DXF_2018, DxfVersion::R2018},
+    };
+    Screen* s = FindScreen(screen);
+    const auto* known = std::find_if(std::begin(kVersions), std::end(kVersions),
+                                     [&](const auto& entry) { return entry.first == version; });
+    if (!s || known == std::end(kVersions)) return 0;
+    s->dxfTarget.version = known->second;
+    return 1;
+}
+
+int32_t kq_set_dxf_units(int32_t screen, int32_t units) {
+    Screen* s = FindScreen(screen);
+    if (!s || (units != KQ_DXF_INCHES && units != KQ_DXF_MILLIMETRES)) return 0;
+    s->dxfTarget.unitScale = units == KQ_DXF_MILLIMETRES ? kMillimetres : kInches;
+    return 1;
+}
+
+int32_t kq_set_dxf_layers(int32_t screen, int32_t layers) {
+    Screen* s = FindScreen(screen);
+    if (!s || (layers != KQ_DXF_LAYERS_AS_DRAWN && layers != KQ_DXF_LAYERS_BY_KIND)) return 0;
+    s->dxfTarget.layers = layers == KQ_DXF_LAYERS_BY_KIND ? DxfLayers::ByKind : DxfLayers::AsDrawn;
+    return 1;
+}
+
 int32_t kq_set_source_line(int32_t dataArea, int32_t line) {
     DataArea* area = FindDataArea(dataArea);
     if (!area) return 0;

@@ -106,7 +106,10 @@ std::string DrawingRefusal(const DrawingDestination& drawing) {
 // Writes the session's drawing; why it could not, or empty when it is written.
 std::string WriteDrawing(const RunDescription& run, const DrawingDestination& drawing) {
     const int32_t screen = builder::Session().ScreenHandle;
-    kq_set_dxf_hatch_form(screen, run.hatchLines ? KQ_DXF_HATCH_LINES : KQ_DXF_HATCH_ENTITY);
+    kq_set_dxf_hatch_form(screen, run.dxf.hatch);
+    kq_set_dxf_version(screen, run.dxf.version);
+    kq_set_dxf_units(screen, run.dxf.units);
+    kq_set_dxf_layers(screen, run.dxf.layers);
     if (drawing.standardOutput) {
         platform::MakeBinary(stdout);
         if (kq_output_dxf_stream(screen, stdout) != 0) return {};

@@ -20,6 +20,9 @@ namespace {
 
 constexpr std::string_view kStandardStream = "-";
 
+// A choice the command line does not make.
+constexpr int32_t kNotGiven = -1;
+
 // What the converter adds to the common options.
 struct ConverterOptions {
     std::string output;
@@ -27,8 +30,80 @@ struct ConverterOptions {
     bool strict = false;
     bool verbose = false;
     bool hatchLines = false;
+    int32_t dxfVersion = kNotGiven, units = kNotGiven, layers = kNotGiven;
     std::string patternLibrary;
 };
+
+// The names one choice of the drawing's form is given by, and what each means.
+using Choices = std::map<std::string, int32_t>;
+
+// One choice of how the drawings are written, given by an option of the
+// explicit form or, for callers that cannot add an option (the classic form's
+// logging programs), by an environment variable.
+struct FormChoice {
+    const char* variable;
+    const char* what; // "a hatch form"
+    Choices values;
+    std::string_view listed; // the values in the order a message lists them
+    int32_t fallback;
+    const char* fallbackMeaning; // what the drawing is when the variable is not understood
+};
+
+const FormChoice kHatchForm{"PLOTDXF_HATCH",
+                            "a hatch form",
+                            {{"lines", KQ_DXF_HATCH_LINES}, {"hatch", KQ_DXF_HATCH_ENTITY}},
+                            "lines or hatch",
+                            KQ_DXF_HATCH_ENTITY,
+                            "hatches are written as HATCH entities"};
+const FormChoice kDxfVersion{"PLOTDXF_DXF_VERSION",
+                             "a DXF version",
+                             {{"R12", KQ_DXF_R12},
+                              {"2000", KQ_DXF_2000},
+                              {"2004", KQ_DXF_2004},
+                              {"2007", KQ_DXF_2007},
+                              {"2010", KQ_DXF_2010},
+                              {"2013", KQ_DXF_2013},
+                              {"2018", KQ_DXF_2018}},
+                             "R12, 2000, 2004, 2007, 2010, 2013 or 2018",
+                             KQ_DXF_2004,
+                             "the drawing is written as DXF 2004"};
+const FormChoice kUnits{
+    "PLOTDXF_UNITS", "a unit of the drawing", {{"in", KQ_DXF_INCHES}, {"mm", KQ_DXF_MILLIMETRES}},
+    "in or mm",      KQ_DXF_INCHES,           "the drawing is in inches"};
+const FormChoice kLayers{"PLOTDXF_LAYERS",
+                         "a way to lay out layers",
+                         {{"drawing", KQ_DXF_LAYERS_AS_DRAWN}, {"kind", KQ_DXF_LAYERS_BY_KIND}},
+                         "kind or drawing",
+                         KQ_DXF_LAYERS_AS_DRAWN,
+                         "the entities stay on the drawing's layers"};
+
+// The option's value when it was given, else the environment
+// variable's, else the default. A variable that names no value is told.
+int32_t Chosen(const FormChoice& choice, int32_t option) {
+    if (option != kNotGiven) return option;
+    const char* asked = std::getenv(choice.variable);
+    if (!asked || !*asked) return choice.fallback;
+    for (const auto& [name, value] : choice.values) {
+        if (CLI::detail::to_lower(name) == CLI::detail::to_lower(asked)) return value;
+    }
+    Complain("plotdxf", std::string(choice.variable) + "=" + asked + " is not " + choice.what +
+                            " (" + std::string(choice.listed) + "); " + choice.fallbackMeaning);
+    return choice.fallback;
+}
+
+// How the drawings are written, in either form: the classic form gives no options.
+DxfForm FormAsked(const ConverterOptions& converter) {
+    return {Chosen(kHatchForm, converter.hatchLines ? KQ_DXF_HATCH_LINES : kNotGiven),
+            Chosen(kDxfVersion, converter.dxfVersion), Chosen(kUnits, converter.units),
+            Chosen(kLayers, converter.layers)};
+}
+
+void AddChoice(CLI::App& options, const std::string& name, const FormChoice& choice,
+               int32_t& value) {
+    options.add_option(name, value)
+        ->type_name(std::string(choice.listed))
+        ->transform(CLI::CheckedTransformer(choice.values, CLI::ignore_case));
+}
 
 void AddConverterOptions(CLI::App& options, ConverterOptions& converter) {
     options.add_option("-o,--output", converter.output)->type_name("FILE");
@@ -36,6 +111,9 @@ void AddConverterOptions(CLI::App& options, ConverterOptions& converter) {
     options.add_flag("--strict", converter.strict);
     options.add_flag("--verbose", converter.verbose);
     options.add_flag("--hatch-lines", converter.hatchLines);
+    AddChoice(options, "--dxf-version", kDxfVersion, converter.dxfVersion);
+    AddChoice(options, "--units", kUnits, converter.units);
+    AddChoice(options, "--layers", kLayers, converter.layers);
     options.add_option("--write-pat", converter.patternLibrary)->type_name("FILE");
 }
 
@@ -124,18 +202,6 @@ std::string Conflict(const CommonOptions& common, const ConverterOptions& conver
     return SharedFile(run.conversions);
 }
 
-// Callers that cannot add an option (the classic form's logging programs) ask
-// for pattern hatches as lines with PLOTDXF_HATCH=lines.
-bool HatchLinesAsked() {
-    const char* asked = std::getenv("PLOTDXF_HATCH");
-    if (!asked || !*asked || std::string_view(asked) == "hatch") return false;
-    if (std::string_view(asked) == "lines") return true;
-    Complain("plotdxf", "PLOTDXF_HATCH=" + std::string(asked) +
-                            " is not a hatch form (lines or hatch); hatches are written as "
-                            "HATCH entities");
-    return false;
-}
-
 // Why an option that takes a file or folder was given an empty name, or
 // empty: '' would otherwise quietly mean the option's default.
 std::string EmptyName(const CLI::App& options) {
@@ -215,7 +281,7 @@ CommandLine ReadConverterCommandLine(int argc, char** argv) {
     CommandLine line;
     if (!IsExplicitForm(argc, argv)) {
         line.run = ClassicRun(platform::CommandLineText(argc, argv));
-        line.run.hatchLines = HatchLinesAsked();
+        line.run.dxf = FormAsked({});
         return line;
     }
     CLI::App options("plotdxf", "plotdxf");
@@ -229,7 +295,7 @@ CommandLine ReadConverterCommandLine(int argc, char** argv) {
     line.run.errorBox = false; // one line on stderr per command file that fails
     line.run.verbose = converter.verbose;
     if (converter.strict) line.run.checks = interpreter::LineChecks::Strict;
-    line.run.hatchLines = converter.hatchLines || HatchLinesAsked();
+    line.run.dxf = FormAsked(converter);
     line.run.patternLibrary = converter.patternLibrary;
     line.run.drawingFolder = converter.outputFolder;
     line.problem = Conflict(common, converter, line.run);

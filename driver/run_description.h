@@ -5,6 +5,7 @@
 // this description (or the parts of it it needs), never a fixed file name.
 #pragma once
 
+#include "cadlib/kq.h"
 #include "interpreter/command_file.h"
 #include "platform/text_file.h"
 
@@ -30,6 +31,17 @@ struct Conversion {
     DrawingDestination drawing;
 };
 
+// How every drawing of the run is written, in the values kq_set_dxf_hatch_form,
+// kq_set_dxf_version, kq_set_dxf_units and kq_set_dxf_layers take.
+struct DxfForm {
+    // Pattern hatches as HATCH entities, or as their lines (an anonymous block
+    // each) for readers that draw only the patterns they know by name.
+    int32_t hatch = KQ_DXF_HATCH_ENTITY;
+    int32_t version = KQ_DXF_2004;
+    int32_t units = KQ_DXF_INCHES;
+    int32_t layers = KQ_DXF_LAYERS_AS_DRAWN;
+};
+
 struct RunDescription {
     std::string program = "plotdxf"; // the name messages start with
     // The classic handshake: the program's folder is the current folder and
@@ -45,9 +57,7 @@ struct RunDescription {
     platform::TextRules text;
     interpreter::LineChecks checks = interpreter::LineChecks::Warn;
     bool verbose = false; // a line on stderr for every converted input too
-    // Pattern hatches written as their lines (an anonymous block each), for
-    // readers that draw only the patterns they know by name.
-    bool hatchLines = false;
+    DxfForm dxf;
     // Not empty: the run writes the loaded patterns to this file as a .pat
     // library for CAD programs, and converts nothing.
     std::string patternLibrary;

@@ -92,7 +92,8 @@ bool Opaque(const std::array<KqColour, kPaletteSize>& palette, int32_t colour) {
 } // namespace
 
 DrawingPlan::DrawingPlan(const Screen& screen, const DataArea& area)
-    : area_(area), hatchLines_(screen.dxfHatchForm == KQ_DXF_HATCH_LINES) {
+    : area_(area), target_(screen.dxfTarget),
+      hatchLines_(screen.dxfHatchForm == KQ_DXF_HATCH_LINES || !target_.Hatches()) {
     NamePatterns();
     PlanEntities(screen);
 }

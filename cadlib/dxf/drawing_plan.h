@@ -41,8 +41,9 @@ struct LineBlock {
 
 class DrawingPlan {
   public:
-    // Plans `area` as `screen` shows it: its palette tells which solid areas
-    // hide the pattern lines under them, its hatch form how patterns are written.
+    // Plans `area` as `screen` shows it, for the screen's DXF target: its
+    // palette tells which solid areas hide the pattern lines under them, its
+    // hatch form how patterns are written.
     DrawingPlan(const Screen& screen, const DataArea& area);
 
     const EntityForms& Forms(uint32_t position) const { return forms_[position]; }
@@ -81,7 +82,10 @@ class DrawingPlan {
     uint32_t SourceLine(uint32_t position) const;
 
     const DataArea& area_;
-    const bool hatchLines_;          // pattern hatches as blocks of lines
+    const DxfTarget target_;
+    // Pattern hatches as blocks of lines: asked for, or the only form the
+    // target holds.
+    const bool hatchLines_;
     std::vector<EntityForms> forms_; // by position in the drawing's order
     std::vector<KqPoint3> textStarts_;
     SpaceBox extents_;

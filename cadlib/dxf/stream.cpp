@@ -32,6 +32,7 @@ size_t CleanText(std::string_view text, size_t limit, char* out, OtherCharacters
                  size_t* kept) {
     size_t written = 0, counted = 0, taken = 0;
     for (size_t position = 0; position < text.size();) {
+        const size_t start = position;
         const char32_t character = platform::NextCharacter(text, position);
         // What the character becomes, and how much of `limit` it takes.
         char piece[kEscapeBytes];
@@ -44,7 +45,12 @@ size_t CleanText(std::string_view text, size_t limit, char* out, OtherCharacters
             bytes = counts = 2;
         } else if (control) {
             piece[0] = ' ';
-        } else if (byte >= 0) {
+        } else if (others == OtherCharacters::Utf8 &&
+                   character != platform::kReplacementCharacter) {
+            // A whole character as it was read: its own UTF-8 bytes.
+            bytes = position - start;
+            std::memcpy(piece, text.data() + start, bytes);
+        } else if (byte >= 0 && others != OtherCharacters::Utf8) {
             piece[0] = static_cast<char>(byte);
         } else if (others == OtherCharacters::Escaped && character < 0x10000 &&
                    character != platform::kReplacementCharacter) {
@@ -95,8 +101,8 @@ std::string CleanName(std::string_view name) {
     return result;
 }
 
-DxfStream::DxfStream(std::FILE* file)
-    : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(kBufferBytes)) {}
+DxfStream::DxfStream(std::FILE* file, const DxfTarget& target)
+    : file_(file), target_(target), buffer_(std::make_unique_for_overwrite<char[]>(kBufferBytes)) {}
 
 void DxfStream::Flush() {
     if (used_ > 0 && error_ == 0 && std::fwrite(buffer_.get(), 1, used_, file_) != used_) {
@@ -133,7 +139,8 @@ void DxfStream::String(int code, std::string_view value) {
 
 void DxfStream::Text(int code, std::string_view text, size_t limit) {
     char* out = Code(code, kMaxStringBytes);
-    out += CleanText(text, std::min(limit, kMaxStringBytes), out);
+    out += CleanText(text, std::min(limit, kMaxStringBytes), out,
+                     target_.Utf8Texts() ? OtherCharacters::Utf8 : OtherCharacters::Escaped);
     *out++ = '\n';
     used_ = static_cast<size_t>(out - buffer_.get());
 }
@@ -156,7 +163,12 @@ void DxfStream::Real(int code, double value) {
     used_ = static_cast<size_t>(out - buffer_.get());
 }
 
+void DxfStream::Length(int code, double inches) {
+    Real(code, inches * target_.unitScale);
+}
+
 void DxfStream::Handle(int code, uint64_t handle) {
+    if (!target_.Structured()) return;
     char* out = Code(code, kMaxNumberBytes);
     char digits[16];
     int count = 0;
@@ -170,13 +182,43 @@ void DxfStream::Handle(int code, uint64_t handle) {
     used_ = static_cast<size_t>(out - buffer_.get());
 }
 
+void DxfStream::Owner(uint64_t handle) {
+    if (handle == 0) {
+        if (target_.Structured()) String(330, "0");
+        return;
+    }
+    Handle(330, handle);
+}
+
+void DxfStream::Subclass(std::string_view name) {
+    if (target_.Structured()) String(100, name);
+}
+
+void DxfStream::Lineweight(int64_t weight) {
+    if (target_.Lineweights()) Integer(370, weight);
+}
+
+void DxfStream::TrueColour(int32_t colour) {
+    if (colour >= 0 && target_.TrueColours()) Integer(420, colour);
+}
+
 void DxfStream::Point(int code, double x, double y) {
-    Real(code, x);
-    Real(code + 10, y);
+    Length(code, x);
+    Length(code + 10, y);
 }
 
 void DxfStream::Point(int code, double x, double y, double z) {
     Point(code, x, y);
+    Length(code + 20, z);
+}
+
+void DxfStream::Vector(int code, double x, double y) {
+    Real(code, x);
+    Real(code + 10, y);
+}
+
+void DxfStream::Vector(int code, double x, double y, double z) {
+    Vector(code, x, y);
     Real(code + 20, z);
 }
 

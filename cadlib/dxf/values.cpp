@@ -44,6 +44,12 @@ double Distance(const Rgb& a, const Rgb& b) {
 
 } // namespace
 
+int32_t KeptTrueColour(int32_t rgb) {
+    if (rgb == 0xFFFFFF) return kWhiteKept;
+    if (rgb == 0) return kBlackKept;
+    return rgb;
+}
+
 int NearestLineweight(int32_t penWidth) {
     if (penWidth <= 0) return 0;
     const double hundredthsOfMm = penWidth * 25.4;
@@ -81,7 +87,7 @@ DxfColours::DxfColours(const std::array<KqColour, kPaletteSize>& palette) {
         }
         const Rgb rgb = Levels(palette[index]);
         table_[index] = {NearestAci(rgb.red, rgb.green, rgb.blue),
-                         (rgb.red << 16) | (rgb.green << 8) | rgb.blue};
+                         KeptTrueColour((rgb.red << 16) | (rgb.green << 8) | rgb.blue)};
     }
 }
 

@@ -16,6 +16,16 @@ int NearestLineweight(int32_t penWidth);
 // that looks most like an RGB colour (levels 0 to 255).
 int NearestAci(int red, int green, int blue);
 
+// Exact white and black as true colours (420) that every viewer keeps:
+// viewers that give the background's contrast colour to ACI 7 keep it in the
+// same field as a true colour, and turn exact white (0xFFFFFF) and black (0)
+// into black and white to stand out on a white or a black background, so a
+// white fill would show black. One level off is the same colour to the eye
+// and to every other reader.
+inline constexpr int32_t kWhiteKept = 0xFEFEFE;
+inline constexpr int32_t kBlackKept = 0x010101;
+int32_t KeptTrueColour(int32_t rgb);
+
 // Colour groups of an entity: 62 always, 420 (0xRRGGBB) when the palette
 // entry is not the ACI colour of its index.
 struct DxfColour {

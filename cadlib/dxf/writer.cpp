@@ -1,6 +1,8 @@
-// The DXF writer: the whole drawing of a screen as AutoCAD 2004 (AC1018)
-// ASCII DXF, with complete tables, one handle counter, resolvable owners and
-// the objects section that AutoCAD-family programs insist on.
+// The DXF writer: the whole drawing of a screen as ASCII DXF of the screen's
+// target, with complete tables, one handle counter, resolvable owners and
+// the objects section that AutoCAD-family programs insist on. What the
+// target's version holds is asked of the plan (the records each entity
+// becomes) and of the stream (the pairs it leaves out), not here.
 #include "cadlib/database.h"
 #include "cadlib/dxf/drawing_plan.h"
 #include "cadlib/dxf/stream.h"
@@ -133,7 +135,7 @@ class DrawingWriter {
     void Header() {
         SectionStart("HEADER");
         Variable("$ACADVER");
-        out_.String(1, "AC1018");
+        out_.String(1, out_.Target().AcadVersion());
         Variable("$ACADMAINTVER");
         out_.Integer(70, 6);
         Variable("$DWGCODEPAGE");
@@ -161,13 +163,14 @@ class DrawingWriter {
         Variable("$CELTSCALE");
         out_.Real(40, 1);
         Variable("$CELWEIGHT");
-        out_.Integer(370, -1);
+        out_.Lineweight(-1);
         Variable("$LWDISPLAY");
         out_.Integer(290, 1);
+        const bool metric = out_.Target().Millimetres();
         Variable("$INSUNITS");
-        out_.Integer(70, 1); // inches
+        out_.Integer(70, metric ? 4 : 1); // millimetres or inches
         Variable("$MEASUREMENT");
-        out_.Integer(70, 0); // imperial
+        out_.Integer(70, metric ? 1 : 0);
         Variable("$PSTYLEMODE");
         out_.Integer(290, 1);
         Variable("$HANDSEED");
@@ -198,8 +201,8 @@ class DrawingWriter {
         out_.String(0, "TABLE");
         out_.String(2, name);
         out_.Handle(5, handle);
-        out_.String(330, "0");
-        out_.String(100, "AcDbSymbolTable");
+        out_.Owner(0);
+        out_.Subclass("AcDbSymbolTable");
         out_.Integer(70, static_cast<int64_t>(records));
     }
     void TableEnd() { out_.String(0, "ENDTAB"); }
@@ -208,9 +211,9 @@ class DrawingWriter {
                      std::string_view subclass, int handleCode = 5) {
         out_.String(0, type);
         out_.Handle(handleCode, handle);
-        out_.Handle(330, table);
-        out_.String(100, "AcDbSymbolTableRecord");
-        out_.String(100, subclass);
+        out_.Owner(table);
+        out_.Subclass("AcDbSymbolTableRecord");
+        out_.Subclass(subclass);
     }
 
     void Tables() {
@@ -228,7 +231,7 @@ class DrawingWriter {
         out_.Integer(70, 0);
         TableEnd();
         TableStart("DIMSTYLE", h_.dimStyles, 1);
-        out_.String(100, "AcDbDimStyleTable");
+        out_.Subclass("AcDbDimStyleTable");
         RecordStart("DIMSTYLE", h_.standardDimStyle, h_.dimStyles, "AcDbDimStyleTableRecord", 105);
         out_.String(2, kStandard);
         out_.Integer(70, 0);
@@ -266,19 +269,19 @@ class DrawingWriter {
         RecordStart("VPORT", h_.activeVport, h_.vports, "AcDbViewportTableRecord");
         out_.String(2, "*Active");
         out_.Integer(70, 0);
-        out_.Point(10, 0, 0);
-        out_.Point(11, 1, 1);
+        out_.Vector(10, 0, 0); // the whole window
+        out_.Vector(11, 1, 1);
         out_.Point(12, (frame.x1 + frame.x2) / 2, (frame.y1 + frame.y2) / 2);
         out_.Point(13, 0, 0);
         out_.Point(14, 0.5, 0.5);
         out_.Point(15, 0.5, 0.5);
-        out_.Point(16, 0, 0, 1);
+        out_.Vector(16, 0, 0, 1);
         out_.Point(17, 0, 0, 0);
-        out_.Real(40, height);
+        out_.Length(40, height);
         out_.Real(41, width / height);
         out_.Real(42, 50);
-        out_.Real(43, 0);
-        out_.Real(44, 0);
+        out_.Length(43, 0);
+        out_.Length(44, 0);
         out_.Real(50, 0);
         out_.Real(51, 0);
         for (const auto& [code, value] :
@@ -299,9 +302,9 @@ class DrawingWriter {
         double total = 0;
         for (const double element : elements)
             total += std::fabs(element);
-        out_.Real(40, total);
+        out_.Length(40, total);
         for (const double element : elements) {
-            out_.Real(49, element);
+            out_.Length(49, element);
             out_.Integer(74, 0);
         }
     }
@@ -326,9 +329,9 @@ class DrawingWriter {
             out_.String(2, layerNames_[i]);
             out_.Integer(70, 0); // the library's layer status has no DXF meaning
             out_.Integer(62, colour.aci);
-            if (colour.trueColour >= 0) out_.Integer(420, colour.trueColour);
+            out_.TrueColour(colour.trueColour);
             out_.String(6, lineTypeNames_.front());
-            out_.Integer(370, -3);
+            out_.Lineweight(-3);
             out_.Handle(390, h_.placeholder);
         }
         TableEnd();
@@ -338,11 +341,11 @@ class DrawingWriter {
         RecordStart("STYLE", handle, h_.styles, "AcDbTextStyleTableRecord");
         out_.String(2, name);
         out_.Integer(70, 0);
-        out_.Real(40, 0);
+        out_.Length(40, 0);
         out_.Real(41, 1);
         out_.Real(50, 0);
         out_.Integer(71, 0);
-        out_.Real(42, 2.5);
+        out_.Length(42, 2.5);
         out_.String(3, file);
         out_.String(4, "");
     }
@@ -381,14 +384,14 @@ class DrawingWriter {
             RecordStart("VIEW", h_.firstView + i, h_.views, "AcDbViewTableRecord");
             out_.String(2, CleanName(viewport.name));
             out_.Integer(70, 0);
-            out_.Real(40, frame.y2 - frame.y1);
+            out_.Length(40, frame.y2 - frame.y1);
             out_.Point(10, 0, 0); // centre in view coordinates, which start at the target
-            out_.Real(41, frame.x2 - frame.x1);
-            out_.Point(11, direction[0], direction[1], direction[2]);
+            out_.Length(41, frame.x2 - frame.x1);
+            out_.Vector(11, direction[0], direction[1], direction[2]);
             out_.Point(12, (frame.x1 + frame.x2) / 2, (frame.y1 + frame.y2) / 2, 0);
             out_.Real(42, 50);
-            out_.Real(43, 0);
-            out_.Real(44, 0);
+            out_.Length(43, 0);
+            out_.Length(44, 0);
             out_.Real(50, 0);
             out_.Integer(71, 0);
             out_.Integer(281, 0);
@@ -403,8 +406,8 @@ class DrawingWriter {
     void BlockStart(std::string_view type, uint64_t handle, uint64_t record, bool paper) {
         out_.String(0, type);
         out_.Handle(5, handle);
-        out_.Handle(330, record);
-        out_.String(100, "AcDbEntity");
+        out_.Owner(record);
+        out_.Subclass("AcDbEntity");
         if (paper) out_.Integer(67, 1);
         out_.String(8, "0");
     }
@@ -414,7 +417,7 @@ class DrawingWriter {
     void Block(uint64_t begin, uint64_t end, uint64_t record, std::string_view name, bool paper,
                int flags, Contents contents) {
         BlockStart("BLOCK", begin, record, paper);
-        out_.String(100, "AcDbBlockBegin");
+        out_.Subclass("AcDbBlockBegin");
         out_.String(2, name);
         out_.Integer(70, flags);
         out_.Point(10, 0, 0, 0);
@@ -422,7 +425,7 @@ class DrawingWriter {
         out_.String(1, "");
         contents();
         BlockStart("ENDBLK", end, record, paper);
-        out_.String(100, "AcDbBlockEnd");
+        out_.Subclass("AcDbBlockEnd");
     }
 
     void Blocks() {
@@ -454,9 +457,9 @@ class DrawingWriter {
     void Piece(const HatchPiece& piece, uint64_t handle, uint64_t record) {
         BlockStart("LINE", handle, record, false);
         out_.String(6, "ByBlock");
-        out_.Integer(62, 0);   // by block
-        out_.Integer(370, -2); // by block
-        out_.String(100, "AcDbLine");
+        out_.Integer(62, 0); // by block
+        out_.Lineweight(-2); // by block
+        out_.Subclass("AcDbLine");
         const bool dot = piece.from.x == piece.to.x && piece.from.y == piece.to.y;
         const double half = dot ? kDotLength / 2 : 0;
         out_.Point(10, piece.from.x - half, piece.from.y, 0);
@@ -500,7 +503,7 @@ class DrawingWriter {
         // Pattern lines are drawn in ink so that they show on a white area.
         if (forms.pattern == PatternForm::Lines) {
             EntityStart("INSERT", entity, DxfColour{});
-            out_.String(100, "AcDbBlockReference");
+            out_.Subclass("AcDbBlockReference");
             out_.String(2, BlockName(nextInsert_++));
             out_.Point(10, 0, 0, 0);
         } else if (forms.pattern == PatternForm::Entity) {
@@ -511,40 +514,40 @@ class DrawingWriter {
     void EntityStart(std::string_view type, const Entity& entity, const DxfColour& colour) {
         out_.String(0, type);
         out_.Handle(5, nextEntity_++);
-        out_.Handle(330, h_.modelRecord);
-        out_.String(100, "AcDbEntity");
+        out_.Owner(h_.modelRecord);
+        out_.Subclass("AcDbEntity");
         out_.String(8, entity.layer < layerNames_.size() ? layerNames_[entity.layer]
                                                          : layerNames_.front());
         out_.String(6, entity.lineType < lineTypeNames_.size() ? lineTypeNames_[entity.lineType]
                                                                : lineTypeNames_.front());
         out_.Integer(62, colour.aci);
-        out_.Integer(370, NearestLineweight(entity.penWidth));
+        out_.Lineweight(NearestLineweight(entity.penWidth));
         out_.Real(48, entity.lineTypeScale);
-        if (colour.trueColour >= 0) out_.Integer(420, colour.trueColour);
+        out_.TrueColour(colour.trueColour);
     }
 
     void Line(const Entity& entity, const DxfColour& colour) {
         const LineGeometry& line = area_.lines[entity.geometry];
         EntityStart("LINE", entity, colour);
-        out_.String(100, "AcDbLine");
+        out_.Subclass("AcDbLine");
         out_.Point(10, line.start.x, line.start.y, line.start.z);
         out_.Point(11, line.end.x, line.end.y, line.end.z);
     }
 
     void Circle(const Entity& entity, const DxfColour& colour, const CircleGeometry& circle) {
         EntityStart("CIRCLE", entity, colour);
-        out_.String(100, "AcDbCircle");
+        out_.Subclass("AcDbCircle");
         out_.Point(10, circle.centre.x, circle.centre.y, circle.centre.z);
-        out_.Real(40, circle.radius);
+        out_.Length(40, circle.radius);
     }
 
     void Arc(const Entity& entity, const DxfColour& colour) {
         const ArcGeometry& arc = area_.arcs[entity.geometry];
         EntityStart("ARC", entity, colour);
-        out_.String(100, "AcDbCircle");
+        out_.Subclass("AcDbCircle");
         out_.Point(10, arc.centre.x, arc.centre.y, arc.centre.z);
-        out_.Real(40, arc.radius);
-        out_.String(100, "AcDbArc");
+        out_.Length(40, arc.radius);
+        out_.Subclass("AcDbArc");
         out_.Real(50, NormalisedDegrees(arc.startAngle));
         out_.Real(51, NormalisedDegrees(arc.endAngle));
     }
@@ -552,12 +555,12 @@ class DrawingWriter {
     void Text(const Entity& entity, const DxfColour& colour) {
         const TextGeometry& text = area_.texts[entity.geometry];
         EntityStart("TEXT", entity, colour);
-        out_.String(100, "AcDbText");
+        out_.Subclass("AcDbText");
         // The start of the baseline for every alignment, for readers that
         // ignore the alignment; those that honour it place the text on 11.
         const KqPoint3& start = plan_.TextStart(nextText_++);
         out_.Point(10, start.x, start.y, start.z);
-        out_.Real(40, text.height);
+        out_.Length(40, text.height);
         out_.Text(1, area_.Text(text), kMaxTextBytes);
         out_.Real(50, text.rotation);
         out_.Real(41, text.widthFactor);
@@ -568,7 +571,7 @@ class DrawingWriter {
         out_.Integer(71, text.flags & 6);
         out_.Integer(72, text.horizontal >= 0 && text.horizontal <= 5 ? text.horizontal : 0);
         out_.Point(11, text.second.x, text.second.y, text.second.z);
-        out_.String(100, "AcDbText");
+        out_.Subclass("AcDbText");
         // Baseline (0) is the default; leaving it out keeps the entity from
         // ending with a value line "0" (see Hatch).
         if (text.vertical >= 1 && text.vertical <= 3) out_.Integer(73, text.vertical);
@@ -581,7 +584,7 @@ class DrawingWriter {
         const auto count =
             static_cast<uint32_t>(closed ? outline.polygon.size() : polyline.pointCount);
         EntityStart("LWPOLYLINE", entity, colour);
-        out_.String(100, "AcDbPolyline");
+        out_.Subclass("AcDbPolyline");
         out_.Integer(90, count);
         out_.Integer(70, closed ? 1 : 0);
         for (uint32_t i = 0; i < count; ++i)
@@ -617,21 +620,21 @@ class DrawingWriter {
         double c = 0, s = 0;
         line.Direction(c, s);
         out_.Real(53, line.angle);
-        out_.Real(43, line.baseX * scale);
-        out_.Real(44, line.baseY * scale);
-        out_.Real(45, (line.offsetAlong * c - line.offsetAcross * s) * scale);
-        out_.Real(46, (line.offsetAlong * s + line.offsetAcross * c) * scale);
+        out_.Length(43, line.baseX * scale);
+        out_.Length(44, line.baseY * scale);
+        out_.Length(45, (line.offsetAlong * c - line.offsetAcross * s) * scale);
+        out_.Length(46, (line.offsetAlong * s + line.offsetAcross * c) * scale);
         out_.Integer(79, line.dashCount);
         for (int i = 0; i < line.dashCount; ++i)
-            out_.Real(49, line.dashes[i] * scale);
+            out_.Length(49, line.dashes[i] * scale);
     }
 
     void Hatch(const Entity& entity, const DxfColour& colour, const FillArea& outline,
                const HatchAttachment* pattern) {
         EntityStart("HATCH", entity, colour);
-        out_.String(100, "AcDbHatch");
+        out_.Subclass("AcDbHatch");
         out_.Point(10, 0, 0, outline.circle ? outline.circle->centre.z : 0);
-        out_.Point(210, 0, 0, 1);
+        out_.Vector(210, 0, 0, 1);
         const std::span<const KqFillLine> lines =
             pattern ? FillLinesOf(area_, *pattern) : std::span<const KqFillLine>();
         out_.String(2, pattern ? std::string_view(plan_.PatternName(*pattern)) : "SOLID");
@@ -660,8 +663,8 @@ class DrawingWriter {
     void Layout(uint64_t handle, std::string_view name, bool model, uint64_t record) {
         out_.String(0, "LAYOUT");
         out_.Handle(5, handle);
-        out_.Handle(330, h_.layouts);
-        out_.String(100, "AcDbPlotSettings");
+        out_.Owner(h_.layouts);
+        out_.Subclass("AcDbPlotSettings");
         out_.String(1, "");
         out_.String(2, "none_device");
         out_.String(4, "ANSI_A_(8.50_x_11.00_Inches)");
@@ -683,7 +686,7 @@ class DrawingWriter {
         out_.Real(147, 1);
         out_.Real(148, 0);
         out_.Real(149, 0);
-        out_.String(100, "AcDbLayout");
+        out_.Subclass("AcDbLayout");
         out_.String(1, name);
         out_.Integer(70, 1);
         out_.Integer(71, model ? 0 : 1);
@@ -692,19 +695,19 @@ class DrawingWriter {
         out_.Point(12, 0, 0, 0);
         out_.Point(14, plan_.Extents().min[0], plan_.Extents().min[1], plan_.Extents().min[2]);
         out_.Point(15, plan_.Extents().max[0], plan_.Extents().max[1], plan_.Extents().max[2]);
-        out_.Real(146, 0);
+        out_.Length(146, 0);
         out_.Point(13, 0, 0, 0);
-        out_.Point(16, 1, 0, 0);
-        out_.Point(17, 0, 1, 0);
+        out_.Vector(16, 1, 0, 0);
+        out_.Vector(17, 0, 1, 0);
         out_.Integer(76, 0);
-        out_.Handle(330, record);
+        out_.Owner(record);
     }
 
     void DictionaryStart(std::string_view type, uint64_t handle, uint64_t owner) {
         out_.String(0, type);
         out_.Handle(5, handle);
-        out_.Handle(330, owner);
-        out_.String(100, "AcDbDictionary");
+        out_.Owner(owner);
+        out_.Subclass("AcDbDictionary");
         out_.Integer(281, 1);
     }
 
@@ -712,8 +715,8 @@ class DrawingWriter {
         SectionStart("OBJECTS");
         out_.String(0, "DICTIONARY");
         out_.Handle(5, h_.root);
-        out_.String(330, "0");
-        out_.String(100, "AcDbDictionary");
+        out_.Owner(0);
+        out_.Subclass("AcDbDictionary");
         out_.Integer(281, 1);
         out_.String(3, "ACAD_GROUP");
         out_.Handle(350, h_.groups);
@@ -730,11 +733,11 @@ class DrawingWriter {
         DictionaryStart("ACDBDICTIONARYWDFLT", h_.plotStyles, h_.root);
         out_.String(3, "Normal");
         out_.Handle(350, h_.placeholder);
-        out_.String(100, "AcDbDictionaryWithDefault");
+        out_.Subclass("AcDbDictionaryWithDefault");
         out_.Handle(340, h_.placeholder);
         out_.String(0, "ACDBPLACEHOLDER");
         out_.Handle(5, h_.placeholder);
-        out_.Handle(330, h_.plotStyles);
+        out_.Owner(h_.plotStyles);
         Layout(h_.modelLayout, "Model", true, h_.modelRecord);
         Layout(h_.paperLayout, "Layout1", false, h_.paperRecord);
         SectionEnd();
@@ -799,7 +802,7 @@ int32_t OutputDxfFile(int32_t screen, const char* fileName, platform::OutputShar
         SetLastError(output.Error());
         return 0;
     }
-    DxfStream stream(output.File());
+    DxfStream stream(output.File(), session->dxfTarget);
     WriteDrawing(*session, *area, stream);
     if (!output.Commit(stream.Finish())) {
         SetLastError(output.Error());
@@ -823,7 +826,7 @@ int32_t kq_output_dxf_stream(int32_t screen, std::FILE* stream) {
     Screen* session = nullptr;
     const DataArea* area = DrawingOf(screen, session);
     if (!area) return 0;
-    DxfStream out(stream);
+    DxfStream out(stream, session->dxfTarget);
     WriteDrawing(*session, *area, out);
     const int error = out.Finish();
     if (error != 0 || std::fflush(stream) != 0) {

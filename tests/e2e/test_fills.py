@@ -32,10 +32,12 @@ SOIL_CODES = ["GW", "GP", "GM", "GC", "SW", "SP", "SM", "SC", "ML", "MH", "CL", 
 
 
 def fill_colour(entity):
-    """'white', 'black' or the ACI number of an entity."""
+    """'white', 'black' or the ACI number of an entity. White and black are
+    written one level off (0xFEFEFE, 0x010101) so that viewers which invert
+    exact white and black for their background keep them."""
     if entity.dxf.hasattr("true_color"):
         rgb = entity.rgb
-        return {(255, 255, 255): "white", (0, 0, 0): "black"}.get(tuple(rgb), rgb)
+        return {(254, 254, 254): "white", (1, 1, 1): "black"}.get(tuple(rgb), rgb)
     return entity.dxf.color
 
 

@@ -303,7 +303,7 @@ TEST_F(DxfWriterTest, PolylinesAndSolidAreas) {
     const ProbeRecord& area = probe.entities[3];
     EXPECT_EQ(area.Str("pattern_name"), "SOLID");
     EXPECT_EQ(area.Int("solid"), 1);
-    EXPECT_EQ(area.Int("true_color"), 0xFFFFFF);
+    EXPECT_EQ(area.Int("true_color"), cadlib::kWhiteKept);
     EXPECT_EQ(area.Int("color"), 255); // the ACI white that is not 7
     const auto paths = area.Children("path");
     ASSERT_EQ(paths.size(), 1u);
@@ -313,7 +313,7 @@ TEST_F(DxfWriterTest, PolylinesAndSolidAreas) {
                   "boundary");
 
     EXPECT_EQ(probe.entities[4].Int("count"), 2);
-    EXPECT_EQ(probe.entities[4].Int("true_color"), 0);
+    EXPECT_EQ(probe.entities[4].Int("true_color"), cadlib::kBlackKept);
     EXPECT_EQ(probe.entities[5].Int("count"), 3);
     EXPECT_EQ(probe.entities[6].Int("closed"), 0);
 }
@@ -364,7 +364,7 @@ TEST_F(DxfWriterTest, FilledCircleIsItsCircleAndASolidHatch) {
     const DxfProbe probe = WriteAndRead();
     ASSERT_EQ(Types(probe), (std::vector<std::string>{"CIRCLE", "HATCH"}));
     for (const ProbeRecord& entity : probe.entities) {
-        EXPECT_EQ(entity.Int("true_color"), 0); // black
+        EXPECT_EQ(entity.Int("true_color"), cadlib::kBlackKept);
         EXPECT_NE(entity.Int("color"), 7);
     }
     const ProbeRecord& hatch = probe.entities[1];
@@ -392,10 +392,17 @@ TEST_F(DxfWriterTest, ColoursFollowTheScreenPalette) {
     const struct {
         int aci;
         int trueColour;
-    } expected[] = {{7, -1},         {7, -1},  {5, -1},
-                    {255, 0xFFFFFF}, {250, 0}, {cadlib::NearestAci(51, 102, 153), 0x336699},
-                    {7, -1},         {7, -1},  {7, -1},
-                    {255, -1},       {7, -1}};
+    } expected[] = {{7, -1},
+                    {7, -1},
+                    {5, -1},
+                    {255, cadlib::kWhiteKept},
+                    {250, cadlib::kBlackKept},
+                    {cadlib::NearestAci(51, 102, 153), 0x336699},
+                    {7, -1},
+                    {7, -1},
+                    {7, -1},
+                    {255, -1},
+                    {7, -1}};
     for (size_t i = 0; i < probe.entities.size(); ++i) {
         EXPECT_EQ(probe.entities[i].Int("color"), expected[i].aci) << "line " << i;
         EXPECT_EQ(probe.entities[i].Int("true_color"), expected[i].trueColour) << "line " << i;
@@ -489,7 +496,7 @@ TEST_F(DxfWriterTest, PatternHatchCarriesTheFillLinesInDrawingSpace) {
     EXPECT_EQ(round.Children("patternline").size(), 4u);
 
     EXPECT_EQ(probe.entities[4].Int("solid"), 1);
-    EXPECT_EQ(probe.entities[4].Int("true_color"), 0xFFFFFF);
+    EXPECT_EQ(probe.entities[4].Int("true_color"), cadlib::kWhiteKept);
     const ProbeRecord& onWhite = probe.entities[5];
     EXPECT_EQ(onWhite.Int("solid"), 0);
     EXPECT_EQ(onWhite.Int("color"), 7);
