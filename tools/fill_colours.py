@@ -228,8 +228,8 @@ def main(argv):
                 wrong.append(told)
         print(f"{name}: {background}: {len(samples)} fills, {len(wrong)} wrong, "
               f"{len(under)} under an earlier fill" +
-              "".join(f"\n  wrong: {w}" for w in wrong[:5]) +
-              "".join(f"\n  under: {u}" for u in under[:5]))
+              "".join(f"\n  {background}: wrong: {w}" for w in wrong[:5]) +
+              "".join(f"\n  {background}: under: {u}" for u in under[:5]))
         if args.table:
             with open(args.table, "a", encoding="utf-8") as table:
                 table.write(f"{name} {background} {len(samples)} {len(wrong)} {len(under)}\n")
