@@ -24,8 +24,11 @@ struct DxfTarget {
     double unitScale = kInches;
     DxfLayers layers = DxfLayers::AsDrawn;
 
-    // "AC1009" ... "AC1032", the header's $ACADVER.
+    // "AC1009" ... "AC1032", the header's $ACADVER, and the maintenance
+    // release that goes with it ($ACADMAINTVER) as the version's own writers
+    // give it.
     std::string_view AcadVersion() const;
+    int MaintenanceVersion() const;
 
     // Handles and owners, subclass markers, the CLASSES and OBJECTS sections
     // and the BLOCK_RECORD table: everything R12 lacks.

@@ -137,7 +137,7 @@ class DrawingWriter {
         Variable("$ACADVER");
         out_.String(1, out_.Target().AcadVersion());
         Variable("$ACADMAINTVER");
-        out_.Integer(70, 6);
+        out_.Integer(70, out_.Target().MaintenanceVersion());
         Variable("$DWGCODEPAGE");
         out_.String(3, "ANSI_1252");
         Variable("$INSBASE");

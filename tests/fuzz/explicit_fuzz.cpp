@@ -1,8 +1,9 @@
 // Fuzz target: a whole conversion by the rules of the option form — line
 // feeds end lines, a byte-order mark selects UTF-8, every skipped part of a
 // line is warned of. The first byte chooses the rest: bit 0 UTF-8 (else
-// Windows-1252), bit 1 strict checks, bit 2 pattern hatches as lines; the
-// command file is the bytes after it (after a pattern file and a form feed,
+// Windows-1252), bit 1 strict checks, bit 2 pattern hatches as lines, bits 3
+// to 5 the DXF version (R12 to 2018, 2004 beyond), bit 6 millimetres, bit 7
+// layers by kind; the command file is the bytes after it (after a pattern file and a form feed,
 // when they hold one: fuzzsupport::StartConversion). Lines are read up to a
 // bound of a thousand bytes.
 #include "fuzz/conversion_fuzz.h"
@@ -33,8 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     interpreter::StartDrawing(
         platform::TextFileReader::FromText("commands.txt", commands, rules.text), rules);
     warnings.Finish();
-    kq_set_dxf_hatch_form(builder::Session().ScreenHandle,
-                          (choice & 4) != 0 ? KQ_DXF_HATCH_LINES : KQ_DXF_HATCH_ENTITY);
+    const int32_t screen = builder::Session().ScreenHandle;
+    kq_set_dxf_hatch_form(screen, (choice & 4) != 0 ? KQ_DXF_HATCH_LINES : KQ_DXF_HATCH_ENTITY);
+    constexpr int32_t kVersions[] = {KQ_DXF_R12,  KQ_DXF_2000, KQ_DXF_2004, KQ_DXF_2007,
+                                     KQ_DXF_2010, KQ_DXF_2013, KQ_DXF_2018, KQ_DXF_2004};
+    kq_set_dxf_version(screen, kVersions[(choice >> 3) & 7]);
+    kq_set_dxf_units(screen, (choice & 64) != 0 ? KQ_DXF_MILLIMETRES : KQ_DXF_INCHES);
+    kq_set_dxf_layers(screen, (choice & 128) != 0 ? KQ_DXF_LAYERS_BY_KIND : KQ_DXF_LAYERS_AS_DRAWN);
     fuzzsupport::WriteDrawing();
     return 0;
 }

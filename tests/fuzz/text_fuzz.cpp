@@ -2,8 +2,9 @@
 // character limit; the rest is the text, cleaned into a buffer of exactly the
 // value's bytes (so that the address sanitizer sees any byte beyond), then
 // written through the stream. A value longer than its bytes, a line end in
-// it or a cut escape is a fault.
+// it, a cut escape or, in UTF-8, a cut character is a fault.
 #include "cadlib/dxf/stream.h"
+#include "platform/text_encoding.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +25,14 @@ bool EscapesAreWhole(std::string_view value) {
     return true;
 }
 
+// Every character of a UTF-8 value is whole: reading it finds no broken sequence.
+bool CharactersAreWhole(std::string_view value) {
+    for (size_t at = 0; at < value.size();) {
+        if (platform::NextCharacter(value, at) == platform::kReplacementCharacter) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -32,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
     const auto out = std::make_unique<char[]>(cadlib::kMaxStringBytes);
     for (const cadlib::OtherCharacters others :
-         {cadlib::OtherCharacters::Escaped, cadlib::OtherCharacters::Replaced}) {
+         {cadlib::OtherCharacters::Escaped, cadlib::OtherCharacters::Replaced,
+          cadlib::OtherCharacters::Utf8}) {
         size_t kept = 0;
         const size_t written = cadlib::CleanText(text, limit, out.get(), others, &kept);
         const std::string_view value(out.get(), written);
@@ -45,12 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             text.find('\\') == std::string_view::npos && !EscapesAreWhole(value)) {
             std::abort();
         }
+        if (others == cadlib::OtherCharacters::Utf8 && !CharactersAreWhole(value)) std::abort();
     }
     if (cadlib::CleanName(text).size() > cadlib::kMaxStringBytes) std::abort();
     static std::FILE* const sink = std::fopen("/dev/null", "wb");
-    cadlib::DxfStream stream(sink);
-    stream.Text(1, text, limit);
-    stream.Text(1000, text);
-    stream.Finish();
+    for (const cadlib::DxfVersion version :
+         {cadlib::DxfVersion::R2004, cadlib::DxfVersion::R2018}) {
+        cadlib::DxfStream stream(sink, cadlib::DxfTarget{version});
+        stream.Text(1, text, limit);
+        stream.Text(1000, text);
+        stream.Finish();
+    }
     return 0;
 }
