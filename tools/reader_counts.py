@@ -9,10 +9,14 @@ Usage: reader_counts.py DXF [--freecad JSON] [--blender JSON] [--dime WRL] [--og
   along the baseline and 0.005 in across it of where ezdxf puts the
   baseline's start in the face the viewer uses, and every line, polyline
   edge, circle and arc (FreeCAD counts edges, Blender objects).
-- OGR (read here through python3-gdal, DXF_ENCODING=CP1252) honours the
-  alignment (its label sits on the first point with the offset dx, dy to
-  the second): every text within 0.01 in of ezdxf's alignment point, every
-  line-like entity and every hatch (a polygon, or in the line form its lines).
+- OGR (read here through python3-gdal, DXF_ENCODING=CP1252 before DXF 2007
+  and UTF-8 from it on) honours the alignment (its label sits on the first
+  point with the offset dx, dy to the second): every text within 0.01 in of
+  ezdxf's alignment point, every line-like entity and every hatch or fill
+  (a polygon, or in the line form its lines). An R12 file has no subclass
+  markers and holds a fill as SOLID pieces, a hatch as an INSERT of lines and
+  a polyline as a POLYLINE: there a text is a point with a text, a fill a
+  polygon each piece, and ezdxf's count of hatches takes in the SOLIDs.
 - dime's dxf2vrml keeps lines only: every line and polyline edge must be
   among the segments it wrote.
 Block contents count once per INSERT, as the readers expand them. Prints one
@@ -45,6 +49,7 @@ def face_file(doc, style_name):
 class Drawing:
     def __init__(self, path):
         doc = ezdxf.readfile(path)
+        self.utf8 = doc.dxfversion >= "AC1021"  # DXF 2007 on
         self.texts, self.counts, self.segments = [], collections.Counter(), []
         for entity in doc.modelspace():
             if entity.dxftype() == "INSERT":
@@ -59,9 +64,13 @@ class Drawing:
         self.counts[kind] += 1
         if kind == "LINE":
             self.segments.append((entity.dxf.start, entity.dxf.end))
-        elif kind == "LWPOLYLINE":
-            points = [p[:2] for p in entity.get_points()]
-            ends = points + points[:1] if entity.closed else points
+        elif kind in ("LWPOLYLINE", "POLYLINE"):
+            if kind == "LWPOLYLINE":
+                points, closed = [p[:2] for p in entity.get_points()], entity.closed
+            else:
+                points = [(v.dxf.location.x, v.dxf.location.y) for v in entity.vertices]
+                closed = entity.is_closed
+            ends = points + points[:1] if closed else points
             self.segments += list(zip(ends, ends[1:]))
         elif kind == "TEXT":
             self.texts.append(self.text(doc, entity))
@@ -86,7 +95,11 @@ class Drawing:
         return (len(self.segments) + self.counts["CIRCLE"] + self.counts["ARC"])
 
     def shapes(self):
-        return sum(self.counts[k] for k in ("LINE", "LWPOLYLINE", "CIRCLE", "ARC"))
+        return sum(self.counts[k] for k in ("LINE", "LWPOLYLINE", "POLYLINE", "CIRCLE", "ARC"))
+
+    def fills(self):
+        """Hatches, and the SOLID pieces R12 holds fills as."""
+        return self.counts["HATCH"] + self.counts["SOLID"]
 
 
 def text_problems(drawing, taken, key, check):
@@ -137,31 +150,44 @@ def blender(drawing, path):
             f"{len(taken['texts'])} texts, {taken['curves']} curves")
 
 
-def ogr(drawing, path):
+def read_ogr(path, utf8):
+    """What OGR takes in: ([[content, x, y]] of the texts, lines, hatches),
+    None when it cannot open the file."""
     from osgeo import gdal, ogr as osgeo_ogr
-    gdal.SetConfigOption("DXF_ENCODING", "CP1252")
+    gdal.SetConfigOption("DXF_ENCODING", "UTF-8" if utf8 else "CP1252")
     source = osgeo_ogr.Open(path)
+    if source is None:
+        return None
     texts, lines, hatches = [], 0, 0
     for feature in source.GetLayer(0):
         subclasses = feature.GetField("SubClasses") or ""
         geometry = feature.GetGeometryRef()
         kind = geometry.GetGeometryName() if geometry is not None else ""
-        if "AcDbText" in subclasses:
+        if "AcDbText" in subclasses or (not subclasses and kind == "POINT" and
+                                        feature.GetField("Text") is not None):
             # The label hangs on the first point, moved by dx, dy to the alignment point.
             style = feature.GetStyleString() or ""
             dx, dy = (float(m.group(1)) if m else 0.0
                       for m in (re.search(rf"{axis}:(-?[0-9.eE+-]+)g", style)
                                 for axis in ("dx", "dy")))
             texts.append([feature.GetField("Text"), geometry.GetX() + dx, geometry.GetY() + dy])
-        elif "AcDbHatch" in subclasses:
+        elif "AcDbHatch" in subclasses or kind == "POLYGON":
             hatches += 1
         elif kind == "LINESTRING":
             lines += 1
         elif kind == "MULTILINESTRING":  # an INSERT, its block's lines inline
             lines += geometry.GetGeometryCount()
+    return texts, lines, hatches
+
+
+def ogr(drawing, path):
+    taken = read_ogr(path, drawing.utf8)
+    if taken is None:
+        return ["OGR cannot open it"], "nothing"
+    texts, lines, hatches = taken
     return (text_problems(drawing, texts, "anchor", anchor_check) +
             count_problem("lines", lines, drawing.shapes()) +
-            count_problem("hatches", hatches, drawing.counts["HATCH"]),
+            count_problem("hatches", hatches, drawing.fills()),
             f"{len(texts)} texts, {lines} lines, {hatches} hatches")
 
 
