@@ -2,6 +2,8 @@
 // rule its area is filled by, for every boundary that has an inside.
 #include "cadlib/geometry/polygon.h"
 
+#include "support/random_polygons.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,35 +68,9 @@ TEST(SeedPointTest, LiesInsideBoundariesOfEveryShape) {
 // random points of its box find it, gets a seed strictly inside.
 TEST(SeedPointTest, LiesInsideEveryRandomPolygonThatHasAnInside) {
     std::mt19937 random(28);
-    const auto uniform = [&random](double low, double high) {
-        return low + (high - low) * (random() / 4294967296.0);
-    };
     size_t withInside = 0;
     for (int n = 0; n < 5000; ++n) {
-        const int kind = n % 5;
-        const int corners = 3 + static_cast<int>(random() % 10);
-        Polygon polygon;
-        std::vector<double> angles;
-        for (int i = 0; i < corners; ++i)
-            angles.push_back(uniform(0, 2 * std::numbers::pi));
-        std::sort(angles.begin(), angles.end());
-        for (const double angle : angles) {
-            const double radius = kind == 0 ? 5 : uniform(0.5, 5);
-            switch (kind) {
-            case 0:
-            case 1:
-                polygon.push_back({radius * std::cos(angle), radius * std::sin(angle)});
-                break;
-            case 2:
-                polygon.push_back({uniform(-5, 5), uniform(-5, 5)});
-                break;
-            case 3:
-                polygon.push_back({uniform(0, 1000), uniform(0, 1e-3)});
-                break;
-            default:
-                polygon.push_back({double(random() % 4), double(random() % 4)});
-            }
-        }
+        const Polygon polygon = testsupport::RandomPolygon(random, n, 12);
         double x1 = INFINITY, y1 = INFINITY, x2 = -INFINITY, y2 = -INFINITY;
         for (const KqPoint2& p : polygon) {
             x1 = std::min(x1, p.x), y1 = std::min(y1, p.y);
@@ -102,7 +78,8 @@ TEST(SeedPointTest, LiesInsideEveryRandomPolygonThatHasAnInside) {
         }
         bool hasInside = false;
         for (int i = 0; i < 400 && !hasInside; ++i)
-            hasInside = InsideEvenOdd(polygon, {uniform(x1, x2), uniform(y1, y2)});
+            hasInside = InsideEvenOdd(polygon, {testsupport::Uniform(random, x1, x2),
+                                                testsupport::Uniform(random, y1, y2)});
         if (!hasInside) continue;
         ++withInside;
         ASSERT_TRUE(WellPlaced(polygon, SeedPoint(polygon))) << "polygon " << n;

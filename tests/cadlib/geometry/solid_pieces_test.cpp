@@ -8,6 +8,8 @@
 #include "cadlib/geometry/extents.h"
 #include "cadlib/geometry/polygon.h"
 
+#include "support/random_polygons.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -97,16 +99,14 @@ std::string Shape(const Polygon& polygon) {
 ::testing::AssertionResult CoversEvenOdd(const Polygon& polygon, const Pieces& pieces,
                                          std::mt19937& random, int samples) {
     const KqRect2 box = cadlib::BoxOf<KqPoint2>(polygon);
-    const auto uniform = [&random](double low, double high) {
-        return low + (high - low) * (random() / 4294967296.0);
-    };
     for (const SolidPiece& p : pieces) {
         if (!(p.bottom < p.top && p.bottomLeft <= p.bottomRight && p.topLeft <= p.topRight)) {
             return ::testing::AssertionFailure() << "a piece inside out in" << Shape(polygon);
         }
     }
     for (int i = 0; i < samples; ++i) {
-        const KqPoint2 point{uniform(box.x1, box.x2), uniform(box.y1, box.y2)};
+        const KqPoint2 point{testsupport::Uniform(random, box.x1, box.x2),
+                             testsupport::Uniform(random, box.y1, box.y2)};
         const int expected = cadlib::InsideEvenOdd(polygon, point) ? 1 : 0;
         if (const int holding = PiecesHolding(pieces, point); holding != expected) {
             return ::testing::AssertionFailure() << "(" << point.x << ", " << point.y << ") in "
@@ -212,34 +212,8 @@ TEST(SolidPiecesTest, CornersRunCounterClockwiseAndATriangleHasThree) {
 // polygons (shared heights, collinear, repeated and overlapping edges).
 TEST(SolidPiecesTest, CoverEveryRandomPolygonEvenOdd) {
     std::mt19937 random(28);
-    const auto uniform = [&random](double low, double high) {
-        return low + (high - low) * (random() / 4294967296.0);
-    };
     for (int n = 0; n < 4000; ++n) {
-        const int kind = n % 5;
-        const int corners = 3 + static_cast<int>(random() % 12);
-        Polygon polygon;
-        std::vector<double> angles;
-        for (int i = 0; i < corners; ++i)
-            angles.push_back(uniform(0, 2 * std::numbers::pi));
-        std::sort(angles.begin(), angles.end());
-        for (const double angle : angles) {
-            const double radius = kind == 0 ? 5 : uniform(0.5, 5);
-            switch (kind) {
-            case 0:
-            case 1:
-                polygon.push_back({radius * std::cos(angle), radius * std::sin(angle)});
-                break;
-            case 2:
-                polygon.push_back({uniform(-5, 5), uniform(-5, 5)});
-                break;
-            case 3:
-                polygon.push_back({uniform(0, 1000), uniform(0, 1e-3)});
-                break;
-            default:
-                polygon.push_back({double(random() % 4), double(random() % 4)});
-            }
-        }
+        const Polygon polygon = testsupport::RandomPolygon(random, n, 14);
         const Pieces pieces = Cut(polygon);
         const KqRect2 box = cadlib::BoxOf<KqPoint2>(polygon);
         const double boxArea = (box.x2 - box.x1) * (box.y2 - box.y1);
