@@ -84,7 +84,7 @@ int32_t Chosen(const FormChoice& choice, int32_t option) {
     const char* asked = std::getenv(choice.variable);
     if (!asked || !*asked) return choice.fallback;
     for (const auto& [name, value] : choice.values) {
-        if (CLI::detail::to_lower(name) == CLI::detail::to_lower(asked)) return value;
+        if (CLI::ignore_case(name) == CLI::ignore_case(asked)) return value; // as the options fold
     }
     Complain("plotdxf", std::string(choice.variable) + "=" + asked + " is not " + choice.what +
                             " (" + std::string(choice.listed) + "); " + choice.fallbackMeaning);

@@ -213,7 +213,13 @@ void DrawingPlan::PlanEntities(const Screen& screen) {
 
 uint64_t DrawingPlan::OutlineRecords(const Entity& entity) const {
     if (entity.kind != EntityKind::Polyline || polylines_ == PolylineForm::Light) return 1;
-    return 2 + FillAreaOf(area_, entity).polygon.size(); // POLYLINE, VERTEX..., SEQEND
+    return 2 + PolylinePoints(entity).size(); // POLYLINE, VERTEX..., SEQEND
+}
+
+std::span<const KqPoint2> DrawingPlan::PolylinePoints(const Entity& entity) const {
+    const PolylineGeometry& polyline = area_.polylines[entity.geometry];
+    if ((polyline.kind & kPolylineClosed) != 0) return FillAreaOf(area_, entity).polygon;
+    return {area_.Points(polyline), polyline.pointCount};
 }
 
 // How the solid fill of the entity at `position` over `area` is written: a

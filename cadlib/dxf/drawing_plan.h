@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,10 @@ class DrawingPlan {
 
     const EntityForms& Forms(uint32_t position) const { return forms_[position]; }
     PolylineForm Polylines() const { return polylines_; }
+    // The points a polyline entity is written with, in either form: a closed
+    // one's without a last point that repeats the first (the closed flag
+    // draws that edge), an open one's every point.
+    std::span<const KqPoint2> PolylinePoints(const Entity& entity) const;
     // Whether entities carry their line-type scale (48). R12 lacks it: there
     // each line type's table record is scaled by the scale its first entity
     // has (a line type of the drawing is drawn at one scale), LineTypeScale.

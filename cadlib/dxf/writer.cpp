@@ -526,9 +526,9 @@ class DrawingWriter {
                 break;
             case EntityKind::Polyline:
                 if (plan_.Polylines() == PolylineForm::Light) {
-                    Polyline(entity, colour, fill);
+                    Polyline(entity, colour);
                 } else {
-                    HeavyPolyline(entity, colour, fill);
+                    HeavyPolyline(entity, colour);
                 }
                 break;
             }
@@ -625,34 +625,30 @@ class DrawingWriter {
         if (text.vertical >= 1 && text.vertical <= 3) out_.Integer(73, text.vertical);
     }
 
-    void Polyline(const Entity& entity, const DxfColour& colour, const FillArea& outline) {
-        const PolylineGeometry& polyline = area_.polylines[entity.geometry];
-        const bool closed = (polyline.kind & 1) != 0;
-        const KqPoint2* points = area_.Points(polyline);
-        const auto count =
-            static_cast<uint32_t>(closed ? outline.polygon.size() : polyline.pointCount);
+    void Polyline(const Entity& entity, const DxfColour& colour) {
+        const std::span<const KqPoint2> points = plan_.PolylinePoints(entity);
         EntityStart("LWPOLYLINE", entity, colour, EntityRecord::Outline);
         out_.Subclass("AcDbPolyline");
-        out_.Integer(90, count);
-        out_.Integer(70, closed ? 1 : 0);
-        for (uint32_t i = 0; i < count; ++i)
-            out_.Point(10, points[i].x, points[i].y);
+        out_.Integer(90, static_cast<int64_t>(points.size()));
+        out_.Integer(70, Closed(entity) ? 1 : 0);
+        for (const KqPoint2& point : points)
+            out_.Point(10, point.x, point.y);
+    }
+
+    bool Closed(const Entity& entity) const {
+        return (area_.polylines[entity.geometry].kind & kPolylineClosed) != 0;
     }
 
     // The polyline of versions without LWPOLYLINE: a POLYLINE, which holds
     // no point of its own (its 10 is the elevation), a VERTEX for each point,
     // and a SEQEND, the last two owned by the POLYLINE.
-    void HeavyPolyline(const Entity& entity, const DxfColour& colour, const FillArea& outline) {
-        const PolylineGeometry& polyline = area_.polylines[entity.geometry];
-        const bool closed = (polyline.kind & 1) != 0;
-        const std::span<const KqPoint2> points =
-            closed ? outline.polygon : std::span(area_.Points(polyline), polyline.pointCount);
+    void HeavyPolyline(const Entity& entity, const DxfColour& colour) {
         const uint64_t owner = EntityStart("POLYLINE", entity, colour, EntityRecord::Outline);
         out_.Subclass("AcDb2dPolyline");
         out_.Integer(66, 1); // vertices follow
         out_.Point(10, 0, 0, 0);
-        out_.Integer(70, closed ? 1 : 0);
-        for (const KqPoint2& point : points) {
+        out_.Integer(70, Closed(entity) ? 1 : 0);
+        for (const KqPoint2& point : plan_.PolylinePoints(entity)) {
             RecordStart("VERTEX", owner, EntityRecord::Outline);
             out_.Subclass("AcDbVertex");
             out_.Subclass("AcDb2dVertex");
